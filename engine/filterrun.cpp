@@ -1,0 +1,131 @@
+#include "filterrun.h"
+
+#include "itemtext.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace lanshan {
+
+FilterRun::FilterRun(std::u16string keysText, std::u16string dataText)
+    : m_fixlines(std::move(keysText))
+    , m_datalines(std::move(dataText))
+{
+    if (m_fixlines.lastPosition() < 1)
+        return;
+    m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines);
+    m_resultRow.assign(m_fixlines.size(), noRow);
+    advance();
+}
+
+std::u16string_view FilterRun::result(std::size_t pos) const
+{
+    const std::size_t row = m_resultRow.at(pos);
+    return row == noRow ? std::u16string_view() : m_datalines[row];
+}
+
+std::u16string FilterRun::list1Item(std::size_t pos) const
+{
+    if (pos >= m_settled)
+        throw std::out_of_range("key line not settled");
+    return numberedItem(pos, m_fixlines[pos]);
+}
+
+std::u16string FilterRun::list2Item(std::size_t pos) const
+{
+    if (pos >= m_settled)
+        throw std::out_of_range("key line not settled");
+    return numberedItem(pos, result(pos));
+}
+
+std::size_t FilterRun::pickpos() const
+{
+    requireAwaiting();
+    return m_settled;
+}
+
+std::span<const std::size_t> FilterRun::candidateRows() const
+{
+    requireAwaiting();
+    return m_matcher->confirmedRows(m_settled);
+}
+
+std::u16string FilterRun::list3Item(std::size_t pos) const
+{
+    requireAwaiting();
+    return markedItem(pos, m_fixlines[pos], pos == m_settled);
+}
+
+std::u16string FilterRun::list4Item(std::size_t item) const
+{
+    const std::size_t row = candidateRows()[item];
+    return candidateEntry(row, m_datalines[row]);
+}
+
+std::u16string FilterRun::list5Item(std::size_t item) const
+{
+    return positionItem(candidateRows()[item]);
+}
+
+void FilterRun::choose(std::size_t rowPos)
+{
+    const std::span<const std::size_t> rows = candidateRows();
+    if (!std::binary_search(rows.begin(), rows.end(), rowPos))
+        throw std::invalid_argument("row is not a candidate of the awaited line");
+    settle(rowPos);
+    advance();
+}
+
+void FilterRun::ignore()
+{
+    requireAwaiting();
+    settle(noRow);
+    advance();
+}
+
+std::u16string FilterRun::resultText() const
+{
+    std::u16string text;
+    std::size_t size = m_resultRow.empty() ? 0 : 2 * (m_resultRow.size() - 1);
+    for (std::size_t i = 0; i < m_resultRow.size(); ++i)
+        size += result(i).size();
+    text.reserve(size);
+    for (std::size_t i = 0; i < m_resultRow.size(); ++i) {
+        if (i > 0)
+            text += u"\r\n";
+        text += result(i);
+    }
+    return text;
+}
+
+bool FilterRun::needsWarning() const
+{
+    const bool resultEmpty = m_resultRow.empty() || (m_resultRow.size() == 1 && result(0).empty());
+    return m_fixlines.text().empty() || m_datalines.text().empty() || resultEmpty;
+}
+
+void FilterRun::settle(std::size_t row)
+{
+    m_resultRow[m_settled++] = row;
+}
+
+void FilterRun::advance()
+{
+    while (m_settled < m_resultRow.size()) {
+        const std::span<const std::size_t> rows = m_matcher->confirmedRows(m_settled);
+        if (rows.size() > 1) {
+            m_state = State::AwaitingChoice;
+            return;
+        }
+        settle(rows.empty() ? noRow : rows.front());
+    }
+    m_state = State::Finished;
+}
+
+void FilterRun::requireAwaiting() const
+{
+    if (m_state != State::AwaitingChoice)
+        throw std::logic_error("the run awaits no choice");
+}
+
+} // namespace lanshan

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "linetable.h"
+#include "matcher.h"
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lanshan {
+
+// One run of the filter: the key lines in their order, each given the data row that belongs
+// to it. The run stops at every questionable line (two or more rows belong to its key) until
+// the caller settles it with choose() or ignore(); dropping the object abandons the run.
+// A run owns its tables, so nothing done to the inputs afterwards can disturb it.
+class FilterRun
+{
+public:
+    enum class State {
+        TooFewLines,    // fewer than two key lines: nothing was matched
+        AwaitingChoice, // stopped at a questionable line
+        Finished,
+    };
+
+    FilterRun(std::u16string keysText, std::u16string dataText);
+
+    FilterRun(const FilterRun &) = delete;
+    FilterRun &operator=(const FilterRun &) = delete;
+
+    State state() const { return m_state; }
+
+    const LineTable &fixlines() const { return m_fixlines; }
+    const LineTable &datalines() const { return m_datalines; }
+
+    // Result of every key line: a data row unchanged, or empty. No entries when the run
+    // stopped for too few lines; lines not settled yet are empty.
+    std::size_t resultCount() const { return m_resultRow.size(); }
+    std::u16string_view result(std::size_t pos) const;
+
+    // Key lines settled so far, in order: the entries of the key and result lists.
+    std::size_t settledCount() const { return m_settled; }
+    std::u16string list1Item(std::size_t pos) const;
+    std::u16string list2Item(std::size_t pos) const;
+
+    // While a choice is awaited: the questionable line and the rows that belong to it.
+    std::size_t pickpos() const;
+    std::span<const std::size_t> candidateRows() const;
+    std::u16string list3Item(std::size_t pos) const;  // every key line, the awaited one marked
+    std::u16string list4Item(std::size_t item) const; // candidate entry of candidateRows()[item]
+    std::u16string list5Item(std::size_t item) const; // its row position
+
+    // Settle the awaited line with one of its candidate rows, or leave it empty; the run
+    // then goes on to the next questionable line or to the end.
+    void choose(std::size_t rowPos);
+    void ignore();
+
+    // The result lines joined with CR LF.
+    std::u16string resultText() const;
+    // True when the keys, the data or the result is the empty text: the run may have
+    // been given the wrong inputs.
+    bool needsWarning() const;
+
+private:
+    static constexpr std::size_t noRow = SIZE_MAX;
+
+    void settle(std::size_t row);
+    void advance();
+    void requireAwaiting() const;
+
+    LineTable m_fixlines;
+    LineTable m_datalines;
+    std::unique_ptr<Matcher> m_matcher;
+    std::vector<std::size_t> m_resultRow;
+    std::size_t m_settled = 0;
+    State m_state = State::TooFewLines;
+};
+
+} // namespace lanshan

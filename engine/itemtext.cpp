@@ -1,0 +1,47 @@
+#include "itemtext.h"
+
+namespace lanshan {
+
+std::u16string decimal(std::size_t value)
+{
+    char16_t buffer[24];
+    char16_t *end = buffer + sizeof buffer / sizeof buffer[0];
+    char16_t *p = end;
+    do {
+        *--p = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return std::u16string(p, end);
+}
+
+std::u16string numberedItem(std::size_t pos, std::u16string_view text)
+{
+    std::u16string item = decimal(pos + 1);
+    item.reserve(item.size() + 1 + text.size());
+    item += u'.';
+    item += text;
+    return item;
+}
+
+std::u16string markedItem(std::size_t pos, std::u16string_view line, bool awaited)
+{
+    std::u16string item = awaited ? u"[*]" : u"   ";
+    item += numberedItem(pos, line);
+    return item;
+}
+
+std::u16string candidateEntry(std::size_t rowPos, std::u16string_view row)
+{
+    std::u16string item = decimal(rowPos + 1);
+    item.reserve(item.size() + 2 + row.size());
+    item += u".\t";
+    item += row;
+    return item;
+}
+
+std::u16string positionItem(std::size_t rowPos)
+{
+    return decimal(rowPos);
+}
+
+} // namespace lanshan

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Texts of the numbered items that the filter shows in its lists.
+namespace lanshan {
+
+std::u16string decimal(std::size_t value);
+
+// Entry number (pos + 1), ".", the text: the items of the key list and the result list.
+std::u16string numberedItem(std::size_t pos, std::u16string_view text);
+
+// The key list of the manual-matching panel: "[*]" marks the line that awaits a choice,
+// three spaces stand before every other line.
+std::u16string markedItem(std::size_t pos, std::u16string_view line, bool awaited);
+
+// Row number (rowPos + 1), ".", TAB, the row unchanged.
+std::u16string candidateEntry(std::size_t rowPos, std::u16string_view row);
+
+// The bare row position, from 0.
+std::u16string positionItem(std::size_t rowPos);
+
+} // namespace lanshan

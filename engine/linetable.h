@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lanshan {
+
+// The lines of one pasted text: the spaces at the two ends of the whole text are dropped,
+// the rest is cut at every CR LF pair. Lines are views into one shared copy of the text,
+// so a table is cheap to keep around and never changes under its owner.
+class LineTable
+{
+public:
+    LineTable() = default;
+    explicit LineTable(std::u16string text);
+
+    std::size_t size() const { return m_starts.size(); }
+    bool empty() const { return m_starts.empty(); }
+    // Position of the last line, -1 for an empty table.
+    std::ptrdiff_t lastPosition() const { return static_cast<std::ptrdiff_t>(m_starts.size()) - 1; }
+
+    std::u16string_view operator[](std::size_t pos) const;
+
+    // The whole text the table was made from, untrimmed.
+    const std::u16string &text() const;
+
+private:
+    std::shared_ptr<const std::u16string> m_text;
+    std::vector<std::size_t> m_starts; // offset of each line in m_text
+    std::size_t m_end = 0;             // end of the trimmed text
+};
+
+} // namespace lanshan

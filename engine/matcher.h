@@ -1,0 +1,36 @@
+#pragma once
+
+#include "linetable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace lanshan {
+
+// Finds, for every key line, the data rows that belong to it (candidate and confirmed), in
+// data order, in time about linear in the size of the two tables.
+//
+// A row belongs to a key exactly when it is a candidate and either one of its columns equals
+// the key or the key is the row's own number piece ("7." for the seventh row). So only rows
+// that hold the key as a whole column, or whose number the key is, can belong to it; and a
+// column equal to the key that is not the row's last already makes the row a candidate.
+// Rows are found through a hash index of the distinct keys; equal key lines share one list.
+class Matcher
+{
+public:
+    Matcher(const LineTable &keys, const LineTable &rows);
+
+    // The rows confirmed for the key line at keyPos, ascending.
+    std::span<const std::size_t> confirmedRows(std::size_t keyPos) const;
+
+private:
+    static constexpr std::uint32_t noGroup = UINT32_MAX;
+
+    std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
+    std::vector<std::size_t> m_groupStart;   // rows of group g: m_rows[m_groupStart[g] .. m_groupStart[g + 1])
+    std::vector<std::size_t> m_rows;
+};
+
+} // namespace lanshan

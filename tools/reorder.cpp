@@ -1,0 +1,208 @@
+// reorder: the filter driven by files, for batch checks, comparisons and benchmarks.
+//
+//   reorder [--duplicates=fail|first|last|empty] [--timings] KEYS DATA
+//
+// Writes the result text to standard output with LF line ends. Exit status: 0 done,
+// 1 done with the warning that an input or the result is empty, 2 bad usage, unreadable
+// input or too few key lines, 3 questionable lines left unsettled (--duplicates=fail).
+
+#include "filterrun.h"
+#include "itemtext.h"
+#include "textfile.h"
+#include "version.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+using namespace lanshan;
+using Clock = std::chrono::steady_clock;
+
+enum class Duplicates { Fail, First, Last, Empty };
+
+constexpr int exitOk = 0;
+constexpr int exitWarning = 1;
+constexpr int exitError = 2;
+constexpr int exitQuestionable = 3;
+
+const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--timings] KEYS DATA\n";
+
+void printError(const std::string &message)
+{
+    std::fprintf(stderr, "reorder: %s\n", message.c_str());
+}
+
+std::string utf8(std::u16string_view text)
+{
+    std::string out;
+    appendUtf8(out, text);
+    return out;
+}
+
+std::optional<std::u16string> readText(const std::string &path)
+{
+    std::string error;
+    std::optional<std::string> bytes = readFileBytes(path, error);
+    if (!bytes) {
+        printError("cannot read " + path + ": " + error);
+        return std::nullopt;
+    }
+    DecodedText decoded = decodeUtf8Text(*bytes);
+    if (decoded.badOffset) {
+        printError(path + ": not UTF-8 at byte offset " + std::to_string(*decoded.badOffset));
+        return std::nullopt;
+    }
+    return std::move(decoded.text);
+}
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Writes the result lines, LF between them, in large blocks.
+bool writeResult(const FilterRun &run)
+{
+    std::string block;
+    block.reserve(1 << 20);
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        if (i > 0)
+            block += '\n';
+        appendUtf8(block, run.result(i));
+        if (block.size() >= (1 << 20)) {
+            if (std::fwrite(block.data(), 1, block.size(), stdout) != block.size())
+                return false;
+            block.clear();
+        }
+    }
+    if (!block.empty() && std::fwrite(block.data(), 1, block.size(), stdout) != block.size())
+        return false;
+    return std::fflush(stdout) == 0;
+}
+
+void reportQuestionable(const FilterRun &run)
+{
+    std::string line = "questionable entry " + std::to_string(run.pickpos() + 1) + " \""
+        + utf8(run.fixlines()[run.pickpos()]) + "\": rows";
+    for (std::size_t row : run.candidateRows())
+        line += ' ' + std::to_string(row + 1);
+    line += '\n';
+    std::fputs(line.c_str(), stderr);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    Duplicates duplicates = Duplicates::Fail;
+    bool timings = false;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usage, stdout);
+            return exitOk;
+        } else if (arg == "--version") {
+            std::printf("reorder %s\n", versionString);
+            return exitOk;
+        } else if (arg == "--timings") {
+            timings = true;
+        } else if (arg.starts_with("--duplicates=")) {
+            const std::string_view mode = arg.substr(13);
+            if (mode == "fail")
+                duplicates = Duplicates::Fail;
+            else if (mode == "first")
+                duplicates = Duplicates::First;
+            else if (mode == "last")
+                duplicates = Duplicates::Last;
+            else if (mode == "empty")
+                duplicates = Duplicates::Empty;
+            else {
+                printError("unknown --duplicates mode: " + std::string(mode));
+                std::fputs(usage, stderr);
+                return exitError;
+            }
+        } else if (arg.size() > 1 && arg.front() == '-' && arg != "--") {
+            printError("unknown option: " + std::string(arg));
+            std::fputs(usage, stderr);
+            return exitError;
+        } else {
+            files.emplace_back(arg);
+        }
+    }
+    if (files.size() != 2) {
+        std::fputs(usage, stderr);
+        return exitError;
+    }
+
+    const Clock::time_point readStart = Clock::now();
+    std::optional<std::u16string> keys = readText(files[0]);
+    if (!keys)
+        return exitError;
+    std::optional<std::u16string> data = readText(files[1]);
+    if (!data)
+        return exitError;
+    const double readTime = millisecondsSince(readStart);
+
+    const Clock::time_point matchStart = Clock::now();
+    FilterRun run(std::move(*keys), std::move(*data));
+    if (run.state() == FilterRun::State::TooFewLines) {
+        printError("请在上面的输入框中输入待处理数据！");
+        return exitError;
+    }
+    std::size_t questionable = 0;
+    while (run.state() == FilterRun::State::AwaitingChoice) {
+        ++questionable;
+        switch (duplicates) {
+        case Duplicates::Fail:
+            reportQuestionable(run);
+            run.ignore();
+            break;
+        case Duplicates::First:
+            run.choose(run.candidateRows().front());
+            break;
+        case Duplicates::Last:
+            run.choose(run.candidateRows().back());
+            break;
+        case Duplicates::Empty:
+            run.ignore();
+            break;
+        }
+    }
+    const double matchTime = millisecondsSince(matchStart);
+    if (duplicates == Duplicates::Fail && questionable > 0) {
+        printError(std::to_string(questionable)
+                   + " questionable lines; settle them with --duplicates=first, last or empty");
+        return exitQuestionable;
+    }
+
+    const Clock::time_point writeStart = Clock::now();
+    if (!writeResult(run)) {
+        printError("cannot write the result to standard output");
+        return exitError;
+    }
+    const double writeTime = millisecondsSince(writeStart);
+
+    if (timings) {
+        std::fprintf(stderr, "reorder: read %.1f ms, match %.1f ms, write %.1f ms (%zu keys, %zu rows)\n", readTime,
+                     matchTime, writeTime, run.fixlines().size(), run.datalines().size());
+    }
+    if (run.needsWarning()) {
+        printError("请确认您已经进行了正确的数据处理");
+        return exitWarning;
+    }
+    return exitOk;
+}
