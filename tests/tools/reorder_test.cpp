@@ -1,0 +1,160 @@
+// Runs the reorder tool as a user would and checks exit codes, messages and output bytes.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeAll(const fs::path &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class Reorder : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() / (std::string("reorder-test-") + info->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path file(const std::string &name, const std::string &bytes)
+    {
+        const fs::path path = m_dir / name;
+        writeAll(path, bytes);
+        return path;
+    }
+
+    Outcome run(const std::string &args)
+    {
+        const fs::path out = m_dir / "stdout";
+        const fs::path err = m_dir / "stderr";
+        const std::string command = std::string("\"") + REORDER_PATH + "\" " + args + " > \"" + out.string()
+            + "\" 2> \"" + err.string() + "\"";
+        const int status = std::system(command.c_str());
+        Outcome o;
+#ifdef _WIN32
+        o.code = status;
+#else
+        o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+        o.out = readAll(out);
+        o.err = readAll(err);
+        return o;
+    }
+
+    Outcome run(const std::string &options, const std::string &keys, const std::string &data)
+    {
+        const fs::path k = file("keys.txt", keys);
+        const fs::path d = file("data.txt", data);
+        return run(options + " \"" + k.string() + "\" \"" + d.string() + "\"");
+    }
+
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST_F(Reorder, WritesTheResultWithLfAndNothingAfterTheLastLine)
+{
+    Outcome o = run("", "a1\r\nb2\r\nc3", "c3\t70\na1\t90\n");
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "a1\t90\n\nc3\t70");
+    EXPECT_EQ(o.err, "");
+
+    // A key file ending with a line end has an empty last key; lone CR ends a line too.
+    o = run("", "\xEF\xBB\xBF李雷\r韩梅梅\n", "韩梅梅\t95\t优秀\r\n李雷\t88\t良好");
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "李雷\t88\t良好\n韩梅梅\t95\t优秀\n");
+}
+
+TEST_F(Reorder, DuplicatesAreReportedOrSettledAsAsked)
+{
+    const std::string keys = "a1\nb2\nc3\n";
+    const std::string data = "a1\t90\nb2\t1\na1\t91\nc3\t5\nb2\t2\n";
+    Outcome o = run("", keys, data);
+    EXPECT_EQ(o.code, 3);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("questionable entry 1 \"a1\": rows 1 3\n"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("questionable entry 2 \"b2\": rows 2 5\n"), std::string::npos) << o.err;
+
+    EXPECT_EQ(run("--duplicates=first", keys, data).out, "a1\t90\nb2\t1\nc3\t5\n");
+    EXPECT_EQ(run("--duplicates=last", keys, data).out, "a1\t91\nb2\t2\nc3\t5\n");
+    o = run("--duplicates=empty", keys, data);
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "\n\nc3\t5\n");
+}
+
+TEST_F(Reorder, TooFewKeysAndEmptyInputs)
+{
+    Outcome o = run("", "  a1  ", "a1\t90");
+    EXPECT_EQ(o.code, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("请在上面的输入框中输入待处理数据！"), std::string::npos);
+
+    // Empty data: the result is still written, with the warning.
+    o = run("", "a1\nb2", "");
+    EXPECT_EQ(o.code, 1);
+    EXPECT_EQ(o.out, "\n");
+    EXPECT_NE(o.err.find("请确认您已经进行了正确的数据处理"), std::string::npos);
+
+    // Spaces alone are data: no warning.
+    o = run("", "a1\nb2", "   ");
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "\n");
+}
+
+TEST_F(Reorder, BadFilesAndUsageFailClearly)
+{
+    const fs::path keys = file("keys.txt", "a1\nb2");
+    Outcome o = run("\"" + keys.string() + "\" \"" + (m_dir / "missing.txt").string() + "\"");
+    EXPECT_EQ(o.code, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("missing.txt"), std::string::npos);
+
+    o = run("", "a1\nb2", "a1\t90\nb2\t\xC3\x28");
+    EXPECT_EQ(o.code, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("data.txt: not UTF-8 at byte offset 9"), std::string::npos) << o.err;
+
+    // Encoded surrogates and overlong forms are not UTF-8 either.
+    EXPECT_EQ(run("", "a1\n\xED\xA0\x80", "a1\t1").code, 2);
+    EXPECT_EQ(run("", "a1\n\xC0\xAF", "a1\t1").code, 2);
+
+    EXPECT_EQ(run("--duplicates=maybe", "a\nb", "a\t1").code, 2);
+    EXPECT_EQ(run("--bogus", "a\nb", "a\t1").code, 2);
+    EXPECT_EQ(run("\"" + keys.string() + "\"").code, 2);
+    o = run("--version");
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out.rfind("reorder ", 0), 0u);
+}
