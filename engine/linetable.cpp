@@ -1,6 +1,6 @@
 #include "linetable.h"
 
-#include <cassert>
+#include <cstring>
 
 namespace lanshan {
 
@@ -12,6 +12,7 @@ LineTable::LineTable(std::u16string text)
     : m_text(std::make_shared<const std::u16string>(std::move(text)))
 {
     const std::u16string &t = *m_text;
+    m_data = t.data();
     std::size_t begin = 0;
     std::size_t end = t.size();
     while (begin < end && t[begin] == u' ')
@@ -23,21 +24,22 @@ LineTable::LineTable(std::u16string text)
         return;
 
     m_starts.push_back(begin);
+    // Look for LF through memchr over the bytes, which is vectorised; a hit is a byte of some
+    // unit, so check that the unit is an LF with a CR before it.
     const char16_t *data = t.data();
-    for (std::size_t i = begin; i + 1 < end; ++i) {
-        if (data[i] == u'\r' && data[i + 1] == u'\n') {
-            m_starts.push_back(i + 2);
-            ++i;
-        }
+    const char *bytes = reinterpret_cast<const char *>(data + begin);
+    const std::size_t byteCount = (end - begin) * sizeof(char16_t);
+    std::size_t offset = 0;
+    while (offset < byteCount) {
+        const void *hit = std::memchr(bytes + offset, '\n', byteCount - offset);
+        if (!hit)
+            break;
+        const auto at = static_cast<std::size_t>(static_cast<const char *>(hit) - bytes);
+        const std::size_t unit = begin + at / sizeof(char16_t);
+        if (data[unit] == u'\n' && unit > begin && data[unit - 1] == u'\r')
+            m_starts.push_back(unit + 1);
+        offset = at + 1;
     }
-}
-
-std::u16string_view LineTable::operator[](std::size_t pos) const
-{
-    assert(pos < m_starts.size());
-    const std::size_t begin = m_starts[pos];
-    const std::size_t end = pos + 1 < m_starts.size() ? m_starts[pos + 1] - 2 : m_end;
-    return std::u16string_view(*m_text).substr(begin, end - begin);
 }
 
 const std::u16string &LineTable::text() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -22,13 +23,20 @@ public:
     // Position of the last line, -1 for an empty table.
     std::ptrdiff_t lastPosition() const { return static_cast<std::ptrdiff_t>(m_starts.size()) - 1; }
 
-    std::u16string_view operator[](std::size_t pos) const;
+    std::u16string_view operator[](std::size_t pos) const
+    {
+        assert(pos < m_starts.size());
+        const std::size_t begin = m_starts[pos];
+        const std::size_t end = pos + 1 < m_starts.size() ? m_starts[pos + 1] - 2 : m_end;
+        return std::u16string_view(m_data + begin, end - begin);
+    }
 
     // The whole text the table was made from, untrimmed.
     const std::u16string &text() const;
 
 private:
     std::shared_ptr<const std::u16string> m_text;
+    const char16_t *m_data = nullptr;   // m_text's characters, read on every line access
     std::vector<std::size_t> m_starts; // offset of each line in m_text
     std::size_t m_end = 0;             // end of the trimmed text
 };

@@ -8,41 +8,46 @@
 
 namespace lanshan {
 
-namespace {
-
-void appendLineEnd(std::u16string &out)
-{
-    out += u'\r';
-    out += u'\n';
-}
-
-} // namespace
-
 DecodedText decodeUtf8Text(std::string_view bytes)
 {
     DecodedText result;
-    std::u16string &out = result.text;
-    out.reserve(bytes.size() + bytes.size() / 8);
-
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const std::size_t size = bytes.size();
     std::size_t i = 0;
     if (size >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
         i = 3;
 
+    // Size the text exactly before writing it: a unit for each byte that starts a
+    // character, two for a four-byte character, and two for a lone CR or LF. Invalid input
+    // stops the writing at the first bad sequence, before it can outgrow the count.
+    std::size_t units = 0;
+    for (std::size_t k = i; k < size; ++k)
+        units += static_cast<std::size_t>((p[k] & 0xC0) != 0x80) + static_cast<std::size_t>(p[k] >= 0xF0);
+    for (const unsigned char end : {'\n', '\r'}) {
+        for (std::size_t k = i; k < size; ++k) {
+            const void *hit = std::memchr(p + k, end, size - k);
+            if (!hit)
+                break;
+            k = static_cast<std::size_t>(static_cast<const unsigned char *>(hit) - p);
+            if (end == '\n' ? (k == i || p[k - 1] != '\r') : (k + 1 == size || p[k + 1] != '\n'))
+                ++units;
+        }
+    }
+    std::u16string &text = result.text;
+    text.resize(units);
+    char16_t *out = text.data();
+
     while (i < size) {
         const unsigned char b = p[i];
-        if (b < 0x80) {
-            if (b == '\r') {
-                appendLineEnd(out);
-                i += (i + 1 < size && p[i + 1] == '\n') ? 2 : 1;
-            } else if (b == '\n') {
-                appendLineEnd(out);
-                ++i;
-            } else {
-                out += static_cast<char16_t>(b);
-                ++i;
-            }
+        if (b < 0x80 && b != '\r' && b != '\n') {
+            *out++ = static_cast<char16_t>(b);
+            ++i;
+            continue;
+        }
+        if (b == '\r' || b == '\n') {
+            *out++ = u'\r';
+            *out++ = u'\n';
+            i += (b == '\r' && i + 1 < size && p[i + 1] == '\n') ? 2 : 1;
             continue;
         }
 
@@ -67,65 +72,64 @@ DecodedText decodeUtf8Text(std::string_view bytes)
                 low = 0x90; // overlong
             else if (b == 0xF4)
                 high = 0x8F; // past U+10FFFF
-        } else {
-            result.badOffset = i;
-            return result;
         }
-        if (size - i < length) {
-            result.badOffset = i;
-            return result;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
+        bool valid = length != 0 && size - i >= length;
+        for (std::size_t k = 1; valid && k < length; ++k) {
             const unsigned char c = p[i + k];
-            const unsigned char lo = k == 1 ? low : 0x80;
-            const unsigned char hi = k == 1 ? high : 0xBF;
-            if (c < lo || c > hi) {
-                result.badOffset = i;
-                return result;
-            }
+            valid = c >= (k == 1 ? low : 0x80) && c <= (k == 1 ? high : 0xBF);
             cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!valid) {
+            result.badOffset = i;
+            text.resize(static_cast<std::size_t>(out - text.data()));
+            return result;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out += static_cast<char16_t>(cp);
+            *out++ = static_cast<char16_t>(cp);
         }
         i += length;
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return result;
 }
 
 void appendUtf8(std::string &out, std::u16string_view text)
 {
-    const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        char32_t c = text[i];
+    // Room for the worst case, three bytes a unit; trimmed at the end.
+    const std::size_t oldSize = out.size();
+    out.resize(oldSize + 3 * text.size());
+    char *o = out.data() + oldSize;
+    const char16_t *p = text.data();
+    const char16_t *end = p + text.size();
+    while (p != end) {
+        char32_t c = *p++;
         if (c < 0x80) {
-            out += static_cast<char>(c);
+            *o++ = static_cast<char>(c);
             continue;
         }
         if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c <= 0xDBFF && i + 1 < size && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-                ++i;
-            } else {
+            if (c <= 0xDBFF && p != end && *p >= 0xDC00 && *p <= 0xDFFF)
+                c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
+            else
                 c = 0xFFFD;
-            }
         }
         if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
         } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0xF0 | (c >> 18));
+            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         }
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 std::optional<std::string> readFileBytes(const std::string &path, std::string &error)
