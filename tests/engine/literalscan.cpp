@@ -122,6 +122,11 @@ std::u16string candidateEntry(std::size_t rowPos, std::u16string_view row)
     return decimalText(rowPos + 1) + u"." + tab + std::u16string(row);
 }
 
+std::u16string positionItem(std::size_t rowPos)
+{
+    return decimalText(rowPos);
+}
+
 bool isConfirmed(std::u16string_view key, std::u16string_view entry)
 {
     const Lines pieces = cutAtEveryTab(entry);
@@ -141,7 +146,7 @@ ScanLists scanKey(std::u16string_view key, const Lines &datalines)
     for (std::size_t j = 0; j < datalines.size(); ++j) {
         if (isCandidate(key, datalines[j])) {
             lists.lastCandidate = datalines[j];
-            lists.list5.push_back(decimalText(j));
+            lists.list5.push_back(positionItem(j));
             lists.list4.push_back(candidateEntry(j, datalines[j]));
         }
     }

@@ -34,6 +34,9 @@ bool isCandidate(std::u16string_view key, std::u16string_view row);
 // TAB, the row unchanged.
 std::u16string candidateEntry(std::size_t rowPos, std::u16string_view row);
 
+// The List5 item of the row at position rowPos: the position itself, in decimal.
+std::u16string positionItem(std::size_t rowPos);
+
 // Stage two: cut the entry at every TAB; some piece equals the key exactly.
 bool isConfirmed(std::u16string_view key, std::u16string_view entry);
 
