@@ -6,6 +6,10 @@ packages=(
     build-essential
     cmake
     libgtest-dev
+    qt6-base-dev
+    qt6-base-dev-tools
+    libgl-dev
+    fonts-wqy-microhei
 )
 
 missing=()

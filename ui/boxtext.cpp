@@ -1,0 +1,67 @@
+#include "boxtext.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace lanshan {
+
+std::u16string boxText(const QPlainTextEdit *box)
+{
+    // toPlainText() would turn no-break spaces into spaces and line separators into line
+    // breaks; the raw text keeps them and marks each line end with a paragraph separator.
+    const QString raw = box->document()->toRawText();
+    const auto breaks = static_cast<std::size_t>(raw.count(QChar::ParagraphSeparator));
+    std::u16string text(static_cast<std::size_t>(raw.size()) + breaks, u'\0');
+    char16_t *out = text.data();
+    for (const QChar c : raw) {
+        if (c == QChar::ParagraphSeparator) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = static_cast<char16_t>(c.unicode());
+        }
+    }
+    return text;
+}
+
+QString boxQString(const QPlainTextEdit *box)
+{
+    return QString::fromStdU16String(boxText(box));
+}
+
+bool boxIsEmpty(const QPlainTextEdit *box)
+{
+    return box->document()->isEmpty();
+}
+
+QString withCrLfLineBreaks(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator) {
+            out += QStringLiteral("\r\n");
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool setBoxText(QPlainTextEdit *box, const QString &text)
+{
+    if (boxQString(box) == withCrLfLineBreaks(text))
+        return false;
+    box->setPlainText(text);
+    return true;
+}
+
+QString withLfLineBreaks(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace lanshan

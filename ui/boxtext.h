@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+class QPlainTextEdit;
+
+// The text of a multi-line box as the filter sees it: lines joined by CR LF, every other
+// character exactly as typed or pasted (no-break spaces, line separators and NUL included).
+namespace lanshan {
+
+std::u16string boxText(const QPlainTextEdit *box);
+QString boxQString(const QPlainTextEdit *box);
+
+// True when the box holds the empty text (a lone line break is text).
+bool boxIsEmpty(const QPlainTextEdit *box);
+
+// Sets the box's text; CR LF, lone CR and lone LF each start a new line. Returns false, and
+// leaves the box alone, when it already holds that very text.
+bool setBoxText(QPlainTextEdit *box, const QString &text);
+
+// Every CR LF, lone CR, lone LF and paragraph separator turned into CR LF, as a box reads
+// back a text that was set into it.
+QString withCrLfLineBreaks(const QString &text);
+
+// CR LF turned into LF: the clipboard's own line breaks, which Qt turns into the platform's.
+QString withLfLineBreaks(QString text);
+
+} // namespace lanshan

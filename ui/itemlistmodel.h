@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include <functional>
+#include <string>
+
+namespace lanshan {
+
+// A read-only list model over items that someone else holds: it asks for the count and for
+// each item's text only when a view needs them, so a million items cost no copies.
+class ItemListModel : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ItemListModel)
+
+public:
+    using CountFunction = std::function<std::size_t()>;
+    using TextFunction = std::function<std::u16string(std::size_t)>;
+
+    explicit ItemListModel(QObject *parent = nullptr);
+
+    // New items altogether: views lose their selection and scroll to the top.
+    void reset(CountFunction count = {}, TextFunction text = {});
+    // The source has grown at its end; selection and scroll stay.
+    void itemsAppended();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    CountFunction m_count;
+    TextFunction m_text;
+    int m_rows = 0;
+};
+
+} // namespace lanshan

@@ -1,0 +1,35 @@
+#include "messages.h"
+
+namespace lanshan {
+
+namespace {
+
+MessageObserver &observer()
+{
+    static MessageObserver instance;
+    return instance;
+}
+
+} // namespace
+
+QString applicationTitle()
+{
+    return QStringLiteral("岚杉数据筛选器");
+}
+
+void showMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon)
+{
+    if (observer()) {
+        observer()(text, icon);
+        return;
+    }
+    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void setMessageObserver(MessageObserver newObserver)
+{
+    observer() = std::move(newObserver);
+}
+
+} // namespace lanshan
