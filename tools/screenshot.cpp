@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextStream>
 
@@ -57,5 +58,14 @@ int main(int argc, char *argv[])
     ok = save(window, dir, u"2-demo-data"_s) && ok;
     click(window, u"Command1"_s);
     ok = save(window, dir, u"3-demo-result"_s) && ok;
+
+    // A name that stands in two rows: the run stops and asks which row is meant.
+    auto *keys = window.findChild<QPlainTextEdit *>(u"Text1"_s);
+    auto *rows = window.findChild<QPlainTextEdit *>(u"Text2"_s);
+    if (keys && rows) {
+        rows->setPlainText(rows->toPlainText() + u"陈雨桐\t79\t良\t优\t80\t良\t70\t良\n"_s);
+        click(window, u"Command1"_s);
+        ok = save(window, dir, u"4-manual-matching"_s) && ok;
+    }
     return ok ? 0 : 1;
 }

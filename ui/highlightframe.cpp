@@ -15,7 +15,10 @@ void HighlightFrame::paintEvent(QPaintEvent *)
     QStylePainter painter(this);
     QStyleOptionGroupBox option;
     initStyleOption(&option);
-    option.textColor = palette().color(QPalette::Highlight);
+    // Some styles take the title colour from the option's palette, others from textColor.
+    const QColor highlight = palette().color(QPalette::Highlight);
+    option.textColor = highlight;
+    option.palette.setColor(QPalette::WindowText, highlight);
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
 }
 

@@ -41,9 +41,17 @@ Widget *place(Widget *widget, const QString &name, QRect twipsGeometry)
     return widget;
 }
 
+// Frames are opaque: a panel that opens over the working area hides what it covers.
+template<class Frame>
+Frame *opaque(Frame *frame)
+{
+    frame->setAutoFillBackground(true);
+    return frame;
+}
+
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
-    return place(new QGroupBox(caption, parent), name, geometry);
+    return opaque(place(new QGroupBox(caption, parent), name, geometry));
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
@@ -85,6 +93,11 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect g
     auto *l = place(new QLabel(text, parent), name, geometry);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The design height holds two lines of a 9-point font; a taller font may take the room
+    // that the frame has below the label, so that no line is cut off.
+    const int needed = l->heightForWidth(l->width());
+    if (needed > l->height())
+        l->resize(l->width(), std::max(l->height(), std::min(needed, parent->height() - l->y() - 2)));
     return l;
 }
 
@@ -155,7 +168,7 @@ void MainWindow::createControls()
         StatusBar1->addWidget(text);
     }
 
-    Frame4 = place(new HighlightFrame(u"重复数据手动匹配"_s, this), u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615));
+    Frame4 = opaque(place(new HighlightFrame(u"重复数据手动匹配"_s, this), u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615)));
     Frame5 = frame(Frame4, u"Frame5"_s, u"提示"_s, twipsRect(240, 5760, 5175, 735));
     Label1 = label(Frame5, u"Label1"_s,
                    u"    左侧列表中前面有[*]的为疑问数据，在待筛选数据中有多个对应，请从右面选择正确数据。序号为原始表中行号。"_s,
@@ -169,8 +182,8 @@ void MainWindow::createControls()
     List5->hide();
     Frame4->hide();
 
-    tongbuxianshi = place(new HighlightFrame(u"同步查看筛选结果"_s, this), u"tongbuxianshi"_s,
-                          twipsRect(9240, 2880, 10695, 6735));
+    tongbuxianshi = opaque(place(new HighlightFrame(u"同步查看筛选结果"_s, this), u"tongbuxianshi"_s,
+                                 twipsRect(9240, 2880, 10695, 6735)));
     Frame6 = frame(tongbuxianshi, u"Frame6"_s, u"说明"_s, twipsRect(240, 6000, 8775, 615));
     Label2 = label(Frame6, u"Label2"_s,
                    u"固定顺序数据和筛选后的数据同步滚动显示！序号为列表中的序号，右侧空白为没有找到对应的数据。"_s,
