@@ -59,6 +59,11 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
     return true;
 }
 
+QString toQString(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
 QString withLfLineBreaks(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

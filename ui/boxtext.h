@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 class QPlainTextEdit;
 
@@ -23,6 +24,9 @@ bool setBoxText(QPlainTextEdit *box, const QString &text);
 // Every CR LF, lone CR, lone LF and paragraph separator turned into CR LF, as a box reads
 // back a text that was set into it.
 QString withCrLfLineBreaks(const QString &text);
+
+// A line of the engine's tables as a QString.
+QString toQString(std::u16string_view text);
 
 // CR LF turned into LF: the clipboard's own line breaks, which Qt turns into the platform's.
 QString withLfLineBreaks(QString text);

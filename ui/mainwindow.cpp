@@ -4,6 +4,7 @@
 #include "filterrun.h"
 #include "highlightframe.h"
 #include "itemlistmodel.h"
+#include "listsync.h"
 #include "messages.h"
 #include "twips.h"
 #include "version.h"
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -254,6 +256,18 @@ void MainWindow::connectHandlers()
     connect(Command12, &QPushButton::clicked, this, &MainWindow::Command12_Click);
     connect(Text1, &QPlainTextEdit::textChanged, this, &MainWindow::Text1_Change);
     connect(Text2, &QPlainTextEdit::textChanged, this, &MainWindow::Text2_Change);
+    connect(Command11, &QPushButton::clicked, this, &MainWindow::Command11_Click);
+    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
+    connect(List1, &QListView::doubleClicked, this, &MainWindow::List1_DblClick);
+    connect(List2, &QListView::doubleClicked, this, &MainWindow::List2_DblClick);
+    new ListSync(List1, List2, this);
+
+    // "返回" is the synchronized view's cancel button: Escape presses it while the view is open.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (!tongbuxianshi->isHidden())
+            Command4->click();
+    });
 }
 
 void MainWindow::Form_Load()
@@ -385,9 +399,7 @@ void MainWindow::finishRun()
     Command2->setText(Frame2->title());
     Command2->setEnabled(true);
     Command11->setEnabled(true);
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(withLfLineBreaks(resultText));
+    putOnClipboard(resultText);
     showMessage(this,
                 u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
                 QMessageBox::NoIcon);
@@ -460,6 +472,43 @@ void MainWindow::Command2_Click()
     Command2->setText(!Frame2->isHidden() ? Frame2->title() : Frame3->title());
     Frame3->setVisible(Frame3->isHidden());
     Frame2->setVisible(Frame2->isHidden());
+}
+
+void MainWindow::putOnClipboard(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(withLfLineBreaks(text));
+}
+
+void MainWindow::Command11_Click()
+{
+    tongbuxianshi->show();
+    tongbuxianshi->move(toPixels(120), toPixels(120));
+    tongbuxianshi->raise();
+    Command4->setFocus();
+}
+
+void MainWindow::Command4_Click()
+{
+    tongbuxianshi->hide();
+    putOnClipboard(boxQString(Text3));
+}
+
+void MainWindow::List1_DblClick()
+{
+    QGuiApplication::clipboard()->clear();
+    const std::optional<int> row = selectedRow(List1);
+    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
+        QGuiApplication::clipboard()->setText(toQString(m_run->fixlines()[*row]));
+}
+
+void MainWindow::List2_DblClick()
+{
+    QGuiApplication::clipboard()->clear();
+    const std::optional<int> row = selectedRow(List2);
+    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
+        QGuiApplication::clipboard()->setText(toQString(m_run->result(*row)));
 }
 
 } // namespace lanshan

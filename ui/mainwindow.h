@@ -51,9 +51,14 @@ private:
     void Command9_Click();
     void Command10_Click();
     void Command12_Click();
+    void Command11_Click();
+    void Command4_Click();
+    void List1_DblClick();
+    void List2_DblClick();
     void Text1_Change();
     void Text2_Change();
 
+    void putOnClipboard(const QString &text);
     void changeRule(QPushButton *clearButton);
     void showDataView();
     // Runs the filter on from where it stands: opens the manual matching at the next
