@@ -1,0 +1,237 @@
+// The main window as the user finds it: captions, enabled buttons, keyboard focus and tab
+// order, a window that cannot be resized or maximized, how the boxes wrap, and the demo data.
+
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using windowtest::WindowDriver;
+
+class WindowLayoutTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void captionsAndStartingButtons();
+    void focusStartsInKeyBoxAndTabSkipsWhatCannotTakeIt();
+    void tabOrderInResultView();
+    void windowCannotBeResizedOrMaximized();
+    void inputBoxesScrollResultBoxWrapsAndIsReadOnly();
+    void demoTextsHaveTheirDesignedShape();
+
+private:
+    QList<QWidget *> tabChain(int steps);
+
+    std::unique_ptr<WindowDriver> m_driver;
+};
+
+void WindowLayoutTest::init()
+{
+    m_driver = std::make_unique<WindowDriver>();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
+}
+
+void WindowLayoutTest::cleanup()
+{
+    m_driver.reset();
+}
+
+// The widgets that hold the focus after each of the given number of Tab presses, starting
+// from the focus as it stands.
+QList<QWidget *> WindowLayoutTest::tabChain(int steps)
+{
+    QList<QWidget *> chain{QApplication::focusWidget()};
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        chain.append(QApplication::focusWidget());
+    }
+    return chain;
+}
+
+static QStringList names(const QList<QWidget *> &widgets)
+{
+    QStringList result;
+    for (const QWidget *w : widgets)
+        result.append(w ? w->objectName() : u"(none)"_s);
+    return result;
+}
+
+void WindowLayoutTest::captionsAndStartingButtons()
+{
+    const std::pair<QString, QString> captions[] = {
+        {u"Command1"_s, u"数据筛选"_s}, {u"Command2"_s, u"数据/结果"_s}, {u"Command3"_s, u"关于"_s},
+        {u"Command4"_s, u"返回"_s}, {u"Command5"_s, u"忽略留空"_s}, {u"Command6"_s, u"确定"_s},
+        {u"Command7"_s, u"演示数据"_s}, {u"Command8"_s, u"清空所有数据"_s},
+        {u"Command9"_s, u"清除固定顺序数据"_s}, {u"Command10"_s, u"清除待筛选数据"_s},
+        {u"Command11"_s, u"同步查看"_s}, {u"Command12"_s, u"返回修改"_s},
+        {u"Frame1"_s, u"固定顺序数据"_s}, {u"Frame2"_s, u"待筛选数据"_s}, {u"Frame3"_s, u"筛选后结果"_s},
+        {u"Frame4"_s, u"重复数据手动匹配"_s}, {u"Frame5"_s, u"提示"_s}, {u"Frame6"_s, u"说明"_s},
+        {u"tongbuxianshi"_s, u"同步查看筛选结果"_s}, {u"fixdata"_s, u"固定顺序数据(双击可复制)"_s},
+        {u"result"_s, u"筛选后结果(双击可复制)"_s},
+    };
+    for (const auto &[name, caption] : captions) {
+        const QWidget *control = m_driver->get<QWidget>(name);
+        if (const auto *button = qobject_cast<const QPushButton *>(control))
+            QCOMPARE(button->text(), caption);
+        else
+            QCOMPARE(m_driver->frame(name)->title(), caption);
+    }
+
+    // Of the button row only the demo data and the about box can be used at first.
+    for (const QString &name : {u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s,
+                                u"Command11"_s})
+        QVERIFY2(!m_driver->button(name)->isEnabled(), qPrintable(name));
+    QVERIFY(m_driver->button(u"Command7"_s)->isEnabled());
+    QVERIFY(m_driver->button(u"Command3"_s)->isEnabled());
+    // The data view is the one in sight.
+    QVERIFY(m_driver->frame(u"Frame2"_s)->isVisible());
+    QVERIFY(m_driver->box(u"Text1"_s)->isVisible());
+}
+
+void WindowLayoutTest::focusStartsInKeyBoxAndTabSkipsWhatCannotTakeIt()
+{
+    m_driver->window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_driver->window));
+    QCOMPARE(QApplication::focusWidget(), m_driver->box(u"Text1"_s));
+
+    // With both boxes filled the clear buttons and the filter can be used; the result
+    // toggle, the synchronized view and everything in the hidden panels cannot.
+    m_driver->box(u"Text1"_s)->setPlainText(u"a1\nb2"_s);
+    m_driver->box(u"Text2"_s)->setPlainText(u"a1\t1"_s);
+    QCOMPARE(QApplication::focusWidget(), m_driver->box(u"Text1"_s));
+    const QStringList expected{u"Text1"_s,    u"Text2"_s,    u"Command10"_s, u"Command9"_s, u"Command8"_s,
+                               u"Command7"_s, u"Command3"_s, u"Command1"_s,  u"Text1"_s};
+    QCOMPARE(names(tabChain(8)), expected);
+}
+
+void WindowLayoutTest::tabOrderInResultView()
+{
+    m_driver->window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_driver->window));
+    m_driver->filter(u"a1\nb2"_s, u"a1\t1"_s);
+    QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
+
+    // The result box takes the data box's place, and the two buttons that a run enabled
+    // come last.
+    m_driver->box(u"Text1"_s)->setFocus();
+    const QStringList expected{u"Text1"_s,    u"Text3"_s,    u"Command10"_s, u"Command9"_s,
+                               u"Command8"_s, u"Command7"_s, u"Command3"_s,  u"Command2"_s,
+                               u"Command1"_s, u"Command11"_s, u"Text1"_s};
+    QCOMPARE(names(tabChain(10)), expected);
+}
+
+void WindowLayoutTest::windowCannotBeResizedOrMaximized()
+{
+    QWidget &window = m_driver->window;
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QCOMPARE(window.size(), window.minimumSize());
+    const Qt::WindowFlags flags = window.windowFlags();
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+
+    const QSize before = window.size();
+    window.resize(before + QSize(200, 150));
+    QApplication::processEvents();
+    QCOMPARE(window.size(), before);
+}
+
+void WindowLayoutTest::inputBoxesScrollResultBoxWrapsAndIsReadOnly()
+{
+    const QString longRow = u"a1"_s + u"\t12345678"_s.repeated(60);
+    m_driver->box(u"Text1"_s)->setPlainText(longRow + u"\na1"_s);
+    m_driver->box(u"Text2"_s)->setPlainText(longRow);
+
+    // A long line stays one line in the input boxes and is reached by scrolling sideways.
+    for (const QString &name : {u"Text1"_s, u"Text2"_s}) {
+        QPlainTextEdit *box = m_driver->box(name);
+        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QTRY_VERIFY2(box->horizontalScrollBar()->maximum() > 0, qPrintable(name));
+        QCOMPARE(box->document()->firstBlock().lineCount(), 1);
+    }
+
+    m_driver->box(u"Text1"_s)->setPlainText(u"a1\nb2"_s);
+    m_driver->press(u"Command1"_s);
+    QPlainTextEdit *text3 = m_driver->box(u"Text3"_s);
+    QVERIFY(text3->isVisible());
+    QCOMPARE(text3->document()->firstBlock().text(), longRow);
+    QCOMPARE(text3->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QTRY_VERIFY(text3->document()->firstBlock().lineCount() > 1);
+
+    // The result is the program's to write: typing into it changes nothing.
+    QVERIFY(text3->isReadOnly());
+    const QString before = windowtest::rawText(text3);
+    text3->setFocus();
+    QTest::keyClicks(text3, u"xyz"_s);
+    QTest::keyClick(text3, Qt::Key_Backspace);
+    QTest::keyClick(text3, Qt::Key_Return);
+    QCOMPARE(windowtest::rawText(text3), before);
+}
+
+void WindowLayoutTest::demoTextsHaveTheirDesignedShape()
+{
+    // The demo fixed-order text: 16 distinct names, each line ended by a line break.
+    const QStringList keyLines = windowtest::rawText(m_driver->box(u"Text4"_s)).split(u'\n');
+    QCOMPARE(keyLines.size(), 17);
+    QCOMPARE(keyLines.last(), QString());
+    const QStringList keys = keyLines.first(16);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        QVERIFY2(keys[i].size() == (i == 15 ? 2 : 3), qPrintable(keys[i]));
+
+    // The demo data: 18 rows of 8 columns, each ended by a line break.
+    const QStringList rowLines = windowtest::rawText(m_driver->box(u"Text5"_s)).split(u'\n');
+    QCOMPARE(rowLines.size(), 19);
+    QCOMPARE(rowLines.last(), QString());
+
+    // Which key line each row belongs to (1 to 16), 0 for the rows whose names the keys
+    // do not list.
+    const int lineOfRow[18] = {10, 1, 5, 16, 9, 0, 0, 14, 2, 0, 12, 0, 4, 7, 3, 6, 11, 0};
+    QStringList allNames = keys;
+    for (int r = 0; r < 18; ++r) {
+        const QString &row = rowLines[r];
+        QVERIFY2(!row.contains(u' '), qPrintable(row));
+        const QStringList columns = row.split(u'\t');
+        QCOMPARE(columns.size(), 8);
+        const QString &name = columns[0];
+        if (lineOfRow[r] > 0) {
+            QCOMPARE(name, keys[lineOfRow[r] - 1]);
+        } else {
+            QVERIFY2(!keys.contains(name), qPrintable(name));
+            QCOMPARE(name.size(), r == 6 ? 2 : 3);
+            allNames.append(name);
+        }
+        // A grade follows each score: 优 from 86 up, 良 up to 84; the fourth column is 优.
+        QCOMPARE(columns[3], u"优"_s);
+        for (int score : {1, 4, 6}) {
+            bool isNumber = false;
+            const int value = columns[score].toInt(&isNumber);
+            QVERIFY2(isNumber && (value >= 86 || value <= 84), qPrintable(row));
+            QCOMPARE(columns[score + 1], value >= 86 ? u"优"_s : u"良"_s);
+        }
+    }
+    // Lines 8, 13 and 15 have no row, every other line exactly one.
+    for (qsizetype line = 1; line <= keys.size(); ++line) {
+        const auto rows = static_cast<int>(std::count_if(rowLines.begin(), rowLines.end(), [&](const QString &row) {
+            return row.section(u'\t', 0, 0) == keys[line - 1];
+        }));
+        QCOMPARE(rows, (line == 8 || line == 13 || line == 15) ? 0 : 1);
+    }
+
+    // No name is part of another, so the demo never asks the user to choose.
+    QCOMPARE(QSet<QString>(allNames.begin(), allNames.end()).size(), allNames.size());
+    for (const QString &a : allNames)
+        for (const QString &b : allNames)
+            QVERIFY2(a == b || !b.contains(a), qPrintable(a + u" in "_s + b));
+}
+
+QTEST_MAIN(WindowLayoutTest)
+#include "window_layout_test.moc"

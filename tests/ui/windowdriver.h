@@ -1,0 +1,117 @@
+#pragma once
+
+// Drives a real main window the way a user does: by the names of its controls, through
+// clicks and texts, and records the messages it would show.
+
+#include "mainwindow.h"
+#include "messages.h"
+
+#include <QAbstractItemModel>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextDocument>
+
+#include <vector>
+
+namespace windowtest {
+
+using namespace Qt::StringLiterals;
+
+struct Message
+{
+    QString text;
+    QMessageBox::Icon icon;
+};
+
+// The text of a box with every character as it stands in the document, one '\n' between
+// lines (no-break spaces and line separators are not turned into anything else).
+inline QString rawText(const QPlainTextEdit *box)
+{
+    return box->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+inline QStringList items(const QListView *list)
+{
+    QStringList texts;
+    const QAbstractItemModel *model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
+    return texts;
+}
+
+// The selected row of a single-selection list, -1 when nothing is selected.
+inline int selectedRow(const QListView *list)
+{
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+// A left click on an item, as the user selects it.
+inline void clickItem(QListView *list, int row)
+{
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+inline QString clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+inline void setClipboardText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+class WindowDriver
+{
+public:
+    WindowDriver()
+    {
+        lanshan::setMessageObserver([this](const QString &text, QMessageBox::Icon icon) {
+            messages.push_back({text, icon});
+        });
+        window.show();
+    }
+    ~WindowDriver() { lanshan::setMessageObserver({}); }
+
+    WindowDriver(const WindowDriver &) = delete;
+    WindowDriver &operator=(const WindowDriver &) = delete;
+
+    template<class Widget>
+    Widget *get(const QString &name) const
+    {
+        auto *widget = window.findChild<Widget *>(name);
+        if (!widget)
+            qFatal("no control %s of the expected kind", qPrintable(name));
+        return widget;
+    }
+    QPlainTextEdit *box(const QString &name) const { return get<QPlainTextEdit>(name); }
+    QPushButton *button(const QString &name) const { return get<QPushButton>(name); }
+    QListView *list(const QString &name) const { return get<QListView>(name); }
+    QGroupBox *frame(const QString &name) const { return get<QGroupBox>(name); }
+
+    // Both inputs as the user pastes them, then a press of "数据筛选".
+    void filter(const QString &keys, const QString &rows)
+    {
+        box(u"Text1"_s)->setPlainText(keys);
+        box(u"Text2"_s)->setPlainText(rows);
+        press(u"Command1"_s);
+    }
+    void press(const QString &name) { button(name)->click(); }
+
+    QString text(const QString &name) const { return rawText(box(name)); }
+    QStringList itemsOf(const QString &name) const { return items(list(name)); }
+
+    lanshan::MainWindow window;
+    std::vector<Message> messages;
+};
+
+} // namespace windowtest
