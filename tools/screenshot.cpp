@@ -58,6 +58,9 @@ int main(int argc, char *argv[])
     ok = save(window, dir, u"2-demo-data"_s) && ok;
     click(window, u"Command1"_s);
     ok = save(window, dir, u"3-demo-result"_s) && ok;
+    click(window, u"Command11"_s);
+    ok = save(window, dir, u"5-synchronized-view"_s) && ok;
+    click(window, u"Command4"_s);
 
     // A name that stands in two rows: the run stops and asks which row is meant.
     auto *keys = window.findChild<QPlainTextEdit *>(u"Text1"_s);
@@ -66,6 +69,9 @@ int main(int argc, char *argv[])
         rows->setPlainText(rows->toPlainText() + u"陈雨桐\t79\t良\t优\t80\t良\t70\t良\n"_s);
         click(window, u"Command1"_s);
         ok = save(window, dir, u"4-manual-matching"_s) && ok;
+        click(window, u"Command12"_s);
     }
+    click(window, u"Command8"_s);
+    ok = save(window, dir, u"6-all-cleared"_s) && ok;
     return ok ? 0 : 1;
 }
