@@ -1,0 +1,40 @@
+#pragma once
+
+// The benchmark data: a class list and score rows, generated from a seed. Used by the
+// generate tool, which writes them to files, and by window_bench, which pastes them into
+// the window.
+
+#include <cstdint>
+#include <string>
+
+namespace lanshan::bench {
+
+struct GeneratedData
+{
+    std::string keys; // key lines, UTF-8, every line ended by LF
+    std::string rows; // data rows, UTF-8, every line ended by LF
+
+    std::uint64_t keyCount = 0;
+    std::uint64_t rowCount = 0;
+    std::uint64_t seed = 0;
+    std::uint64_t oneRowKeys = 0;
+    std::uint64_t twoRowKeys = 0;
+    std::uint64_t noRowKeys = 0;
+    std::uint64_t surplusRows = 0;
+};
+
+// keyCount distinct Chinese names (2 or 3 characters) and rowCount rows of 8 TAB-separated
+// columns: the name, five scores (0-100, some with one decimal), an overall grade
+// (优秀/良好/及格/不及格) and a letter grade (A/B/C). Of the keys, about 10% have no row,
+// about 1% have two rows (same name, different scores) and the others exactly one row; the
+// rows left over carry names that are not among the keys. Rows and keys are each shuffled.
+// With twoRowKeys false no key has two rows: those keys get one row instead.
+//
+// The same arguments always give the same bytes: the random numbers come from a fixed
+// generator, not from the library's distributions, whose results differ between
+// implementations. Returns false with a one-line reason in error (no newline) when the
+// counts cannot be served.
+bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t seed, bool twoRowKeys,
+                  GeneratedData &out, std::string &error);
+
+} // namespace lanshan::bench
