@@ -3,12 +3,20 @@
 
 #include "mainwindow.h"
 #include "messages.h"
+#include "statuspanels.h"
+#include "versioncheck.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTextStream>
+#include <QTimer>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +40,46 @@ void click(QWidget &window, const QString &button)
         b->click();
 }
 
+bool waitUntil(const std::function<bool()> &done)
+{
+    const QDeadlineTimer deadline(5000);
+    while (!done() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// The status bar while the version check asks a server on this machine, and after its answer
+// "LanshanQingdan:2.0.15"; then the about dialog, grabbed on its own.
+bool saveStatusAndAbout(lanshan::MainWindow &window, const QDir &dir)
+{
+    auto *check = window.findChild<lanshan::VersionCheck *>();
+    auto *panels = window.findChild<lanshan::StatusPanels *>();
+    QTcpServer server;
+    if (!check || !panels || !server.listen(QHostAddress::LocalHost, 0))
+        return false;
+    QByteArray request;
+    QTcpSocket *client = nullptr;
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
+        client = server.nextPendingConnection();
+        QObject::connect(client, &QTcpSocket::readyRead, client, [&] { request += client->readAll(); });
+    });
+    check->setHost(u"127.0.0.1:%1"_s.arg(server.serverPort()));
+    check->Timer1_Timer();
+    check->Timer1_Timer();
+    bool ok = waitUntil([&] { return request.contains("\r\n\r\n"); });
+    ok = save(window, dir, u"7-version-checking"_s) && ok;
+    if (client) {
+        client->write("HTTP/1.1 200 OK\r\nContent-Length: 21\r\nConnection: close\r\n\r\nLanshanQingdan:2.0.15");
+        client->disconnectFromHost();
+    }
+    ok = waitUntil([&] { return !check->isChecking(); }) && ok;
+    ok = save(window, dir, u"8-server-version"_s) && ok;
+
+    click(window, u"Command3"_s);
+    auto *about = window.findChild<QWidget *>(u"frmAbout"_s);
+    return about && save(*about, dir, u"9-about"_s) && ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -52,6 +100,9 @@ int main(int argc, char *argv[])
     lanshan::setMessageObserver([](const QString &, QMessageBox::Icon) {});
 
     lanshan::MainWindow window;
+    // The tool drives the version check itself, against a server on this machine only.
+    if (auto *timer = window.findChild<QTimer *>(u"Timer1"_s))
+        timer->stop();
     window.show();
     bool ok = save(window, dir, u"1-startup"_s);
     click(window, u"Command7"_s);
@@ -73,5 +124,6 @@ int main(int argc, char *argv[])
     }
     click(window, u"Command8"_s);
     ok = save(window, dir, u"6-all-cleared"_s) && ok;
+    ok = saveStatusAndAbout(window, dir) && ok;
     return ok ? 0 : 1;
 }

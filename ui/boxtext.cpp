@@ -66,7 +66,18 @@ QString toQString(std::u16string_view text)
 
 QString withLfLineBreaks(QString text)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // One pass: QString::replace moves the rest of the text for every batch of matches,
+    // which is quadratic on a million lines.
+    QChar *data = text.data();
+    const qsizetype size = text.size();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] == u'\r' && i + 1 < size && data[i + 1] == u'\n')
+            continue;
+        data[out++] = data[i];
+    }
+    text.truncate(out);
+    return text;
 }
 
 } // namespace lanshan

@@ -2,12 +2,17 @@
 
 #include "boxtext.h"
 #include "filterrun.h"
+#include "frmabout.h"
 #include "highlightframe.h"
 #include "itemlistmodel.h"
 #include "listsync.h"
+#include "makerinfo.h"
 #include "messages.h"
+#include "pictures.h"
+#include "statuspanels.h"
 #include "twips.h"
 #include "version.h"
+#include "versioncheck.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,7 +28,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-// The demo texts are compiled into this static library; its users must not lose them.
+// The demo texts are compiled into the static resources library; they must be registered.
 static void initResources()
 {
     Q_INIT_RESOURCE(resources);
@@ -139,6 +144,7 @@ MainWindow::MainWindow(QWidget *parent)
     initResources();
     setObjectName(u"main"_s);
     setWindowTitle(applicationTitle());
+    setWindowIcon(programIcon());
     resize(twipsRect(0, 0, 19110, 10200).size());
     createControls();
     setTabOrder();
@@ -163,12 +169,8 @@ void MainWindow::createControls()
 
     StatusBar1 = place(new QStatusBar(this), u"StatusBar1"_s, twipsRect(0, 9825, 19110, 375));
     StatusBar1->setSizeGripEnabled(false);
-    for (int panel = 1; panel <= 4; ++panel) {
-        auto *text = new QLabel(StatusBar1);
-        text->setObjectName(u"StatusBar1Panel%1"_s.arg(panel));
-        text->setFixedWidth(toPixels(1440));
-        StatusBar1->addWidget(text);
-    }
+    m_panels = new StatusPanels(StatusBar1, builtInMakerInfo());
+    m_versionCheck = new VersionCheck(m_panels, builtInMakerInfo().webHost, this);
 
     Frame4 = opaque(place(new HighlightFrame(u"重复数据手动匹配"_s, this), u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615)));
     Frame5 = frame(Frame4, u"Frame5"_s, u"提示"_s, twipsRect(240, 5760, 5175, 735));
@@ -258,8 +260,12 @@ void MainWindow::connectHandlers()
     connect(Text2, &QPlainTextEdit::textChanged, this, &MainWindow::Text2_Change);
     connect(Command11, &QPushButton::clicked, this, &MainWindow::Command11_Click);
     connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(List1, &QListView::doubleClicked, this, &MainWindow::List1_DblClick);
-    connect(List2, &QListView::doubleClicked, this, &MainWindow::List2_DblClick);
+    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(Timer1, &QTimer::timeout, m_versionCheck, &VersionCheck::Timer1_Timer);
+    // Every double-click on the lists counts, also on blank space or an empty list, where
+    // the views themselves report none.
+    List1->viewport()->installEventFilter(this);
+    List2->viewport()->installEventFilter(this);
     new ListSync(List1, List2, this);
 
     // "返回" is the synchronized view's cancel button: Escape presses it while the view is open.
@@ -291,6 +297,8 @@ void MainWindow::Form_Load()
     Frame3->move(Frame3->x(), Frame2->y());
     Frame3->move(Frame2->x(), Frame3->y());
     Text1->setFocus();
+    // Panel 4 takes the rest of the window's width as set above.
+    m_panels->setUp(toTwips(this->width()));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -300,12 +308,23 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == List1->viewport())
+            List1_DblClick();
+        else if (watched == List2->viewport())
+            List2_DblClick();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::Command1_Click()
 {
     BusyCursor busy;
     // An earlier run that waits for a choice is dropped with its question.
     Frame4->hide();
-    clearFrame4Lists();
+    clearFrame4Lists(true);
 
     m_run = std::make_shared<FilterRun>(boxText(Text1), boxText(Text2));
     const std::shared_ptr<FilterRun> run = m_run;
@@ -322,16 +341,23 @@ void MainWindow::continueRun()
 {
     m_list1Items->itemsAppended();
     m_list2Items->itemsAppended();
-    if (m_run->state() == FilterRun::State::AwaitingChoice)
+    if (m_run->state() == FilterRun::State::AwaitingChoice) {
         openFrame4();
-    else
+    } else {
+        clearFrame4Lists(true);
         finishRun();
+    }
 }
 
 void MainWindow::openFrame4()
 {
     const std::shared_ptr<FilterRun> run = m_run;
-    m_list3Items->reset([run] { return run->fixlines().size(); }, [run](std::size_t i) { return run->list3Item(i); });
+    // The key list stays the same through a run; only its mark moves, and the items are
+    // read afresh when the panel is shown. Resetting it would lay out every key line again.
+    if (!m_list3ShowsRun) {
+        m_list3Items->reset([run] { return run->fixlines().size(); }, [run](std::size_t i) { return run->list3Item(i); });
+        m_list3ShowsRun = true;
+    }
     m_list4Items->reset([run] { return run->candidateRows().size(); },
                         [run](std::size_t i) { return run->list4Item(i); });
     m_list5Items->reset([run] { return run->candidateRows().size(); },
@@ -345,9 +371,12 @@ void MainWindow::openFrame4()
     List3->verticalScrollBar()->setValue(awaited.row());
 }
 
-void MainWindow::clearFrame4Lists()
+void MainWindow::clearFrame4Lists(bool keyListToo)
 {
-    m_list3Items->reset();
+    if (keyListToo) {
+        m_list3Items->reset();
+        m_list3ShowsRun = false;
+    }
     m_list4Items->reset();
     m_list5Items->reset();
 }
@@ -363,7 +392,7 @@ void MainWindow::Command6_Click()
     }
     const std::size_t row = m_run->candidateRows()[static_cast<std::size_t>(*chosen)];
     Frame4->hide();
-    clearFrame4Lists();
+    clearFrame4Lists(false);
     BusyCursor busy;
     m_run->choose(row);
     continueRun();
@@ -374,7 +403,7 @@ void MainWindow::Command5_Click()
     if (!m_run || m_run->state() != FilterRun::State::AwaitingChoice)
         return;
     Frame4->hide();
-    clearFrame4Lists();
+    clearFrame4Lists(false);
     BusyCursor busy;
     m_run->ignore();
     continueRun();
@@ -388,10 +417,12 @@ void MainWindow::Command12_Click()
 
 void MainWindow::finishRun()
 {
-    const QString resultText = QString::fromStdU16String(m_run->resultText());
-    Text3->setPlainText(resultText);
+    // The result view first: a box laid out while hidden is laid out again when shown,
+    // which costs as much as filling it.
     Frame3->show();
     Frame2->hide();
+    const QString resultText = QString::fromStdU16String(m_run->resultText());
+    Text3->setPlainText(resultText);
     if (boxIsEmpty(Text1) || boxIsEmpty(Text2) || boxIsEmpty(Text3)) {
         showMessage(this, u"请确认您已经进行了正确的数据处理"_s, QMessageBox::Critical);
         return;
@@ -493,6 +524,16 @@ void MainWindow::Command4_Click()
 {
     tongbuxianshi->hide();
     putOnClipboard(boxQString(Text3));
+}
+
+void MainWindow::Command3_Click()
+{
+    // One dialog: loaded on first use and after each close, otherwise shown again as it is.
+    if (!m_about)
+        m_about = new frmAbout(builtInMakerInfo(), this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void MainWindow::List1_DblClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -17,6 +18,9 @@ namespace lanshan {
 class FilterRun;
 class HighlightFrame;
 class ItemListModel;
+class StatusPanels;
+class VersionCheck;
+class frmAbout;
 
 // The program's one main window, "main": the working area with the key box, the data box
 // and the result box in its place, the button row, and two panels that open over the
@@ -35,6 +39,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -53,6 +58,7 @@ private:
     void Command12_Click();
     void Command11_Click();
     void Command4_Click();
+    void Command3_Click();
     void List1_DblClick();
     void List2_DblClick();
     void Text1_Change();
@@ -65,10 +71,11 @@ private:
     // questionable line, or delivers the result.
     void continueRun();
     void openFrame4();
-    void clearFrame4Lists();
+    void clearFrame4Lists(bool keyListToo);
     void finishRun();
 
     std::shared_ptr<FilterRun> m_run;
+    bool m_list3ShowsRun = false; // the key list of the panel presents m_run
 
     QTimer *Timer1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
@@ -111,6 +118,12 @@ private:
     ItemListModel *m_list3Items = nullptr;
     ItemListModel *m_list4Items = nullptr;
     ItemListModel *m_list5Items = nullptr;
+
+    // The panels of StatusBar1 and the version check that Timer1 drives.
+    StatusPanels *m_panels = nullptr;
+    VersionCheck *m_versionCheck = nullptr;
+    // The one about dialog while it is loaded; it unloads itself when closed.
+    QPointer<frmAbout> m_about;
 };
 
 } // namespace lanshan

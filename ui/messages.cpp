@@ -12,11 +12,6 @@ MessageObserver &observer()
 
 } // namespace
 
-QString applicationTitle()
-{
-    return QStringLiteral("岚杉数据筛选器");
-}
-
 void showMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon)
 {
     if (observer()) {

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "applicationtitle.h"
+
 #include <QMessageBox>
 #include <QString>
 
 #include <functional>
 
 namespace lanshan {
-
-// The application's title on its message boxes, without the version.
-QString applicationTitle();
 
 // Every message of the program goes through here: one OK button, the application title and
 // the given icon (Critical for errors, Information, or NoIcon); it waits until closed.

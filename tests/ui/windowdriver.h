@@ -60,6 +60,28 @@ inline void clickItem(QListView *list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
 }
 
+// The row at the top of the list's window, -1 when the list shows none.
+inline int topRow(const QListView *list)
+{
+    return list->indexAt(QPoint(2, 2)).row();
+}
+
+// A double-click as the mouse makes it: press, release, double-click, release.
+inline void doubleClickAt(QListView *list, QPoint pos)
+{
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, pos);
+}
+
+inline void doubleClickItem(QListView *list, int row)
+{
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    doubleClickAt(list, list->visualRect(index).center());
+}
+
 inline QString clipboardText()
 {
     return QGuiApplication::clipboard()->text();

@@ -1,0 +1,28 @@
+#include "pictures.h"
+
+#include <QSize>
+
+// The data lives in this static library; registering it twice does no harm.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace lanshan {
+
+QIcon programIcon()
+{
+    initResources();
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icon-32.png"), QSize(32, 32));
+    return icon;
+}
+
+QPixmap aboutPicture()
+{
+    initResources();
+    return QPixmap(QStringLiteral(":/about.jpg"), "JPEG");
+}
+
+} // namespace lanshan

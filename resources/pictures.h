@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace lanshan {
+
+// The icon of the main window and the about dialog: 16 × 16 and 32 × 32 images.
+QIcon programIcon();
+
+// The about dialog's picture: 200 × 200, in colour, stored as a JPEG image.
+QPixmap aboutPicture();
+
+} // namespace lanshan

@@ -1,0 +1,187 @@
+#include "versioncheck.h"
+
+#include "makersite.h"
+#include "statuspanels.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStringDecoder>
+#include <QUrl>
+
+#include <cmath>
+
+namespace lanshan {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The ticks run from 0 to 29999; 30000 is a multiple of 30, so the wrap keeps the rhythm.
+constexpr int tickWrap = 30000;
+constexpr int checkEvery = 30;
+constexpr int checkAt = 2;
+
+// Only the space character itself is removed: tabs and line breaks stay.
+QStringView withoutOuterSpaces(QStringView text)
+{
+    while (text.startsWith(u' '))
+        text = text.sliced(1);
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+// Whether the reply came to its end, so that its body is the server's answer. The service is
+// judged by the body alone: a status error still delivers its page, which then is no valid
+// answer by its text. Failures of the connection itself (no such host, refused, reset, timed
+// out, cancelled) and garbled replies give no answer.
+bool replyCameWhole(QNetworkReply::NetworkError error)
+{
+    return error == QNetworkReply::NoError
+        || (error >= QNetworkReply::ContentAccessDenied && error != QNetworkReply::ProtocolFailure);
+}
+
+} // namespace
+
+VersionCheck::VersionCheck(StatusPanels *panels, const QString &host, QObject *parent)
+    : QObject(parent)
+    , m_panels(panels)
+    , m_host(host)
+{
+    setObjectName(u"VersionCheck"_s);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply)
+            m_reply->abort();
+    });
+}
+
+VersionCheck::~VersionCheck()
+{
+    // A check still waiting is abandoned without a word to the panels.
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+    }
+}
+
+void VersionCheck::setHost(const QString &host)
+{
+    m_host = host;
+}
+
+void VersionCheck::setTimeLimit(std::chrono::milliseconds limit)
+{
+    m_timeLimit = limit;
+}
+
+void VersionCheck::setBodyLimit(qint64 bytes)
+{
+    m_bodyLimit = bytes;
+}
+
+void VersionCheck::setRandomSource(RandomSource source)
+{
+    m_randomSource = std::move(source);
+}
+
+void VersionCheck::Timer1_Timer()
+{
+    ++tickcount;
+    if (tickcount == tickWrap)
+        tickcount = 0;
+    if (m_panels->text(3) != StatusPanels::waitingText || tickcount % checkEvery != checkAt)
+        return;
+    // One check at a time, even if panel 3 was set back to waiting while one runs.
+    if (isChecking())
+        return;
+    startCheck();
+}
+
+void VersionCheck::startCheck()
+{
+    m_panels->setText(3, checkingText.toString());
+    const QUrl address(versionServiceAddress(m_host, randomText(drawNumber())));
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    m_body.clear();
+    m_bodyTooLong = false;
+    m_reply = m_network->get(QNetworkRequest(address));
+    connect(m_reply, &QNetworkReply::readyRead, this, &VersionCheck::readBody);
+    connect(m_reply, &QNetworkReply::finished, this, &VersionCheck::finishCheck);
+    m_deadline.start(m_timeLimit);
+    Q_EMIT checkStarted(address);
+}
+
+float VersionCheck::drawNumber()
+{
+    if (m_randomSource)
+        return m_randomSource();
+    // Reseeded from the clock for every check; 24 random bits give every value exactly.
+    m_generator.seed(static_cast<std::mt19937::result_type>(
+        std::chrono::system_clock::now().time_since_epoch().count()));
+    return static_cast<float>(m_generator() >> 8) / 16777216.0f;
+}
+
+void VersionCheck::readBody()
+{
+    // Counted as the bytes arrive, after any decompression.
+    m_body += m_reply->readAll();
+    if (m_body.size() > m_bodyLimit) {
+        m_bodyTooLong = true;
+        m_body.clear();
+        // Ends the check at once, through finishCheck.
+        m_reply->abort();
+    }
+}
+
+void VersionCheck::finishCheck()
+{
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    m_deadline.stop();
+    reply->disconnect(this);
+    const bool cameWhole = !m_bodyTooLong && replyCameWhole(reply->error());
+    if (cameWhole)
+        m_body += reply->readAll();
+    const bool answered = cameWhole && m_body.size() <= m_bodyLimit;
+    reply->deleteLater();
+
+    const std::optional<QString> version = answered ? versionFromBody(m_body) : std::nullopt;
+    m_body.clear();
+    m_panels->setText(3, version ? QString(versionLabel.toString() + *version) : StatusPanels::waitingText.toString());
+    Q_EMIT checkEnded(version.has_value());
+}
+
+std::optional<QString> VersionCheck::versionFromBody(const QByteArray &body)
+{
+    // UTF-8; a byte-order mark in front is skipped, as a text decoder does.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(body);
+    if (!text.startsWith(replyPrefix))
+        return std::nullopt;
+    return withoutOuterSpaces(QStringView(text).sliced(replyPrefix.size())).toString();
+}
+
+QString VersionCheck::randomText(float number)
+{
+    const double value = number;
+    if (!(value > 0.0))
+        return u"0"_s;
+    // Seven significant digits in plain decimal notation, trailing zeros dropped.
+    const int decimals = 6 - static_cast<int>(std::floor(std::log10(value)));
+    QString text = QString::number(value, 'f', std::max(0, decimals));
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    // Rounding the largest values to seven digits would give 1.
+    if (text.toDouble() >= 1.0)
+        return u"0.9999999"_s;
+    return text;
+}
+
+} // namespace lanshan

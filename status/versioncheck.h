@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringView>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <random>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QUrl;
+
+namespace lanshan {
+
+class StatusPanels;
+
+// The server version check. Timer1 ticks once a second into Timer1_Timer, which counts the
+// ticks in tickcount and, on the second tick and every 30 ticks after it, asks the maker's
+// version service for the newest version while panel 3 of the status bar still waits for one.
+// Panel 3 is the whole state of the check: waiting, checking, or the server's version, after
+// which no check runs again. The request is asynchronous: the window never waits for it.
+class VersionCheck : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(VersionCheck)
+
+public:
+    // Gives a number from 0 up to but not including 1 for the "t" of each request.
+    using RandomSource = std::function<float()>;
+
+    static constexpr QStringView checkingText = u"正在检测服务器版本";
+    static constexpr QStringView versionLabel = u"服务器版本:";
+    static constexpr QStringView replyPrefix = u"LanshanQingdan:";
+    // A check that has not ended by then counts as no answer, so that a server which accepts
+    // and never answers cannot stop every later check.
+    static constexpr std::chrono::milliseconds defaultTimeLimit{20000};
+    // A longer body counts as no answer: a broken or hostile server must not make the program
+    // take any amount of memory.
+    static constexpr qint64 defaultBodyLimit = 64 * 1024;
+
+    // host: the maker's web host, optionally with ":port".
+    explicit VersionCheck(StatusPanels *panels, const QString &host, QObject *parent = nullptr);
+    ~VersionCheck() override;
+
+    void setHost(const QString &host);
+    void setTimeLimit(std::chrono::milliseconds limit);
+    void setBodyLimit(qint64 bytes);
+    // Without a source of its own the check draws from a generator reseeded from the clock.
+    void setRandomSource(RandomSource source);
+
+    void Timer1_Timer();
+
+    int currentTickcount() const { return tickcount; }
+    bool isChecking() const { return !m_reply.isNull(); }
+
+    // The decimal text of a number from 0 up to but not including 1: at most seven
+    // significant digits, never in exponent form and never reaching 1.
+    static QString randomText(float number);
+    // What panel 3 shows after the check for this reply body, or nothing when the body is not
+    // a valid answer.
+    static std::optional<QString> versionFromBody(const QByteArray &body);
+
+Q_SIGNALS:
+    void checkStarted(const QUrl &address);
+    void checkEnded(bool validAnswer);
+
+private:
+    void startCheck();
+    float drawNumber();
+    void readBody();
+    void finishCheck();
+
+    StatusPanels *m_panels = nullptr;
+    QString m_host;
+    std::chrono::milliseconds m_timeLimit = defaultTimeLimit;
+    qint64 m_bodyLimit = defaultBodyLimit;
+    RandomSource m_randomSource;
+    std::mt19937 m_generator;
+
+    // From 0 to 29999, advanced by every tick.
+    qint16 tickcount = 0;
+
+    QNetworkAccessManager *m_network = nullptr;
+    // The request of the check in progress, if any.
+    QPointer<QNetworkReply> m_reply;
+    QByteArray m_body;
+    bool m_bodyTooLong = false;
+    QTimer m_deadline;
+};
+
+} // namespace lanshan

@@ -1,0 +1,356 @@
+#include "httpstub.h"
+#include "statuspanels.h"
+#include "versioncheck.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using lanshan::StatusPanels;
+using lanshan::VersionCheck;
+using versiontest::HttpStub;
+
+namespace {
+
+const QString waiting = u"等待检测服务器版本"_s;
+const QString checking = u"正在检测服务器版本"_s;
+
+// A status bar set up as at start-up, with a check that asks the stub.
+struct Rig
+{
+    explicit Rig(const HttpStub &stub)
+    {
+        panels.setUp(11000);
+        check.setHost(stub.host());
+    }
+    void tick(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            check.Timer1_Timer();
+    }
+    // Ticks until the check starts (at most 30 times) and waits for its end.
+    bool runCheck()
+    {
+        QSignalSpy ended(&check, &VersionCheck::checkEnded);
+        for (int i = 0; i < 30 && !check.isChecking(); ++i)
+            tick();
+        return check.isChecking() && ended.wait(10000);
+    }
+    QString panel3() const { return panels.text(3); }
+
+    QStatusBar bar;
+    StatusPanels panels{&bar, lanshan::MakerInfo{u"测试"_s, u"t@x.example"_s, u"1"_s, u"2"_s, u"unused.example"_s}};
+    VersionCheck check{&panels, u"unused.example"_s};
+};
+
+QByteArray deflated(const QByteArray &data)
+{
+    return qCompress(data).sliced(4); // a zlib stream without Qt's length in front
+}
+
+} // namespace
+
+class VersionCheckTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstCheckOnTheSecondTick();
+    void replies_data();
+    void replies();
+    void closedPort();
+    void silentServerIsAbandonedAtTheLimit();
+    void slowBodyIsAbandonedAtTheLimit();
+    void endlessBodyIsCutAtTheLimit();
+    void thirtyTickRhythm();
+    void noSecondCheckWhileOnePends();
+    void noCheckAfterAValidAnswer();
+    void tickcountWraps();
+    void eachCheckSendsANewT();
+    void randomText_data();
+    void randomText();
+    void injectedNumberIsSent();
+    void windowNeverWaits();
+    void destroyedWhileChecking();
+};
+
+void VersionCheckTest::firstCheckOnTheSecondTick()
+{
+    HttpStub stub;
+    Rig rig(stub);
+    QSignalSpy started(&rig.check, &VersionCheck::checkStarted);
+    rig.tick();
+    QCOMPARE(rig.check.currentTickcount(), 1);
+    QCOMPARE(rig.panel3(), waiting);
+    QCOMPARE(started.count(), 0);
+    rig.tick();
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(rig.panel3(), checking);
+    QSignalSpy ended(&rig.check, &VersionCheck::checkEnded);
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(ended.first().first().toBool(), true);
+    QCOMPARE(rig.panel3(), u"服务器版本:2.0.15"_s);
+    QCOMPARE(stub.targets().size(), 1);
+    QVERIFY(stub.heads().first().startsWith("GET "));
+    QVERIFY2(QRegularExpression(u"^/version\\.php\\?s=LanshanQingdan&t=0(\\.\\d+)?$"_s).match(stub.targets().first()).hasMatch(),
+             qPrintable(stub.targets().first()));
+    QCOMPARE(started.first().first().toUrl().toString(), u"http://"_s + stub.host() + stub.targets().first());
+}
+
+void VersionCheckTest::replies_data()
+{
+    QTest::addColumn<QByteArray>("response");
+    QTest::addColumn<QString>("panel3");
+    const auto ok = [](const QByteArray &body) { return HttpStub::response(body); };
+    QTest::newRow("version") << ok("LanshanQingdan:2.0.15") << u"服务器版本:2.0.15"_s;
+    QTest::newRow("spaces around") << ok("LanshanQingdan:   2.0.15  ") << u"服务器版本:2.0.15"_s;
+    QTest::newRow("prefix alone") << ok("LanshanQingdan:") << u"服务器版本:"_s;
+    QTest::newRow("line break kept") << ok("LanshanQingdan:2.0.15\r\n") << u"服务器版本:2.0.15\r\n"_s;
+    QTest::newRow("tabs kept") << ok("LanshanQingdan:\t2.0.15 \t ") << u"服务器版本:\t2.0.15 \t"_s;
+    QTest::newRow("UTF-8") << ok("LanshanQingdan:2.0.15 测试版") << u"服务器版本:2.0.15 测试版"_s;
+    QTest::newRow("byte-order mark") << ok("\xEF\xBB\xBFLanshanQingdan:2.0.15") << u"服务器版本:2.0.15"_s;
+    QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+                                           "9\r\nLanshanQi\r\nC\r\nngdan:2.0.15\r\n0\r\n\r\n")
+                             << u"服务器版本:2.0.15"_s;
+    QTest::newRow("deflated") << HttpStub::response(deflated("LanshanQingdan:2.0.15"), "200 OK", "Content-Encoding: deflate\r\n")
+                              << u"服务器版本:2.0.15"_s;
+    // No status code is looked at: the body decides.
+    QTest::newRow("error status, valid body") << HttpStub::response("LanshanQingdan:2.0.15", "500 Internal Server Error")
+                                              << u"服务器版本:2.0.15"_s;
+    QTest::newRow("small letters") << ok("lanshanqingdan:2.0.15") << waiting;
+    QTest::newRow("space before prefix") << ok(" LanshanQingdan:2.0.15") << waiting;
+    QTest::newRow("empty body") << ok("") << waiting;
+    QTest::newRow("shorter than prefix") << ok("LanshanQingdan") << waiting;
+    QTest::newRow("error page") << HttpStub::response("<html><body><h1>404 Not Found</h1></body></html>", "404 Not Found")
+                                << waiting;
+    QTest::newRow("connection lost in the body")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nLanshanQingdan:2.0.15") << waiting;
+    QTest::newRow("garbage") << QByteArray("LanshanQingdan:2.0.15\r\n\r\n") << waiting;
+    QTest::newRow("64 KiB") << ok("LanshanQingdan:" + QByteArray(64 * 1024 - 15, '9'))
+                            << u"服务器版本:"_s + QString(64 * 1024 - 15, u'9');
+    QTest::newRow("64 KiB and one byte") << ok("LanshanQingdan:" + QByteArray(64 * 1024 - 14, '9')) << waiting;
+    QTest::newRow("deflated past 64 KiB")
+        << HttpStub::response(deflated("LanshanQingdan:" + QByteArray(200 * 1024, ' ') + "2.0.15"), "200 OK",
+                              "Content-Encoding: deflate\r\n")
+        << waiting;
+}
+
+void VersionCheckTest::replies()
+{
+    QFETCH(QByteArray, response);
+    QFETCH(QString, panel3);
+    HttpStub stub;
+    stub.answer(response);
+    Rig rig(stub);
+    QVERIFY(rig.runCheck());
+    QCOMPARE(rig.panel3(), panel3);
+    QCOMPARE(rig.check.isChecking(), false);
+}
+
+void VersionCheckTest::closedPort()
+{
+    HttpStub stub;
+    Rig rig(stub);
+    stub.close();
+    QVERIFY(rig.runCheck());
+    QCOMPARE(rig.panel3(), waiting);
+}
+
+void VersionCheckTest::silentServerIsAbandonedAtTheLimit()
+{
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Silent);
+    Rig rig(stub);
+    rig.check.setTimeLimit(300ms);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(rig.runCheck());
+    // Not before the limit (the timer may fire up to 5 % early).
+    QVERIFY2(clock.elapsed() >= 280, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig.panel3(), waiting);
+    // The next check follows 30 ticks after the abandoned one.
+    stub.setMode(HttpStub::Mode::Answer);
+    rig.tick(29);
+    QVERIFY(!rig.check.isChecking());
+    QVERIFY(rig.runCheck());
+    QCOMPARE(rig.check.currentTickcount(), 32);
+    QCOMPARE(rig.panel3(), u"服务器版本:2.0.15"_s);
+}
+
+void VersionCheckTest::slowBodyIsAbandonedAtTheLimit()
+{
+    // Bytes keep coming, but the limit counts from the start of the check.
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Trickle);
+    Rig rig(stub);
+    rig.check.setTimeLimit(400ms);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(rig.runCheck());
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig.panel3(), waiting);
+}
+
+void VersionCheckTest::endlessBodyIsCutAtTheLimit()
+{
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Endless);
+    Rig rig(stub);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(rig.runCheck());
+    // Well before the 20 seconds: the size ended it.
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig.panel3(), waiting);
+}
+
+void VersionCheckTest::thirtyTickRhythm()
+{
+    HttpStub stub;
+    stub.answer(HttpStub::response(""));
+    Rig rig(stub);
+    QList<int> starts;
+    for (int i = 0; i < 100; ++i) {
+        rig.tick();
+        if (rig.check.isChecking()) {
+            starts.append(rig.check.currentTickcount());
+            QSignalSpy ended(&rig.check, &VersionCheck::checkEnded);
+            QVERIFY(ended.wait(10000));
+            QCOMPARE(rig.panel3(), waiting);
+        }
+    }
+    QCOMPARE(starts, (QList<int>{2, 32, 62, 92}));
+    QCOMPARE(stub.targets().size(), 4);
+}
+
+void VersionCheckTest::noSecondCheckWhileOnePends()
+{
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Silent);
+    Rig rig(stub);
+    QSignalSpy started(&rig.check, &VersionCheck::checkStarted);
+    rig.tick(2);
+    QTRY_COMPARE(stub.targets().size(), 1);
+    rig.tick(90);
+    QCOMPARE(rig.panel3(), checking);
+    // Even with panel 3 put back to waiting by someone else, the pending check stays the only one.
+    rig.panels.setText(3, waiting);
+    rig.tick(30);
+    QTest::qWait(200);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(stub.targets().size(), 1);
+}
+
+void VersionCheckTest::noCheckAfterAValidAnswer()
+{
+    HttpStub stub;
+    Rig rig(stub);
+    QVERIFY(rig.runCheck());
+    QSignalSpy started(&rig.check, &VersionCheck::checkStarted);
+    rig.tick(200);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(rig.panel3(), u"服务器版本:2.0.15"_s);
+    QCOMPARE(rig.check.currentTickcount(), 202);
+}
+
+void VersionCheckTest::tickcountWraps()
+{
+    HttpStub stub;
+    Rig rig(stub);
+    QSignalSpy started(&rig.check, &VersionCheck::checkStarted);
+    rig.panels.setText(3, u"服务器版本:2.0.15"_s);
+    rig.tick(29999);
+    QCOMPARE(rig.check.currentTickcount(), 29999);
+    QCOMPARE(started.count(), 0);
+    rig.panels.setText(3, waiting);
+    rig.tick();
+    QCOMPARE(rig.check.currentTickcount(), 0);
+    rig.tick();
+    QCOMPARE(rig.check.currentTickcount(), 1);
+    QCOMPARE(started.count(), 0);
+    rig.tick();
+    QCOMPARE(rig.check.currentTickcount(), 2);
+    QCOMPARE(started.count(), 1);
+}
+
+void VersionCheckTest::eachCheckSendsANewT()
+{
+    HttpStub stub;
+    stub.answer(HttpStub::response("nothing yet"));
+    Rig rig(stub);
+    QStringList ts;
+    for (int check = 0; check < 3; ++check) {
+        QVERIFY(rig.runCheck());
+        ts.append(stub.targets().last().section(u"&t="_s, 1));
+    }
+    QCOMPARE(stub.targets().size(), 3);
+    QCOMPARE(QSet<QString>(ts.begin(), ts.end()).size(), 3);
+    for (const QString &t : ts) {
+        bool number = false;
+        const double value = t.toDouble(&number);
+        QVERIFY2(number && value >= 0.0 && value < 1.0, qPrintable(t));
+        QVERIFY2(QString(t).remove(u"0."_s).remove(QRegularExpression(u"^0+"_s)).size() <= 7, qPrintable(t));
+    }
+}
+
+void VersionCheckTest::randomText_data()
+{
+    QTest::addColumn<float>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("half") << 0.5f << u"0.5"_s;
+    QTest::newRow("seven digits") << 0.1234567f << u"0.1234567"_s;
+    QTest::newRow("rounded to seven") << 0.70554751f << u"0.7055475"_s;
+    QTest::newRow("small, no exponent") << 0.000015f << u"0.000015"_s;
+    QTest::newRow("small, seven digits") << 0.00012345678f << u"0.0001234568"_s;
+    QTest::newRow("largest below 1") << 0.99999994f << u"0.9999999"_s;
+    QTest::newRow("zero") << 0.0f << u"0"_s;
+}
+
+void VersionCheckTest::randomText()
+{
+    QFETCH(float, number);
+    QFETCH(QString, text);
+    QCOMPARE(VersionCheck::randomText(number), text);
+}
+
+void VersionCheckTest::injectedNumberIsSent()
+{
+    HttpStub stub;
+    Rig rig(stub);
+    rig.check.setRandomSource([] { return 0.25f; });
+    QVERIFY(rig.runCheck());
+    QCOMPARE(stub.targets(), QStringList{u"/version.php?s=LanshanQingdan&t=0.25"_s});
+}
+
+void VersionCheckTest::windowNeverWaits()
+{
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Silent);
+    Rig rig(stub);
+    QElapsedTimer clock;
+    clock.start();
+    rig.tick(2);
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(rig.check.isChecking());
+    QCOMPARE(rig.panel3(), checking);
+}
+
+void VersionCheckTest::destroyedWhileChecking()
+{
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Silent);
+    auto rig = std::make_unique<Rig>(stub);
+    rig->tick(2);
+    QTRY_COMPARE(stub.targets().size(), 1);
+    rig.reset();
+    QTest::qWait(100);
+}
+
+QTEST_MAIN(VersionCheckTest)
+#include "versioncheck_test.moc"
