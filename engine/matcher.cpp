@@ -1,6 +1,7 @@
 #include "matcher.h"
 
 #include "keyrule.h"
+#include "prefetch.h"
 
 #include <algorithm>
 #include <bitset>
@@ -14,15 +15,6 @@
 namespace lanshan {
 
 namespace {
-
-inline void prefetch(const void *address)
-{
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
 
 std::uint64_t hashText(std::u16string_view text)
 {

@@ -8,6 +8,7 @@
 
 #include "filterrun.h"
 #include "itemtext.h"
+#include "prefetch.h"
 #include "textfile.h"
 #include "version.h"
 
@@ -68,15 +69,6 @@ std::optional<std::u16string> readText(const std::string &path)
 double millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-inline void prefetch(const void *address)
-{
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
 }
 
 // Writes the result lines, LF between them, in large blocks.
