@@ -10,6 +10,15 @@ packages=(
     qt6-base-dev-tools
     libgl-dev
     fonts-wqy-microhei
+    # The fuzzing targets (bench/fuzz.sh): clang and its libFuzzer and sanitizer runtimes.
+    clang
+    libclang-rt-14-dev
+    # The packaging tests: the desktop entry and metainfo validators, and what cpack -G DEB
+    # needs to find the package's dependencies (dpkg-shlibdeps, and file to spot the program).
+    desktop-file-utils
+    appstream
+    dpkg-dev
+    file
 )
 
 missing=()
