@@ -156,8 +156,9 @@ void VersionCheck::finishCheck()
 
 std::optional<QString> VersionCheck::versionFromBody(const QByteArray &body)
 {
-    // UTF-8; a byte-order mark in front is skipped, as a text decoder does.
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // UTF-8; a byte-order mark in front is skipped, as a text decoder does. Bytes that are not
+    // UTF-8 become U+FFFD, also a character cut off at the end of the body.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(body);
     if (!text.startsWith(replyPrefix))
         return std::nullopt;

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace lanshan {
 
 std::u16string boxText(const QPlainTextEdit *box)
@@ -57,6 +59,19 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
         return false;
     box->setPlainText(text);
     return true;
+}
+
+qsizetype longestLineLength(QStringView text)
+{
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == u'\r' || text[i] == u'\n') {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    }
+    return longest;
 }
 
 QString toQString(std::u16string_view text)

@@ -25,6 +25,9 @@ bool setBoxText(QPlainTextEdit *box, const QString &text);
 // back a text that was set into it.
 QString withCrLfLineBreaks(const QString &text);
 
+// The length of the longest line of the text, lines ending at CR or LF.
+qsizetype longestLineLength(QStringView text);
+
 // A line of the engine's tables as a QString.
 QString toQString(std::u16string_view text);
 

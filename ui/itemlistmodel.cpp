@@ -49,7 +49,14 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows)
         return {};
-    return QString::fromStdU16String(m_text(static_cast<std::size_t>(index.row())));
+    std::u16string text = m_text(static_cast<std::size_t>(index.row()));
+    if (text.size() > shownLength) {
+        // Not into a surrogate pair.
+        const std::size_t cut = QChar::isHighSurrogate(text[shownLength - 1]) ? shownLength - 1 : shownLength;
+        text.resize(cut);
+        text += u'\u2026';
+    }
+    return QString::fromStdU16String(text);
 }
 
 } // namespace lanshan

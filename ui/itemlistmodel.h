@@ -18,6 +18,11 @@ public:
     using CountFunction = std::function<std::size_t()>;
     using TextFunction = std::function<std::u16string(std::size_t)>;
 
+    // A view lays out the whole text of every item that it paints, so that an item of
+    // megabytes would take seconds at each repaint. Longer items show their first characters
+    // and "…"; the copy commands take the lines from the tables, whole.
+    static constexpr std::size_t shownLength = 1000;
+
     explicit ItemListModel(QObject *parent = nullptr);
 
     // New items altogether: views lose their selection and scroll to the top.

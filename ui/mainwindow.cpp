@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "boxtext.h"
+#include "clipboard.h"
 #include "filterrun.h"
 #include "frmabout.h"
 #include "highlightframe.h"
@@ -10,6 +11,7 @@
 #include "messages.h"
 #include "pictures.h"
 #include "statuspanels.h"
+#include "textbox.h"
 #include "twips.h"
 #include "version.h"
 #include "versioncheck.h"
@@ -72,7 +74,7 @@ enum class Scrolling { Both, VerticalOnly, None };
 
 QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling)
 {
-    auto *box = place(new QPlainTextEdit(parent), name, geometry);
+    auto *box = place(new TextBox(parent), name, geometry);
     // Tab moves on to the next control; TABs arrive in the boxes by pasting.
     box->setTabChangesFocus(true);
     // Tab stops every eight average characters, as in a classic text box.
@@ -123,6 +125,9 @@ std::optional<int> selectedRow(const QListView *list)
         return std::nullopt;
     return selected.first().row();
 }
+
+// Longer result lines are broken anywhere in the result box (see finishRun).
+constexpr qsizetype longLine = 1000;
 
 // A busy cursor while a long step runs, so that the window does not look dead.
 class BusyCursor
@@ -422,6 +427,10 @@ void MainWindow::finishRun()
     Frame3->show();
     Frame2->hide();
     const QString resultText = QString::fromStdU16String(m_run->resultText());
+    // Words wrap in the result box, but a very long line is broken anywhere: laying out a long
+    // word at word boundaries takes time that grows with the square of its length.
+    Text3->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
+                                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
     Text3->setPlainText(resultText);
     if (boxIsEmpty(Text1) || boxIsEmpty(Text2) || boxIsEmpty(Text3)) {
         showMessage(this, u"请确认您已经进行了正确的数据处理"_s, QMessageBox::Critical);
@@ -430,7 +439,12 @@ void MainWindow::finishRun()
     Command2->setText(Frame2->title());
     Command2->setEnabled(true);
     Command11->setEnabled(true);
-    putOnClipboard(resultText);
+    if (!putOnClipboard(resultText)) {
+        // The result stands in the result box, where the user can copy it by hand.
+        showMessage(this, u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s,
+                    QMessageBox::Critical);
+        return;
+    }
     showMessage(this,
                 u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
                 QMessageBox::NoIcon);
@@ -505,13 +519,6 @@ void MainWindow::Command2_Click()
     Frame2->setVisible(Frame2->isHidden());
 }
 
-void MainWindow::putOnClipboard(const QString &text)
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(withLfLineBreaks(text));
-}
-
 void MainWindow::Command11_Click()
 {
     tongbuxianshi->show();
@@ -523,6 +530,7 @@ void MainWindow::Command11_Click()
 void MainWindow::Command4_Click()
 {
     tongbuxianshi->hide();
+    // Silently, as the view is left without a word: the result stays in the result box.
     putOnClipboard(boxQString(Text3));
 }
 

@@ -64,7 +64,6 @@ private:
     void Text1_Change();
     void Text2_Change();
 
-    void putOnClipboard(const QString &text);
     void changeRule(QPushButton *clearButton);
     void showDataView();
     // Runs the filter on from where it stands: opens the manual matching at the next

@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace versiontest {
@@ -22,6 +23,7 @@ public:
         Silent,  // accepts and reads, never answers
         Endless, // a 200 response whose body never ends
         Trickle, // a 200 response whose body comes one byte every 50 ms
+        Stall,   // the status line and headers of a 200 response, then nothing
     };
 
     explicit HttpStub(QObject *parent = nullptr)
@@ -52,6 +54,8 @@ public:
     // The request targets in order of arrival, e.g. "/version.php?s=LanshanQingdan&t=0.5".
     const QStringList &targets() const { return m_targets; }
     const QList<QByteArray> &heads() const { return m_heads; }
+    // The most connections that were open at one time.
+    int maxConnections() const { return m_maxConnections; }
     // Stops listening: the port is then closed.
     void close() { m_server.close(); }
 
@@ -60,6 +64,8 @@ private:
     {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
             socket->setParent(this);
+            m_maxConnections = std::max(m_maxConnections, ++m_connections);
+            connect(socket, &QTcpSocket::disconnected, this, [this] { --m_connections; });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             auto head = std::make_shared<QByteArray>();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, head] {
@@ -101,6 +107,9 @@ private:
             timer->start(50);
             break;
         }
+        case Mode::Stall:
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 100\r\n\r\n");
+            break;
         }
     }
 
@@ -109,6 +118,8 @@ private:
     QByteArray m_response = response("LanshanQingdan:2.0.15");
     QStringList m_targets;
     QList<QByteArray> m_heads;
+    int m_connections = 0;
+    int m_maxConnections = 0;
 };
 
 } // namespace versiontest

@@ -1,6 +1,7 @@
 #include "httpstub.h"
 #include "statuspanels.h"
 #include "versioncheck.h"
+#include "windowdriver.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -20,6 +21,12 @@ namespace {
 
 const QString waiting = u"等待检测服务器版本"_s;
 const QString checking = u"正在检测服务器版本"_s;
+
+// Panel 3 shows one of its three states: waiting, checking, or the server's version.
+bool isPanel3State(const QString &text)
+{
+    return text == waiting || text == checking || text.startsWith(u"服务器版本:"_s);
+}
 
 // A status bar set up as at start-up, with a check that asks the stub.
 struct Rig
@@ -54,6 +61,24 @@ QByteArray deflated(const QByteArray &data)
     return qCompress(data).sliced(4); // a zlib stream without Qt's length in front
 }
 
+// A gzip member: header, the raw deflate stream of a zlib stream, CRC-32 and length.
+QByteArray gzipped(const QByteArray &data)
+{
+    const QByteArray zlib = deflated(data);
+    QByteArray out("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\xff", 10);
+    out += zlib.sliced(2, zlib.size() - 6);
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : data) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    for (const quint32 value : {~crc, static_cast<quint32>(data.size())})
+        for (int shift = 0; shift < 32; shift += 8)
+            out += static_cast<char>(value >> shift);
+    return out;
+}
+
 } // namespace
 
 class VersionCheckTest : public QObject
@@ -78,6 +103,12 @@ private Q_SLOTS:
     void injectedNumberIsSent();
     void windowNeverWaits();
     void destroyedWhileChecking();
+
+    void headersThenStall();
+    void floodOfTicks_data();
+    void floodOfTicks();
+    void windowStaysUsable_data();
+    void windowStaysUsable();
 };
 
 void VersionCheckTest::firstCheckOnTheSecondTick()
@@ -135,6 +166,24 @@ void VersionCheckTest::replies_data()
     QTest::newRow("64 KiB") << ok("LanshanQingdan:" + QByteArray(64 * 1024 - 15, '9'))
                             << u"服务器版本:"_s + QString(64 * 1024 - 15, u'9');
     QTest::newRow("64 KiB and one byte") << ok("LanshanQingdan:" + QByteArray(64 * 1024 - 14, '9')) << waiting;
+    QTest::newRow("gzip")
+        << HttpStub::response(gzipped("LanshanQingdan:2.0.15"), "200 OK", "Content-Encoding: gzip\r\n")
+        << u"服务器版本:2.0.15"_s;
+    // Below the 10 MiB at which Qt itself stops inflating: the check's own limit ends it.
+    QTest::newRow("gzip past 64 KiB")
+        << HttpStub::response(gzipped("LanshanQingdan:" + QByteArray(8 * 1024 * 1024, ' ') + "2.0.15"), "200 OK",
+                              "Content-Encoding: gzip\r\n")
+        << waiting;
+    QTest::newRow("redirect loop") << HttpStub::response("", "302 Found", "Location: /version.php\r\n") << waiting;
+    // Bytes that are not UTF-8 show as U+FFFD; the prefix must be there in plain bytes.
+    QTest::newRow("not UTF-8 after the prefix")
+        << ok("LanshanQingdan:2.0.15\xFF\xFE") << u"服务器版本:2.0.15\uFFFD\uFFFD"_s;
+    QTest::newRow("ends inside a character")
+        << ok("LanshanQingdan:2.0.15 \xE6\xB5") << u"服务器版本:2.0.15 \uFFFD\uFFFD"_s;
+    QTest::newRow("GBK") << ok("LanshanQingdan:\xB2\xE2\xCA\xD4") << u"服务器版本:\uFFFD\uFFFD\uFFFD\uFFFD"_s;
+    QTest::newRow("UTF-16")
+        << ok("\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(u"LanshanQingdan:2.0.15"), 42)) << waiting;
+    QTest::newRow("overlong colon") << ok("LanshanQingdan\xC0\xBA" "2.0.15") << waiting;
     QTest::newRow("deflated past 64 KiB")
         << HttpStub::response(deflated("LanshanQingdan:" + QByteArray(200 * 1024, ' ') + "2.0.15"), "200 OK",
                               "Content-Encoding: deflate\r\n")
@@ -350,6 +399,132 @@ void VersionCheckTest::destroyedWhileChecking()
     QTRY_COMPARE(stub.targets().size(), 1);
     rig.reset();
     QTest::qWait(100);
+}
+
+void VersionCheckTest::headersThenStall()
+{
+    HttpStub stub;
+    stub.setMode(HttpStub::Mode::Stall);
+    Rig rig(stub);
+    rig.check.setTimeLimit(300ms);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(rig.runCheck());
+    QVERIFY2(clock.elapsed() >= 280 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig.panel3(), waiting);
+}
+
+void VersionCheckTest::floodOfTicks_data()
+{
+    QTest::addColumn<HttpStub::Mode>("mode");
+    QTest::newRow("no answer") << HttpStub::Mode::Answer;
+    QTest::newRow("headers, then silent") << HttpStub::Mode::Stall;
+}
+
+// A thousand ticks at once, then a thousand a millisecond apart: checks start only on the
+// thirtieth ticks, one at a time, and panel 3 shows one of its states throughout.
+void VersionCheckTest::floodOfTicks()
+{
+    QFETCH(HttpStub::Mode, mode);
+    HttpStub stub;
+    stub.answer(HttpStub::response("no version here"));
+    stub.setMode(mode);
+    Rig rig(stub);
+    rig.check.setTimeLimit(200ms);
+    int pending = 0;
+    int mostPending = 0;
+    QList<int> startTicks;
+    connect(&rig.check, &VersionCheck::checkStarted, this, [&] {
+        mostPending = std::max(mostPending, ++pending);
+        startTicks.append(rig.check.currentTickcount());
+    });
+    connect(&rig.check, &VersionCheck::checkEnded, this, [&] {
+        --pending;
+        QVERIFY(isPanel3State(rig.panel3()));
+    });
+
+    rig.tick(1000);
+    QCOMPARE(startTicks, QList<int>{2});
+    for (int i = 0; i < 1000; ++i) {
+        rig.tick();
+        QVERIFY2(isPanel3State(rig.panel3()), qPrintable(rig.panel3()));
+        QTest::qWait(1);
+    }
+    QTRY_VERIFY(!rig.check.isChecking());
+
+    QCOMPARE(mostPending, 1);
+    QCOMPARE(pending, 0);
+    QCOMPARE(rig.panel3(), waiting);
+    QVERIFY(startTicks.size() >= 2);
+    for (const int tick : startTicks)
+        QCOMPARE(tick % 30, 2);
+    QCOMPARE(stub.targets().size(), startTicks.size());
+    QCOMPARE(stub.maxConnections(), 1);
+}
+
+void VersionCheckTest::windowStaysUsable_data()
+{
+    QTest::addColumn<HttpStub::Mode>("mode");
+    QTest::addColumn<QByteArray>("response");
+    QTest::newRow("silent") << HttpStub::Mode::Silent << QByteArray();
+    QTest::newRow("headers, then silent") << HttpStub::Mode::Stall << QByteArray();
+    QTest::newRow("trickle") << HttpStub::Mode::Trickle << QByteArray();
+    QTest::newRow("endless body") << HttpStub::Mode::Endless << QByteArray();
+    QTest::newRow("redirect loop") << HttpStub::Mode::Answer
+                                   << HttpStub::response("", "302 Found", "Location: /version.php\r\n");
+    QTest::newRow("gzip past the limit")
+        << HttpStub::Mode::Answer
+        << HttpStub::response(gzipped(QByteArray(8 * 1024 * 1024, 'L')), "200 OK", "Content-Encoding: gzip\r\n");
+    QTest::newRow("not UTF-8") << HttpStub::Mode::Answer << HttpStub::response("\xFF\xFE\x80LanshanQingdan:2.0.15");
+}
+
+// While the check waits on a hostile server, and through a flood of ticks, the window keeps
+// handling its events and the user's filter runs to its end.
+void VersionCheckTest::windowStaysUsable()
+{
+    QFETCH(HttpStub::Mode, mode);
+    QFETCH(QByteArray, response);
+    HttpStub stub;
+    stub.answer(response);
+    stub.setMode(mode);
+    windowtest::WindowDriver driver;
+    QVERIFY(QTest::qWaitForWindowExposed(&driver.window));
+    auto *check = driver.window.findChild<VersionCheck *>();
+    auto *panels = driver.window.findChild<StatusPanels *>();
+    QVERIFY(check && panels);
+    check->setHost(stub.host());
+    check->setTimeLimit(500ms);
+    QStringList panel3Texts;
+    const auto seePanel3 = [&] { panel3Texts.append(panels->text(3)); };
+    connect(check, &VersionCheck::checkStarted, this, seePanel3);
+    connect(check, &VersionCheck::checkEnded, this, seePanel3);
+
+    // The longest time between two rounds of the event loop.
+    QElapsedTimer sinceLast;
+    sinceLast.start();
+    qint64 longestGap = 0;
+    QTimer beat;
+    connect(&beat, &QTimer::timeout, this, [&] { longestGap = std::max(longestGap, sinceLast.restart()); });
+    beat.start(10);
+
+    for (int i = 0; i < 30 && !check->isChecking(); ++i)
+        check->Timer1_Timer();
+    QVERIFY(check->isChecking());
+    driver.filter(u"a1\nb2"_s, u"b2\t2\na1\t1"_s);
+    QCOMPARE(driver.text(u"Text3"_s), u"a1\t1\nb2\t2"_s);
+    QCOMPARE(driver.messages.size(), std::size_t(1));
+    for (int i = 0; i < 1000; ++i) {
+        check->Timer1_Timer();
+        seePanel3();
+        QCoreApplication::processEvents();
+    }
+    QTRY_VERIFY(!check->isChecking());
+    beat.stop();
+
+    QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
+    for (const QString &text : std::as_const(panel3Texts))
+        QVERIFY2(isPanel3State(text), qPrintable(text));
+    QCOMPARE(panels->text(3), waiting);
 }
 
 QTEST_MAIN(VersionCheckTest)

@@ -1,0 +1,133 @@
+// The clipboard that cannot take the result: the result stays in the result box, one error
+// message says so and tells where to copy it from, and copying it from there by hand gives
+// every character of it.
+
+#include "clipboard.h"
+#include "windowdriver.h"
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using windowtest::clipboardText;
+using windowtest::WindowDriver;
+
+namespace {
+
+const QString successText =
+    u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
+const QString notCopiedText = u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
+const QString oldClipboard = u"剪贴板原有内容"_s;
+
+// A result with a no-break space, a NUL and a line separator in its rows.
+const QString keys = u"a1\nb2\nc3"_s;
+const QString rows = u"c3\t7\u20288\na1\t9\u00A00"_s + QChar(0) + u"x"_s;
+const QString result = u"a1\t9\u00A00"_s + QChar(0) + u"x\n\nc3\t7\u20288"_s;
+
+QClipboard *clipboard()
+{
+    return QGuiApplication::clipboard();
+}
+
+} // namespace
+
+class ClipboardTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void clipboardThatFails_data();
+    void clipboardThatFails();
+    void resultCopiedFromTheResultBox();
+    void returnStaysSilent();
+
+private:
+    std::unique_ptr<WindowDriver> m_driver;
+};
+
+void ClipboardTest::init()
+{
+    m_driver = std::make_unique<WindowDriver>();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
+    windowtest::setClipboardText(oldClipboard);
+}
+
+void ClipboardTest::cleanup()
+{
+    lanshan::setClipboardWriter({});
+    m_driver.reset();
+}
+
+void ClipboardTest::clipboardThatFails_data()
+{
+    QTest::addColumn<lanshan::ClipboardWriter>("writer");
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("held by another program") << lanshan::ClipboardWriter([](const QString &) {}) << false;
+    QTest::newRow("cleared, text refused") << lanshan::ClipboardWriter([](const QString &) { clipboard()->clear(); })
+                                            << false;
+    QTest::newRow("text cut at the NUL") << lanshan::ClipboardWriter([](const QString &text) {
+        clipboard()->clear();
+        clipboard()->setText(text.left(text.indexOf(QChar(0))));
+    }) << false;
+    // A platform that gives the line breaks back as CR LF holds the result all the same.
+    QTest::newRow("read back with CR LF") << lanshan::ClipboardWriter([](const QString &text) {
+        clipboard()->clear();
+        clipboard()->setText(QString(text).replace(u"\n"_s, u"\r\n"_s));
+    }) << true;
+}
+
+void ClipboardTest::clipboardThatFails()
+{
+    QFETCH(lanshan::ClipboardWriter, writer);
+    QFETCH(bool, copied);
+    lanshan::setClipboardWriter(writer);
+
+    m_driver->filter(keys, rows);
+
+    QCOMPARE(m_driver->text(u"Text3"_s), result);
+    QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
+    QVERIFY(m_driver->button(u"Command11"_s)->isEnabled());
+    QCOMPARE(m_driver->messages.size(), std::size_t(1));
+    QCOMPARE(m_driver->messages.front().text, copied ? successText : notCopiedText);
+    QCOMPARE(m_driver->messages.front().icon, copied ? QMessageBox::NoIcon : QMessageBox::Critical);
+}
+
+// As the message says: the whole result selected in its box and copied, every character as
+// it stands there (the box's own copy would make the no-break space a space and the line
+// separator a line break).
+void ClipboardTest::resultCopiedFromTheResultBox()
+{
+    lanshan::setClipboardWriter([](const QString &) {});
+    m_driver->filter(keys, rows);
+    QCOMPARE(m_driver->messages.back().text, notCopiedText);
+    QCOMPARE(clipboardText(), oldClipboard);
+    lanshan::setClipboardWriter({});
+
+    QPlainTextEdit *text3 = m_driver->box(u"Text3"_s);
+    text3->setFocus();
+    QTest::keySequence(text3, QKeySequence::SelectAll);
+    QTest::keySequence(text3, QKeySequence::Copy);
+    QCOMPARE(clipboardText(), result);
+    QCOMPARE(m_driver->text(u"Text3"_s), result);
+}
+
+void ClipboardTest::returnStaysSilent()
+{
+    m_driver->filter(keys, rows);
+    m_driver->press(u"Command11"_s);
+    m_driver->messages.clear();
+    windowtest::setClipboardText(oldClipboard);
+    lanshan::setClipboardWriter([](const QString &) {});
+
+    m_driver->press(u"Command4"_s);
+
+    QVERIFY(m_driver->frame(u"tongbuxianshi"_s)->isHidden());
+    QVERIFY(m_driver->messages.empty());
+    QCOMPARE(clipboardText(), oldClipboard);
+    QCOMPARE(m_driver->text(u"Text3"_s), result);
+}
+
+QTEST_MAIN(ClipboardTest)
+#include "clipboard_test.moc"
