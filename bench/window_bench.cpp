@@ -185,6 +185,26 @@ bool checkDone(const Messages &messages, std::uint64_t n, const char *what)
     return false;
 }
 
+// Both pastes, timed; the events they leave are caught up after the clock stops.
+qint64 fill(const Window &w, QElapsedTimer &clock, const QString &keys, const QString &rows)
+{
+    clock.start();
+    w.Text1->setPlainText(keys);
+    w.Text2->setPlainText(rows);
+    const qint64 took = clock.nsecsElapsed();
+    catchUpEvents();
+    return took;
+}
+
+// Just before a press: the clipboard emptied, the messages forgotten, then the clock started.
+void readyToPress(Messages &messages)
+{
+    QGuiApplication::clipboard()->clear();
+    messages.texts.clear();
+    messages.doneAt = -1;
+    messages.clock->start();
+}
+
 struct MainTimes
 {
     qint64 fill = 0;
@@ -206,16 +226,9 @@ std::optional<MainTimes> mainRun(std::uint64_t n, const QString &keys, const QSt
     {
         Window w = openWindow();
         text3Size = w.Text3->size();
-        clock.start();
-        w.Text1->setPlainText(keys);
-        w.Text2->setPlainText(rows);
-        t.fill = clock.nsecsElapsed();
-        catchUpEvents();
+        t.fill = fill(w, clock, keys, rows);
 
-        QGuiApplication::clipboard()->clear();
-        messages.texts.clear();
-        messages.doneAt = -1;
-        clock.start();
+        readyToPress(messages);
         w.Command1->click();
         const qint64 returned = clock.nsecsElapsed();
         if (!checkDone(messages, n, "press") || !checkClipboard(expectedLf, n, "press"))
@@ -269,16 +282,9 @@ std::optional<SettleTimes> settleRun(std::uint64_t n, const QString &keys, const
     SettleTimes t;
     QElapsedTimer &clock = *messages.clock;
     Window w = openWindow();
-    clock.start();
-    w.Text1->setPlainText(keys);
-    w.Text2->setPlainText(rows);
-    t.fill = clock.nsecsElapsed();
-    catchUpEvents();
+    t.fill = fill(w, clock, keys, rows);
 
-    QGuiApplication::clipboard()->clear();
-    messages.texts.clear();
-    messages.doneAt = -1;
-    clock.start();
+    readyToPress(messages);
     w.Command1->click();
     t.press = clock.nsecsElapsed();
     if (!w.Frame4->isVisible()) {

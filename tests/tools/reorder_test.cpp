@@ -36,6 +36,19 @@ void writeAll(const fs::path &path, const std::string &bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A run that wrote nothing to standard output: the exit code, and the message among the errors.
+::testing::AssertionResult refused(const Outcome &o, int code, const std::string &message)
+{
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    if (o.code != code)
+        result = ::testing::AssertionFailure() << "exit code " << o.code << ", expected " << code << "; ";
+    if (!o.out.empty())
+        result = ::testing::AssertionFailure() << result.message() << "output \"" << o.out << "\"; ";
+    if (o.err.find(message) == std::string::npos)
+        result = ::testing::AssertionFailure() << result.message() << "no \"" << message << "\" in: " << o.err;
+    return result;
+}
+
 class Reorder : public ::testing::Test
 {
 protected:
@@ -103,9 +116,7 @@ TEST_F(Reorder, DuplicatesAreReportedOrSettledAsAsked)
     const std::string keys = "a1\nb2\nc3\n";
     const std::string data = "a1\t90\nb2\t1\na1\t91\nc3\t5\nb2\t2\n";
     Outcome o = run("", keys, data);
-    EXPECT_EQ(o.code, 3);
-    EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("questionable entry 1 \"a1\": rows 1 3\n"), std::string::npos) << o.err;
+    EXPECT_TRUE(refused(o, 3, "questionable entry 1 \"a1\": rows 1 3\n"));
     EXPECT_NE(o.err.find("questionable entry 2 \"b2\": rows 2 5\n"), std::string::npos) << o.err;
 
     EXPECT_EQ(run("--duplicates=first", keys, data).out, "a1\t90\nb2\t1\nc3\t5\n");
@@ -118,9 +129,7 @@ TEST_F(Reorder, DuplicatesAreReportedOrSettledAsAsked)
 TEST_F(Reorder, TooFewKeysAndEmptyInputs)
 {
     Outcome o = run("", "  a1  ", "a1\t90");
-    EXPECT_EQ(o.code, 2);
-    EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("请在上面的输入框中输入待处理数据！"), std::string::npos);
+    EXPECT_TRUE(refused(o, 2, "请在上面的输入框中输入待处理数据！"));
 
     // Empty data: the result is still written, with the warning.
     o = run("", "a1\nb2", "");
@@ -138,14 +147,10 @@ TEST_F(Reorder, BadFilesAndUsageFailClearly)
 {
     const fs::path keys = file("keys.txt", "a1\nb2");
     Outcome o = run("\"" + keys.string() + "\" \"" + (m_dir / "missing.txt").string() + "\"");
-    EXPECT_EQ(o.code, 2);
-    EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("missing.txt"), std::string::npos);
+    EXPECT_TRUE(refused(o, 2, "missing.txt"));
 
     o = run("", "a1\nb2", "a1\t90\nb2\t\xC3\x28");
-    EXPECT_EQ(o.code, 2);
-    EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("data.txt: not UTF-8 at byte offset 9"), std::string::npos) << o.err;
+    EXPECT_TRUE(refused(o, 2, "data.txt: not UTF-8 at byte offset 9"));
 
     // Encoded surrogates and overlong forms are not UTF-8 either.
     EXPECT_EQ(run("", "a1\n\xED\xA0\x80", "a1\t1").code, 2);

@@ -1,11 +1,10 @@
+#include "browserstub.h"
 #include "frmabout.h"
 #include "mainwindow.h"
-#include "makerinfo.h"
 #include "messages.h"
 #include "twips.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -17,23 +16,10 @@
 
 using namespace Qt::StringLiterals;
 using lanshan::frmAbout;
+using windowtest::Browser;
+using windowtest::maker;
 
 namespace {
-
-const lanshan::MakerInfo maker{u"王小明"_s, u"wxm@x.example"_s, u"10001"_s, u"20002"_s, u"127.0.0.1:8080"_s};
-
-class Browser : public QObject
-{
-    Q_OBJECT
-
-public:
-    Browser() { QDesktopServices::setUrlHandler(u"http"_s, this, "open"); }
-    ~Browser() override { QDesktopServices::unsetUrlHandler(u"http"_s); }
-    QList<QUrl> opened;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 // A shown main window, and "关于" pressed on it.
 struct Opened

@@ -9,14 +9,12 @@
 
 using namespace Qt::StringLiterals;
 using windowtest::clipboardText;
+using windowtest::notCopiedText;
+using windowtest::oldClipboard;
+using windowtest::successText;
 using windowtest::WindowDriver;
 
 namespace {
-
-const QString successText =
-    u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
-const QString notCopiedText = u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
-const QString oldClipboard = u"剪贴板原有内容"_s;
 
 // A result with a no-break space, a NUL and a line separator in its rows.
 const QString keys = u"a1\nb2\nc3"_s;

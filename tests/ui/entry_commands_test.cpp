@@ -9,13 +9,12 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using windowtest::successText;
 using windowtest::WindowDriver;
 
 namespace {
 
 const QString demoText = u"请点击“数据筛选”按钮以查看演示结果！"_s;
-const QString successText =
-    u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
 const QString dataCaption = u"待筛选数据"_s;
 const QString resultCaption = u"筛选后结果"_s;
 

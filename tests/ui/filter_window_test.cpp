@@ -12,17 +12,15 @@
 using namespace Qt::StringLiterals;
 using windowtest::clipboardText;
 using windowtest::Message;
+using windowtest::mustChooseText;
+using windowtest::oldClipboard;
 using windowtest::selectedRow;
+using windowtest::successText;
+using windowtest::tooFewText;
+using windowtest::warningText;
 using windowtest::WindowDriver;
 
 namespace {
-
-const QString successText =
-    u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
-const QString tooFewText = u"请在上面的输入框中输入待处理数据！"_s;
-const QString warningText = u"请确认您已经进行了正确的数据处理"_s;
-const QString mustChooseText = u"您必须选择正确的数据！"_s;
-const QString oldClipboard = u"剪贴板原有内容"_s;
 
 QStringList texts(const std::vector<Message> &messages)
 {

@@ -14,17 +14,16 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using windowtest::clipboardText;
+using windowtest::oldClipboard;
+using windowtest::successText;
+using windowtest::warningText;
 using windowtest::WindowDriver;
 
 namespace {
-
-const QString successText =
-    u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
-const QString warningText = u"请确认您已经进行了正确的数据处理"_s;
-const QString oldClipboard = u"剪贴板原有内容"_s;
 
 // Every LF as CR LF: the test data is written with LF, the boxes read their line breaks as CR LF.
 QString crlf(QString text)
@@ -113,6 +112,8 @@ private:
     void paste(const QString &boxName, const QString &text);
     // Pastes both texts and verifies that the boxes hold them, line breaks as CR LF.
     void pasteBoth(const QString &keys, const QString &rows);
+    // The texts of Text1 and Text2 as the boxes hold them.
+    std::pair<QString, QString> inputs() const { return {raw(box(u"Text1"_s)), raw(box(u"Text2"_s))}; }
     void settleWithFirstRows();
     // The boxes as they were before the run, and the engine's result in the result box and
     // on the clipboard, with the message that says so.
@@ -200,8 +201,7 @@ void HostileInputTest::pastedCharacters()
     QFETCH(QString, keys);
     QFETCH(QString, rows);
     pasteBoth(keys, rows);
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
 
     m_driver->press(u"Command1"_s);
     settleWithFirstRows();
@@ -232,8 +232,7 @@ void HostileInputTest::whatTheBoxMakesOfAPaste()
     paste(u"Text2"_s, pasted);
     QCOMPARE(crlfText(box(u"Text2"_s)), kept);
     windowtest::setClipboardText(oldClipboard);
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
 
     m_driver->press(u"Command1"_s);
 
@@ -251,8 +250,7 @@ void HostileInputTest::millionLines()
     }
     const QString keys = u"k999999\nk0\nnone\nk500000\n\nk1"_s;
     pasteBoth(keys, rows);
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
 
     m_driver->press(u"Command1"_s);
 
@@ -266,8 +264,7 @@ void HostileInputTest::tenMegabyteLine()
     const QString row = u"k\t"_s + QString(10 * 1024 * 1024, u'x') + u"\t1"_s;
     const QString keys = u"z\nk"_s;
     pasteBoth(keys, row);
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
 
     // The result box lays the line out in time that grows with its length, not its square.
     QElapsedTimer clock;
@@ -298,8 +295,7 @@ void HostileInputTest::hundredThousandRowsOfOneKey()
         rows += u"k\t"_s + QString::number(i) + u"\n"_s;
     const QString keys = u"a\nk\nb"_s;
     pasteBoth(keys, rows);
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
 
     QElapsedTimer clock;
     clock.start();
@@ -327,8 +323,7 @@ void HostileInputTest::pressingAgainWhileThePanelIsOpen()
         rows += u"k\t%1\nm\t%1\n"_s.arg(i);
     const QString keys = u"a\nk\nm"_s;
     pasteBoth(keys, rows);
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
 
     for (int press = 0; press < 20; ++press) {
         m_driver->press(u"Command1"_s);
@@ -374,8 +369,7 @@ void HostileInputTest::clearingWhileThePanelIsOpen()
 
     m_driver->press(command);
     QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
-    const QString text1 = raw(box(u"Text1"_s));
-    const QString text2 = raw(box(u"Text2"_s));
+    const auto [text1, text2] = inputs();
     m_driver->messages.clear();
 
     settleWithFirstRows();

@@ -1,11 +1,10 @@
+#include "browserstub.h"
 #include "httpstub.h"
 #include "mainwindow.h"
-#include "makerinfo.h"
 #include "statuspanels.h"
 #include "twips.h"
 #include "versioncheck.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
@@ -13,26 +12,8 @@
 
 using namespace Qt::StringLiterals;
 using lanshan::StatusPanels;
-
-namespace {
-
-const lanshan::MakerInfo maker{u"王小明"_s, u"wxm@x.example"_s, u"10001"_s, u"20002"_s, u"127.0.0.1:8080"_s};
-
-// Takes the addresses that the program hands to the browser.
-class Browser : public QObject
-{
-    Q_OBJECT
-
-public:
-    Browser() { QDesktopServices::setUrlHandler(u"http"_s, this, "open"); }
-    ~Browser() override { QDesktopServices::unsetUrlHandler(u"http"_s); }
-    QList<QUrl> opened;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
-} // namespace
+using windowtest::Browser;
+using windowtest::maker;
 
 class StatusTest : public QObject
 {

@@ -12,15 +12,10 @@
 
 using namespace Qt::StringLiterals;
 using windowtest::clipboardText;
+using windowtest::oldClipboard;
 using windowtest::selectedRow;
 using windowtest::topRow;
 using windowtest::WindowDriver;
-
-namespace {
-
-const QString oldClipboard = u"剪贴板原有内容"_s;
-
-} // namespace
 
 class SyncViewTest : public QObject
 {

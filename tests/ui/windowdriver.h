@@ -23,6 +23,18 @@ namespace windowtest {
 
 using namespace Qt::StringLiterals;
 
+// The texts of the window's messages, as the tests expect them.
+inline const QString successText =
+    u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
+inline const QString notCopiedText =
+    u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
+inline const QString tooFewText = u"请在上面的输入框中输入待处理数据！"_s;
+inline const QString warningText = u"请确认您已经进行了正确的数据处理"_s;
+inline const QString mustChooseText = u"您必须选择正确的数据！"_s;
+
+// What the tests put on the clipboard before a run, to see whether the run replaced it.
+inline const QString oldClipboard = u"剪贴板原有内容"_s;
+
 struct Message
 {
     QString text;
