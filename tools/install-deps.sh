@@ -20,6 +20,8 @@ packages=(
     dpkg-dev
     file
 )
+# Further packages named by the caller (packaging/windows/build.sh).
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,31 @@
 #include "boxtext.h"
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
 
 namespace lanshan {
+
+namespace {
+
+// A line break inside a line is a line separator (a soft break) carrying the character it
+// stands for in this property of its format.
+constexpr int inLineBreakProperty = QTextFormat::UserProperty + 1;
+
+bool hasLoneBreak(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        else if (text[i] == u'\r' || text[i] == u'\n')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 std::u16string boxText(const QPlainTextEdit *box)
 {
@@ -21,6 +41,22 @@ std::u16string boxText(const QPlainTextEdit *box)
             *out++ = u'\n';
         } else {
             *out++ = static_cast<char16_t>(c.unicode());
+        }
+    }
+    if (raw.contains(QChar::LineSeparator)) {
+        // Line breaks kept inside a line stand in the document as soft breaks; the others are
+        // line separators the user typed or pasted, kept as they are.
+        QTextCursor cursor(box->document());
+        std::size_t breaksBefore = 0;
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            if (raw[i] == QChar::ParagraphSeparator) {
+                ++breaksBefore;
+            } else if (raw[i] == QChar::LineSeparator) {
+                cursor.setPosition(static_cast<int>(i + 1));
+                const QVariant kept = cursor.charFormat().property(inLineBreakProperty);
+                if (kept.isValid())
+                    text[static_cast<std::size_t>(i) + breaksBefore] = static_cast<char16_t>(kept.toInt());
+            }
         }
     }
     return text;
@@ -59,6 +95,42 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
         return false;
     box->setPlainText(text);
     return true;
+}
+
+void insertLines(QTextCursor &cursor, const QString &text)
+{
+    if (!hasLoneBreak(text)) {
+        cursor.insertText(text);
+        return;
+    }
+    const QTextCharFormat plain = cursor.charFormat();
+    cursor.beginEditBlock();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        } else if (c == u'\r' || c == u'\n') {
+            cursor.insertText(text.mid(start, i - start), plain);
+            QTextCharFormat kept = plain;
+            kept.setProperty(inLineBreakProperty, static_cast<int>(c.unicode()));
+            cursor.insertText(QString(QChar::LineSeparator), kept);
+            start = i + 1;
+        }
+    }
+    cursor.insertText(text.mid(start), plain);
+    cursor.endEditBlock();
+}
+
+void setBoxLines(QPlainTextEdit *box, const QString &text)
+{
+    if (!hasLoneBreak(text)) {
+        box->setPlainText(text);
+        return;
+    }
+    box->clear();
+    QTextCursor cursor(box->document());
+    insertLines(cursor, text);
 }
 
 qsizetype longestLineLength(QStringView text)

@@ -6,6 +6,7 @@
 #include <string_view>
 
 class QPlainTextEdit;
+class QTextCursor;
 
 // The text of a multi-line box as the filter sees it: lines joined by CR LF, every other
 // character exactly as typed or pasted (no-break spaces, line separators and NUL included).
@@ -20,6 +21,14 @@ bool boxIsEmpty(const QPlainTextEdit *box);
 // Sets the box's text; CR LF, lone CR and lone LF each start a new line. Returns false, and
 // leaves the box alone, when it already holds that very text.
 bool setBoxText(QPlainTextEdit *box, const QString &text);
+
+// Inserts a text in which only CR LF ends a line, as spreadsheets on Windows put rows on the
+// clipboard: a lone LF or CR (a line break inside a cell) stays a character of its line. The box
+// shows it as a soft line break within the line, and boxText() reads it back as it was.
+void insertLines(QTextCursor &cursor, const QString &text);
+
+// Sets the box's text by insertLines(), replacing what it held.
+void setBoxLines(QPlainTextEdit *box, const QString &text);
 
 // Every CR LF, lone CR, lone LF and paragraph separator turned into CR LF, as a box reads
 // back a text that was set into it.

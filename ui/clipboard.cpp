@@ -1,6 +1,7 @@
 #include "clipboard.h"
 
 #include "boxtext.h"
+#include "clipboardtext.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -19,17 +20,17 @@ ClipboardWriter &writer()
 
 bool putOnClipboard(const QString &text)
 {
-    const QString plain = withLfLineBreaks(text);
-    QClipboard *clipboard = QGuiApplication::clipboard();
     if (writer()) {
-        writer()(plain);
+        writer()(withLfLineBreaks(text));
     } else {
-        clipboard->clear();
-        clipboard->setText(plain);
+        ClipboardText::write(text);
     }
     // Where the program owns the clipboard this reads its own text back; where it could not
     // take it, what the clipboard holds instead. Some platforms give line breaks back as CR LF.
-    const QString readBack = clipboard->text();
+    const QString readBack = ClipboardText::read();
+    if (ClipboardText::keepsLoneBreaks())
+        return readBack == text;
+    const QString plain = withLfLineBreaks(text);
     return readBack == plain || withLfLineBreaks(readBack) == plain;
 }
 

@@ -1,5 +1,10 @@
 #include "textbox.h"
 
+#include "boxtext.h"
+#include "clipboardtext.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QTextCursor>
 
@@ -31,14 +36,20 @@ void TextBox::insertFromMimeData(const QMimeData *source)
 {
     if (isReadOnly())
         return;
-    QString text = source->text();
+    // A paste from the clipboard takes its text with the line breaks the clipboard holds (on
+    // Windows, CR LF between rows and a lone LF inside a cell); a drop takes the dragged text.
+    const bool fromClipboard = source == QGuiApplication::clipboard()->mimeData();
+    QString text = fromClipboard ? ClipboardText::read() : source->text();
     if (text.isNull())
         return;
     text.replace(frameStart, QChar::ReplacementCharacter).replace(frameEnd, QChar::ReplacementCharacter);
     // Straight into the document, as one step to undo: the box's own way builds a document of
     // the text first and copies that in, which takes twice as long for a million lines.
     QTextCursor cursor = textCursor();
-    cursor.insertText(text);
+    if (ClipboardText::keepsLoneBreaks())
+        insertLines(cursor, text);
+    else
+        cursor.insertText(text);
     setTextCursor(cursor);
     ensureCursorVisible();
 }

@@ -72,8 +72,13 @@ protected:
     {
         const fs::path out = m_dir / "stdout";
         const fs::path err = m_dir / "stderr";
-        const std::string command = std::string("\"") + REORDER_PATH + "\" " + args + " > \"" + out.string()
-            + "\" 2> \"" + err.string() + "\"";
+        // On Windows the path may come from a cross build (/work/...): made native and absolute,
+        // it lies on the drive Wine maps the file system to. cmd.exe takes the outer quotes off.
+        const std::string program = fs::absolute(fs::path(REORDER_PATH).make_preferred()).string();
+        std::string command = "\"" + program + "\" " + args + " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
+#ifdef _WIN32
+        command = "\"" + command + "\"";
+#endif
         const int status = std::system(command.c_str());
         Outcome o;
 #ifdef _WIN32

@@ -94,14 +94,26 @@ inline void doubleClickItem(QListView *list, int row)
     doubleClickAt(list, list->visualRect(index).center());
 }
 
+// The clipboard's text as another program sees it through Qt. On Windows the clipboard holds
+// CR LF line breaks, which Qt's text() gives as LF and its setText() makes of every lone LF;
+// under the headless platform of the tests Qt keeps the text as it is, so both do it here.
 inline QString clipboardText()
 {
-    return QGuiApplication::clipboard()->text();
+    const QString text = QGuiApplication::clipboard()->text();
+#ifdef Q_OS_WIN
+    return QString(text).replace(u"\r\n"_s, u"\n"_s);
+#else
+    return text;
+#endif
 }
 
 inline void setClipboardText(const QString &text)
 {
+#ifdef Q_OS_WIN
+    QGuiApplication::clipboard()->setText(QString(text).replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s));
+#else
     QGuiApplication::clipboard()->setText(text);
+#endif
 }
 
 class WindowDriver

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Smoke tests of the Windows edition under Wine, as a user meets it: the portable .exe shows
+# its window, runs the demo and leaves the result on the clipboard; the installer installs
+# silently, the installed program starts, the uninstaller removes it again.
+# Called by test.sh, which provides the virtual display and the Wine prefix.
+#   smoke.sh BUILD_DIR
+set -euo pipefail
+build=$1
+dist="$build/dist"
+exe="$dist/lanshan-filter.exe"
+setup=$(ls "$dist"/lanshan-filter-*-win64-setup.exe)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+title="岚杉数据筛选器 V$version"
+work=$(mktemp -d)
+failures=0
+
+fail() { echo "smoke: FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "smoke: ok: $*"; }
+
+# Waits up to $2 seconds for a visible window whose name is exactly $1; prints its id.
+wait_window() {
+    local i id
+    for i in $(seq $(($2 * 4))); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.25
+    done
+    return 1
+}
+
+# Design positions of the buttons, in pixels of the client area (twips / 15): their centres.
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# --- the portable program ------------------------------------------------------------------
+wine "$exe" >"$work/exe.log" 2>&1 &
+if win=$(wait_window "$title" 60); then
+    pass "window \"$title\" appears"
+    printf '' | xclip -selection clipboard
+    click_at "$win" 616 428          # 演示数据 (Command7): fills both boxes
+    sleep 1
+    click_at "$win" 544 428          # 数据筛选 (Command1)
+    # The end-of-run message; Enter closes it.
+    if box=$(wait_window "岚杉数据筛选器" 30); then
+        xdotool key --window "$box" Return
+        pass "the end-of-run message appears"
+    else
+        fail "no message after 数据筛选"
+    fi
+    sleep 1
+    xclip -selection clipboard -o >"$work/clipboard.txt" 2>/dev/null || true
+    # The expected result: the cross-built reorder tool on the same demo texts, with the
+    # program's own CR LF line breaks (reorder writes LF, as the X side of the clipboard shows).
+    src=$(sed -n 's/^LanshanFilter_SOURCE_DIR:STATIC=//p' "$build/CMakeCache.txt")
+    sed 's/$/\r/' "$src/resources/demo/keys.txt" >"$work/keys.txt"
+    sed 's/$/\r/' "$src/resources/demo/rows.txt" >"$work/rows.txt"
+    (cd "$work" && wine "$build/tools/reorder.exe" keys.txt rows.txt >expected.txt 2>/dev/null) || true
+    if [ -s "$work/expected.txt" ] && cmp -s "$work/clipboard.txt" "$work/expected.txt"; then
+        pass "the clipboard holds the demo result ($(wc -l <"$work/expected.txt") lines)"
+    else
+        fail "the clipboard does not hold the demo result"
+        diff <(od -c "$work/expected.txt") <(od -c "$work/clipboard.txt") | head -n 20 >&2 || true
+    fi
+    xdotool windowclose "$win" 2>/dev/null || true
+else
+    fail "no window \"$title\" within 60 s"
+    cat "$work/exe.log" >&2
+fi
+wineserver -w
+
+# --- line breaks inside spreadsheet cells, through the Windows clipboard ------------------------
+# Excel puts a sheet on the clipboard with CR LF between rows and a cell holding a line break
+# quoted, with a lone LF inside. Pasted, filtered and copied back, every cell comes back whole.
+clipboardtool="$build/tests/clipboardtool.exe"
+printf '张三\r\n李四\r\n王五' >"$work/incell-keys.txt"
+printf '李四\t90\t"备注第一行\n第二行"\r\n张三\t80\t好\r\n王五\t70\t"A\nB\nC"\r\n' >"$work/incell-rows.txt"
+printf '张三\t80\t好\r\n李四\t90\t"备注第一行\n第二行"\r\n王五\t70\t"A\nB\nC"' >"$work/incell-expected.txt"
+wine "$exe" >"$work/incell.log" 2>&1 &
+if win=$(wait_window "$title" 60); then
+    wine "$clipboardtool" put "$work/incell-keys.txt"
+    click_at "$win" 76 216           # Text1
+    xdotool key --window "$win" ctrl+v
+    wine "$clipboardtool" put "$work/incell-rows.txt"
+    click_at "$win" 440 216          # Text2
+    xdotool key --window "$win" ctrl+v
+    sleep 0.5
+    click_at "$win" 544 428          # 数据筛选
+    if box=$(wait_window "岚杉数据筛选器" 30); then
+        xdotool key --window "$box" Return
+    fi
+    sleep 0.5
+    wine "$clipboardtool" get "$work/incell-result.txt"
+    if cmp -s "$work/incell-result.txt" "$work/incell-expected.txt"; then
+        pass "rows with line breaks inside cells come back whole on the Windows clipboard"
+    else
+        fail "in-cell line breaks: the Windows clipboard holds something else"
+        diff <(od -c "$work/incell-expected.txt") <(od -c "$work/incell-result.txt") | head -n 20 >&2 || true
+    fi
+    xdotool windowclose "$win" 2>/dev/null || true
+else
+    fail "no window for the in-cell test"
+fi
+wineserver -w
+
+# --- the installer -------------------------------------------------------------------------
+programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"
+if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/lanshan-filter.exe" ]; then
+    pass "silent install into Program Files"
+    menu=$(find "$WINEPREFIX/drive_c" -name '岚杉数据筛选器.lnk' | head -n 1)
+    [ -n "$menu" ] && pass "shortcut $(basename "$menu")" || fail "no Start-menu shortcut"
+    if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\lanshan-filter' \
+        2>/dev/null | tr -d '\r' >"$work/uninstall-key.txt" && grep -q "DisplayVersion.*$version" "$work/uninstall-key.txt"; then
+        pass "listed for uninstalling with version $version"
+    else
+        fail "no uninstall entry with the version"
+    fi
+    wine "$programs/lanshan-filter.exe" >"$work/installed.log" 2>&1 &
+    if win=$(wait_window "$title" 60); then
+        pass "the installed program starts"
+        xdotool windowclose "$win" 2>/dev/null || true
+    else
+        fail "the installed program shows no window"
+    fi
+    wineserver -w
+    wine "$programs/Uninstall.exe" /S >"$work/uninstall.log" 2>&1 || true
+    wineserver -w
+    # The uninstaller copies itself away and returns at once; give it a moment.
+    for _ in $(seq 40); do [ -e "$programs/lanshan-filter.exe" ] || break; sleep 0.25; done
+    if [ ! -e "$programs/lanshan-filter.exe" ]; then
+        pass "silent uninstall removes the program"
+    else
+        fail "the program is still installed after the uninstaller ran"
+    fi
+else
+    fail "silent install did not put lanshan-filter.exe into Program Files"
+    cat "$work/setup.log" >&2
+fi
+
+rm -rf "$work"
+if [ $failures -eq 0 ]; then
+    echo "smoke: all checks passed"
+else
+    echo "smoke: $failures check(s) failed" >&2
+    exit 1
+fi

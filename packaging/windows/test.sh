@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under Wine on a virtual display: every cross-built test
+# program through CTest (Wine is the build's emulator), then the smoke tests of the real
+# lanshan-filter.exe and of the installer (smoke.sh).
+#   packaging/windows/test.sh [BUILD_DIR]     (default build-windows; build.sh makes it)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../../build-windows}" && pwd)
+# shellcheck source=wine-env.sh
+. "$here/wine-env.sh"
+wine_env_start "$build"
+
+status=0
+"$here/smoke.sh" "$build" || status=1
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" || status=1
+exit $status
