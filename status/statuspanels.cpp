@@ -111,6 +111,21 @@ void StatusPanels::StatusBar1_PanelDblClick(int index)
     }
 }
 
+void StatusPanels::showVersionCheck(VersionCheck::State state, const QString &version)
+{
+    switch (state) {
+    case VersionCheck::State::Waiting:
+        setText(3, waitingText.toString());
+        break;
+    case VersionCheck::State::Checking:
+        setText(3, checkingText.toString());
+        break;
+    case VersionCheck::State::Answered:
+        setText(3, versionLabel.toString() + version);
+        break;
+    }
+}
+
 bool StatusPanels::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_bar && event->type() == QEvent::Resize) {

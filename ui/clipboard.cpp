@@ -1,6 +1,7 @@
 #include "clipboard.h"
 
 #include "boxtext.h"
+#include "logging.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -30,7 +31,10 @@ bool putOnClipboard(const QString &text)
     // Where the program owns the clipboard this reads its own text back; where it could not
     // take it, what the clipboard holds instead. Some platforms give line breaks back as CR LF.
     const QString readBack = clipboard->text();
-    return readBack == plain || withLfLineBreaks(readBack) == plain;
+    const bool taken = readBack == plain || withLfLineBreaks(readBack) == plain;
+    if (!taken)
+        qCDebug(lcDesktop) << "the clipboard reads back" << readBack.size() << "characters instead of" << plain.size();
+    return taken;
 }
 
 void setClipboardWriter(ClipboardWriter newWriter)

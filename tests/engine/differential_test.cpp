@@ -564,14 +564,14 @@ void compareRunWith(Mismatches &m, Tally &tally, const Case &c, const std::strin
         if (!m.empty())
             return;
         for (std::size_t p = 0; p < n; ++p)
-            m.check([&] { return here + "list3Item(" + std::to_string(p) + ")"; }, run.list3Item(p), stop.list3[p]);
+            m.check([&] { return here + "markedKeyItem(" + std::to_string(p) + ")"; }, run.markedKeyItem(p), stop.list3[p]);
         for (std::size_t s = 0; s < stop.list4.size(); ++s) {
-            m.check([&] { return here + "list4Item(" + std::to_string(s) + ")"; }, run.list4Item(s), stop.list4[s]);
-            m.check([&] { return here + "list5Item(" + std::to_string(s) + ")"; }, run.list5Item(s), stop.list5[s]);
+            m.check([&] { return here + "candidateItem(" + std::to_string(s) + ")"; }, run.candidateItem(s), stop.list4[s]);
+            m.check([&] { return here + "candidatePosition(" + std::to_string(s) + ")"; }, run.candidatePosition(s), stop.list5[s]);
         }
         for (std::size_t p = 0; p < stop.list1.size(); ++p) {
-            m.check([&] { return here + "list1Item(" + std::to_string(p) + ")"; }, run.list1Item(p), stop.list1[p]);
-            m.check([&] { return here + "list2Item(" + std::to_string(p) + ")"; }, run.list2Item(p), stop.list2[p]);
+            m.check([&] { return here + "keyItem(" + std::to_string(p) + ")"; }, run.keyItem(p), stop.list1[p]);
+            m.check([&] { return here + "resultItem(" + std::to_string(p) + ")"; }, run.resultItem(p), stop.list2[p]);
             m.check([&] { return here + "result(" + std::to_string(p) + ")"; }, run.result(p), want.resultlines[p]);
         }
         if (!m.empty())
@@ -596,8 +596,8 @@ void compareRunWith(Mismatches &m, Tally &tally, const Case &c, const std::strin
         return;
     for (std::size_t i = 0; i < n; ++i) {
         m.check([&] { return at + "result(" + std::to_string(i) + ")"; }, run.result(i), want.resultlines[i]);
-        m.check([&] { return at + "list1Item(" + std::to_string(i) + ")"; }, run.list1Item(i), want.list1[i]);
-        m.check([&] { return at + "list2Item(" + std::to_string(i) + ")"; }, run.list2Item(i), want.list2[i]);
+        m.check([&] { return at + "keyItem(" + std::to_string(i) + ")"; }, run.keyItem(i), want.list1[i]);
+        m.check([&] { return at + "resultItem(" + std::to_string(i) + ")"; }, run.resultItem(i), want.list2[i]);
     }
     m.check([&] { return at + "resultText"; }, run.resultText(), want.text3);
     const bool warns = lit::warns(c.text1, c.text2, want);

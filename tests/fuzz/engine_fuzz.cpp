@@ -177,14 +177,14 @@ void compareRun(const Context &c, const lit::Assembly &want)
         expectEqual(c, at + "settledCount", run.settledCount(), stop.list1.size());
         expectEqual(c, at + "candidate count", run.candidateRows().size(), stop.list4.size());
         for (std::size_t p = 0; p < n; ++p)
-            expectEqual(c, at + "list3Item " + std::to_string(p), run.list3Item(p), stop.list3[p]);
+            expectEqual(c, at + "markedKeyItem " + std::to_string(p), run.markedKeyItem(p), stop.list3[p]);
         for (std::size_t s = 0; s < stop.list4.size(); ++s) {
-            expectEqual(c, at + "list4Item " + std::to_string(s), run.list4Item(s), stop.list4[s]);
-            expectEqual(c, at + "list5Item " + std::to_string(s), run.list5Item(s), stop.list5[s]);
+            expectEqual(c, at + "candidateItem " + std::to_string(s), run.candidateItem(s), stop.list4[s]);
+            expectEqual(c, at + "candidatePosition " + std::to_string(s), run.candidatePosition(s), stop.list5[s]);
         }
         for (std::size_t p = 0; p < stop.list1.size(); ++p) {
-            expectEqual(c, at + "list1Item " + std::to_string(p), run.list1Item(p), stop.list1[p]);
-            expectEqual(c, at + "list2Item " + std::to_string(p), run.list2Item(p), stop.list2[p]);
+            expectEqual(c, at + "keyItem " + std::to_string(p), run.keyItem(p), stop.list1[p]);
+            expectEqual(c, at + "resultItem " + std::to_string(p), run.resultItem(p), stop.list2[p]);
         }
 
         // A row that is no candidate is refused and leaves the run waiting where it was.
@@ -208,8 +208,8 @@ void compareRun(const Context &c, const lit::Assembly &want)
     expectEqual(c, "settledCount", run.settledCount(), n);
     for (std::size_t i = 0; i < n; ++i) {
         expectEqual(c, "result " + std::to_string(i), run.result(i), want.resultlines[i]);
-        expectEqual(c, "list1Item " + std::to_string(i), run.list1Item(i), want.list1[i]);
-        expectEqual(c, "list2Item " + std::to_string(i), run.list2Item(i), want.list2[i]);
+        expectEqual(c, "keyItem " + std::to_string(i), run.keyItem(i), want.list1[i]);
+        expectEqual(c, "resultItem " + std::to_string(i), run.resultItem(i), want.list2[i]);
     }
     expectEqual(c, "resultText", run.resultText(), want.text3);
     expectEqual(c, "needsWarning", run.needsWarning(), lit::warns(c.in.keys, c.in.data, want));
