@@ -15,6 +15,7 @@
 #include "linetable.h"
 #include "literalscan.h"
 #include "matcher.h"
+#include "runcomparison.h"
 
 #include <gtest/gtest.h>
 
@@ -37,96 +38,16 @@ using lanshan::FilterRun;
 using lanshan::LineTable;
 using lanshan::Matcher;
 using Lines = lit::Lines;
-using Positions = std::vector<std::size_t>;
+using lit::Mismatches;
+using lit::Positions;
+using lit::linesOf;
+using lit::positionsOf;
+using lit::shown;
 
 const char16_t cjk = u'\u5f20';            // 张
 const char16_t ideographicSpace = u'\u3000'; // an ordinary character for the filter
 // Units whose two bytes are those of CR and LF: text must be cut by whole units, not bytes.
 const char16_t crLfBytes[] = {u'\u0d0a', u'\u0a0d'};
-
-// ---------------------------------------------------------------------------------------
-// Showing values in failure messages: texts as C++ literals with control characters escaped.
-
-std::string shown(std::u16string_view text)
-{
-    std::string out = "u\"";
-    for (char16_t c : text) {
-        switch (c) {
-        case u'\t': out += "\\t"; break;
-        case u'\r': out += "\\r"; break;
-        case u'\n': out += "\\n"; break;
-        case u'"': out += "\\\""; break;
-        case u'\\': out += "\\\\"; break;
-        default:
-            if (c >= 0x20 && c < 0x7f) {
-                out += static_cast<char>(c);
-            } else {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-                out += buffer;
-            }
-        }
-    }
-    out += '"';
-    return out;
-}
-
-std::string shown(const std::u16string &text) { return shown(std::u16string_view(text)); }
-std::string shown(std::size_t value) { return std::to_string(value); }
-std::string shown(bool value) { return value ? "true" : "false"; }
-std::string shown(const std::string &text) { return text; }
-std::string shown(const char *text) { return text; }
-
-std::string shown(const Positions &positions)
-{
-    std::string out = "{";
-    for (std::size_t i = 0; i < positions.size(); ++i)
-        out += (i ? ", " : "") + std::to_string(positions[i]);
-    return out + "}";
-}
-
-std::string shown(const Lines &lines)
-{
-    std::string out = "{";
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i ? ", " : "") + shown(lines[i]);
-    return out + "}";
-}
-
-const char *stateName(FilterRun::State state)
-{
-    switch (state) {
-    case FilterRun::State::TooFewLines: return "TooFewLines";
-    case FilterRun::State::AwaitingChoice: return "AwaitingChoice";
-    case FilterRun::State::Finished: return "Finished";
-    }
-    return "?";
-}
-
-// The differences found in one case, each saying what the engine gives and what the
-// literal scan gives.
-class Mismatches
-{
-public:
-    // The label is only made when the values differ.
-    template <class What, class Got, class Want>
-    void check(const What &what, const Got &got, const Want &want)
-    {
-        if (!(got == want))
-            add(what(), shown(got), shown(want));
-    }
-    void add(const std::string &what, const std::string &got, const std::string &want)
-    {
-        m_text += "    " + what + ": engine " + got + ", literal scan " + want + "\n";
-        ++m_count;
-    }
-    bool empty() const { return m_count == 0; }
-    const std::string &text() const { return m_text; }
-
-private:
-    std::string m_text;
-    std::size_t m_count = 0;
-};
 
 // ---------------------------------------------------------------------------------------
 // Cases.
@@ -480,19 +401,6 @@ struct Tally
     std::size_t loneCrOrLfLines = 0;
 };
 
-Lines linesOf(const LineTable &table)
-{
-    Lines lines;
-    for (std::size_t i = 0; i < table.size(); ++i)
-        lines.emplace_back(table[i]);
-    return lines;
-}
-
-Positions positionsOf(std::span<const std::size_t> rows)
-{
-    return Positions(rows.begin(), rows.end());
-}
-
 void compareTable(Mismatches &m, const std::string &what, const LineTable &table, const Lines &want,
                   const std::u16string &text)
 {
@@ -528,91 +436,18 @@ void comparePair(Mismatches &m, Tally &tally, std::u16string_view key, std::u16s
         ++tally.tabKeyCandidates;
 }
 
-// One run of the filter, settled as the literal run was, against the literal assembly.
-void compareRunWith(Mismatches &m, Tally &tally, const Case &c, const std::string &at, const lit::Assembly &want)
-{
-
-    FilterRun run(c.text1, c.text2);
-    m.check([&] { return at + "fixlines"; }, linesOf(run.fixlines()), want.fixlines);
-    m.check([&] { return at + "datalines"; }, linesOf(run.datalines()), want.datalines);
-
-    if (want.tooFewLines) {
-        ++tally.tooFewLines;
-        m.check([&] { return at + "state"; }, stateName(run.state()), std::string("TooFewLines"));
-        m.check([&] { return at + "resultCount"; }, run.resultCount(), std::size_t{0});
-        m.check([&] { return at + "settledCount"; }, run.settledCount(), std::size_t{0});
-        return;
-    }
-    m.check([&] { return at + "TooFewLines"; }, run.state() == FilterRun::State::TooFewLines, false);
-    if (!m.empty())
-        return;
-
-    const std::size_t n = want.fixlines.size();
-    std::size_t k = 0;
-    while (run.state() == FilterRun::State::AwaitingChoice) {
-        const std::string here = at + "stop " + std::to_string(k) + ": ";
-        if (k >= want.stops.size()) {
-            m.add(here + "questionable line", "stops at key line " + std::to_string(run.pickpos()),
-                  "has no further questionable line");
-            return;
-        }
-        const lit::Stop &stop = want.stops[k];
-        m.check([&] { return here + "pickpos"; }, run.pickpos(), stop.pickpos);
-        m.check([&] { return here + "settledCount"; }, run.settledCount(), stop.list1.size());
-        m.check([&] { return here + "candidate rows"; }, positionsOf(run.candidateRows()),
-                lit::confirmedRows(want.fixlines.at(stop.pickpos), want.datalines));
-        if (!m.empty())
-            return;
-        for (std::size_t p = 0; p < n; ++p)
-            m.check([&] { return here + "markedKeyItem(" + std::to_string(p) + ")"; }, run.markedKeyItem(p), stop.list3[p]);
-        for (std::size_t s = 0; s < stop.list4.size(); ++s) {
-            m.check([&] { return here + "candidateItem(" + std::to_string(s) + ")"; }, run.candidateItem(s), stop.list4[s]);
-            m.check([&] { return here + "candidatePosition(" + std::to_string(s) + ")"; }, run.candidatePosition(s), stop.list5[s]);
-        }
-        for (std::size_t p = 0; p < stop.list1.size(); ++p) {
-            m.check([&] { return here + "keyItem(" + std::to_string(p) + ")"; }, run.keyItem(p), stop.list1[p]);
-            m.check([&] { return here + "resultItem(" + std::to_string(p) + ")"; }, run.resultItem(p), stop.list2[p]);
-            m.check([&] { return here + "result(" + std::to_string(p) + ")"; }, run.result(p), want.resultlines[p]);
-        }
-        if (!m.empty())
-            return;
-
-        ++tally.questionableLines;
-        if (stop.selected) {
-            ++tally.choicesTaken;
-            run.choose(run.candidateRows()[*stop.selected]);
-        } else {
-            ++tally.linesLeftEmpty;
-            run.ignore();
-        }
-        ++k;
-    }
-
-    m.check([&] { return at + "final state"; }, stateName(run.state()), std::string("Finished"));
-    m.check([&] { return at + "number of questionable lines"; }, k, want.stops.size());
-    m.check([&] { return at + "resultCount"; }, run.resultCount(), n);
-    m.check([&] { return at + "settledCount"; }, run.settledCount(), n);
-    if (!m.empty())
-        return;
-    for (std::size_t i = 0; i < n; ++i) {
-        m.check([&] { return at + "result(" + std::to_string(i) + ")"; }, run.result(i), want.resultlines[i]);
-        m.check([&] { return at + "keyItem(" + std::to_string(i) + ")"; }, run.keyItem(i), want.list1[i]);
-        m.check([&] { return at + "resultItem(" + std::to_string(i) + ")"; }, run.resultItem(i), want.list2[i]);
-    }
-    m.check([&] { return at + "resultText"; }, run.resultText(), want.text3);
-    const bool warns = lit::warns(c.text1, c.text2, want);
-    m.check([&] { return at + "needsWarning"; }, run.needsWarning(), warns);
-    if (warns)
-        ++tally.warnings;
-}
-
 void compareRun(Mismatches &m, Tally &tally, const Case &c, Strategy strategy)
 {
     // Seeded from the case, so that the choices repeat with it.
     std::minstd_rand choices(c.seed ^ static_cast<std::uint32_t>(c.index * 2654435761u));
     const lit::Assembly want = lit::run(c.text1, c.text2, settleWith(strategy, choices));
     const std::string at = std::string("run settled by ") + strategyName(strategy) + ": ";
-    compareRunWith(m, tally, c, at, want);
+    const lit::RunCounts counts = lit::compareRun(m, c.text1, c.text2, want, at);
+    tally.tooFewLines += counts.tooFewLines ? 1 : 0;
+    tally.questionableLines += counts.questionableLines;
+    tally.choicesTaken += counts.choicesTaken;
+    tally.linesLeftEmpty += counts.linesLeftEmpty;
+    tally.warnings += counts.warned ? 1 : 0;
     if (!m.empty()) {
         std::string taken;
         for (const lit::Stop &stop : want.stops) {

@@ -3,7 +3,7 @@
 // every character of it.
 
 #include "clipboard.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <memory>
 
@@ -28,35 +28,23 @@ QClipboard *clipboard()
 
 } // namespace
 
-class ClipboardTest : public QObject
+class ClipboardTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    ClipboardTest()
+        : WindowTest({.oldClipboard = true})
+    {
+    }
 
+private Q_SLOTS:
     void clipboardThatFails_data();
     void clipboardThatFails();
     void resultCopiedFromTheResultBox();
     void returnStaysSilent();
 
-private:
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void ClipboardTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-    windowtest::setClipboardText(oldClipboard);
-}
-
-void ClipboardTest::cleanup()
-{
-    lanshan::setClipboardWriter({});
-    m_driver.reset();
-}
 
 void ClipboardTest::clipboardThatFails_data()
 {

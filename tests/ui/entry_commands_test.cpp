@@ -2,7 +2,7 @@
 // the data/result toggle, and the buttons that every change of the two input boxes enables
 // or disables.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 
@@ -27,14 +27,17 @@ const QStringList allSix{u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9
 
 } // namespace
 
-class EntryCommandsTest : public QObject
+class EntryCommandsTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    EntryCommandsTest()
+        : WindowTest({.active = true})
+    {
+    }
 
+private Q_SLOTS:
     void anyTextCountsAsFilled_data();
     void anyTextCountsAsFilled();
     void toggleStaysDisabledUntilAGoodRun();
@@ -56,20 +59,7 @@ private:
     QString view() const;
     void goodRun();
 
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void EntryCommandsTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    m_driver->window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&m_driver->window));
-}
-
-void EntryCommandsTest::cleanup()
-{
-    m_driver.reset();
-}
 
 QStringList EntryCommandsTest::enabledButtons() const
 {

@@ -2,7 +2,7 @@
 // clipboard, the messages it shows, and the manual matching of keys with several rows.
 
 #include "twips.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -32,14 +32,17 @@ QStringList texts(const std::vector<Message> &messages)
 
 } // namespace
 
-class FilterWindowTest : public QObject
+class FilterWindowTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    FilterWindowTest()
+        : WindowTest({.oldClipboard = true})
+    {
+    }
 
+private Q_SLOTS:
     void tooFewKeyLinesStopTheRun_data();
     void tooFewKeyLinesStopTheRun();
     void resultGoesToBoxListsAndClipboard_data();
@@ -64,20 +67,7 @@ private:
     void verifyFrame4Open(const QStringList &list3, int awaited, const QStringList &list4,
                           const QStringList &list5);
 
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void FilterWindowTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-    windowtest::setClipboardText(oldClipboard);
-}
-
-void FilterWindowTest::cleanup()
-{
-    m_driver.reset();
-}
 
 // A run that ended with its result: in the result box and on the clipboard, the result
 // view in sight, the buttons that work on a result enabled, and the one message that says so.
@@ -439,42 +429,7 @@ void FilterWindowTest::realMessageBoxes()
     QFETCH(QString, text);
     QFETCH(int, icon);
     lanshan::setMessageObserver({});
-
-    struct Seen
-    {
-        bool messageBox = false;
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        qsizetype buttons = 0;
-        bool hasOk = false;
-    } seen;
-    int polls = 0;
-    QTimer poller;
-    poller.setInterval(10);
-    connect(&poller, &QTimer::timeout, this, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            if (++polls > 500)
-                poller.stop();
-            return;
-        }
-        poller.stop();
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        seen = {true, box->windowTitle(), box->text(), box->icon(), box->buttons().size(),
-                box->button(QMessageBox::Ok) != nullptr};
-        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->reject();
-    });
-    poller.start();
-    m_driver->filter(keys, u"a1\t1"_s);
-    poller.stop();
+    const windowtest::AnsweredBox seen = windowtest::answerMessageBox([&] { m_driver->filter(keys, u"a1\t1"_s); });
 
     QVERIFY(seen.messageBox);
     QCOMPARE(seen.title, u"岚杉数据筛选器"_s);

@@ -2,7 +2,7 @@
 // together, copying a single line by double-click, and "返回" (or Escape) that leaves the
 // view with the whole result on the clipboard.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -17,14 +17,17 @@ using windowtest::selectedRow;
 using windowtest::topRow;
 using windowtest::WindowDriver;
 
-class SyncViewTest : public QObject
+class SyncViewTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    SyncViewTest()
+        : WindowTest({.active = true})
+    {
+    }
 
+private Q_SLOTS:
     void opensOverTheWorkingArea();
     void selectionFollowsBothWays();
     void scrollingFollowsBothWays();
@@ -43,20 +46,7 @@ private:
     // Both lists show the same top row, which is given.
     void verifyTops(int row);
 
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void SyncViewTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    m_driver->window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&m_driver->window));
-}
-
-void SyncViewTest::cleanup()
-{
-    m_driver.reset();
-}
 
 void SyncViewTest::open()
 {

@@ -1,7 +1,7 @@
 // The main window as the user finds it: captions, enabled buttons, keyboard focus and tab
 // order, a window that cannot be resized or maximized, how the boxes wrap, and the demo data.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -13,14 +13,11 @@
 using namespace Qt::StringLiterals;
 using windowtest::WindowDriver;
 
-class WindowLayoutTest : public QObject
+class WindowLayoutTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void captionsAndStartingButtons();
     void focusStartsInKeyBoxAndTabSkipsWhatCannotTakeIt();
     void tabOrderInResultView();
@@ -31,19 +28,7 @@ private Q_SLOTS:
 private:
     QList<QWidget *> tabChain(int steps);
 
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void WindowLayoutTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-}
-
-void WindowLayoutTest::cleanup()
-{
-    m_driver.reset();
-}
 
 // The widgets that hold the focus after each of the given number of Tab presses, starting
 // from the focus as it stands.
