@@ -37,7 +37,8 @@ QStringList linkFontFamilies()
     QStringList others;
     for (const QString &family : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
         const bool songLike = family.contains(u"Song"_s, Qt::CaseInsensitive) || family.contains(u"宋"_s)
-                           || family.contains(u"Serif"_s, Qt::CaseInsensitive) || family.contains(u"Ming"_s, Qt::CaseInsensitive);
+                              || family.contains(u"Serif"_s, Qt::CaseInsensitive)
+                              || family.contains(u"Ming"_s, Qt::CaseInsensitive);
         (songLike ? families : others).append(family);
     }
     return families + others;

@@ -14,8 +14,7 @@ constexpr QChar frameEnd(0xFDD1);
 
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
-{
-}
+{ }
 
 QMimeData *TextBox::createMimeDataFromSelection() const
 {

@@ -42,7 +42,7 @@ QStringView withoutOuterSpaces(QStringView text)
 bool replyCameWhole(QNetworkReply::NetworkError error)
 {
     return error == QNetworkReply::NoError
-        || (error >= QNetworkReply::ContentAccessDenied && error != QNetworkReply::ProtocolFailure);
+           || (error >= QNetworkReply::ContentAccessDenied && error != QNetworkReply::ProtocolFailure);
 }
 
 } // namespace
@@ -129,8 +129,8 @@ float VersionCheck::drawNumber()
     if (m_randomSource)
         return m_randomSource();
     // Reseeded from the clock for every check; 24 random bits give every value exactly.
-    m_generator.seed(static_cast<std::mt19937::result_type>(
-        std::chrono::system_clock::now().time_since_epoch().count()));
+    m_generator.seed(
+        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
     return static_cast<float>(m_generator() >> 8) / 16777216.0f;
 }
 

@@ -35,8 +35,7 @@ std::u16string itemText(const ItemListModel::TextFunction &text, int row) noexce
 
 ItemListModel::ItemListModel(QObject *parent)
     : QAbstractListModel(parent)
-{
-}
+{ }
 
 void ItemListModel::reset(CountFunction count, TextFunction text)
 {

@@ -54,9 +54,8 @@ constexpr qsizetype longLine = 1000;
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     initResources();
     setObjectName(u"main"_s);
@@ -125,7 +124,7 @@ void MainWindow::createControls()
 
 void MainWindow::setTabOrder()
 {
-    QList<QWidget *> order{Text1,    Text2,    Text3,    Text4,    Text5,   Command10, Command9,
+    QList<QWidget *> order{Text1,    Text2,    Text3,    Text4,    Text5,    Command10, Command9,
                            Command8, Command7, Command3, Command2, Command1, Command11};
     order += tongbuxianshi->tabChain();
     order += Frame4->tabChain();
@@ -236,9 +235,10 @@ void MainWindow::finishRun()
                     QMessageBox::Critical);
         return;
     }
-    showMessage(this,
-                u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
-                QMessageBox::NoIcon);
+    showMessage(
+        this,
+        u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
+        QMessageBox::NoIcon);
 }
 
 void MainWindow::changeRule(QPushButton *clearButton)

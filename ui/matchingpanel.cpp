@@ -39,8 +39,9 @@ MatchingPanel::MatchingPanel(QWidget *parent)
 
     // In the order of the design; later siblings lie above earlier ones.
     Frame5 = frame(this, u"Frame5"_s, u"提示"_s, twipsRect(240, 5760, 5175, 735));
-    Label1 = label(Frame5, u"Label1"_s, twipsRect(120, 240, 4815, 375),
-                   u"    左侧列表中前面有[*]的为疑问数据，在待筛选数据中有多个对应，请从右面选择正确数据。序号为原始表中行号。"_s);
+    Label1 = label(
+        Frame5, u"Label1"_s, twipsRect(120, 240, 4815, 375),
+        u"    左侧列表中前面有[*]的为疑问数据，在待筛选数据中有多个对应，请从右面选择正确数据。序号为原始表中行号。"_s);
     Label1->setWordWrap(true);
     fitHeight(Label1, Frame5->height() - 2);
     List5 = listBox(this, u"List5"_s, twipsRect(1200, 3360, 1935, 2220), m_list5Items);

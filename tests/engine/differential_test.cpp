@@ -38,13 +38,13 @@ using lanshan::FilterRun;
 using lanshan::LineTable;
 using lanshan::Matcher;
 using Lines = lit::Lines;
+using lit::linesOf;
 using lit::Mismatches;
 using lit::Positions;
-using lit::linesOf;
 using lit::positionsOf;
 using lit::shown;
 
-const char16_t cjk = u'\u5f20';            // 张
+const char16_t cjk = u'\u5f20';              // 张
 const char16_t ideographicSpace = u'\u3000'; // an ordinary character for the filter
 // Units whose two bytes are those of CR and LF: text must be cut by whole units, not bytes.
 const char16_t crLfBytes[] = {u'\u0d0a', u'\u0a0d'};
@@ -56,8 +56,8 @@ struct Case
 {
     std::uint32_t seed = 0;
     std::size_t index = 0;
-    std::u16string text1;                 // the fixed-order keys
-    std::u16string text2;                 // the data rows
+    std::u16string text1;                  // the fixed-order keys
+    std::u16string text2;                  // the data rows
     std::vector<std::u16string> extraKeys; // more keys for the key rule alone, not in text1
 };
 
@@ -114,8 +114,7 @@ public:
         , m_rng(seed)
         , m_maxKeys(maxKeys)
         , m_maxRows(maxRows)
-    {
-    }
+    { }
 
     Case next(std::size_t index)
     {
@@ -248,7 +247,8 @@ private:
                 // Its own row number in its first column, as in numbered pasted data, but as
                 // the tail of a longer value or with a space: "x3.", "3 .".
                 Lines cells = cutAtTabs(row());
-                cells[0] = (percent(50) ? std::u16string(1, cellChar()) + wideNumber(r + 1) : wideNumber(r + 1) + u" ") + u".";
+                cells[0] =
+                    (percent(50) ? std::u16string(1, cellChar()) + wideNumber(r + 1) : wideNumber(r + 1) + u" ") + u".";
                 if (cells.size() < 2)
                     cells.push_back(cell());
                 rows.push_back(joined(cells, u"\t"));
@@ -406,7 +406,8 @@ void compareTable(Mismatches &m, const std::string &what, const LineTable &table
 {
     m.check([&] { return what + " lines"; }, linesOf(table), want);
     m.check([&] { return what + " count"; }, table.size(), want.size());
-    m.check([&] { return what + " last position + 1"; }, static_cast<std::size_t>(table.lastPosition() + 1), want.size());
+    m.check([&] { return what + " last position + 1"; }, static_cast<std::size_t>(table.lastPosition() + 1),
+            want.size());
     m.check([&] { return what + " kept text"; }, table.text(), text);
 }
 
@@ -545,14 +546,14 @@ Tally runCases(std::initializer_list<std::uint32_t> seeds, std::size_t casesPerS
 std::string tallyText(const Tally &t)
 {
     return "cases " + std::to_string(t.cases) + ", too few lines " + std::to_string(t.tooFewLines)
-        + ", questionable lines " + std::to_string(t.questionableLines) + " (rows taken "
-        + std::to_string(t.choicesTaken) + ", left empty " + std::to_string(t.linesLeftEmpty) + "), warnings "
-        + std::to_string(t.warnings) + ", confirmed pairs " + std::to_string(t.confirmedPairs)
-        + " (by row number only " + std::to_string(t.confirmedByRowNumberOnly) + ", spaced keys "
-        + std::to_string(t.confirmedWithSpacedKey) + "), unconfirmed candidates "
-        + std::to_string(t.unconfirmedCandidates) + ", TAB-key candidates " + std::to_string(t.tabKeyCandidates)
-        + ", empty keys " + std::to_string(t.emptyKeys) + ", data lines with lone CR/LF "
-        + std::to_string(t.loneCrOrLfLines);
+           + ", questionable lines " + std::to_string(t.questionableLines) + " (rows taken "
+           + std::to_string(t.choicesTaken) + ", left empty " + std::to_string(t.linesLeftEmpty) + "), warnings "
+           + std::to_string(t.warnings) + ", confirmed pairs " + std::to_string(t.confirmedPairs)
+           + " (by row number only " + std::to_string(t.confirmedByRowNumberOnly) + ", spaced keys "
+           + std::to_string(t.confirmedWithSpacedKey) + "), unconfirmed candidates "
+           + std::to_string(t.unconfirmedCandidates) + ", TAB-key candidates " + std::to_string(t.tabKeyCandidates)
+           + ", empty keys " + std::to_string(t.emptyKeys) + ", data lines with lone CR/LF "
+           + std::to_string(t.loneCrOrLfLines);
 }
 
 // The random cases must really reach the corners, or an agreement would prove little.

@@ -5,7 +5,6 @@
 
 namespace lanshan::literal {
 
-
 std::string shown(std::u16string_view text)
 {
     std::string out = "u\"";
@@ -34,10 +33,22 @@ std::string shown(const std::u16string &text)
 {
     return shown(std::u16string_view(text));
 }
-std::string shown(std::size_t value) { return std::to_string(value); }
-std::string shown(bool value) { return value ? "true" : "false"; }
-std::string shown(const std::string &text) { return text; }
-std::string shown(const char *text) { return text; }
+std::string shown(std::size_t value)
+{
+    return std::to_string(value);
+}
+std::string shown(bool value)
+{
+    return value ? "true" : "false";
+}
+std::string shown(const std::string &text)
+{
+    return text;
+}
+std::string shown(const char *text)
+{
+    return text;
+}
 
 std::string shown(const Positions &positions)
 {
@@ -121,10 +132,13 @@ RunCounts compareRun(Mismatches &m, std::u16string_view text1, std::u16string_vi
         if (!m.empty())
             return counts;
         for (std::size_t p = 0; p < n; ++p)
-            m.check([&] { return here + "markedKeyItem(" + std::to_string(p) + ")"; }, run.markedKeyItem(p), stop.list3[p]);
+            m.check([&] { return here + "markedKeyItem(" + std::to_string(p) + ")"; }, run.markedKeyItem(p),
+                    stop.list3[p]);
         for (std::size_t s = 0; s < stop.list4.size(); ++s) {
-            m.check([&] { return here + "candidateItem(" + std::to_string(s) + ")"; }, run.candidateItem(s), stop.list4[s]);
-            m.check([&] { return here + "candidatePosition(" + std::to_string(s) + ")"; }, run.candidatePosition(s), stop.list5[s]);
+            m.check([&] { return here + "candidateItem(" + std::to_string(s) + ")"; }, run.candidateItem(s),
+                    stop.list4[s]);
+            m.check([&] { return here + "candidatePosition(" + std::to_string(s) + ")"; }, run.candidatePosition(s),
+                    stop.list5[s]);
         }
         for (std::size_t p = 0; p < stop.list1.size(); ++p) {
             m.check([&] { return here + "keyItem(" + std::to_string(p) + ")"; }, run.keyItem(p), stop.list1[p]);

@@ -72,8 +72,8 @@ protected:
     {
         const fs::path out = m_dir / "stdout";
         const fs::path err = m_dir / "stderr";
-        const std::string command = std::string("\"") + REORDER_PATH + "\" " + args + " > \"" + out.string()
-            + "\" 2> \"" + err.string() + "\"";
+        const std::string command =
+            std::string("\"") + REORDER_PATH + "\" " + args + " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
         const int status = std::system(command.c_str());
         Outcome o;
 #ifdef _WIN32

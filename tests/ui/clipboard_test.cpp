@@ -35,15 +35,13 @@ class ClipboardTest : public windowtest::WindowTest
 public:
     ClipboardTest()
         : WindowTest({.oldClipboard = true})
-    {
-    }
+    { }
 
 private Q_SLOTS:
     void clipboardThatFails_data();
     void clipboardThatFails();
     void resultCopiedFromTheResultBox();
     void returnStaysSilent();
-
 };
 
 void ClipboardTest::clipboardThatFails_data()
@@ -51,8 +49,8 @@ void ClipboardTest::clipboardThatFails_data()
     QTest::addColumn<lanshan::ClipboardWriter>("writer");
     QTest::addColumn<bool>("copied");
     QTest::newRow("held by another program") << lanshan::ClipboardWriter([](const QString &) {}) << false;
-    QTest::newRow("cleared, text refused") << lanshan::ClipboardWriter([](const QString &) { clipboard()->clear(); })
-                                            << false;
+    QTest::newRow("cleared, text refused")
+        << lanshan::ClipboardWriter([](const QString &) { clipboard()->clear(); }) << false;
     QTest::newRow("text cut at the NUL") << lanshan::ClipboardWriter([](const QString &text) {
         clipboard()->clear();
         clipboard()->setText(text.left(text.indexOf(QChar(0))));

@@ -64,11 +64,11 @@ QString difference(const QString &actual, const QString &expected)
         .arg(codes(QStringView(actual).mid(at, 6)), codes(QStringView(expected).mid(at, 6)));
 }
 
-#define COMPARE_TEXT(actual, expected)                                                                   \
-    do {                                                                                                 \
-        const QString a_ = (actual);                                                                     \
-        const QString e_ = (expected);                                                                   \
-        QVERIFY2(a_ == e_, qPrintable(difference(a_, e_)));                                              \
+#define COMPARE_TEXT(actual, expected) \
+    do { \
+        const QString a_ = (actual); \
+        const QString e_ = (expected); \
+        QVERIFY2(a_ == e_, qPrintable(difference(a_, e_))); \
     } while (false)
 
 // The engine's result for these texts (line breaks as CR LF), each questionable line settled
@@ -90,8 +90,7 @@ class HostileInputTest : public windowtest::WindowTest
 public:
     HostileInputTest()
         : WindowTest({.oldClipboard = true})
-    {
-    }
+    { }
 
 private Q_SLOTS:
     void pastedCharacters_data();
@@ -120,7 +119,6 @@ private:
     // The boxes as they were before the run, and the engine's result in the result box and
     // on the clipboard, with the message that says so.
     void verifyDelivered(const QString &text1, const QString &text2, const QString &result);
-
 };
 
 void HostileInputTest::paste(const QString &boxName, const QString &text)
@@ -169,10 +167,9 @@ void HostileInputTest::pastedCharacters_data()
     const QChar low(0xDE00);
     QTest::newRow("NUL") << u"a"_s + nul + u"b\n"_s + nul + u"\nc"_s
                          << u"a"_s + nul + u"b\t1\n"_s + nul + u"\t2\nab\t3\nc\t"_s + nul;
-    QTest::newRow("lone surrogates")
-        << QString(high) + u"\nx"_s + low + u"y\n"_s + low + high + u"\n"_s + high + low
-        << QString(high) + u"\t1\nx"_s + low + u"y\t2\n"_s + low + high + u"\t3\n"_s + high + low + u"\t4\n"_s
-               + high + u"\t"_s + low + u"\t5"_s;
+    QTest::newRow("lone surrogates") << QString(high) + u"\nx"_s + low + u"y\n"_s + low + high + u"\n"_s + high + low
+                                     << QString(high) + u"\t1\nx"_s + low + u"y\t2\n"_s + low + high + u"\t3\n"_s + high
+                                            + low + u"\t4\n"_s + high + u"\t"_s + low + u"\t5"_s;
     // No-break space, right-to-left and left-to-right marks, line separator, emoji, a family
     // joined by zero-width joiners, byte-order mark, right-to-left override.
     QTest::newRow("invisible and unusual characters")

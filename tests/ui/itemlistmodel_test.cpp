@@ -26,7 +26,8 @@ void ItemListModelTest::keepsQtsContract()
     std::size_t count = 3;
     ItemListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.reset([&] { return count; }, [](std::size_t i) { return u"item " + std::u16string(1, static_cast<char16_t>(u'0' + i)); });
+    model.reset([&] { return count; },
+                [](std::size_t i) { return u"item " + std::u16string(1, static_cast<char16_t>(u'0' + i)); });
     QCOMPARE(model.rowCount(), 3);
     QCOMPARE(model.index(2, 0).data().toString(), u"item 2"_s);
     count = 5;

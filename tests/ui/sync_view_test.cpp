@@ -24,8 +24,7 @@ class SyncViewTest : public windowtest::WindowTest
 public:
     SyncViewTest()
         : WindowTest({.active = true})
-    {
-    }
+    { }
 
 private Q_SLOTS:
     void opensOverTheWorkingArea();
@@ -45,7 +44,6 @@ private:
     QListView *list2() const { return m_driver->list(u"List2"_s); }
     // Both lists show the same top row, which is given.
     void verifyTops(int row);
-
 };
 
 void SyncViewTest::open()
@@ -193,8 +191,7 @@ void SyncViewTest::doubleClickCopiesTheLineItself()
     m_driver->filter(u"k0\n \tb2  \na1\nzz"_s, u"k0\t5\n \ta1\t 90\t \nzz\t7"_s);
     open();
     QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.k0"_s, u"2. \tb2  "_s, u"3.a1"_s, u"4.zz"_s}));
-    QCOMPARE(m_driver->itemsOf(u"List2"_s),
-             (QStringList{u"1.k0\t5"_s, u"2."_s, u"3. \ta1\t 90\t "_s, u"4.zz\t7"_s}));
+    QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.k0\t5"_s, u"2."_s, u"3. \ta1\t 90\t "_s, u"4.zz\t7"_s}));
 
     windowtest::setClipboardText(oldClipboard);
     windowtest::doubleClickItem(list1(), 1);

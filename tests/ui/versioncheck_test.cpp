@@ -136,7 +136,9 @@ void VersionCheckTest::firstCheckOnTheSecondTick()
     QCOMPARE(rig.panel3(), u"服务器版本:2.0.15"_s);
     QCOMPARE(stub.targets().size(), 1);
     QVERIFY(stub.heads().first().startsWith("GET "));
-    QVERIFY2(QRegularExpression(u"^/version\\.php\\?s=LanshanQingdan&t=0(\\.\\d+)?$"_s).match(stub.targets().first()).hasMatch(),
+    QVERIFY2(QRegularExpression(u"^/version\\.php\\?s=LanshanQingdan&t=0(\\.\\d+)?$"_s)
+                 .match(stub.targets().first())
+                 .hasMatch(),
              qPrintable(stub.targets().first()));
     QCOMPARE(started.first().first().toUrl().toString(), u"http://"_s + stub.host() + stub.targets().first());
 }
@@ -172,16 +174,18 @@ void VersionCheckTest::replies_data()
     QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
                                            "9\r\nLanshanQi\r\nC\r\nngdan:2.0.15\r\n0\r\n\r\n")
                              << u"服务器版本:2.0.15"_s;
-    QTest::newRow("deflated") << HttpStub::response(deflated("LanshanQingdan:2.0.15"), "200 OK", "Content-Encoding: deflate\r\n")
+    QTest::newRow("deflated") << HttpStub::response(deflated("LanshanQingdan:2.0.15"), "200 OK",
+                                                    "Content-Encoding: deflate\r\n")
                               << u"服务器版本:2.0.15"_s;
     // No status code is looked at: the body decides.
-    QTest::newRow("error status, valid body") << HttpStub::response("LanshanQingdan:2.0.15", "500 Internal Server Error")
-                                              << u"服务器版本:2.0.15"_s;
+    QTest::newRow("error status, valid body")
+        << HttpStub::response("LanshanQingdan:2.0.15", "500 Internal Server Error") << u"服务器版本:2.0.15"_s;
     QTest::newRow("small letters") << ok("lanshanqingdan:2.0.15") << waiting;
     QTest::newRow("space before prefix") << ok(" LanshanQingdan:2.0.15") << waiting;
     QTest::newRow("empty body") << ok("") << waiting;
     QTest::newRow("shorter than prefix") << ok("LanshanQingdan") << waiting;
-    QTest::newRow("error page") << HttpStub::response("<html><body><h1>404 Not Found</h1></body></html>", "404 Not Found")
+    QTest::newRow("error page") << HttpStub::response("<html><body><h1>404 Not Found</h1></body></html>",
+                                                      "404 Not Found")
                                 << waiting;
     QTest::newRow("connection lost in the body")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nLanshanQingdan:2.0.15") << waiting;
@@ -189,14 +193,13 @@ void VersionCheckTest::replies_data()
     QTest::newRow("64 KiB") << ok("LanshanQingdan:" + QByteArray(64 * 1024 - 15, '9'))
                             << u"服务器版本:"_s + QString(64 * 1024 - 15, u'9');
     QTest::newRow("64 KiB and one byte") << ok("LanshanQingdan:" + QByteArray(64 * 1024 - 14, '9')) << waiting;
-    QTest::newRow("gzip")
-        << HttpStub::response(gzipped("LanshanQingdan:2.0.15"), "200 OK", "Content-Encoding: gzip\r\n")
-        << u"服务器版本:2.0.15"_s;
+    QTest::newRow("gzip") << HttpStub::response(gzipped("LanshanQingdan:2.0.15"), "200 OK",
+                                                "Content-Encoding: gzip\r\n")
+                          << u"服务器版本:2.0.15"_s;
     // Below the 10 MiB at which Qt itself stops inflating: the check's own limit ends it.
-    QTest::newRow("gzip past 64 KiB")
-        << HttpStub::response(gzipped("LanshanQingdan:" + QByteArray(8 * 1024 * 1024, ' ') + "2.0.15"), "200 OK",
-                              "Content-Encoding: gzip\r\n")
-        << waiting;
+    QTest::newRow("gzip past 64 KiB") << HttpStub::response(
+        gzipped("LanshanQingdan:" + QByteArray(8 * 1024 * 1024, ' ') + "2.0.15"), "200 OK",
+        "Content-Encoding: gzip\r\n") << waiting;
     QTest::newRow("redirect loop") << HttpStub::response("", "302 Found", "Location: /version.php\r\n") << waiting;
     // Bytes that are not UTF-8 show as U+FFFD; the prefix must be there in plain bytes.
     QTest::newRow("not UTF-8 after the prefix")
@@ -204,13 +207,14 @@ void VersionCheckTest::replies_data()
     QTest::newRow("ends inside a character")
         << ok("LanshanQingdan:2.0.15 \xE6\xB5") << u"服务器版本:2.0.15 \uFFFD\uFFFD"_s;
     QTest::newRow("GBK") << ok("LanshanQingdan:\xB2\xE2\xCA\xD4") << u"服务器版本:\uFFFD\uFFFD\uFFFD\uFFFD"_s;
-    QTest::newRow("UTF-16")
-        << ok("\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(u"LanshanQingdan:2.0.15"), 42)) << waiting;
-    QTest::newRow("overlong colon") << ok("LanshanQingdan\xC0\xBA" "2.0.15") << waiting;
-    QTest::newRow("deflated past 64 KiB")
-        << HttpStub::response(deflated("LanshanQingdan:" + QByteArray(200 * 1024, ' ') + "2.0.15"), "200 OK",
-                              "Content-Encoding: deflate\r\n")
-        << waiting;
+    QTest::newRow("UTF-16") << ok("\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(u"LanshanQingdan:2.0.15"), 42))
+                            << waiting;
+    QTest::newRow("overlong colon") << ok("LanshanQingdan\xC0\xBA"
+                                          "2.0.15")
+                                    << waiting;
+    QTest::newRow("deflated past 64 KiB") << HttpStub::response(
+        deflated("LanshanQingdan:" + QByteArray(200 * 1024, ' ') + "2.0.15"), "200 OK", "Content-Encoding: deflate\r\n")
+                                          << waiting;
 }
 
 void VersionCheckTest::replies()
@@ -485,9 +489,9 @@ void VersionCheckTest::windowStaysUsable_data()
     QTest::newRow("endless body") << HttpStub::Mode::Endless << QByteArray();
     QTest::newRow("redirect loop") << HttpStub::Mode::Answer
                                    << HttpStub::response("", "302 Found", "Location: /version.php\r\n");
-    QTest::newRow("gzip past the limit")
-        << HttpStub::Mode::Answer
-        << HttpStub::response(gzipped(QByteArray(8 * 1024 * 1024, 'L')), "200 OK", "Content-Encoding: gzip\r\n");
+    QTest::newRow("gzip past the limit") << HttpStub::Mode::Answer
+                                         << HttpStub::response(gzipped(QByteArray(8 * 1024 * 1024, 'L')), "200 OK",
+                                                               "Content-Encoding: gzip\r\n");
     QTest::newRow("not UTF-8") << HttpStub::Mode::Answer << HttpStub::response("\xFF\xFE\x80LanshanQingdan:2.0.15");
 }
 

@@ -27,7 +27,6 @@ private Q_SLOTS:
 
 private:
     QList<QWidget *> tabChain(int steps);
-
 };
 
 // The widgets that hold the focus after each of the given number of Tab presses, starting
@@ -53,14 +52,26 @@ static QStringList names(const QList<QWidget *> &widgets)
 void WindowLayoutTest::captionsAndStartingButtons()
 {
     const std::pair<QString, QString> captions[] = {
-        {u"Command1"_s, u"数据筛选"_s}, {u"Command2"_s, u"数据/结果"_s}, {u"Command3"_s, u"关于"_s},
-        {u"Command4"_s, u"返回"_s}, {u"Command5"_s, u"忽略留空"_s}, {u"Command6"_s, u"确定"_s},
-        {u"Command7"_s, u"演示数据"_s}, {u"Command8"_s, u"清空所有数据"_s},
-        {u"Command9"_s, u"清除固定顺序数据"_s}, {u"Command10"_s, u"清除待筛选数据"_s},
-        {u"Command11"_s, u"同步查看"_s}, {u"Command12"_s, u"返回修改"_s},
-        {u"Frame1"_s, u"固定顺序数据"_s}, {u"Frame2"_s, u"待筛选数据"_s}, {u"Frame3"_s, u"筛选后结果"_s},
-        {u"Frame4"_s, u"重复数据手动匹配"_s}, {u"Frame5"_s, u"提示"_s}, {u"Frame6"_s, u"说明"_s},
-        {u"tongbuxianshi"_s, u"同步查看筛选结果"_s}, {u"fixdata"_s, u"固定顺序数据(双击可复制)"_s},
+        {u"Command1"_s, u"数据筛选"_s},
+        {u"Command2"_s, u"数据/结果"_s},
+        {u"Command3"_s, u"关于"_s},
+        {u"Command4"_s, u"返回"_s},
+        {u"Command5"_s, u"忽略留空"_s},
+        {u"Command6"_s, u"确定"_s},
+        {u"Command7"_s, u"演示数据"_s},
+        {u"Command8"_s, u"清空所有数据"_s},
+        {u"Command9"_s, u"清除固定顺序数据"_s},
+        {u"Command10"_s, u"清除待筛选数据"_s},
+        {u"Command11"_s, u"同步查看"_s},
+        {u"Command12"_s, u"返回修改"_s},
+        {u"Frame1"_s, u"固定顺序数据"_s},
+        {u"Frame2"_s, u"待筛选数据"_s},
+        {u"Frame3"_s, u"筛选后结果"_s},
+        {u"Frame4"_s, u"重复数据手动匹配"_s},
+        {u"Frame5"_s, u"提示"_s},
+        {u"Frame6"_s, u"说明"_s},
+        {u"tongbuxianshi"_s, u"同步查看筛选结果"_s},
+        {u"fixdata"_s, u"固定顺序数据(双击可复制)"_s},
         {u"result"_s, u"筛选后结果(双击可复制)"_s},
     };
     for (const auto &[name, caption] : captions) {
@@ -72,8 +83,8 @@ void WindowLayoutTest::captionsAndStartingButtons()
     }
 
     // Of the button row only the demo data and the about box can be used at first.
-    for (const QString &name : {u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s,
-                                u"Command11"_s})
+    for (const QString &name :
+         {u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s, u"Command11"_s})
         QVERIFY2(!m_driver->button(name)->isEnabled(), qPrintable(name));
     QVERIFY(m_driver->button(u"Command7"_s)->isEnabled());
     QVERIFY(m_driver->button(u"Command3"_s)->isEnabled());
@@ -108,8 +119,8 @@ void WindowLayoutTest::tabOrderInResultView()
     // The result box takes the data box's place, and the two buttons that a run enabled
     // come last.
     m_driver->box(u"Text1"_s)->setFocus();
-    const QStringList expected{u"Text1"_s,    u"Text3"_s,    u"Command10"_s, u"Command9"_s,
-                               u"Command8"_s, u"Command7"_s, u"Command3"_s,  u"Command2"_s,
+    const QStringList expected{u"Text1"_s,    u"Text3"_s,     u"Command10"_s, u"Command9"_s,
+                               u"Command8"_s, u"Command7"_s,  u"Command3"_s,  u"Command2"_s,
                                u"Command1"_s, u"Command11"_s, u"Text1"_s};
     QCOMPARE(names(tabChain(10)), expected);
 }

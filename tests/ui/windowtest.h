@@ -33,8 +33,7 @@ class WindowTest : public QObject
 protected:
     explicit WindowTest(Setup setup = {})
         : m_setup(setup)
-    {
-    }
+    { }
 
     std::unique_ptr<WindowDriver> m_driver;
 
@@ -93,8 +92,8 @@ inline AnsweredBox answerMessageBox(const std::function<void()> &action)
             modal->close();
             return;
         }
-        seen = {true, box->windowTitle(), box->text(), box->icon(), box->buttons().size(),
-                box->button(QMessageBox::Ok) != nullptr};
+        seen = {true,        box->windowTitle(),    box->text(),
+                box->icon(), box->buttons().size(), box->button(QMessageBox::Ok) != nullptr};
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();
         else
