@@ -3,6 +3,7 @@
 #include "textbox.h"
 
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -46,6 +47,14 @@ QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstra
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setTextElideMode(Qt::ElideNone);
     return list;
+}
+
+std::optional<int> selectedRow(const QListView *list)
+{
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return selected.first().row();
 }
 
 QLabel *label(QWidget *parent, const QString &name, QRect geometry, const QString &text)

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QAbstractItemModel;
 class QGroupBox;
 class QLabel;
@@ -45,6 +47,9 @@ QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Sc
 
 // A read-only list of one selectable item at a time, scrolled item by item, over the model.
 QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model);
+
+// The selected row of a single-selection list, or nothing.
+std::optional<int> selectedRow(const QListView *list);
 
 // Plain text, never markup, from the top left.
 QLabel *label(QWidget *parent, const QString &name, QRect geometry, const QString &text = {});

@@ -17,18 +17,6 @@ namespace lanshan {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-std::optional<int> selectedRow(const QListView *list)
-{
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return std::nullopt;
-    return selected.first().row();
-}
-
-} // namespace
-
 MatchingPanel::MatchingPanel(QWidget *parent)
     : HighlightFrame(u"重复数据手动匹配"_s, parent)
 {

@@ -20,18 +20,6 @@ namespace lanshan {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-std::optional<std::size_t> selectedRow(const QListView *list)
-{
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return std::nullopt;
-    return static_cast<std::size_t>(selected.first().row());
-}
-
-} // namespace
-
 SyncView::SyncView(QWidget *window)
     : HighlightFrame(u"同步查看筛选结果"_s, window)
 {
@@ -115,16 +103,16 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
 void SyncView::List1_DblClick()
 {
     QGuiApplication::clipboard()->clear();
-    const std::optional<std::size_t> row = selectedRow(List1);
-    if (m_run && row && *row < m_run->settledCount())
+    const std::optional<int> row = selectedRow(List1);
+    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
         QGuiApplication::clipboard()->setText(toQString(m_run->fixlines()[*row]));
 }
 
 void SyncView::List2_DblClick()
 {
     QGuiApplication::clipboard()->clear();
-    const std::optional<std::size_t> row = selectedRow(List2);
-    if (m_run && row && *row < m_run->settledCount())
+    const std::optional<int> row = selectedRow(List2);
+    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
         QGuiApplication::clipboard()->setText(toQString(m_run->result(*row)));
 }
 
