@@ -5,7 +5,6 @@
 #include "windowtest.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <memory>
 
@@ -47,6 +46,7 @@ private Q_SLOTS:
     void resultGoesToBoxListsAndClipboard_data();
     void resultGoesToBoxListsAndClipboard();
     void emptyDataShowsResultButWarns();
+    void warningJudgesTheBoxesAsTheyStand();
     void secondRunRestartsNumbering();
     void runKeepsEveryCharacterOfTheBoxes();
 
@@ -178,6 +178,19 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard()
     verifyDelivered(result);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), list1);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), list2);
+}
+
+// The warning looks at the boxes as they stand when the result comes: data cleared behind the
+// open panel counts, though the run keeps the rows it was given.
+void FilterWindowTest::warningJudgesTheBoxesAsTheyStand()
+{
+    m_driver->filter(u"a1\nb2"_s, u"a1\t1\na1\t2"_s);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    m_driver->box(u"Text2"_s)->setPlainText(QString());
+    windowtest::clickItem(m_driver->list(u"List4"_s), 1);
+    m_driver->press(u"Command6"_s);
+    QCOMPARE(m_driver->text(u"Text3"_s), u"a1\t2\n"_s);
+    QCOMPARE(texts(m_driver->messages), QStringList{warningText});
 }
 
 void FilterWindowTest::emptyDataShowsResultButWarns()
