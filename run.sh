@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian/Ubuntu), builds the program (Release, into build-release/)
-# and starts its window.
+# and starts its window. The build is the release preset of CMakePresets.json.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 tools/install-deps.sh
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DLANSHAN_BUILD_TESTS=OFF -DLANSHAN_BUILD_BENCH=OFF
-cmake --build build-release --parallel "$(nproc)" --target lanshan-filter
+cmake --preset release
+cmake --build --preset release --parallel "$(nproc)"
 
 program=build-release/ui/lanshan-filter
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

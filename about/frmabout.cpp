@@ -1,7 +1,7 @@
 #include "frmabout.h"
 
 #include "applicationtitle.h"
-
+#include "controls.h"
 #include "makersite.h"
 #include "pictures.h"
 #include "twips.h"
@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include <algorithm>
-
 namespace lanshan {
 
 using namespace Qt::StringLiterals;
@@ -24,25 +22,6 @@ namespace {
 
 const QString description =
     u"岚杉数据筛选器，用于处理Excel等数据表之间数据顺序不统一的时候进行合并操作。比如：Cmis中成绩录入时，教师手中已有Excel成绩数据，但是顺序不统一，无法直接复制。使用此软件可以帮您快速按指定顺序筛选！"_s;
-
-QLabel *label(QWidget *parent, const QString &name, QRect twipsGeometry)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setGeometry(twipsGeometry);
-    l->setTextFormat(Qt::PlainText);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
-// The design sizes hold the texts in a 9-point 宋体; a wider or taller face may take the room
-// below a label, down to the next control, so that no line is cut off.
-void fitHeight(QLabel *label, int bottomTwips)
-{
-    const int needed = label->heightForWidth(label->width());
-    if (needed > label->height())
-        label->resize(label->width(), std::min(needed, toPixels(bottomTwips) - label->y()));
-}
 
 void setTextColour(QLabel *label, const QColor &colour)
 {
@@ -58,7 +37,8 @@ QStringList linkFontFamilies()
     QStringList others;
     for (const QString &family : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
         const bool songLike = family.contains(u"Song"_s, Qt::CaseInsensitive) || family.contains(u"宋"_s)
-                           || family.contains(u"Serif"_s, Qt::CaseInsensitive) || family.contains(u"Ming"_s, Qt::CaseInsensitive);
+                              || family.contains(u"Serif"_s, Qt::CaseInsensitive)
+                              || family.contains(u"Ming"_s, Qt::CaseInsensitive);
         (songLike ? families : others).append(family);
     }
     return families + others;
@@ -78,8 +58,10 @@ frmAbout::frmAbout(const MakerInfo &maker, QWidget *parent)
     setFixedSize(toPixels(7665), toPixels(3300));
     createControls();
     Form_Load();
-    fitHeight(lblDescription, 2160);
-    fitHeight(Label1, 2880);
+    // The design sizes hold the texts in a 9-point 宋体; a wider or taller face may take the
+    // room below a label, down to the next control.
+    fitHeight(lblDescription, toPixels(2160));
+    fitHeight(Label1, toPixels(2880));
 }
 
 frmAbout::~frmAbout() = default;

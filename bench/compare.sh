@@ -15,7 +15,7 @@
 # byte, and are checked with cmp for every size (a difference only in a trailing LF is
 # reported as such).
 #
-# Builds reorder and generate (Release, into build-bench) when needed and installs gawk and
+# Builds reorder and generate (the bench preset: Release, into build-bench) when needed and installs gawk and
 # mawk with apt-get when missing. Usage: bench/compare.sh
 set -euo pipefail
 
@@ -51,7 +51,7 @@ trap 'rm -rf "$tmp"' EXIT
 # --- Build -------------------------------------------------------------------------------
 if [ ! -f "$build/CMakeCache.txt" ]; then
     log "configuring $build"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DLANSHAN_BUILD_TESTS=OFF >"$tmp/build.log" 2>&1 \
+    (cd "$root" && cmake --preset bench) >"$tmp/build.log" 2>&1 \
         || { cat "$tmp/build.log" >&2; exit 1; }
 fi
 cmake --build "$build" -j2 --target reorder generate >"$tmp/build.log" 2>&1 \

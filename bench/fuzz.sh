@@ -21,10 +21,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 targets=(engine_fuzz textfile_fuzz)
 
-# Debug keeps the engine's own assertions; -O1 keeps it fast enough.
-cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DLANSHAN_FUZZ=ON -DLANSHAN_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}" >/dev/null
+# The fuzz preset: Debug keeps the engine's own assertions; -O1 keeps it fast enough.
+(cd "$root" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz --parallel "$(nproc)" >/dev/null)
 
 mkdir -p "$build/findings"
 pids=()

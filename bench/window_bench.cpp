@@ -73,7 +73,7 @@ bool parseCount(std::string_view text, std::uint64_t &value)
 
 double peakRssMiB()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
 }
@@ -268,7 +268,7 @@ std::optional<MainTimes> mainRun(std::uint64_t n, const QString &keys, const QSt
 struct SettleTimes
 {
     qint64 fill = 0;
-    qint64 press = 0; // until the run stops at the first key with two rows
+    qint64 press = 0;  // until the run stops at the first key with two rows
     qint64 settle = 0; // all the choices, until the clipboard holds the result
     std::uint64_t choices = 0;
     bool finished = false;

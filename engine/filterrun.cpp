@@ -24,14 +24,14 @@ std::u16string_view FilterRun::result(std::size_t pos) const
     return row == noRow ? std::u16string_view() : m_datalines[row];
 }
 
-std::u16string FilterRun::list1Item(std::size_t pos) const
+std::u16string FilterRun::keyItem(std::size_t pos) const
 {
     if (pos >= m_settled)
         throw std::out_of_range("key line not settled");
     return numberedItem(pos, m_fixlines[pos]);
 }
 
-std::u16string FilterRun::list2Item(std::size_t pos) const
+std::u16string FilterRun::resultItem(std::size_t pos) const
 {
     if (pos >= m_settled)
         throw std::out_of_range("key line not settled");
@@ -50,19 +50,19 @@ std::span<const std::size_t> FilterRun::candidateRows() const
     return m_matcher->confirmedRows(m_settled);
 }
 
-std::u16string FilterRun::list3Item(std::size_t pos) const
+std::u16string FilterRun::markedKeyItem(std::size_t pos) const
 {
     requireAwaiting();
     return markedItem(pos, m_fixlines[pos], pos == m_settled);
 }
 
-std::u16string FilterRun::list4Item(std::size_t item) const
+std::u16string FilterRun::candidateItem(std::size_t item) const
 {
     const std::size_t row = candidateRows()[item];
     return candidateEntry(row, m_datalines[row]);
 }
 
-std::u16string FilterRun::list5Item(std::size_t item) const
+std::u16string FilterRun::candidatePosition(std::size_t item) const
 {
     return positionItem(candidateRows()[item]);
 }
@@ -100,8 +100,14 @@ std::u16string FilterRun::resultText() const
 
 bool FilterRun::needsWarning() const
 {
+    // The result text is empty when there is no result line, or one that is empty.
     const bool resultEmpty = m_resultRow.empty() || (m_resultRow.size() == 1 && result(0).empty());
-    return m_fixlines.text().empty() || m_datalines.text().empty() || resultEmpty;
+    return lanshan::needsWarning(m_fixlines.text().empty(), m_datalines.text().empty(), resultEmpty);
+}
+
+bool needsWarning(bool keysEmpty, bool dataEmpty, bool resultEmpty)
+{
+    return keysEmpty || dataEmpty || resultEmpty;
 }
 
 void FilterRun::settle(std::size_t row)

@@ -40,17 +40,17 @@ public:
     std::size_t resultCount() const { return m_resultRow.size(); }
     std::u16string_view result(std::size_t pos) const;
 
-    // Key lines settled so far, in order: the entries of the key and result lists.
+    // Key lines settled so far, in order, numbered: the key line and the result line of each.
     std::size_t settledCount() const { return m_settled; }
-    std::u16string list1Item(std::size_t pos) const;
-    std::u16string list2Item(std::size_t pos) const;
+    std::u16string keyItem(std::size_t pos) const;
+    std::u16string resultItem(std::size_t pos) const;
 
     // While a choice is awaited: the questionable line and the rows that belong to it.
     std::size_t pickpos() const;
     std::span<const std::size_t> candidateRows() const;
-    std::u16string list3Item(std::size_t pos) const;  // every key line, the awaited one marked
-    std::u16string list4Item(std::size_t item) const; // candidate entry of candidateRows()[item]
-    std::u16string list5Item(std::size_t item) const; // its row position
+    std::u16string markedKeyItem(std::size_t pos) const;      // every key line, the awaited one marked
+    std::u16string candidateItem(std::size_t item) const;     // candidate entry of candidateRows()[item]
+    std::u16string candidatePosition(std::size_t item) const; // its row position
 
     // Settle the awaited line with one of its candidate rows, or leave it empty; the run
     // then goes on to the next questionable line or to the end.
@@ -59,8 +59,7 @@ public:
 
     // The result lines joined with CR LF.
     std::u16string resultText() const;
-    // True when the keys, the data or the result is the empty text: the run may have
-    // been given the wrong inputs.
+    // needsWarning() for the run's own texts: the keys and the data it was given, its result.
     bool needsWarning() const;
 
 private:
@@ -77,5 +76,10 @@ private:
     std::size_t m_settled = 0;
     State m_state = State::TooFewLines;
 };
+
+// The warning after a run: when the keys, the data or the result is the empty text, the run may
+// have been given the wrong inputs. The caller says which texts it judges: the window the boxes
+// as they stand when the result is shown, the reorder tool the run's own texts.
+bool needsWarning(bool keysEmpty, bool dataEmpty, bool resultEmpty);
 
 } // namespace lanshan

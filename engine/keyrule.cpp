@@ -69,8 +69,9 @@ bool isCandidate(std::u16string_view key, std::u16string_view row)
     // A key that holds a TAB spans columns; search the row without spaces as it stands.
     bareKey += u'\t';
     const std::u16string bareRow = withoutSpaces(row);
-    return std::search(bareRow.begin(), bareRow.end(), std::boyer_moore_horspool_searcher(bareKey.begin(), bareKey.end()))
-        != bareRow.end();
+    return std::search(bareRow.begin(), bareRow.end(),
+                       std::boyer_moore_horspool_searcher(bareKey.begin(), bareKey.end()))
+           != bareRow.end();
 }
 
 bool isConfirmed(std::u16string_view key, std::u16string_view candidateEntry)

@@ -36,7 +36,7 @@ public:
 
 private:
     std::shared_ptr<const std::u16string> m_text;
-    const char16_t *m_data = nullptr;   // m_text's characters, read on every line access
+    const char16_t *m_data = nullptr;  // m_text's characters, read on every line access
     std::vector<std::size_t> m_starts; // offset of each line in m_text
     std::size_t m_end = 0;             // end of the trimmed text
 };

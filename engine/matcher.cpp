@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <tuple>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 namespace lanshan {
@@ -228,8 +228,9 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows)
             }
             const auto begin = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
             if (matches.end() - begin > 1) {
-                std::sort(begin, matches.end(),
-                          [](const Match &a, const Match &b) { return a.group < b.group || (a.group == b.group && a.inner > b.inner); });
+                std::sort(begin, matches.end(), [](const Match &a, const Match &b) {
+                    return a.group < b.group || (a.group == b.group && a.inner > b.inner);
+                });
                 matches.erase(std::unique(begin, matches.end(),
                                           [](const Match &a, const Match &b) { return a.group == b.group; }),
                               matches.end());

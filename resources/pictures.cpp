@@ -1,5 +1,7 @@
 #include "pictures.h"
 
+#include "logging.h"
+
 #include <QSize>
 
 // The data lives in this static library; registering it twice does no harm.
@@ -22,7 +24,10 @@ QIcon programIcon()
 QPixmap aboutPicture()
 {
     initResources();
-    return QPixmap(QStringLiteral(":/about.jpg"), "JPEG");
+    QPixmap picture(QStringLiteral(":/about.jpg"), "JPEG");
+    if (picture.isNull())
+        qCDebug(lcDesktop) << "cannot read the about picture";
+    return picture;
 }
 
 } // namespace lanshan

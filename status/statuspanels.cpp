@@ -103,11 +103,17 @@ void StatusPanels::StatusBar1_PanelDblClick(int index)
         // Whatever panel 3 shows: waiting, checking or the server's version.
         QDesktopServices::openUrl(QUrl(downloadPageAddress(m_maker.webHost)));
         break;
-    case 4:
-        QDesktopServices::openUrl(QUrl(homePageAddress(m_maker.webHost)));
-        break;
-    default:
-        break;
+    case 4: QDesktopServices::openUrl(QUrl(homePageAddress(m_maker.webHost))); break;
+    default: break;
+    }
+}
+
+void StatusPanels::showVersionCheck(VersionCheck::State state, const QString &version)
+{
+    switch (state) {
+    case VersionCheck::State::Waiting: setText(3, waitingText.toString()); break;
+    case VersionCheck::State::Checking: setText(3, checkingText.toString()); break;
+    case VersionCheck::State::Answered: setText(3, versionLabel.toString() + version); break;
     }
 }
 

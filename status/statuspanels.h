@@ -1,6 +1,7 @@
 #pragma once
 
 #include "makerinfo.h"
+#include "versioncheck.h"
 
 #include <QObject>
 #include <QString>
@@ -25,8 +26,10 @@ class StatusPanels : public QObject
 
 public:
     static constexpr int panelCount = 4;
-    // Panel 3 until a valid answer of the version service stands there.
+    // Panel 3 shows the state of the version check: waiting, checking, or the server's version.
     static constexpr QStringView waitingText = u"等待检测服务器版本";
+    static constexpr QStringView checkingText = u"正在检测服务器版本";
+    static constexpr QStringView versionLabel = u"服务器版本:";
 
     // The panels as the window is created: one inch wide each, without text.
     explicit StatusPanels(QStatusBar *bar, const MakerInfo &maker);
@@ -42,6 +45,8 @@ public:
     double width(int index) const;
 
     void StatusBar1_PanelDblClick(int index);
+    // Panel 3 shows the version check's new state.
+    void showVersionCheck(lanshan::VersionCheck::State state, const QString &version);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

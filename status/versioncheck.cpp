@@ -1,8 +1,8 @@
 #include "versioncheck.h"
 
 #include "makersite.h"
-#include "statuspanels.h"
 
+#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -16,6 +16,9 @@ namespace lanshan {
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Why a check gave no answer: QT_LOGGING_RULES="lanshan.versioncheck.debug=true".
+Q_LOGGING_CATEGORY(lcVersionCheck, "lanshan.versioncheck", QtInfoMsg)
 
 // The ticks run from 0 to 29999; 30000 is a multiple of 30, so the wrap keeps the rhythm.
 constexpr int tickWrap = 30000;
@@ -39,27 +42,29 @@ QStringView withoutOuterSpaces(QStringView text)
 bool replyCameWhole(QNetworkReply::NetworkError error)
 {
     return error == QNetworkReply::NoError
-        || (error >= QNetworkReply::ContentAccessDenied && error != QNetworkReply::ProtocolFailure);
+           || (error >= QNetworkReply::ContentAccessDenied && error != QNetworkReply::ProtocolFailure);
 }
 
 } // namespace
 
-VersionCheck::VersionCheck(StatusPanels *panels, const QString &host, QObject *parent)
+VersionCheck::VersionCheck(const QString &host, QObject *parent)
     : QObject(parent)
-    , m_panels(panels)
     , m_host(host)
 {
     setObjectName(u"VersionCheck"_s);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        if (m_reply)
-            m_reply->abort();
+        if (!m_reply)
+            return;
+        m_pastDeadline = true;
+        Q_EMIT deadlinePassed();
+        m_reply->abort();
     });
 }
 
 VersionCheck::~VersionCheck()
 {
-    // A check still waiting is abandoned without a word to the panels.
+    // A check still waiting is abandoned without a word.
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->abort();
@@ -91,22 +96,27 @@ void VersionCheck::Timer1_Timer()
     ++tickcount;
     if (tickcount == tickWrap)
         tickcount = 0;
-    if (m_panels->text(3) != StatusPanels::waitingText || tickcount % checkEvery != checkAt)
-        return;
-    // One check at a time, even if panel 3 was set back to waiting while one runs.
-    if (isChecking())
+    if (m_state != State::Waiting || tickcount % checkEvery != checkAt)
         return;
     startCheck();
 }
 
+void VersionCheck::setState(State state, const QString &version)
+{
+    m_state = state;
+    m_version = version;
+    Q_EMIT stateChanged(m_state, m_version);
+}
+
 void VersionCheck::startCheck()
 {
-    m_panels->setText(3, checkingText.toString());
+    setState(State::Checking);
     const QUrl address(versionServiceAddress(m_host, randomText(drawNumber())));
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
     m_body.clear();
     m_bodyTooLong = false;
+    m_pastDeadline = false;
     m_reply = m_network->get(QNetworkRequest(address));
     connect(m_reply, &QNetworkReply::readyRead, this, &VersionCheck::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &VersionCheck::finishCheck);
@@ -119,8 +129,8 @@ float VersionCheck::drawNumber()
     if (m_randomSource)
         return m_randomSource();
     // Reseeded from the clock for every check; 24 random bits give every value exactly.
-    m_generator.seed(static_cast<std::mt19937::result_type>(
-        std::chrono::system_clock::now().time_since_epoch().count()));
+    m_generator.seed(
+        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
     return static_cast<float>(m_generator() >> 8) / 16777216.0f;
 }
 
@@ -149,8 +159,19 @@ void VersionCheck::finishCheck()
     reply->deleteLater();
 
     const std::optional<QString> version = answered ? versionFromBody(m_body) : std::nullopt;
+    if (m_pastDeadline)
+        qCDebug(lcVersionCheck) << "no answer within" << m_timeLimit.count() << "ms";
+    else if (m_bodyTooLong || (cameWhole && !answered))
+        qCDebug(lcVersionCheck) << "no answer: the reply is longer than" << m_bodyLimit << "bytes";
+    else if (!cameWhole)
+        qCDebug(lcVersionCheck) << "no answer:" << reply->error() << reply->errorString();
+    else if (!version)
+        qCDebug(lcVersionCheck) << "no answer: the reply does not start with" << replyPrefix;
     m_body.clear();
-    m_panels->setText(3, version ? QString(versionLabel.toString() + *version) : StatusPanels::waitingText.toString());
+    if (version)
+        setState(State::Answered, *version);
+    else
+        setState(State::Waiting);
     Q_EMIT checkEnded(version.has_value());
 }
 

@@ -18,24 +18,24 @@ class QUrl;
 
 namespace lanshan {
 
-class StatusPanels;
-
 // The server version check. Timer1 ticks once a second into Timer1_Timer, which counts the
 // ticks in tickcount and, on the second tick and every 30 ticks after it, asks the maker's
-// version service for the newest version while panel 3 of the status bar still waits for one.
-// Panel 3 is the whole state of the check: waiting, checking, or the server's version, after
-// which no check runs again. The request is asynchronous: the window never waits for it.
+// version service for the newest version while the check still waits for one. Its state is
+// waiting, checking, or answered with the server's version, after which no check runs again;
+// every change is reported by stateChanged, for the status bar to show. The request is
+// asynchronous: the window never waits for it.
 class VersionCheck : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(VersionCheck)
 
 public:
+    enum class State { Waiting, Checking, Answered };
+    Q_ENUM(State)
+
     // Gives a number from 0 up to but not including 1 for the "t" of each request.
     using RandomSource = std::function<float()>;
 
-    static constexpr QStringView checkingText = u"正在检测服务器版本";
-    static constexpr QStringView versionLabel = u"服务器版本:";
     static constexpr QStringView replyPrefix = u"LanshanQingdan:";
     // A check that has not ended by then counts as no answer, so that a server which accepts
     // and never answers cannot stop every later check.
@@ -45,7 +45,7 @@ public:
     static constexpr qint64 defaultBodyLimit = 64 * 1024;
 
     // host: the maker's web host, optionally with ":port".
-    explicit VersionCheck(StatusPanels *panels, const QString &host, QObject *parent = nullptr);
+    explicit VersionCheck(const QString &host, QObject *parent = nullptr);
     ~VersionCheck() override;
 
     void setHost(const QString &host);
@@ -58,25 +58,32 @@ public:
 
     int currentTickcount() const { return tickcount; }
     bool isChecking() const { return !m_reply.isNull(); }
+    State state() const { return m_state; }
+    // The server's version once answered, else empty.
+    QString version() const { return m_version; }
 
     // The decimal text of a number from 0 up to but not including 1: at most seven
     // significant digits, never in exponent form and never reaching 1.
     static QString randomText(float number);
-    // What panel 3 shows after the check for this reply body, or nothing when the body is not
-    // a valid answer.
+    // The server's version in this reply body, or nothing when the body is not a valid answer.
     static std::optional<QString> versionFromBody(const QByteArray &body);
 
 Q_SIGNALS:
+    void stateChanged(lanshan::VersionCheck::State state, const QString &version);
     void checkStarted(const QUrl &address);
     void checkEnded(bool validAnswer);
+    // The check in progress was abandoned because its time limit passed.
+    void deadlinePassed();
 
 private:
     void startCheck();
     float drawNumber();
     void readBody();
     void finishCheck();
+    void setState(State state, const QString &version = {});
 
-    StatusPanels *m_panels = nullptr;
+    State m_state = State::Waiting;
+    QString m_version;
     QString m_host;
     std::chrono::milliseconds m_timeLimit = defaultTimeLimit;
     qint64 m_bodyLimit = defaultBodyLimit;
@@ -91,6 +98,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QByteArray m_body;
     bool m_bodyTooLong = false;
+    bool m_pastDeadline = false;
     QTimer m_deadline;
 };
 

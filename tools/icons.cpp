@@ -18,6 +18,7 @@
 #include <QPolygonF>
 #include <QTextStream>
 #include <QtEndian>
+
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -44,11 +45,11 @@ QImage draw(int size)
     const QColor snow(0xd8, 0xf0, 0xf4);
     p.setBrush(snow);
     p.drawPolygon(QPolygonF({{11.0, 11.9}, {26.0, 34.0}, {-4.0, 34.0}})); // the left mountain
-    p.drawPolygon(QPolygonF({{21.8, 8.0}, {35.0, 32.9}, {8.6, 32.9}})); // the right mountain
-    p.fillRect(QRectF(1, 29, 30, 2), snow); // snow on the ground
+    p.drawPolygon(QPolygonF({{21.8, 8.0}, {35.0, 32.9}, {8.6, 32.9}}));   // the right mountain
+    p.fillRect(QRectF(1, 29, 30, 2), snow);                               // snow on the ground
 
     p.fillRect(QRectF(14.75, 28, 2.5, 4), QColor(0x13, 0x56, 0x3a)); // the trunk
-    p.setBrush(QColor(0x1f, 0x8a, 0x5c)); // three tiers of branches
+    p.setBrush(QColor(0x1f, 0x8a, 0x5c));                            // three tiers of branches
     p.drawPolygon(QPolygonF({{16.0, 10.0}, {20.6, 19.0}, {11.4, 19.0}}));
     p.drawPolygon(QPolygonF({{16.0, 15.2}, {22.8, 24.0}, {9.2, 24.0}}));
     p.drawPolygon(QPolygonF({{16.0, 20.5}, {25.0, 28.9}, {7.0, 28.9}}));
@@ -75,11 +76,11 @@ QByteArray dib(const QImage &source)
     const int maskStride = ((size + 31) / 32) * 4;
     QByteArray data(40 + size * size * 4 + maskStride * size, '\0');
     auto *header = reinterpret_cast<uchar *>(data.data());
-    qToLittleEndian<quint32>(40, header); // header size
-    qToLittleEndian<qint32>(size, header + 4); // width
+    qToLittleEndian<quint32>(40, header);          // header size
+    qToLittleEndian<qint32>(size, header + 4);     // width
     qToLittleEndian<qint32>(size * 2, header + 8); // height of colour and mask together
-    qToLittleEndian<quint16>(1, header + 12); // planes
-    qToLittleEndian<quint16>(32, header + 14); // bits per pixel
+    qToLittleEndian<quint16>(1, header + 12);      // planes
+    qToLittleEndian<quint16>(32, header + 14);     // bits per pixel
     qToLittleEndian<quint32>(size * size * 4, header + 20);
     uchar *pixels = header + 40;
     for (int y = size - 1; y >= 0; --y) {
@@ -108,7 +109,7 @@ QByteArray ico(const std::vector<QImage> &images)
         uchar *entry = dir + 6 + 16 * i;
         entry[0] = uchar(images[i].width() & 0xff); // 0 stands for 256
         entry[1] = uchar(images[i].height() & 0xff);
-        qToLittleEndian<quint16>(1, entry + 4); // planes
+        qToLittleEndian<quint16>(1, entry + 4);  // planes
         qToLittleEndian<quint16>(32, entry + 6); // bits per pixel
         qToLittleEndian<quint32>(quint32(bodies[i].size()), entry + 8);
         qToLittleEndian<quint32>(offset, entry + 12);

@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev-tools
     libgl-dev
     fonts-wqy-microhei
+    # The format check of test.sh.
+    clang-format
     # The fuzzing targets (bench/fuzz.sh): clang and its libFuzzer and sanitizer runtimes.
     clang
     libclang-rt-14-dev

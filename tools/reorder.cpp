@@ -98,7 +98,7 @@ bool writeResult(const FilterRun &run)
 void reportQuestionable(const FilterRun &run)
 {
     std::string line = "questionable entry " + std::to_string(run.pickpos() + 1) + " \""
-        + utf8(run.fixlines()[run.pickpos()]) + "\": rows";
+                       + utf8(run.fixlines()[run.pickpos()]) + "\": rows";
     for (std::size_t row : run.candidateRows())
         line += ' ' + std::to_string(row + 1);
     line += '\n';
@@ -176,15 +176,9 @@ int main(int argc, char **argv)
             reportQuestionable(run);
             run.ignore();
             break;
-        case Duplicates::First:
-            run.choose(run.candidateRows().front());
-            break;
-        case Duplicates::Last:
-            run.choose(run.candidateRows().back());
-            break;
-        case Duplicates::Empty:
-            run.ignore();
-            break;
+        case Duplicates::First: run.choose(run.candidateRows().front()); break;
+        case Duplicates::Last: run.choose(run.candidateRows().back()); break;
+        case Duplicates::Empty: run.ignore(); break;
         }
     }
     const double matchTime = millisecondsSince(matchStart);

@@ -1,5 +1,7 @@
 #include "boxtext.h"
 
+#include "textbox.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -7,25 +9,6 @@
 #include <algorithm>
 
 namespace lanshan {
-
-namespace {
-
-// A line break inside a line is a line separator (a soft break) carrying the character it
-// stands for in this property of its format.
-constexpr int inLineBreakProperty = QTextFormat::UserProperty + 1;
-
-bool hasLoneBreak(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        else if (text[i] == u'\r' || text[i] == u'\n')
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 std::u16string boxText(const QPlainTextEdit *box)
 {
@@ -53,7 +36,7 @@ std::u16string boxText(const QPlainTextEdit *box)
                 ++breaksBefore;
             } else if (raw[i] == QChar::LineSeparator) {
                 cursor.setPosition(static_cast<int>(i + 1));
-                const QVariant kept = cursor.charFormat().property(inLineBreakProperty);
+                const QVariant kept = cursor.charFormat().property(TextBox::inLineBreakProperty);
                 if (kept.isValid())
                     text[static_cast<std::size_t>(i) + breaksBefore] = static_cast<char16_t>(kept.toInt());
             }
@@ -97,40 +80,15 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
     return true;
 }
 
-void insertLines(QTextCursor &cursor, const QString &text)
-{
-    if (!hasLoneBreak(text)) {
-        cursor.insertText(text);
-        return;
-    }
-    const QTextCharFormat plain = cursor.charFormat();
-    cursor.beginEditBlock();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            ++i;
-        } else if (c == u'\r' || c == u'\n') {
-            cursor.insertText(text.mid(start, i - start), plain);
-            QTextCharFormat kept = plain;
-            kept.setProperty(inLineBreakProperty, static_cast<int>(c.unicode()));
-            cursor.insertText(QString(QChar::LineSeparator), kept);
-            start = i + 1;
-        }
-    }
-    cursor.insertText(text.mid(start), plain);
-    cursor.endEditBlock();
-}
-
 void setBoxLines(QPlainTextEdit *box, const QString &text)
 {
-    if (!hasLoneBreak(text)) {
+    if (!TextBox::hasLoneBreak(text)) {
         box->setPlainText(text);
         return;
     }
     box->clear();
     QTextCursor cursor(box->document());
-    insertLines(cursor, text);
+    TextBox::insertLines(cursor, text);
 }
 
 qsizetype longestLineLength(QStringView text)
@@ -149,22 +107,6 @@ qsizetype longestLineLength(QStringView text)
 QString toQString(std::u16string_view text)
 {
     return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-QString withLfLineBreaks(QString text)
-{
-    // One pass: QString::replace moves the rest of the text for every batch of matches,
-    // which is quadratic on a million lines.
-    QChar *data = text.data();
-    const qsizetype size = text.size();
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (data[i] == u'\r' && i + 1 < size && data[i + 1] == u'\n')
-            continue;
-        data[out++] = data[i];
-    }
-    text.truncate(out);
-    return text;
 }
 
 } // namespace lanshan

@@ -6,7 +6,6 @@
 #include <string_view>
 
 class QPlainTextEdit;
-class QTextCursor;
 
 // The text of a multi-line box as the filter sees it: lines joined by CR LF, every other
 // character exactly as typed or pasted (no-break spaces, line separators and NUL included).
@@ -22,12 +21,8 @@ bool boxIsEmpty(const QPlainTextEdit *box);
 // leaves the box alone, when it already holds that very text.
 bool setBoxText(QPlainTextEdit *box, const QString &text);
 
-// Inserts a text in which only CR LF ends a line, as spreadsheets on Windows put rows on the
-// clipboard: a lone LF or CR (a line break inside a cell) stays a character of its line. The box
-// shows it as a soft line break within the line, and boxText() reads it back as it was.
-void insertLines(QTextCursor &cursor, const QString &text);
-
-// Sets the box's text by insertLines(), replacing what it held.
+// Sets the box's text, in which only CR LF ends a line (TextBox::insertLines()): a lone LF or
+// CR stays inside its line, and boxText() reads it back as it was.
 void setBoxLines(QPlainTextEdit *box, const QString &text);
 
 // Every CR LF, lone CR, lone LF and paragraph separator turned into CR LF, as a box reads
@@ -39,8 +34,5 @@ qsizetype longestLineLength(QStringView text);
 
 // A line of the engine's tables as a QString.
 QString toQString(std::u16string_view text);
-
-// CR LF turned into LF: the clipboard's own line breaks, which Qt turns into the platform's.
-QString withLfLineBreaks(QString text);
 
 } // namespace lanshan

@@ -2,6 +2,7 @@
 
 #include "boxtext.h"
 #include "clipboardtext.h"
+#include "logging.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -28,10 +29,12 @@ bool putOnClipboard(const QString &text)
     // Where the program owns the clipboard this reads its own text back; where it could not
     // take it, what the clipboard holds instead. Some platforms give line breaks back as CR LF.
     const QString readBack = ClipboardText::read();
-    if (ClipboardText::keepsLoneBreaks())
-        return readBack == text;
-    const QString plain = withLfLineBreaks(text);
-    return readBack == plain || withLfLineBreaks(readBack) == plain;
+    const QString expected = ClipboardText::keepsLoneBreaks() ? text : withLfLineBreaks(text);
+    const bool taken = readBack == expected || withLfLineBreaks(readBack) == expected;
+    if (!taken)
+        qCDebug(lcDesktop) << "the clipboard reads back" << readBack.size() << "characters instead of"
+                           << expected.size();
+    return taken;
 }
 
 void setClipboardWriter(ClipboardWriter newWriter)

@@ -7,19 +7,35 @@ namespace lanshan {
 
 namespace {
 
-int clampedCount(const ItemListModel::CountFunction &count)
+// Qt lets no exception pass through its event handling: a source that cannot answer counts as
+// empty, an item it cannot give shows no text.
+int clampedCount(const ItemListModel::CountFunction &count) noexcept
 {
     if (!count)
         return 0;
-    return static_cast<int>(std::min<std::size_t>(count(), std::numeric_limits<int>::max()));
+    try {
+        return static_cast<int>(std::min<std::size_t>(count(), std::numeric_limits<int>::max()));
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::u16string itemText(const ItemListModel::TextFunction &text, int row) noexcept
+{
+    if (!text)
+        return {};
+    try {
+        return text(static_cast<std::size_t>(row));
+    } catch (...) {
+        return {};
+    }
 }
 
 } // namespace
 
 ItemListModel::ItemListModel(QObject *parent)
     : QAbstractListModel(parent)
-{
-}
+{ }
 
 void ItemListModel::reset(CountFunction count, TextFunction text)
 {
@@ -49,7 +65,7 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows)
         return {};
-    std::u16string text = m_text(static_cast<std::size_t>(index.row()));
+    std::u16string text = itemText(m_text, index.row());
     if (text.size() > shownLength) {
         // Not into a surrogate pair.
         const std::size_t cut = QChar::isHighSurrogate(text[shownLength - 1]) ? shownLength - 1 : shownLength;

@@ -1,32 +1,28 @@
 #include "mainwindow.h"
 
 #include "boxtext.h"
+#include "busycursor.h"
 #include "clipboard.h"
+#include "controls.h"
 #include "filterrun.h"
 #include "frmabout.h"
-#include "highlightframe.h"
-#include "itemlistmodel.h"
-#include "listsync.h"
+#include "logging.h"
 #include "makerinfo.h"
+#include "matchingpanel.h"
 #include "messages.h"
 #include "pictures.h"
 #include "statuspanels.h"
-#include "textbox.h"
+#include "syncview.h"
 #include "twips.h"
 #include "version.h"
 #include "versioncheck.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -42,109 +38,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template<class Widget>
-Widget *place(Widget *widget, const QString &name, QRect twipsGeometry)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(twipsGeometry);
-    return widget;
-}
-
-// Frames are opaque: a panel that opens over the working area hides what it covers.
-template<class Frame>
-Frame *opaque(Frame *frame)
-{
-    frame->setAutoFillBackground(true);
-    return frame;
-}
-
-QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
-{
-    return opaque(place(new QGroupBox(caption, parent), name, geometry));
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
-{
-    auto *b = place(new QPushButton(caption, parent), name, geometry);
-    b->setAutoDefault(false);
-    return b;
-}
-
-enum class Scrolling { Both, VerticalOnly, None };
-
-QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling)
-{
-    auto *box = place(new TextBox(parent), name, geometry);
-    // Tab moves on to the next control; TABs arrive in the boxes by pasting.
-    box->setTabChangesFocus(true);
-    // Tab stops every eight average characters, as in a classic text box.
-    box->setTabStopDistance(8.0 * box->fontMetrics().averageCharWidth());
-    box->setLineWrapMode(scrolling == Scrolling::Both ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
-    box->setHorizontalScrollBarPolicy(scrolling == Scrolling::Both ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    box->setVerticalScrollBarPolicy(scrolling == Scrolling::None ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
-    return box;
-}
-
-QListView *listBox(QWidget *parent, const QString &name, QRect geometry, ItemListModel *model)
-{
-    auto *list = place(new QListView(parent), name, geometry);
-    list->setModel(model);
-    list->setUniformItemSizes(true);
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setTextElideMode(Qt::ElideNone);
-    return list;
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry)
-{
-    auto *l = place(new QLabel(text, parent), name, geometry);
-    l->setWordWrap(true);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The design height holds two lines of a 9-point font; a taller font may take the room
-    // that the frame has below the label, so that no line is cut off.
-    const int needed = l->heightForWidth(l->width());
-    if (needed > l->height())
-        l->resize(l->width(), std::max(l->height(), std::min(needed, parent->height() - l->y() - 2)));
-    return l;
-}
-
 QString resourceText(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCDebug(lcDesktop) << "cannot read" << path << file.errorString();
         return {};
+    }
     return QString::fromUtf8(file.readAll());
-}
-
-std::optional<int> selectedRow(const QListView *list)
-{
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return std::nullopt;
-    return selected.first().row();
 }
 
 // Longer result lines are broken anywhere in the result box (see finishRun).
 constexpr qsizetype longLine = 1000;
 
-// A busy cursor while a long step runs, so that the window does not look dead.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
-
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     initResources();
     setObjectName(u"main"_s);
@@ -161,12 +72,6 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    m_list1Items = new ItemListModel(this);
-    m_list2Items = new ItemListModel(this);
-    m_list3Items = new ItemListModel(this);
-    m_list4Items = new ItemListModel(this);
-    m_list5Items = new ItemListModel(this);
-
     // Created in the order of the design, containers first; later siblings lie above
     // earlier ones, so the two panels are raised where they open.
     Timer1 = new QTimer(this);
@@ -175,34 +80,10 @@ void MainWindow::createControls()
     StatusBar1 = place(new QStatusBar(this), u"StatusBar1"_s, twipsRect(0, 9825, 19110, 375));
     StatusBar1->setSizeGripEnabled(false);
     m_panels = new StatusPanels(StatusBar1, builtInMakerInfo());
-    m_versionCheck = new VersionCheck(m_panels, builtInMakerInfo().webHost, this);
+    m_versionCheck = new VersionCheck(builtInMakerInfo().webHost, this);
 
-    Frame4 = opaque(place(new HighlightFrame(u"重复数据手动匹配"_s, this), u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615)));
-    Frame5 = frame(Frame4, u"Frame5"_s, u"提示"_s, twipsRect(240, 5760, 5175, 735));
-    Label1 = label(Frame5, u"Label1"_s,
-                   u"    左侧列表中前面有[*]的为疑问数据，在待筛选数据中有多个对应，请从右面选择正确数据。序号为原始表中行号。"_s,
-                   twipsRect(120, 240, 4815, 375));
-    List5 = listBox(Frame4, u"List5"_s, twipsRect(1200, 3360, 1935, 2220), m_list5Items);
-    Command12 = button(Frame4, u"Command12"_s, u"返回修改"_s, twipsRect(9000, 5880, 1335, 615));
-    Command5 = button(Frame4, u"Command5"_s, u"忽略留空"_s, twipsRect(7380, 5880, 1335, 615));
-    Command6 = button(Frame4, u"Command6"_s, u"确定"_s, twipsRect(5760, 5880, 1335, 615));
-    List4 = listBox(Frame4, u"List4"_s, twipsRect(2280, 360, 8295, 5280), m_list4Items);
-    List3 = listBox(Frame4, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_list3Items);
-    List5->hide();
-    Frame4->hide();
-
-    tongbuxianshi = opaque(place(new HighlightFrame(u"同步查看筛选结果"_s, this), u"tongbuxianshi"_s,
-                                 twipsRect(9240, 2880, 10695, 6735)));
-    Frame6 = frame(tongbuxianshi, u"Frame6"_s, u"说明"_s, twipsRect(240, 6000, 8775, 615));
-    Label2 = label(Frame6, u"Label2"_s,
-                   u"固定顺序数据和筛选后的数据同步滚动显示！序号为列表中的序号，右侧空白为没有找到对应的数据。"_s,
-                   twipsRect(480, 240, 8175, 255));
-    Command4 = button(tongbuxianshi, u"Command4"_s, u"返回"_s, twipsRect(9120, 6120, 1455, 495));
-    result = frame(tongbuxianshi, u"result"_s, u"筛选后结果(双击可复制)"_s, twipsRect(2880, 480, 7695, 5415));
-    List2 = listBox(result, u"List2"_s, twipsRect(120, 240, 7455, 5100), m_list2Items);
-    fixdata = frame(tongbuxianshi, u"fixdata"_s, u"固定顺序数据(双击可复制)"_s, twipsRect(240, 480, 2535, 5415));
-    List1 = listBox(fixdata, u"List1"_s, twipsRect(120, 240, 2295, 5100), m_list1Items);
-    tongbuxianshi->hide();
+    Frame4 = new MatchingPanel(this);
+    tongbuxianshi = new SyncView(this);
 
     Command11 = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
     Command1 = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
@@ -243,42 +124,31 @@ void MainWindow::createControls()
 
 void MainWindow::setTabOrder()
 {
-    const QWidget *order[] = {Text1,    Text2,    Text3,     Text4, Text5, Command10, Command9, Command8,
-                              Command7, Command3, Command2,   Command1, Command11, List1, List2, Command4,
-                              List3,    List4,    Command6,  Command5, Command12, List5};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget *>(order[i]), const_cast<QWidget *>(order[i + 1]));
+    QList<QWidget *> order{Text1,    Text2,    Text3,    Text4,    Text5,    Command10, Command9,
+                           Command8, Command7, Command3, Command2, Command1, Command11};
+    order += tongbuxianshi->tabChain();
+    order += Frame4->tabChain();
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void MainWindow::connectHandlers()
 {
     connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &MainWindow::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &MainWindow::Command7_Click);
     connect(Command8, &QPushButton::clicked, this, &MainWindow::Command8_Click);
     connect(Command9, &QPushButton::clicked, this, &MainWindow::Command9_Click);
     connect(Command10, &QPushButton::clicked, this, &MainWindow::Command10_Click);
-    connect(Command12, &QPushButton::clicked, this, &MainWindow::Command12_Click);
     connect(Text1, &QPlainTextEdit::textChanged, this, &MainWindow::Text1_Change);
     connect(Text2, &QPlainTextEdit::textChanged, this, &MainWindow::Text2_Change);
     connect(Command11, &QPushButton::clicked, this, &MainWindow::Command11_Click);
-    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(Frame4, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
+    // Silently, as the view is left without a word: the result stays in the result box.
+    connect(tongbuxianshi, &SyncView::closed, this, [this] { putOnClipboard(boxQString(Text3)); });
     connect(Timer1, &QTimer::timeout, m_versionCheck, &VersionCheck::Timer1_Timer);
-    // Every double-click on the lists counts, also on blank space or an empty list, where
-    // the views themselves report none.
-    List1->viewport()->installEventFilter(this);
-    List2->viewport()->installEventFilter(this);
-    new ListSync(List1, List2, this);
-
-    // "返回" is the synchronized view's cancel button: Escape presses it while the view is open.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (!tongbuxianshi->isHidden())
-            Command4->click();
-    });
+    connect(m_versionCheck, &VersionCheck::stateChanged, m_panels, &StatusPanels::showVersionCheck);
 }
 
 void MainWindow::Form_Load()
@@ -313,29 +183,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == List1->viewport())
-            List1_DblClick();
-        else if (watched == List2->viewport())
-            List2_DblClick();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void MainWindow::Command1_Click()
 {
     BusyCursor busy;
     // An earlier run that waits for a choice is dropped with its question.
-    Frame4->hide();
-    clearFrame4Lists(true);
+    Frame4->dropRun();
 
     m_run = std::make_shared<FilterRun>(boxText(Text1), boxText(Text2));
-    const std::shared_ptr<FilterRun> run = m_run;
-    m_list1Items->reset([run] { return run->settledCount(); }, [run](std::size_t i) { return run->list1Item(i); });
-    m_list2Items->reset([run] { return run->settledCount(); }, [run](std::size_t i) { return run->list2Item(i); });
-    if (run->state() == FilterRun::State::TooFewLines) {
+    tongbuxianshi->showRun(m_run);
+    if (m_run->state() == FilterRun::State::TooFewLines) {
         showMessage(this, u"请在上面的输入框中输入待处理数据！"_s, QMessageBox::Critical);
         return;
     }
@@ -344,80 +200,13 @@ void MainWindow::Command1_Click()
 
 void MainWindow::continueRun()
 {
-    m_list1Items->itemsAppended();
-    m_list2Items->itemsAppended();
+    tongbuxianshi->linesSettled();
     if (m_run->state() == FilterRun::State::AwaitingChoice) {
-        openFrame4();
+        Frame4->open(m_run);
     } else {
-        clearFrame4Lists(true);
+        Frame4->dropRun();
         finishRun();
     }
-}
-
-void MainWindow::openFrame4()
-{
-    const std::shared_ptr<FilterRun> run = m_run;
-    // The key list stays the same through a run; only its mark moves, and the items are
-    // read afresh when the panel is shown. Resetting it would lay out every key line again.
-    if (!m_list3ShowsRun) {
-        m_list3Items->reset([run] { return run->fixlines().size(); }, [run](std::size_t i) { return run->list3Item(i); });
-        m_list3ShowsRun = true;
-    }
-    m_list4Items->reset([run] { return run->candidateRows().size(); },
-                        [run](std::size_t i) { return run->list4Item(i); });
-    m_list5Items->reset([run] { return run->candidateRows().size(); },
-                        [run](std::size_t i) { return run->list5Item(i); });
-
-    Frame4->move(toPixels(120), toPixels(120));
-    Frame4->show();
-    Frame4->raise();
-    const QModelIndex awaited = m_list3Items->index(static_cast<int>(run->pickpos()));
-    List3->setCurrentIndex(awaited);
-    List3->verticalScrollBar()->setValue(awaited.row());
-}
-
-void MainWindow::clearFrame4Lists(bool keyListToo)
-{
-    if (keyListToo) {
-        m_list3Items->reset();
-        m_list3ShowsRun = false;
-    }
-    m_list4Items->reset();
-    m_list5Items->reset();
-}
-
-void MainWindow::Command6_Click()
-{
-    if (!m_run || m_run->state() != FilterRun::State::AwaitingChoice)
-        return;
-    const std::optional<int> chosen = selectedRow(List4);
-    if (!chosen) {
-        showMessage(this, u"您必须选择正确的数据！"_s, QMessageBox::NoIcon);
-        return;
-    }
-    const std::size_t row = m_run->candidateRows()[static_cast<std::size_t>(*chosen)];
-    Frame4->hide();
-    clearFrame4Lists(false);
-    BusyCursor busy;
-    m_run->choose(row);
-    continueRun();
-}
-
-void MainWindow::Command5_Click()
-{
-    if (!m_run || m_run->state() != FilterRun::State::AwaitingChoice)
-        return;
-    Frame4->hide();
-    clearFrame4Lists(false);
-    BusyCursor busy;
-    m_run->ignore();
-    continueRun();
-}
-
-void MainWindow::Command12_Click()
-{
-    // Back to editing: the run stays where it stopped until a new run replaces it.
-    Frame4->hide();
 }
 
 void MainWindow::finishRun()
@@ -431,8 +220,9 @@ void MainWindow::finishRun()
     // word at word boundaries takes time that grows with the square of its length.
     Text3->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
                                                                     : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    Text3->setPlainText(resultText);
-    if (boxIsEmpty(Text1) || boxIsEmpty(Text2) || boxIsEmpty(Text3)) {
+    setBoxLines(Text3, resultText);
+    // The boxes as they stand now: the user may have changed the inputs behind the panel.
+    if (needsWarning(boxIsEmpty(Text1), boxIsEmpty(Text2), boxIsEmpty(Text3))) {
         showMessage(this, u"请确认您已经进行了正确的数据处理"_s, QMessageBox::Critical);
         return;
     }
@@ -445,9 +235,10 @@ void MainWindow::finishRun()
                     QMessageBox::Critical);
         return;
     }
-    showMessage(this,
-                u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
-                QMessageBox::NoIcon);
+    showMessage(
+        this,
+        u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
+        QMessageBox::NoIcon);
 }
 
 void MainWindow::changeRule(QPushButton *clearButton)
@@ -521,17 +312,7 @@ void MainWindow::Command2_Click()
 
 void MainWindow::Command11_Click()
 {
-    tongbuxianshi->show();
-    tongbuxianshi->move(toPixels(120), toPixels(120));
-    tongbuxianshi->raise();
-    Command4->setFocus();
-}
-
-void MainWindow::Command4_Click()
-{
-    tongbuxianshi->hide();
-    // Silently, as the view is left without a word: the result stays in the result box.
-    putOnClipboard(boxQString(Text3));
+    tongbuxianshi->open();
 }
 
 void MainWindow::Command3_Click()
@@ -542,22 +323,6 @@ void MainWindow::Command3_Click()
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
-}
-
-void MainWindow::List1_DblClick()
-{
-    QGuiApplication::clipboard()->clear();
-    const std::optional<int> row = selectedRow(List1);
-    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
-        QGuiApplication::clipboard()->setText(toQString(m_run->fixlines()[*row]));
-}
-
-void MainWindow::List2_DblClick()
-{
-    QGuiApplication::clipboard()->clear();
-    const std::optional<int> row = selectedRow(List2);
-    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
-        QGuiApplication::clipboard()->setText(toQString(m_run->result(*row)));
 }
 
 } // namespace lanshan

@@ -21,14 +21,12 @@ start=$SECONDS
 qt=$("$here/build-qt.sh" | tail -n 1)
 echo "build.sh: Qt for Windows in $qt ($((SECONDS - start)) s)"
 
-build=${LANSHAN_WIN_BUILD:-$root/build-windows}
+build="$root/build-windows"
 start=$SECONDS
-# qt.toolchain.cmake loads the MinGW toolchain Qt was built with and finds the host's Qt tools.
+# The windows preset: qt.toolchain.cmake loads the MinGW toolchain Qt was built with and finds
+# the host's Qt tools; Wine runs the tests.
 # shellcheck disable=SC2086
-cmake -S . -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DLANSHAN_BUILD_BENCH=OFF -DLANSHAN_BUILD_TESTS=ON \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" ${LANSHAN_CMAKE_ARGS:-} >/dev/null
+LANSHAN_QT_WIN=$qt cmake --preset windows ${LANSHAN_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 
 dist="$build/dist"

@@ -5,7 +5,7 @@
 # Called by test.sh, which provides the virtual display and the Wine prefix.
 #   smoke.sh BUILD_DIR
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 dist="$build/dist"
 exe="$dist/lanshan-filter.exe"
 setup=$(ls "$dist"/lanshan-filter-*-win64-setup.exe)
@@ -28,25 +28,40 @@ wait_window() {
     return 1
 }
 
-# Design positions of the buttons, in pixels of the client area (twips / 15): their centres.
+# Design positions of the controls, in pixels of the client area (twips / 15): their centres.
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# Answers the program's next message box (titled with the program's name alone) with Enter.
+answer_message() {
+    local box
+    box=$(wait_window "岚杉数据筛选器" 30) || return 1
+    xdotool key --window "$box" Return
+    for _ in $(seq 40); do
+        xdotool search --onlyvisible --name "^岚杉数据筛选器\$" >/dev/null 2>&1 || return 0
+        sleep 0.25
+    done
+}
+
+# Closes the program as its close box does, and waits until Wine has nothing left running.
+close_program() {
+    wine taskkill /IM "$1" >/dev/null 2>&1 || true
+    for _ in $(seq 40); do pgrep -f "$1" >/dev/null || break; sleep 0.25; done
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+}
 
 # --- the portable program ------------------------------------------------------------------
 wine "$exe" >"$work/exe.log" 2>&1 &
 if win=$(wait_window "$title" 60); then
     pass "window \"$title\" appears"
-    printf '' | xclip -selection clipboard
-    click_at "$win" 616 428          # 演示数据 (Command7): fills both boxes
-    sleep 1
+    click_at "$win" 616 428          # 演示数据 (Command7): fills both boxes and says so
+    answer_message || fail "no message after 演示数据"
     click_at "$win" 544 428          # 数据筛选 (Command1)
-    # The end-of-run message; Enter closes it.
-    if box=$(wait_window "岚杉数据筛选器" 30); then
-        xdotool key --window "$box" Return
+    if answer_message; then
         pass "the end-of-run message appears"
     else
         fail "no message after 数据筛选"
     fi
-    sleep 1
     xclip -selection clipboard -o >"$work/clipboard.txt" 2>/dev/null || true
     # The expected result: the cross-built reorder tool on the same demo texts, with the
     # program's own CR LF line breaks (reorder writes LF, as the X side of the clipboard shows).
@@ -60,12 +75,11 @@ if win=$(wait_window "$title" 60); then
         fail "the clipboard does not hold the demo result"
         diff <(od -c "$work/expected.txt") <(od -c "$work/clipboard.txt") | head -n 20 >&2 || true
     fi
-    xdotool windowclose "$win" 2>/dev/null || true
 else
     fail "no window \"$title\" within 60 s"
     cat "$work/exe.log" >&2
 fi
-wineserver -w
+close_program lanshan-filter.exe
 
 # --- line breaks inside spreadsheet cells, through the Windows clipboard ------------------------
 # Excel puts a sheet on the clipboard with CR LF between rows and a cell holding a line break
@@ -84,10 +98,7 @@ if win=$(wait_window "$title" 60); then
     xdotool key --window "$win" ctrl+v
     sleep 0.5
     click_at "$win" 544 428          # 数据筛选
-    if box=$(wait_window "岚杉数据筛选器" 30); then
-        xdotool key --window "$box" Return
-    fi
-    sleep 0.5
+    answer_message || fail "no message after 数据筛选 (in-cell breaks)"
     wine "$clipboardtool" get "$work/incell-result.txt"
     if cmp -s "$work/incell-result.txt" "$work/incell-expected.txt"; then
         pass "rows with line breaks inside cells come back whole on the Windows clipboard"
@@ -95,11 +106,10 @@ if win=$(wait_window "$title" 60); then
         fail "in-cell line breaks: the Windows clipboard holds something else"
         diff <(od -c "$work/incell-expected.txt") <(od -c "$work/incell-result.txt") | head -n 20 >&2 || true
     fi
-    xdotool windowclose "$win" 2>/dev/null || true
 else
     fail "no window for the in-cell test"
 fi
-wineserver -w
+close_program lanshan-filter.exe
 
 # --- the installer -------------------------------------------------------------------------
 programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"
@@ -116,11 +126,10 @@ if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/
     wine "$programs/lanshan-filter.exe" >"$work/installed.log" 2>&1 &
     if win=$(wait_window "$title" 60); then
         pass "the installed program starts"
-        xdotool windowclose "$win" 2>/dev/null || true
     else
         fail "the installed program shows no window"
     fi
-    wineserver -w
+    close_program lanshan-filter.exe
     wine "$programs/Uninstall.exe" /S >"$work/uninstall.log" 2>&1 || true
     wineserver -w
     # The uninstaller copies itself away and returns at once; give it a moment.

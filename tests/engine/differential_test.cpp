@@ -15,6 +15,7 @@
 #include "linetable.h"
 #include "literalscan.h"
 #include "matcher.h"
+#include "runcomparison.h"
 
 #include <gtest/gtest.h>
 
@@ -37,96 +38,16 @@ using lanshan::FilterRun;
 using lanshan::LineTable;
 using lanshan::Matcher;
 using Lines = lit::Lines;
-using Positions = std::vector<std::size_t>;
+using lit::linesOf;
+using lit::Mismatches;
+using lit::Positions;
+using lit::positionsOf;
+using lit::shown;
 
-const char16_t cjk = u'\u5f20';            // 张
+const char16_t cjk = u'\u5f20';              // 张
 const char16_t ideographicSpace = u'\u3000'; // an ordinary character for the filter
 // Units whose two bytes are those of CR and LF: text must be cut by whole units, not bytes.
 const char16_t crLfBytes[] = {u'\u0d0a', u'\u0a0d'};
-
-// ---------------------------------------------------------------------------------------
-// Showing values in failure messages: texts as C++ literals with control characters escaped.
-
-std::string shown(std::u16string_view text)
-{
-    std::string out = "u\"";
-    for (char16_t c : text) {
-        switch (c) {
-        case u'\t': out += "\\t"; break;
-        case u'\r': out += "\\r"; break;
-        case u'\n': out += "\\n"; break;
-        case u'"': out += "\\\""; break;
-        case u'\\': out += "\\\\"; break;
-        default:
-            if (c >= 0x20 && c < 0x7f) {
-                out += static_cast<char>(c);
-            } else {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-                out += buffer;
-            }
-        }
-    }
-    out += '"';
-    return out;
-}
-
-std::string shown(const std::u16string &text) { return shown(std::u16string_view(text)); }
-std::string shown(std::size_t value) { return std::to_string(value); }
-std::string shown(bool value) { return value ? "true" : "false"; }
-std::string shown(const std::string &text) { return text; }
-std::string shown(const char *text) { return text; }
-
-std::string shown(const Positions &positions)
-{
-    std::string out = "{";
-    for (std::size_t i = 0; i < positions.size(); ++i)
-        out += (i ? ", " : "") + std::to_string(positions[i]);
-    return out + "}";
-}
-
-std::string shown(const Lines &lines)
-{
-    std::string out = "{";
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i ? ", " : "") + shown(lines[i]);
-    return out + "}";
-}
-
-const char *stateName(FilterRun::State state)
-{
-    switch (state) {
-    case FilterRun::State::TooFewLines: return "TooFewLines";
-    case FilterRun::State::AwaitingChoice: return "AwaitingChoice";
-    case FilterRun::State::Finished: return "Finished";
-    }
-    return "?";
-}
-
-// The differences found in one case, each saying what the engine gives and what the
-// literal scan gives.
-class Mismatches
-{
-public:
-    // The label is only made when the values differ.
-    template <class What, class Got, class Want>
-    void check(const What &what, const Got &got, const Want &want)
-    {
-        if (!(got == want))
-            add(what(), shown(got), shown(want));
-    }
-    void add(const std::string &what, const std::string &got, const std::string &want)
-    {
-        m_text += "    " + what + ": engine " + got + ", literal scan " + want + "\n";
-        ++m_count;
-    }
-    bool empty() const { return m_count == 0; }
-    const std::string &text() const { return m_text; }
-
-private:
-    std::string m_text;
-    std::size_t m_count = 0;
-};
 
 // ---------------------------------------------------------------------------------------
 // Cases.
@@ -135,8 +56,8 @@ struct Case
 {
     std::uint32_t seed = 0;
     std::size_t index = 0;
-    std::u16string text1;                 // the fixed-order keys
-    std::u16string text2;                 // the data rows
+    std::u16string text1;                  // the fixed-order keys
+    std::u16string text2;                  // the data rows
     std::vector<std::u16string> extraKeys; // more keys for the key rule alone, not in text1
 };
 
@@ -193,8 +114,7 @@ public:
         , m_rng(seed)
         , m_maxKeys(maxKeys)
         , m_maxRows(maxRows)
-    {
-    }
+    { }
 
     Case next(std::size_t index)
     {
@@ -327,7 +247,8 @@ private:
                 // Its own row number in its first column, as in numbered pasted data, but as
                 // the tail of a longer value or with a space: "x3.", "3 .".
                 Lines cells = cutAtTabs(row());
-                cells[0] = (percent(50) ? std::u16string(1, cellChar()) + wideNumber(r + 1) : wideNumber(r + 1) + u" ") + u".";
+                cells[0] =
+                    (percent(50) ? std::u16string(1, cellChar()) + wideNumber(r + 1) : wideNumber(r + 1) + u" ") + u".";
                 if (cells.size() < 2)
                     cells.push_back(cell());
                 rows.push_back(joined(cells, u"\t"));
@@ -480,25 +401,13 @@ struct Tally
     std::size_t loneCrOrLfLines = 0;
 };
 
-Lines linesOf(const LineTable &table)
-{
-    Lines lines;
-    for (std::size_t i = 0; i < table.size(); ++i)
-        lines.emplace_back(table[i]);
-    return lines;
-}
-
-Positions positionsOf(std::span<const std::size_t> rows)
-{
-    return Positions(rows.begin(), rows.end());
-}
-
 void compareTable(Mismatches &m, const std::string &what, const LineTable &table, const Lines &want,
                   const std::u16string &text)
 {
     m.check([&] { return what + " lines"; }, linesOf(table), want);
     m.check([&] { return what + " count"; }, table.size(), want.size());
-    m.check([&] { return what + " last position + 1"; }, static_cast<std::size_t>(table.lastPosition() + 1), want.size());
+    m.check([&] { return what + " last position + 1"; }, static_cast<std::size_t>(table.lastPosition() + 1),
+            want.size());
     m.check([&] { return what + " kept text"; }, table.text(), text);
 }
 
@@ -528,91 +437,18 @@ void comparePair(Mismatches &m, Tally &tally, std::u16string_view key, std::u16s
         ++tally.tabKeyCandidates;
 }
 
-// One run of the filter, settled as the literal run was, against the literal assembly.
-void compareRunWith(Mismatches &m, Tally &tally, const Case &c, const std::string &at, const lit::Assembly &want)
-{
-
-    FilterRun run(c.text1, c.text2);
-    m.check([&] { return at + "fixlines"; }, linesOf(run.fixlines()), want.fixlines);
-    m.check([&] { return at + "datalines"; }, linesOf(run.datalines()), want.datalines);
-
-    if (want.tooFewLines) {
-        ++tally.tooFewLines;
-        m.check([&] { return at + "state"; }, stateName(run.state()), std::string("TooFewLines"));
-        m.check([&] { return at + "resultCount"; }, run.resultCount(), std::size_t{0});
-        m.check([&] { return at + "settledCount"; }, run.settledCount(), std::size_t{0});
-        return;
-    }
-    m.check([&] { return at + "TooFewLines"; }, run.state() == FilterRun::State::TooFewLines, false);
-    if (!m.empty())
-        return;
-
-    const std::size_t n = want.fixlines.size();
-    std::size_t k = 0;
-    while (run.state() == FilterRun::State::AwaitingChoice) {
-        const std::string here = at + "stop " + std::to_string(k) + ": ";
-        if (k >= want.stops.size()) {
-            m.add(here + "questionable line", "stops at key line " + std::to_string(run.pickpos()),
-                  "has no further questionable line");
-            return;
-        }
-        const lit::Stop &stop = want.stops[k];
-        m.check([&] { return here + "pickpos"; }, run.pickpos(), stop.pickpos);
-        m.check([&] { return here + "settledCount"; }, run.settledCount(), stop.list1.size());
-        m.check([&] { return here + "candidate rows"; }, positionsOf(run.candidateRows()),
-                lit::confirmedRows(want.fixlines.at(stop.pickpos), want.datalines));
-        if (!m.empty())
-            return;
-        for (std::size_t p = 0; p < n; ++p)
-            m.check([&] { return here + "list3Item(" + std::to_string(p) + ")"; }, run.list3Item(p), stop.list3[p]);
-        for (std::size_t s = 0; s < stop.list4.size(); ++s) {
-            m.check([&] { return here + "list4Item(" + std::to_string(s) + ")"; }, run.list4Item(s), stop.list4[s]);
-            m.check([&] { return here + "list5Item(" + std::to_string(s) + ")"; }, run.list5Item(s), stop.list5[s]);
-        }
-        for (std::size_t p = 0; p < stop.list1.size(); ++p) {
-            m.check([&] { return here + "list1Item(" + std::to_string(p) + ")"; }, run.list1Item(p), stop.list1[p]);
-            m.check([&] { return here + "list2Item(" + std::to_string(p) + ")"; }, run.list2Item(p), stop.list2[p]);
-            m.check([&] { return here + "result(" + std::to_string(p) + ")"; }, run.result(p), want.resultlines[p]);
-        }
-        if (!m.empty())
-            return;
-
-        ++tally.questionableLines;
-        if (stop.selected) {
-            ++tally.choicesTaken;
-            run.choose(run.candidateRows()[*stop.selected]);
-        } else {
-            ++tally.linesLeftEmpty;
-            run.ignore();
-        }
-        ++k;
-    }
-
-    m.check([&] { return at + "final state"; }, stateName(run.state()), std::string("Finished"));
-    m.check([&] { return at + "number of questionable lines"; }, k, want.stops.size());
-    m.check([&] { return at + "resultCount"; }, run.resultCount(), n);
-    m.check([&] { return at + "settledCount"; }, run.settledCount(), n);
-    if (!m.empty())
-        return;
-    for (std::size_t i = 0; i < n; ++i) {
-        m.check([&] { return at + "result(" + std::to_string(i) + ")"; }, run.result(i), want.resultlines[i]);
-        m.check([&] { return at + "list1Item(" + std::to_string(i) + ")"; }, run.list1Item(i), want.list1[i]);
-        m.check([&] { return at + "list2Item(" + std::to_string(i) + ")"; }, run.list2Item(i), want.list2[i]);
-    }
-    m.check([&] { return at + "resultText"; }, run.resultText(), want.text3);
-    const bool warns = lit::warns(c.text1, c.text2, want);
-    m.check([&] { return at + "needsWarning"; }, run.needsWarning(), warns);
-    if (warns)
-        ++tally.warnings;
-}
-
 void compareRun(Mismatches &m, Tally &tally, const Case &c, Strategy strategy)
 {
     // Seeded from the case, so that the choices repeat with it.
     std::minstd_rand choices(c.seed ^ static_cast<std::uint32_t>(c.index * 2654435761u));
     const lit::Assembly want = lit::run(c.text1, c.text2, settleWith(strategy, choices));
     const std::string at = std::string("run settled by ") + strategyName(strategy) + ": ";
-    compareRunWith(m, tally, c, at, want);
+    const lit::RunCounts counts = lit::compareRun(m, c.text1, c.text2, want, at);
+    tally.tooFewLines += counts.tooFewLines ? 1 : 0;
+    tally.questionableLines += counts.questionableLines;
+    tally.choicesTaken += counts.choicesTaken;
+    tally.linesLeftEmpty += counts.linesLeftEmpty;
+    tally.warnings += counts.warned ? 1 : 0;
     if (!m.empty()) {
         std::string taken;
         for (const lit::Stop &stop : want.stops) {
@@ -710,14 +546,14 @@ Tally runCases(std::initializer_list<std::uint32_t> seeds, std::size_t casesPerS
 std::string tallyText(const Tally &t)
 {
     return "cases " + std::to_string(t.cases) + ", too few lines " + std::to_string(t.tooFewLines)
-        + ", questionable lines " + std::to_string(t.questionableLines) + " (rows taken "
-        + std::to_string(t.choicesTaken) + ", left empty " + std::to_string(t.linesLeftEmpty) + "), warnings "
-        + std::to_string(t.warnings) + ", confirmed pairs " + std::to_string(t.confirmedPairs)
-        + " (by row number only " + std::to_string(t.confirmedByRowNumberOnly) + ", spaced keys "
-        + std::to_string(t.confirmedWithSpacedKey) + "), unconfirmed candidates "
-        + std::to_string(t.unconfirmedCandidates) + ", TAB-key candidates " + std::to_string(t.tabKeyCandidates)
-        + ", empty keys " + std::to_string(t.emptyKeys) + ", data lines with lone CR/LF "
-        + std::to_string(t.loneCrOrLfLines);
+           + ", questionable lines " + std::to_string(t.questionableLines) + " (rows taken "
+           + std::to_string(t.choicesTaken) + ", left empty " + std::to_string(t.linesLeftEmpty) + "), warnings "
+           + std::to_string(t.warnings) + ", confirmed pairs " + std::to_string(t.confirmedPairs)
+           + " (by row number only " + std::to_string(t.confirmedByRowNumberOnly) + ", spaced keys "
+           + std::to_string(t.confirmedWithSpacedKey) + "), unconfirmed candidates "
+           + std::to_string(t.unconfirmedCandidates) + ", TAB-key candidates " + std::to_string(t.tabKeyCandidates)
+           + ", empty keys " + std::to_string(t.emptyKeys) + ", data lines with lone CR/LF "
+           + std::to_string(t.loneCrOrLfLines);
 }
 
 // The random cases must really reach the corners, or an agreement would prove little.

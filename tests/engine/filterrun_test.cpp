@@ -15,7 +15,7 @@ std::vector<std::u16string> list1(const FilterRun &run)
 {
     std::vector<std::u16string> items;
     for (std::size_t i = 0; i < run.settledCount(); ++i)
-        items.push_back(run.list1Item(i));
+        items.push_back(run.keyItem(i));
     return items;
 }
 
@@ -23,7 +23,7 @@ std::vector<std::u16string> list2(const FilterRun &run)
 {
     std::vector<std::u16string> items;
     for (std::size_t i = 0; i < run.settledCount(); ++i)
-        items.push_back(run.list2Item(i));
+        items.push_back(run.resultItem(i));
     return items;
 }
 
@@ -98,14 +98,14 @@ TEST(FilterRun, QuestionableLineAwaitsAChoice)
     EXPECT_EQ(run.settledCount(), 1u);
     EXPECT_EQ(list2(run), Items{u"1."});
     ASSERT_EQ(run.candidateRows().size(), 3u);
-    EXPECT_EQ(run.list4Item(0), u"2.\ta1\t90");
-    EXPECT_EQ(run.list4Item(1), u"5.\ta1\t91");
-    EXPECT_EQ(run.list4Item(2), u"6.\ta1\t90");
-    EXPECT_EQ(run.list5Item(0), u"1");
-    EXPECT_EQ(run.list5Item(1), u"4");
-    EXPECT_EQ(run.list3Item(0), u"   1.z");
-    EXPECT_EQ(run.list3Item(1), u"[*]2.a1");
-    EXPECT_EQ(run.list3Item(2), u"   3.b2");
+    EXPECT_EQ(run.candidateItem(0), u"2.\ta1\t90");
+    EXPECT_EQ(run.candidateItem(1), u"5.\ta1\t91");
+    EXPECT_EQ(run.candidateItem(2), u"6.\ta1\t90");
+    EXPECT_EQ(run.candidatePosition(0), u"1");
+    EXPECT_EQ(run.candidatePosition(1), u"4");
+    EXPECT_EQ(run.markedKeyItem(0), u"   1.z");
+    EXPECT_EQ(run.markedKeyItem(1), u"[*]2.a1");
+    EXPECT_EQ(run.markedKeyItem(2), u"   3.b2");
 
     EXPECT_THROW(run.choose(3), std::invalid_argument); // not a confirmed row
     EXPECT_EQ(run.state(), State::AwaitingChoice);
@@ -125,8 +125,8 @@ TEST(FilterRun, IgnoreEmptiesTheAwaitedLineAndEachQuestionableLineStops)
     run.ignore();
     ASSERT_EQ(run.state(), State::AwaitingChoice);
     EXPECT_EQ(run.pickpos(), 1u);
-    EXPECT_EQ(run.list3Item(0), u"   1.a1");
-    EXPECT_EQ(run.list3Item(1), u"[*]2.b2");
+    EXPECT_EQ(run.markedKeyItem(0), u"   1.a1");
+    EXPECT_EQ(run.markedKeyItem(1), u"[*]2.b2");
     // Two identical rows still need a choice.
     EXPECT_EQ(run.candidateRows().size(), 3u);
     run.choose(3);
@@ -171,12 +171,12 @@ TEST(FilterRun, MillionKeysAndRowsAndManyCandidates)
     ASSERT_EQ(run.state(), State::AwaitingChoice);
     EXPECT_EQ(run.pickpos(), 1'000'000u);
     EXPECT_EQ(run.settledCount(), 1'000'000u);
-    EXPECT_EQ(run.list2Item(0), u"1.k0\t0");
-    EXPECT_EQ(run.list2Item(999'999), u"1000000.k999999\t99");
+    EXPECT_EQ(run.resultItem(0), u"1.k0\t0");
+    EXPECT_EQ(run.resultItem(999'999), u"1000000.k999999\t99");
     EXPECT_EQ(run.candidateRows().size(), 100'000u);
-    EXPECT_EQ(run.list4Item(99'999), u"1100000.\tdup\t99999");
-    EXPECT_EQ(run.list5Item(0), u"1000000");
-    EXPECT_EQ(run.list3Item(1'000'000), u"[*]1000001.dup");
+    EXPECT_EQ(run.candidateItem(99'999), u"1100000.\tdup\t99999");
+    EXPECT_EQ(run.candidatePosition(0), u"1000000");
+    EXPECT_EQ(run.markedKeyItem(1'000'000), u"[*]1000001.dup");
     run.choose(run.candidateRows().back());
     ASSERT_EQ(run.state(), State::Finished);
     EXPECT_EQ(run.result(1'000'000), u"dup\t99999");

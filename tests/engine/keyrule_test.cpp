@@ -8,10 +8,10 @@ using namespace lanshan;
 TEST(KeyRule, CandidateNeedsTheKeyFollowedByATabWithSpacesDisregarded)
 {
     EXPECT_TRUE(isCandidate(u"a1", u"a1\t90"));
-    EXPECT_TRUE(isCandidate(u"a1", u"xa1\t90"));    // tail of a longer value
-    EXPECT_FALSE(isCandidate(u"a1", u"90\ta1"));    // last column: no TAB after it
-    EXPECT_FALSE(isCandidate(u"a1", u"A1\t90"));    // letter case counts
-    EXPECT_TRUE(isCandidate(u"a1", u"a 1\t90"));    // spaces disregarded
+    EXPECT_TRUE(isCandidate(u"a1", u"xa1\t90")); // tail of a longer value
+    EXPECT_FALSE(isCandidate(u"a1", u"90\ta1")); // last column: no TAB after it
+    EXPECT_FALSE(isCandidate(u"a1", u"A1\t90")); // letter case counts
+    EXPECT_TRUE(isCandidate(u"a1", u"a 1\t90")); // spaces disregarded
     EXPECT_TRUE(isCandidate(u"a 1", u"a1\t90"));
     EXPECT_TRUE(isCandidate(u"a1", u"a1 \t90"));
     EXPECT_FALSE(isCandidate(u"a1", u"a \t 1 \t90")); // the TAB ends the column
@@ -33,8 +33,8 @@ TEST(KeyRule, ConfirmationComparesEveryPieceExactly)
     EXPECT_TRUE(isConfirmed(u"a 1", u"3.\ta 1\t90"));
     EXPECT_FALSE(isConfirmed(u"a 1", u"3.\ta1\t90"));
     EXPECT_FALSE(isConfirmed(u"a1 ", u"3.\ta1\t90")); // a key with a trailing space
-    EXPECT_TRUE(isConfirmed(u"90", u"3.\ta1\t90"));    // the last piece counts here
-    EXPECT_TRUE(isConfirmed(u"3.", u"3.\ta1\t90"));    // so does the row number piece
+    EXPECT_TRUE(isConfirmed(u"90", u"3.\ta1\t90"));   // the last piece counts here
+    EXPECT_TRUE(isConfirmed(u"3.", u"3.\ta1\t90"));   // so does the row number piece
     EXPECT_FALSE(isConfirmed(u"a1\t90", u"3.\ta1\t90"));
 }
 

@@ -204,7 +204,8 @@ Assembly run(std::u16string_view text1, std::u16string_view text2, const Settle 
                 Stop stop;
                 stop.pickpos = i;
                 for (std::size_t p = 0; p < n; ++p)
-                    stop.list3.push_back((p == i ? std::u16string(u"[*]") : std::u16string(u"   ")) + numbered(p, a.fixlines[p]));
+                    stop.list3.push_back((p == i ? std::u16string(u"[*]") : std::u16string(u"   "))
+                                         + numbered(p, a.fixlines[p]));
                 stop.list4 = lists.list4;
                 stop.list5 = lists.list5;
                 stop.list1 = a.list1;

@@ -61,8 +61,8 @@ struct Stop
     Lines list3; // every key line, "[*]" before the awaited one, three spaces before the others
     Lines list4;
     Lines list5;
-    Lines list1; // the key list as it stands while the run waits
-    Lines list2; // the result list as it stands while the run waits
+    Lines list1;                         // the key list as it stands while the run waits
+    Lines list2;                         // the result list as it stands while the run waits
     std::optional<std::size_t> selected; // the List4 item taken, or nothing for "leave empty"
 };
 

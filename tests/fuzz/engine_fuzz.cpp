@@ -16,13 +16,13 @@
 #include "keyrule.h"
 #include "linetable.h"
 #include "literalscan.h"
+#include "runcomparison.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +30,7 @@
 namespace {
 
 namespace lit = lanshan::literal;
-using lanshan::FilterRun;
+using lit::shown;
 
 constexpr char16_t unusualUnits[] = {
     u' ',      u'\t',     u'\r',     u'\n',     u'\0',     u'.',      u'1',      u'a',
@@ -80,139 +80,38 @@ Input decode(const std::uint8_t *bytes, std::size_t size)
     return in;
 }
 
-std::string shown(std::u16string_view text)
+// Any difference ends the fuzzing with both inputs printed.
+void abortOnMismatch(const Input &in, const char *check, const lit::Mismatches &m)
 {
-    std::string out = "u\"";
-    for (char16_t c : text) {
-        if (c == u'\\' || c == u'"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7f) {
-            out += static_cast<char>(c);
-        } else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-            out += buffer;
-        }
-    }
-    return out + '"';
-}
-
-// The state of one comparison, printed when it fails.
-struct Context
-{
-    const Input &in;
-    const char *check;
-};
-
-[[noreturn]] void mismatch(const Context &c, const std::string &what, std::u16string_view engine,
-                           std::u16string_view literal)
-{
-    std::fprintf(stderr, "engine and literal scan differ (%s): %s\n", c.check, what.c_str());
-    std::fprintf(stderr, "  keys   = %s\n  data   = %s\n", shown(c.in.keys).c_str(), shown(c.in.data).c_str());
-    std::fprintf(stderr, "  engine = %s\n  scan   = %s\n", shown(engine).c_str(), shown(literal).c_str());
+    if (m.empty())
+        return;
+    std::fprintf(stderr, "engine and literal scan differ (%s):\n%s", check, m.text().c_str());
+    std::fprintf(stderr, "  keys   = %s\n  data   = %s\n", shown(in.keys).c_str(), shown(in.data).c_str());
     std::abort();
 }
 
-std::u16string number(std::size_t value)
-{
-    const std::string s = std::to_string(value);
-    return std::u16string(s.begin(), s.end());
-}
-
-void expectEqual(const Context &c, const std::string &what, std::u16string_view engine, std::u16string_view literal)
-{
-    if (engine != literal)
-        mismatch(c, what, engine, literal);
-}
-
-void expectEqual(const Context &c, const std::string &what, std::size_t engine, std::size_t literal)
-{
-    if (engine != literal)
-        mismatch(c, what, number(engine), number(literal));
-}
-
-void compareTable(const Context &c, const char *what, const lanshan::LineTable &table, const lit::Lines &lines)
-{
-    expectEqual(c, std::string(what) + " count", table.size(), lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        expectEqual(c, std::string(what) + " line " + std::to_string(i), table[i], lines[i]);
-}
-
 // The key rule, key line by data row.
-void compareKeyRule(const Context &c, const lit::Lines &keys, const lit::Lines &rows)
+void compareKeyRule(const Input &in, const lit::Lines &keys, const lit::Lines &rows)
 {
+    lit::Mismatches m;
     for (const std::u16string &key : keys) {
-        expectEqual(c, "isEmptyKey of " + shown(key), lanshan::isEmptyKey(key), lit::isEmptyKey(key));
+        m.check([&] { return "isEmptyKey of " + shown(key); }, lanshan::isEmptyKey(key), lit::isEmptyKey(key));
         for (std::size_t j = 0; j < rows.size(); ++j) {
-            const std::string at = "key " + shown(key) + ", row " + std::to_string(j) + ": ";
+            const auto at = [&] { return "key " + shown(key) + ", row " + std::to_string(j) + ": "; };
             const bool candidate = lit::isCandidate(key, rows[j]);
             const bool confirmed = lit::isConfirmed(key, lit::candidateEntry(j, rows[j]));
-            expectEqual(c, at + "isCandidate", lanshan::isCandidate(key, rows[j]), candidate);
-            expectEqual(c, at + "belongsTo", lanshan::belongsTo(key, rows[j], j), candidate && confirmed);
+            m.check([&] { return at() + "isCandidate"; }, lanshan::isCandidate(key, rows[j]), candidate);
+            m.check([&] { return at() + "belongsTo"; }, lanshan::belongsTo(key, rows[j], j), candidate && confirmed);
         }
     }
+    abortOnMismatch(in, "key rule", m);
 }
 
-void compareRun(const Context &c, const lit::Assembly &want)
+void compareRun(const Input &in, const char *check, const lit::Assembly &want)
 {
-    FilterRun run(c.in.keys, c.in.data);
-    compareTable(c, "fixlines", run.fixlines(), want.fixlines);
-    compareTable(c, "datalines", run.datalines(), want.datalines);
-    if (want.tooFewLines) {
-        expectEqual(c, "stopped for too few lines", run.state() == FilterRun::State::TooFewLines, true);
-        expectEqual(c, "resultCount", run.resultCount(), 0);
-        return;
-    }
-    const std::size_t n = want.fixlines.size();
-    expectEqual(c, "resultCount", run.resultCount(), n);
-
-    std::size_t k = 0;
-    for (; run.state() == FilterRun::State::AwaitingChoice; ++k) {
-        if (k == want.stops.size())
-            mismatch(c, "an extra questionable line", number(run.pickpos()), u"none");
-        const lit::Stop &stop = want.stops[k];
-        const std::string at = "stop " + std::to_string(k) + ": ";
-        expectEqual(c, at + "pickpos", run.pickpos(), stop.pickpos);
-        expectEqual(c, at + "settledCount", run.settledCount(), stop.list1.size());
-        expectEqual(c, at + "candidate count", run.candidateRows().size(), stop.list4.size());
-        for (std::size_t p = 0; p < n; ++p)
-            expectEqual(c, at + "list3Item " + std::to_string(p), run.list3Item(p), stop.list3[p]);
-        for (std::size_t s = 0; s < stop.list4.size(); ++s) {
-            expectEqual(c, at + "list4Item " + std::to_string(s), run.list4Item(s), stop.list4[s]);
-            expectEqual(c, at + "list5Item " + std::to_string(s), run.list5Item(s), stop.list5[s]);
-        }
-        for (std::size_t p = 0; p < stop.list1.size(); ++p) {
-            expectEqual(c, at + "list1Item " + std::to_string(p), run.list1Item(p), stop.list1[p]);
-            expectEqual(c, at + "list2Item " + std::to_string(p), run.list2Item(p), stop.list2[p]);
-        }
-
-        // A row that is no candidate is refused and leaves the run waiting where it was.
-        const std::size_t notCandidate = run.candidateRows().back() + 1;
-        bool refused = false;
-        try {
-            run.choose(notCandidate);
-        } catch (const std::invalid_argument &) {
-            refused = true;
-        }
-        expectEqual(c, at + "choice of a row that is no candidate refused", refused, true);
-        expectEqual(c, at + "pickpos after the refused choice", run.pickpos(), stop.pickpos);
-
-        if (stop.selected)
-            run.choose(run.candidateRows()[*stop.selected]);
-        else
-            run.ignore();
-    }
-    expectEqual(c, "questionable lines", k, want.stops.size());
-    expectEqual(c, "finished", run.state() == FilterRun::State::Finished, true);
-    expectEqual(c, "settledCount", run.settledCount(), n);
-    for (std::size_t i = 0; i < n; ++i) {
-        expectEqual(c, "result " + std::to_string(i), run.result(i), want.resultlines[i]);
-        expectEqual(c, "list1Item " + std::to_string(i), run.list1Item(i), want.list1[i]);
-        expectEqual(c, "list2Item " + std::to_string(i), run.list2Item(i), want.list2[i]);
-    }
-    expectEqual(c, "resultText", run.resultText(), want.text3);
-    expectEqual(c, "needsWarning", run.needsWarning(), lit::warns(c.in.keys, c.in.data, want));
+    lit::Mismatches m;
+    lit::compareRun(m, in.keys, in.data, want, "");
+    abortOnMismatch(in, check, m);
 }
 
 } // namespace
@@ -228,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     if (keys.size() * rows.size() > 40000)
         return -1;
 
-    compareKeyRule(Context{in, "key rule"}, keys, rows);
+    compareKeyRule(in, keys, rows);
 
     const lit::Settle first = [](const lit::Stop &) -> std::optional<std::size_t> { return 0; };
     const lit::Settle last = [](const lit::Stop &stop) -> std::optional<std::size_t> { return stop.list4.size() - 1; };
@@ -243,9 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
         return pick;
     };
 
-    compareRun(Context{in, "run settled with the first row"}, lit::run(in.keys, in.data, first));
-    compareRun(Context{in, "run settled with the last row"}, lit::run(in.keys, in.data, last));
-    compareRun(Context{in, "run settled by leaving lines empty"}, lit::run(in.keys, in.data, empty));
-    compareRun(Context{in, "run settled by the choice bytes"}, lit::run(in.keys, in.data, byInput));
+    compareRun(in, "run settled with the first row", lit::run(in.keys, in.data, first));
+    compareRun(in, "run settled with the last row", lit::run(in.keys, in.data, last));
+    compareRun(in, "run settled by leaving lines empty", lit::run(in.keys, in.data, empty));
+    compareRun(in, "run settled by the choice bytes", lit::run(in.keys, in.data, byInput));
     return 0;
 }

@@ -72,7 +72,7 @@ std::optional<CodePoint> plainDecode(std::string_view bytes, std::size_t at)
 }
 
 // Every CR LF, lone CR and lone LF as CR LF.
-template <class String>
+template<class String>
 String crLfLineEnds(const String &text)
 {
     String out;
@@ -139,7 +139,8 @@ void checkEncoding(std::string_view bytes)
 {
     std::u16string units;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+        units +=
+            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
     std::string encoded;
     appendUtf8(encoded, units);
 

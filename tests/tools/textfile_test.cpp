@@ -6,7 +6,8 @@ using namespace lanshan;
 
 TEST(TextFile, DecodesUtf8AndEndsEveryLineWithCrLf)
 {
-    DecodedText d = decodeUtf8Text("\xEF\xBB\xBF" "a\rb\nc\r\nd\r\r\n\n");
+    DecodedText d = decodeUtf8Text("\xEF\xBB\xBF"
+                                   "a\rb\nc\r\nd\r\r\n\n");
     EXPECT_FALSE(d.badOffset);
     EXPECT_EQ(d.text, u"a\r\nb\r\nc\r\nd\r\n\r\n\r\n");
 
@@ -27,16 +28,16 @@ TEST(TextFile, RejectsMalformedUtf8WithItsOffset)
         std::size_t offset;
     };
     const Case cases[] = {
-        {"ab\x80", 2},             // stray continuation byte
-        {"ab\xC2", 2},             // cut off
-        {"\xE5\xB2", 0},           // cut off
-        {"a\xC0\x80", 1},          // overlong NUL
-        {"a\xE0\x9F\xBF", 1},      // overlong
-        {"a\xF0\x8F\xBF\xBF", 1},  // overlong
-        {"a\xED\xA0\x80", 1},      // encoded surrogate
-        {"a\xF4\x90\x80\x80", 1},  // past U+10FFFF
-        {"a\xF8\x88\x80\x80", 1},  // five-byte form
-        {"\xE5\xB2\x9A\xE5(", 3},  // bad continuation
+        {"ab\x80", 2},            // stray continuation byte
+        {"ab\xC2", 2},            // cut off
+        {"\xE5\xB2", 0},          // cut off
+        {"a\xC0\x80", 1},         // overlong NUL
+        {"a\xE0\x9F\xBF", 1},     // overlong
+        {"a\xF0\x8F\xBF\xBF", 1}, // overlong
+        {"a\xED\xA0\x80", 1},     // encoded surrogate
+        {"a\xF4\x90\x80\x80", 1}, // past U+10FFFF
+        {"a\xF8\x88\x80\x80", 1}, // five-byte form
+        {"\xE5\xB2\x9A\xE5(", 3}, // bad continuation
     };
     for (const Case &c : cases) {
         const DecodedText d = decodeUtf8Text(c.bytes);

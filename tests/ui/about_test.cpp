@@ -66,8 +66,9 @@ void AboutTest::texts()
     QCOMPARE(dialog.windowTitle(), u"关于 岚杉数据筛选器"_s);
     QCOMPARE(text(u"lblVersion"_s), u"版本 2.0.14"_s);
     QCOMPARE(text(u"lblTitle"_s), u"岚杉数据筛选器"_s);
-    QCOMPARE(text(u"lblDescription"_s),
-             u"岚杉数据筛选器，用于处理Excel等数据表之间数据顺序不统一的时候进行合并操作。比如：Cmis中成绩录入时，教师手中已有Excel成绩数据，但是顺序不统一，无法直接复制。使用此软件可以帮您快速按指定顺序筛选！"_s);
+    QCOMPARE(
+        text(u"lblDescription"_s),
+        u"岚杉数据筛选器，用于处理Excel等数据表之间数据顺序不统一的时候进行合并操作。比如：Cmis中成绩录入时，教师手中已有Excel成绩数据，但是顺序不统一，无法直接复制。使用此软件可以帮您快速按指定顺序筛选！"_s);
     QCOMPARE(text(u"Label1"_s), u"作者：王小明 wxm@x.example\r\nQQ：10001 飞信：20002"_s);
     QCOMPARE(text(u"Label2"_s), u"网站："_s);
     QCOMPARE(text(u"Label3"_s), u"http://127.0.0.1:8080"_s);
@@ -185,7 +186,8 @@ void AboutTest::onlyTheLinkOpensTheHomePage()
     Opened opened;
     frmAbout *dialog = opened.dialog();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    for (const QString &name : {u"picIcon"_s, u"lblDescription"_s, u"lblTitle"_s, u"lblVersion"_s, u"Label1"_s, u"Label2"_s})
+    for (const QString &name :
+         {u"picIcon"_s, u"lblDescription"_s, u"lblTitle"_s, u"lblVersion"_s, u"Label1"_s, u"Label2"_s})
         QTest::mouseClick(opened.control(name), Qt::LeftButton);
     QTest::mouseClick(dialog, Qt::LeftButton, {}, QPoint(dialog->width() - 5, 5));
     QCOMPARE(browser.opened, QList<QUrl>());

@@ -3,7 +3,7 @@
 // every character of it.
 
 #include "clipboard.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <memory>
 
@@ -28,43 +28,29 @@ QClipboard *clipboard()
 
 } // namespace
 
-class ClipboardTest : public QObject
+class ClipboardTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    ClipboardTest()
+        : WindowTest({.oldClipboard = true})
+    { }
 
+private Q_SLOTS:
     void clipboardThatFails_data();
     void clipboardThatFails();
     void resultCopiedFromTheResultBox();
     void returnStaysSilent();
-
-private:
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void ClipboardTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-    windowtest::setClipboardText(oldClipboard);
-}
-
-void ClipboardTest::cleanup()
-{
-    lanshan::setClipboardWriter({});
-    m_driver.reset();
-}
 
 void ClipboardTest::clipboardThatFails_data()
 {
     QTest::addColumn<lanshan::ClipboardWriter>("writer");
     QTest::addColumn<bool>("copied");
     QTest::newRow("held by another program") << lanshan::ClipboardWriter([](const QString &) {}) << false;
-    QTest::newRow("cleared, text refused") << lanshan::ClipboardWriter([](const QString &) { clipboard()->clear(); })
-                                            << false;
+    QTest::newRow("cleared, text refused")
+        << lanshan::ClipboardWriter([](const QString &) { clipboard()->clear(); }) << false;
     QTest::newRow("text cut at the NUL") << lanshan::ClipboardWriter([](const QString &text) {
         clipboard()->clear();
         clipboard()->setText(text.left(text.indexOf(QChar(0))));

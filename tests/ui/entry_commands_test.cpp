@@ -2,7 +2,7 @@
 // the data/result toggle, and the buttons that every change of the two input boxes enables
 // or disables.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 
@@ -27,14 +27,16 @@ const QStringList allSix{u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9
 
 } // namespace
 
-class EntryCommandsTest : public QObject
+class EntryCommandsTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    EntryCommandsTest()
+        : WindowTest({.active = true})
+    { }
 
+private Q_SLOTS:
     void anyTextCountsAsFilled_data();
     void anyTextCountsAsFilled();
     void toggleStaysDisabledUntilAGoodRun();
@@ -55,21 +57,7 @@ private:
     // "data" or "result", whichever of the two is in sight alone.
     QString view() const;
     void goodRun();
-
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void EntryCommandsTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    m_driver->window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&m_driver->window));
-}
-
-void EntryCommandsTest::cleanup()
-{
-    m_driver.reset();
-}
 
 QStringList EntryCommandsTest::enabledButtons() const
 {
@@ -187,7 +175,8 @@ void EntryCommandsTest::commandsAndTheView_data()
     QTest::addColumn<QString>("viewAfter");
     for (const QString &start : {u"result"_s, u"data"_s}) {
         for (const QString &command : {u"Command7"_s, u"Command8"_s, u"Command10"_s})
-            QTest::addRow("%s from the %s view", qPrintable(command), qPrintable(start)) << command << start << u"data"_s;
+            QTest::addRow("%s from the %s view", qPrintable(command), qPrintable(start))
+                << command << start << u"data"_s;
         QTest::addRow("Command9 from the %s view", qPrintable(start)) << u"Command9"_s << start << start;
     }
 }
@@ -232,8 +221,8 @@ void EntryCommandsTest::clearingCommands_data()
         << keys << rows << u"Command8"_s << QStringList{u"Command9"_s, u"Command10"_s}
         << QStringList{u"Text1"_s, u"Text2"_s, u"Text3"_s} << u"data"_s;
     QTest::newRow("only fixed-order data, clear it")
-        << keys << QString() << u"Command9"_s << QStringList{u"Command8"_s, u"Command10"_s}
-        << QStringList{u"Text1"_s} << u"result"_s;
+        << keys << QString() << u"Command9"_s << QStringList{u"Command8"_s, u"Command10"_s} << QStringList{u"Text1"_s}
+        << u"result"_s;
     QTest::newRow("both filled, clear fixed-order data")
         << keys << rows << u"Command9"_s
         << QStringList{u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command10"_s, u"Command11"_s}
@@ -250,9 +239,9 @@ void EntryCommandsTest::clearingCommands_data()
         << u"\n"_s << rows << u"Command10"_s
         << QStringList{u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9"_s, u"Command11"_s}
         << QStringList{u"Text2"_s, u"Text3"_s} << u"data"_s;
-    QTest::newRow("only data, clear it")
-        << QString() << rows << u"Command10"_s << QStringList{u"Command8"_s, u"Command9"_s}
-        << QStringList{u"Text2"_s, u"Text3"_s} << u"data"_s;
+    QTest::newRow("only data, clear it") << QString() << rows << u"Command10"_s
+                                         << QStringList{u"Command8"_s, u"Command9"_s}
+                                         << QStringList{u"Text2"_s, u"Text3"_s} << u"data"_s;
 }
 
 // From the result view of a good run, with every button enabled and the boxes then set by

@@ -2,10 +2,9 @@
 // clipboard, the messages it shows, and the manual matching of keys with several rows.
 
 #include "twips.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <memory>
 
@@ -32,19 +31,22 @@ QStringList texts(const std::vector<Message> &messages)
 
 } // namespace
 
-class FilterWindowTest : public QObject
+class FilterWindowTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    FilterWindowTest()
+        : WindowTest({.oldClipboard = true})
+    { }
 
+private Q_SLOTS:
     void tooFewKeyLinesStopTheRun_data();
     void tooFewKeyLinesStopTheRun();
     void resultGoesToBoxListsAndClipboard_data();
     void resultGoesToBoxListsAndClipboard();
     void emptyDataShowsResultButWarns();
+    void warningJudgesTheBoxesAsTheyStand();
     void secondRunRestartsNumbering();
     void runKeepsEveryCharacterOfTheBoxes();
 
@@ -61,23 +63,8 @@ private Q_SLOTS:
 
 private:
     void verifyDelivered(const QString &result);
-    void verifyFrame4Open(const QStringList &list3, int awaited, const QStringList &list4,
-                          const QStringList &list5);
-
-    std::unique_ptr<WindowDriver> m_driver;
+    void verifyFrame4Open(const QStringList &list3, int awaited, const QStringList &list4, const QStringList &list5);
 };
-
-void FilterWindowTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-    windowtest::setClipboardText(oldClipboard);
-}
-
-void FilterWindowTest::cleanup()
-{
-    m_driver.reset();
-}
 
 // A run that ended with its result: in the result box and on the clipboard, the result
 // view in sight, the buttons that work on a result enabled, and the one message that says so.
@@ -160,22 +147,19 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard_data()
     QTest::newRow("key without row leaves an empty line")
         << u"a1\r\nb2\r\nc3"_s << u"c3\t70\r\na1\t90"_s << u"a1\t90\n\nc3\t70"_s
         << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s} << QStringList{u"1.a1\t90"_s, u"2."_s, u"3.c3\t70"_s};
-    QTest::newRow("one key and a line end")
-        << u"a1\r\n"_s << u"a1\t90"_s << u"a1\t90\n"_s << QStringList{u"1.a1"_s, u"2."_s}
-        << QStringList{u"1.a1\t90"_s, u"2."_s};
+    QTest::newRow("one key and a line end") << u"a1\r\n"_s << u"a1\t90"_s << u"a1\t90\n"_s
+                                            << QStringList{u"1.a1"_s, u"2."_s} << QStringList{u"1.a1\t90"_s, u"2."_s};
     QTest::newRow("a key twice gets its row twice")
         << u"a1\nb2\na1"_s << u"a1\t90\nb2\t80"_s << u"a1\t90\nb2\t80\na1\t90"_s
-        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.a1"_s}
-        << QStringList{u"1.a1\t90"_s, u"2.b2\t80"_s, u"3.a1\t90"_s};
+        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.a1"_s} << QStringList{u"1.a1\t90"_s, u"2.b2\t80"_s, u"3.a1\t90"_s};
     QTest::newRow("key as the tail of a longer value is no match")
         << u"a1\nb2"_s << u"xa1\t80\na1\t90"_s << u"a1\t90\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s}
         << QStringList{u"1.a1\t90"_s, u"2."_s};
     QTest::newRow("line of spaces is matched by nothing")
         << u"a1\n   \nb2"_s << u"a1\t1\n   \t3\nb2\t2"_s << u"a1\t1\n\nb2\t2"_s
         << QStringList{u"1.a1"_s, u"2.   "_s, u"3.b2"_s} << QStringList{u"1.a1\t1"_s, u"2."_s, u"3.b2\t2"_s};
-    QTest::newRow("letter case and last column")
-        << u"a1\nb2"_s << u"A1\t5\n7\tb2"_s << u"\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s}
-        << QStringList{u"1."_s, u"2."_s};
+    QTest::newRow("letter case and last column") << u"a1\nb2"_s << u"A1\t5\n7\tb2"_s << u"\n"_s
+                                                 << QStringList{u"1.a1"_s, u"2.b2"_s} << QStringList{u"1."_s, u"2."_s};
     QTest::newRow("data of spaces only is still data")
         << u"a1\nb2\nc3"_s << u"   "_s << u"\n\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s}
         << QStringList{u"1."_s, u"2."_s, u"3."_s};
@@ -194,6 +178,19 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard()
     verifyDelivered(result);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), list1);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), list2);
+}
+
+// The warning looks at the boxes as they stand when the result comes: data cleared behind the
+// open panel counts, though the run keeps the rows it was given.
+void FilterWindowTest::warningJudgesTheBoxesAsTheyStand()
+{
+    m_driver->filter(u"a1\nb2"_s, u"a1\t1\na1\t2"_s);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    m_driver->box(u"Text2"_s)->setPlainText(QString());
+    windowtest::clickItem(m_driver->list(u"List4"_s), 1);
+    m_driver->press(u"Command6"_s);
+    QCOMPARE(m_driver->text(u"Text3"_s), u"a1\t2\n"_s);
+    QCOMPARE(texts(m_driver->messages), QStringList{warningText});
 }
 
 void FilterWindowTest::emptyDataShowsResultButWarns()
@@ -339,14 +336,12 @@ void FilterWindowTest::ignoreEmptiesTheAwaitedLine()
 void FilterWindowTest::twoQuestionableLinesAskTwice()
 {
     m_driver->filter(u"a1\nb2\nc3"_s, u"a1\t1\nc3\t3\na1\t2\nb2\t5\nc3\t4"_s);
-    verifyFrame4Open({u"[*]1.a1"_s, u"   2.b2"_s, u"   3.c3"_s}, 0, {u"1.\ta1\t1"_s, u"3.\ta1\t2"_s},
-                     {u"0"_s, u"2"_s});
+    verifyFrame4Open({u"[*]1.a1"_s, u"   2.b2"_s, u"   3.c3"_s}, 0, {u"1.\ta1\t1"_s, u"3.\ta1\t2"_s}, {u"0"_s, u"2"_s});
     windowtest::clickItem(m_driver->list(u"List4"_s), 0);
     m_driver->press(u"Command6"_s);
 
     // The second question, with the lists filled anew and the mark moved on.
-    verifyFrame4Open({u"   1.a1"_s, u"   2.b2"_s, u"[*]3.c3"_s}, 2, {u"2.\tc3\t3"_s, u"5.\tc3\t4"_s},
-                     {u"1"_s, u"4"_s});
+    verifyFrame4Open({u"   1.a1"_s, u"   2.b2"_s, u"[*]3.c3"_s}, 2, {u"2.\tc3\t3"_s, u"5.\tc3\t4"_s}, {u"1"_s, u"4"_s});
     QVERIFY(m_driver->messages.empty());
     QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.a1"_s, u"2.b2"_s}));
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.a1\t1"_s, u"2.b2\t5"_s}));
@@ -380,8 +375,7 @@ void FilterWindowTest::backToEditingLeavesResultAndClipboard()
 
     // A new press starts over: the same question again, the lists not added to.
     m_driver->press(u"Command1"_s);
-    verifyFrame4Open({u"   1.x"_s, u"[*]2.a1"_s, u"   3.y"_s}, 1, {u"2.\ta1\t1"_s, u"3.\ta1\t2"_s},
-                     {u"1"_s, u"2"_s});
+    verifyFrame4Open({u"   1.x"_s, u"[*]2.a1"_s, u"   3.y"_s}, 1, {u"2.\ta1\t1"_s, u"3.\ta1\t2"_s}, {u"1"_s, u"2"_s});
     QCOMPARE(m_driver->itemsOf(u"List1"_s), QStringList{u"1.x"_s});
     QCOMPARE(m_driver->itemsOf(u"List2"_s), QStringList{u"1.x\t0"_s});
     windowtest::clickItem(m_driver->list(u"List4"_s), 1);
@@ -439,42 +433,7 @@ void FilterWindowTest::realMessageBoxes()
     QFETCH(QString, text);
     QFETCH(int, icon);
     lanshan::setMessageObserver({});
-
-    struct Seen
-    {
-        bool messageBox = false;
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        qsizetype buttons = 0;
-        bool hasOk = false;
-    } seen;
-    int polls = 0;
-    QTimer poller;
-    poller.setInterval(10);
-    connect(&poller, &QTimer::timeout, this, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            if (++polls > 500)
-                poller.stop();
-            return;
-        }
-        poller.stop();
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        seen = {true, box->windowTitle(), box->text(), box->icon(), box->buttons().size(),
-                box->button(QMessageBox::Ok) != nullptr};
-        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->reject();
-    });
-    poller.start();
-    m_driver->filter(keys, u"a1\t1"_s);
-    poller.stop();
+    const windowtest::AnsweredBox seen = windowtest::answerMessageBox([&] { m_driver->filter(keys, u"a1\t1"_s); });
 
     QVERIFY(seen.messageBox);
     QCOMPARE(seen.title, u"岚杉数据筛选器"_s);

@@ -7,10 +7,9 @@
 #include "filterrun.h"
 #include "httpstub.h"
 #include "versioncheck.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <memory>
@@ -65,11 +64,11 @@ QString difference(const QString &actual, const QString &expected)
         .arg(codes(QStringView(actual).mid(at, 6)), codes(QStringView(expected).mid(at, 6)));
 }
 
-#define COMPARE_TEXT(actual, expected)                                                                   \
-    do {                                                                                                 \
-        const QString a_ = (actual);                                                                     \
-        const QString e_ = (expected);                                                                   \
-        QVERIFY2(a_ == e_, qPrintable(difference(a_, e_)));                                              \
+#define COMPARE_TEXT(actual, expected) \
+    do { \
+        const QString a_ = (actual); \
+        const QString e_ = (expected); \
+        QVERIFY2(a_ == e_, qPrintable(difference(a_, e_))); \
     } while (false)
 
 // The engine's result for these texts (line breaks as CR LF), each questionable line settled
@@ -84,14 +83,16 @@ QString engineResult(const QString &keys, const QString &rows, std::size_t choic
 
 } // namespace
 
-class HostileInputTest : public QObject
+class HostileInputTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    HostileInputTest()
+        : WindowTest({.oldClipboard = true})
+    { }
 
+private Q_SLOTS:
     void pastedCharacters_data();
     void pastedCharacters();
     void whatTheBoxMakesOfAPaste_data();
@@ -118,21 +119,7 @@ private:
     // The boxes as they were before the run, and the engine's result in the result box and
     // on the clipboard, with the message that says so.
     void verifyDelivered(const QString &text1, const QString &text2, const QString &result);
-
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void HostileInputTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-    windowtest::setClipboardText(oldClipboard);
-}
-
-void HostileInputTest::cleanup()
-{
-    m_driver.reset();
-}
 
 void HostileInputTest::paste(const QString &boxName, const QString &text)
 {
@@ -180,10 +167,9 @@ void HostileInputTest::pastedCharacters_data()
     const QChar low(0xDE00);
     QTest::newRow("NUL") << u"a"_s + nul + u"b\n"_s + nul + u"\nc"_s
                          << u"a"_s + nul + u"b\t1\n"_s + nul + u"\t2\nab\t3\nc\t"_s + nul;
-    QTest::newRow("lone surrogates")
-        << QString(high) + u"\nx"_s + low + u"y\n"_s + low + high + u"\n"_s + high + low
-        << QString(high) + u"\t1\nx"_s + low + u"y\t2\n"_s + low + high + u"\t3\n"_s + high + low + u"\t4\n"_s
-               + high + u"\t"_s + low + u"\t5"_s;
+    QTest::newRow("lone surrogates") << QString(high) + u"\nx"_s + low + u"y\n"_s + low + high + u"\n"_s + high + low
+                                     << QString(high) + u"\t1\nx"_s + low + u"y\t2\n"_s + low + high + u"\t3\n"_s + high
+                                            + low + u"\t4\n"_s + high + u"\t"_s + low + u"\t5"_s;
     // No-break space, right-to-left and left-to-right marks, line separator, emoji, a family
     // joined by zero-width joiners, byte-order mark, right-to-left override.
     QTest::newRow("invisible and unusual characters")
@@ -266,21 +252,18 @@ void HostileInputTest::tenMegabyteLine()
     pasteBoth(keys, row);
     const auto [text1, text2] = inputs();
 
-    // The result box lays the line out in time that grows with its length, not its square.
-    QElapsedTimer clock;
-    clock.start();
+    // The result box lays the line out in time that grows with its length, not its square: it
+    // breaks the line anywhere rather than at word boundaries (window_bench times it).
     m_driver->press(u"Command1"_s);
     QApplication::processEvents();
-    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(box(u"Text3"_s)->wordWrapMode(), QTextOption::WrapAnywhere);
     verifyDelivered(text1, text2, u"\r\n"_s + row);
     COMPARE_TEXT(crlfText(box(u"Text3"_s)), engineResult(crlf(keys), crlf(row)));
 
-    // The synchronized view shows the start of the line and paints at once; a double-click
-    // copies all of it.
-    clock.restart();
+    // The synchronized view shows only the start of the line, so that it paints at once; a
+    // double-click copies all of it.
     m_driver->press(u"Command11"_s);
     m_driver->window.grab();
-    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     const QString item = m_driver->itemsOf(u"List2"_s).at(1);
     QVERIFY(item.startsWith(u"2.k\txxx"_s));
     QVERIFY(item.size() < 2000);
@@ -297,13 +280,11 @@ void HostileInputTest::hundredThousandRowsOfOneKey()
     pasteBoth(keys, rows);
     const auto [text1, text2] = inputs();
 
-    QElapsedTimer clock;
-    clock.start();
     m_driver->press(u"Command1"_s);
     QApplication::processEvents();
-    const qint64 opening = clock.elapsed();
     QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
-    QVERIFY2(opening < 1000, qPrintable(QString::number(opening)));
+    // The panel opens at once: its lists lay out one item height for all items.
+    QVERIFY(m_driver->list(u"List4"_s)->uniformItemSizes());
     const QAbstractItemModel *list4 = m_driver->list(u"List4"_s)->model();
     QCOMPARE(list4->rowCount(), 100'000);
     QCOMPARE(list4->index(0, 0).data().toString(), u"1.\tk\t0"_s);
@@ -445,10 +426,9 @@ void HostileInputTest::closingWhileWaiting()
     watchdog.setSingleShot(true);
     connect(&watchdog, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
     watchdog.start(5000);
-    QElapsedTimer clock;
-    clock.start();
     QCOMPARE(QApplication::exec(), 0);
-    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    // The program ended without waiting for the check.
+    QVERIFY(check->isChecking());
     QVERIFY(!m_driver->window.isVisible());
     m_driver.reset();
 }

@@ -38,7 +38,7 @@ public:
                                const QByteArray &headers = {})
     {
         return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: "
-             + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+               + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
     }
 
     void answer(const QByteArray &rawResponse)
@@ -88,8 +88,7 @@ private:
             socket->write(m_response);
             socket->disconnectFromHost();
             break;
-        case Mode::Silent:
-            break;
+        case Mode::Silent: break;
         case Mode::Endless: {
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\nLanshanQingdan:");
             const QByteArray chunk(16 * 1024, 'x');

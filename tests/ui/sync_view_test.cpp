@@ -2,7 +2,7 @@
 // together, copying a single line by double-click, and "返回" (or Escape) that leaves the
 // view with the whole result on the clipboard.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -17,14 +17,16 @@ using windowtest::selectedRow;
 using windowtest::topRow;
 using windowtest::WindowDriver;
 
-class SyncViewTest : public QObject
+class SyncViewTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    SyncViewTest()
+        : WindowTest({.active = true})
+    { }
 
+private Q_SLOTS:
     void opensOverTheWorkingArea();
     void selectionFollowsBothWays();
     void scrollingFollowsBothWays();
@@ -42,21 +44,7 @@ private:
     QListView *list2() const { return m_driver->list(u"List2"_s); }
     // Both lists show the same top row, which is given.
     void verifyTops(int row);
-
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void SyncViewTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    m_driver->window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&m_driver->window));
-}
-
-void SyncViewTest::cleanup()
-{
-    m_driver.reset();
-}
 
 void SyncViewTest::open()
 {
@@ -203,8 +191,7 @@ void SyncViewTest::doubleClickCopiesTheLineItself()
     m_driver->filter(u"k0\n \tb2  \na1\nzz"_s, u"k0\t5\n \ta1\t 90\t \nzz\t7"_s);
     open();
     QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.k0"_s, u"2. \tb2  "_s, u"3.a1"_s, u"4.zz"_s}));
-    QCOMPARE(m_driver->itemsOf(u"List2"_s),
-             (QStringList{u"1.k0\t5"_s, u"2."_s, u"3. \ta1\t 90\t "_s, u"4.zz\t7"_s}));
+    QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.k0\t5"_s, u"2."_s, u"3. \ta1\t 90\t "_s, u"4.zz\t7"_s}));
 
     windowtest::setClipboardText(oldClipboard);
     windowtest::doubleClickItem(list1(), 1);

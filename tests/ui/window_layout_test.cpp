@@ -1,7 +1,7 @@
 // The main window as the user finds it: captions, enabled buttons, keyboard focus and tab
 // order, a window that cannot be resized or maximized, how the boxes wrap, and the demo data.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -13,14 +13,11 @@
 using namespace Qt::StringLiterals;
 using windowtest::WindowDriver;
 
-class WindowLayoutTest : public QObject
+class WindowLayoutTest : public windowtest::WindowTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void captionsAndStartingButtons();
     void focusStartsInKeyBoxAndTabSkipsWhatCannotTakeIt();
     void tabOrderInResultView();
@@ -30,20 +27,7 @@ private Q_SLOTS:
 
 private:
     QList<QWidget *> tabChain(int steps);
-
-    std::unique_ptr<WindowDriver> m_driver;
 };
-
-void WindowLayoutTest::init()
-{
-    m_driver = std::make_unique<WindowDriver>();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_driver->window));
-}
-
-void WindowLayoutTest::cleanup()
-{
-    m_driver.reset();
-}
 
 // The widgets that hold the focus after each of the given number of Tab presses, starting
 // from the focus as it stands.
@@ -68,14 +52,26 @@ static QStringList names(const QList<QWidget *> &widgets)
 void WindowLayoutTest::captionsAndStartingButtons()
 {
     const std::pair<QString, QString> captions[] = {
-        {u"Command1"_s, u"数据筛选"_s}, {u"Command2"_s, u"数据/结果"_s}, {u"Command3"_s, u"关于"_s},
-        {u"Command4"_s, u"返回"_s}, {u"Command5"_s, u"忽略留空"_s}, {u"Command6"_s, u"确定"_s},
-        {u"Command7"_s, u"演示数据"_s}, {u"Command8"_s, u"清空所有数据"_s},
-        {u"Command9"_s, u"清除固定顺序数据"_s}, {u"Command10"_s, u"清除待筛选数据"_s},
-        {u"Command11"_s, u"同步查看"_s}, {u"Command12"_s, u"返回修改"_s},
-        {u"Frame1"_s, u"固定顺序数据"_s}, {u"Frame2"_s, u"待筛选数据"_s}, {u"Frame3"_s, u"筛选后结果"_s},
-        {u"Frame4"_s, u"重复数据手动匹配"_s}, {u"Frame5"_s, u"提示"_s}, {u"Frame6"_s, u"说明"_s},
-        {u"tongbuxianshi"_s, u"同步查看筛选结果"_s}, {u"fixdata"_s, u"固定顺序数据(双击可复制)"_s},
+        {u"Command1"_s, u"数据筛选"_s},
+        {u"Command2"_s, u"数据/结果"_s},
+        {u"Command3"_s, u"关于"_s},
+        {u"Command4"_s, u"返回"_s},
+        {u"Command5"_s, u"忽略留空"_s},
+        {u"Command6"_s, u"确定"_s},
+        {u"Command7"_s, u"演示数据"_s},
+        {u"Command8"_s, u"清空所有数据"_s},
+        {u"Command9"_s, u"清除固定顺序数据"_s},
+        {u"Command10"_s, u"清除待筛选数据"_s},
+        {u"Command11"_s, u"同步查看"_s},
+        {u"Command12"_s, u"返回修改"_s},
+        {u"Frame1"_s, u"固定顺序数据"_s},
+        {u"Frame2"_s, u"待筛选数据"_s},
+        {u"Frame3"_s, u"筛选后结果"_s},
+        {u"Frame4"_s, u"重复数据手动匹配"_s},
+        {u"Frame5"_s, u"提示"_s},
+        {u"Frame6"_s, u"说明"_s},
+        {u"tongbuxianshi"_s, u"同步查看筛选结果"_s},
+        {u"fixdata"_s, u"固定顺序数据(双击可复制)"_s},
         {u"result"_s, u"筛选后结果(双击可复制)"_s},
     };
     for (const auto &[name, caption] : captions) {
@@ -87,8 +83,8 @@ void WindowLayoutTest::captionsAndStartingButtons()
     }
 
     // Of the button row only the demo data and the about box can be used at first.
-    for (const QString &name : {u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s,
-                                u"Command11"_s})
+    for (const QString &name :
+         {u"Command1"_s, u"Command2"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s, u"Command11"_s})
         QVERIFY2(!m_driver->button(name)->isEnabled(), qPrintable(name));
     QVERIFY(m_driver->button(u"Command7"_s)->isEnabled());
     QVERIFY(m_driver->button(u"Command3"_s)->isEnabled());
@@ -123,8 +119,8 @@ void WindowLayoutTest::tabOrderInResultView()
     // The result box takes the data box's place, and the two buttons that a run enabled
     // come last.
     m_driver->box(u"Text1"_s)->setFocus();
-    const QStringList expected{u"Text1"_s,    u"Text3"_s,    u"Command10"_s, u"Command9"_s,
-                               u"Command8"_s, u"Command7"_s, u"Command3"_s,  u"Command2"_s,
+    const QStringList expected{u"Text1"_s,    u"Text3"_s,     u"Command10"_s, u"Command9"_s,
+                               u"Command8"_s, u"Command7"_s,  u"Command3"_s,  u"Command2"_s,
                                u"Command1"_s, u"Command11"_s, u"Text1"_s};
     QCOMPARE(names(tabChain(10)), expected);
 }

@@ -5,12 +5,11 @@
 //   clipboardtool get FILE    the clipboard's text is written to the file
 // Exit status 0 done, 1 failed, 2 bad usage.
 
-#include <windows.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <windows.h>
 
 namespace {
 
@@ -29,7 +28,8 @@ int put(const char *path)
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const int size = static_cast<int>(bytes.size());
-    const int length = size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    const int length =
+        size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
     if (!in || (size > 0 && length == 0))
         return 1;
     // SetClipboardData needs an owner window.
@@ -69,8 +69,10 @@ int get(const char *path)
     std::string bytes;
     if (!text.empty()) {
         const int size = static_cast<int>(text.size());
-        bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)));
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
+        bytes.resize(
+            static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)));
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                            nullptr);
     }
     std::ofstream out(path, std::ios::binary);
     out << bytes;

@@ -26,4 +26,7 @@ public:
     static void write(const QString &text);
 };
 
+// CR LF turned into LF: the clipboard's own line breaks, which Qt turns into the platform's.
+QString withLfLineBreaks(QString text);
+
 } // namespace lanshan

@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 
 class QMimeData;
+class QTextCursor;
 
 namespace lanshan {
 
@@ -12,7 +13,8 @@ namespace lanshan {
 // separators into line breaks. A paste goes into the document as plain text in one step; the
 // noncharacters U+FDD0 and U+FDD1, which the document takes for frame marks and would turn
 // into line breaks, arrive as U+FFFD, so that a paste never gains a line that its text does
-// not have.
+// not have. Where the clipboard keeps line breaks inside spreadsheet cells apart from those
+// between rows (Windows), a pasted line keeps its inner breaks, shown as soft line breaks.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -20,6 +22,14 @@ class TextBox : public QPlainTextEdit
 
 public:
     explicit TextBox(QWidget *parent = nullptr);
+
+    // Inserts a text in which only CR LF ends a line, as spreadsheets on Windows put rows on
+    // the clipboard: a lone LF or CR (a line break inside a cell) stays a character of its line,
+    // standing in the document as a line separator (a soft break) whose format holds the
+    // character in inLineBreakProperty.
+    static void insertLines(QTextCursor &cursor, const QString &text);
+    static bool hasLoneBreak(QStringView text);
+    static constexpr int inLineBreakProperty = 0x100000 + 1; // QTextFormat::UserProperty + 1
 
 protected:
     QMimeData *createMimeDataFromSelection() const override;

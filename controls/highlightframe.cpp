@@ -7,8 +7,7 @@ namespace lanshan {
 
 HighlightFrame::HighlightFrame(const QString &title, QWidget *parent)
     : QGroupBox(title, parent)
-{
-}
+{ }
 
 void HighlightFrame::paintEvent(QPaintEvent *)
 {

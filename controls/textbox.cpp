@@ -1,6 +1,5 @@
 #include "textbox.h"
 
-#include "boxtext.h"
 #include "clipboardtext.h"
 
 #include <QClipboard>
@@ -14,12 +13,46 @@ namespace {
 
 constexpr QChar frameStart(0xFDD0);
 constexpr QChar frameEnd(0xFDD1);
-
 } // namespace
 
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
+{ }
+
+bool TextBox::hasLoneBreak(QStringView text)
 {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        else if (text[i] == u'\r' || text[i] == u'\n')
+            return true;
+    }
+    return false;
+}
+
+void TextBox::insertLines(QTextCursor &cursor, const QString &text)
+{
+    if (!hasLoneBreak(text)) {
+        cursor.insertText(text);
+        return;
+    }
+    const QTextCharFormat plain = cursor.charFormat();
+    cursor.beginEditBlock();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        } else if (c == u'\r' || c == u'\n') {
+            cursor.insertText(text.mid(start, i - start), plain);
+            QTextCharFormat kept = plain;
+            kept.setProperty(TextBox::inLineBreakProperty, static_cast<int>(c.unicode()));
+            cursor.insertText(QString(QChar::LineSeparator), kept);
+            start = i + 1;
+        }
+    }
+    cursor.insertText(text.mid(start), plain);
+    cursor.endEditBlock();
 }
 
 QMimeData *TextBox::createMimeDataFromSelection() const
@@ -47,7 +80,7 @@ void TextBox::insertFromMimeData(const QMimeData *source)
     // the text first and copies that in, which takes twice as long for a million lines.
     QTextCursor cursor = textCursor();
     if (ClipboardText::keepsLoneBreaks())
-        insertLines(cursor, text);
+        TextBox::insertLines(cursor, text);
     else
         cursor.insertText(text);
     setTextCursor(cursor);

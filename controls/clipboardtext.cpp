@@ -1,7 +1,5 @@
 #include "clipboardtext.h"
 
-#include "boxtext.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -38,8 +36,8 @@ bool openClipboard(HWND owner)
 // SetClipboardData needs an owner window; a message-only window serves for the program's life.
 HWND clipboardOwner()
 {
-    static const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                               GetModuleHandleW(nullptr), nullptr);
+    static const HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
     return window;
 }
 
@@ -86,6 +84,22 @@ void writeNative(const QString &text)
 #endif
 
 } // namespace
+
+QString withLfLineBreaks(QString text)
+{
+    // One pass: QString::replace moves the rest of the text for every batch of matches,
+    // which is quadratic on a million lines.
+    QChar *data = text.data();
+    const qsizetype size = text.size();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] == u'\r' && i + 1 < size && data[i + 1] == u'\n')
+            continue;
+        data[out++] = data[i];
+    }
+    text.truncate(out);
+    return text;
+}
 
 bool ClipboardText::keepsLoneBreaks()
 {

@@ -1,0 +1,75 @@
+#include "controls.h"
+
+#include "textbox.h"
+
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace lanshan {
+
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
+{
+    return opaque(place(new QGroupBox(caption, parent), name, geometry));
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
+{
+    auto *b = place(new QPushButton(caption, parent), name, geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling)
+{
+    auto *box = place(new TextBox(parent), name, geometry);
+    // Tab moves on to the next control; TABs arrive in the boxes by pasting.
+    box->setTabChangesFocus(true);
+    // Tab stops every eight average characters, as in a classic text box.
+    box->setTabStopDistance(8.0 * box->fontMetrics().averageCharWidth());
+    box->setLineWrapMode(scrolling == Scrolling::Both ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    box->setHorizontalScrollBarPolicy(scrolling == Scrolling::Both ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(scrolling == Scrolling::None ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+    return box;
+}
+
+QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model)
+{
+    auto *list = place(new QListView(parent), name, geometry);
+    list->setModel(model);
+    list->setUniformItemSizes(true);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setTextElideMode(Qt::ElideNone);
+    return list;
+}
+
+std::optional<int> selectedRow(const QListView *list)
+{
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return selected.first().row();
+}
+
+QLabel *label(QWidget *parent, const QString &name, QRect geometry, const QString &text)
+{
+    auto *l = place(new QLabel(text, parent), name, geometry);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+void fitHeight(QLabel *label, int bottom)
+{
+    const int needed = label->heightForWidth(label->width());
+    if (needed > label->height())
+        label->resize(label->width(), std::max(label->height(), std::min(needed, bottom - label->y())));
+}
+
+} // namespace lanshan
