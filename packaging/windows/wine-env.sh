@@ -11,6 +11,8 @@ wine_env_start() {
     export WINEARCH=win64
     # No Mono or Gecko installer dialogs: nothing here needs .NET or the HTML engine.
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A Wine session still running from before may hold a display that is gone.
+    wineserver -k >/dev/null 2>&1 || true
     if [ -z "${LANSHAN_WINE_DISPLAY:-}" ]; then
         local n
         for n in $(seq 90 120); do

@@ -88,6 +88,10 @@ protected:
 #endif
         o.out = readAll(out);
         o.err = readAll(err);
+#ifdef _WIN32
+        // Messages go to a text stream, whose line ends are CR LF on Windows.
+        std::erase(o.err, '\r');
+#endif
         return o;
     }
 
