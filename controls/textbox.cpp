@@ -4,8 +4,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
+
+using namespace Qt::StringLiterals;
 
 namespace lanshan {
 
@@ -37,6 +40,9 @@ void TextBox::insertLines(QTextCursor &cursor, const QString &text)
         return;
     }
     const QTextCharFormat plain = cursor.charFormat();
+    QTextCharFormat mark = plain;
+    mark.setProperty(inLineBreakProperty, 0);
+    mark.setForeground(QColor(Qt::gray));
     cursor.beginEditBlock();
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -45,8 +51,9 @@ void TextBox::insertLines(QTextCursor &cursor, const QString &text)
             ++i;
         } else if (c == u'\r' || c == u'\n') {
             cursor.insertText(text.mid(start, i - start), plain);
+            cursor.insertText(QString(inLineBreakMark), mark);
             QTextCharFormat kept = plain;
-            kept.setProperty(TextBox::inLineBreakProperty, static_cast<int>(c.unicode()));
+            kept.setProperty(inLineBreakProperty, static_cast<int>(c.unicode()));
             cursor.insertText(QString(QChar::LineSeparator), kept);
             start = i + 1;
         }
@@ -55,14 +62,55 @@ void TextBox::insertLines(QTextCursor &cursor, const QString &text)
     cursor.endEditBlock();
 }
 
+QString TextBox::resolvedText(const QTextDocument *document, int from, const QString &raw)
+{
+    if (!raw.contains(QChar::LineSeparator) && !raw.contains(inLineBreakMark))
+        return raw;
+    QString text;
+    text.reserve(raw.size());
+    QTextCursor cursor(const_cast<QTextDocument *>(document));
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw[i];
+        if (c == QChar::LineSeparator || c == inLineBreakMark) {
+            cursor.setPosition(from + static_cast<int>(i) + 1);
+            const QVariant kept = cursor.charFormat().property(inLineBreakProperty);
+            if (kept.isValid()) {
+                if (kept.toInt() != 0)
+                    text += QChar(static_cast<char16_t>(kept.toInt()));
+                continue;
+            }
+        }
+        text += c;
+    }
+    return text;
+}
+
 QMimeData *TextBox::createMimeDataFromSelection() const
 {
     // The selection as the document holds it, a paragraph separator at every line end.
-    QString text = textCursor().selectedText();
+    const QTextCursor selection = textCursor();
+    QString text = resolvedText(document(), selection.selectionStart(), selection.selectedText());
     text.replace(QChar::ParagraphSeparator, u'\n');
     auto *data = new QMimeData;
     data->setText(text);
     return data;
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    // Qt's clipboard on Windows would make a row break of every line break inside a cell: a
+    // selection that holds one goes onto the clipboard as it is, CR LF between its lines.
+    const QTextCursor selection = textCursor();
+    if (event == QKeySequence::Copy && ClipboardText::keepsLoneBreaks() && selection.hasSelection()) {
+        const QString raw = selection.selectedText();
+        if (raw.contains(inLineBreakMark)) {
+            ClipboardText::write(resolvedText(document(), selection.selectionStart(), raw)
+                                     .replace(QChar::ParagraphSeparator, u"\r\n"_s));
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void TextBox::insertFromMimeData(const QMimeData *source)

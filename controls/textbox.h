@@ -4,6 +4,7 @@
 
 class QMimeData;
 class QTextCursor;
+class QTextDocument;
 
 namespace lanshan {
 
@@ -14,7 +15,7 @@ namespace lanshan {
 // noncharacters U+FDD0 and U+FDD1, which the document takes for frame marks and would turn
 // into line breaks, arrive as U+FFFD, so that a paste never gains a line that its text does
 // not have. Where the clipboard keeps line breaks inside spreadsheet cells apart from those
-// between rows (Windows), a pasted line keeps its inner breaks, shown as soft line breaks.
+// between rows (Windows), a pasted line keeps its inner breaks, and a copy puts them back.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,16 +25,24 @@ public:
     explicit TextBox(QWidget *parent = nullptr);
 
     // Inserts a text in which only CR LF ends a line, as spreadsheets on Windows put rows on
-    // the clipboard: a lone LF or CR (a line break inside a cell) stays a character of its line,
-    // standing in the document as a line separator (a soft break) whose format holds the
-    // character in inLineBreakProperty.
+    // the clipboard: a lone LF or CR (a line break inside a cell) stays a character of its line.
+    // The box shows it as a grey mark "↵" and a soft break; both carry inLineBreakProperty in
+    // their format (the break the character it stands for, the mark 0), so that resolvedText()
+    // gives back the very text.
     static void insertLines(QTextCursor &cursor, const QString &text);
     static bool hasLoneBreak(QStringView text);
     static constexpr int inLineBreakProperty = 0x100000 + 1; // QTextFormat::UserProperty + 1
+    static constexpr QChar inLineBreakMark{0x21B5};
+
+    // The document's raw text from position `from` (raw holds the document's characters there)
+    // with the in-line breaks as the characters they stand for and their marks left out;
+    // paragraph separators stay.
+    static QString resolvedText(const QTextDocument *document, int from, const QString &raw);
 
 protected:
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 } // namespace lanshan

@@ -13,8 +13,9 @@ namespace lanshan {
 std::u16string boxText(const QPlainTextEdit *box)
 {
     // toPlainText() would turn no-break spaces into spaces and line separators into line
-    // breaks; the raw text keeps them and marks each line end with a paragraph separator.
-    const QString raw = box->document()->toRawText();
+    // breaks; the raw text keeps them and marks each line end with a paragraph separator. Line
+    // breaks kept inside a line (pasted on Windows) are given back as they were.
+    const QString raw = TextBox::resolvedText(box->document(), 0, box->document()->toRawText());
     const auto breaks = static_cast<std::size_t>(raw.count(QChar::ParagraphSeparator));
     std::u16string text(static_cast<std::size_t>(raw.size()) + breaks, u'\0');
     char16_t *out = text.data();
@@ -24,22 +25,6 @@ std::u16string boxText(const QPlainTextEdit *box)
             *out++ = u'\n';
         } else {
             *out++ = static_cast<char16_t>(c.unicode());
-        }
-    }
-    if (raw.contains(QChar::LineSeparator)) {
-        // Line breaks kept inside a line stand in the document as soft breaks; the others are
-        // line separators the user typed or pasted, kept as they are.
-        QTextCursor cursor(box->document());
-        std::size_t breaksBefore = 0;
-        for (qsizetype i = 0; i < raw.size(); ++i) {
-            if (raw[i] == QChar::ParagraphSeparator) {
-                ++breaksBefore;
-            } else if (raw[i] == QChar::LineSeparator) {
-                cursor.setPosition(static_cast<int>(i + 1));
-                const QVariant kept = cursor.charFormat().property(TextBox::inLineBreakProperty);
-                if (kept.isValid())
-                    text[static_cast<std::size_t>(i) + breaksBefore] = static_cast<char16_t>(kept.toInt());
-            }
         }
     }
     return text;

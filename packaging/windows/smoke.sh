@@ -75,6 +75,18 @@ if win=$(wait_window "$title" 60); then
         fail "the clipboard does not hold the demo result"
         diff <(od -c "$work/expected.txt") <(od -c "$work/clipboard.txt") | head -n 20 >&2 || true
     fi
+    # A double-click on the fourth status panel opens the home page through the system's own
+    # handler for addresses; Wine's hands it to the browser named in its registry.
+    printf '#!/bin/sh\necho "$@" >>"%s"\n' "$work/opened.txt" >"$work/browser.sh"
+    chmod +x "$work/browser.sh"
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
+    xdotool mousemove --window "$win" 600 491 click --repeat 2 --delay 80 1
+    for _ in $(seq 40); do [ -s "$work/opened.txt" ] && break; sleep 0.25; done
+    if grep -q '^http://' "$work/opened.txt" 2>/dev/null; then
+        pass "the status bar opens $(cat "$work/opened.txt") in the default browser"
+    else
+        fail "a double-click on the home-page panel opened no browser"
+    fi
 else
     fail "no window \"$title\" within 60 s"
     cat "$work/exe.log" >&2
