@@ -72,6 +72,11 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
         text.resize(cut);
         text += u'\u2026';
     }
+    // A line break inside a row (a spreadsheet cell's, kept on Windows) shows as a mark, so
+    // that every item stays one line high and the two lists of the synchronized view stay
+    // aligned; copying takes the row from the tables, whole.
+    std::replace_if(
+        text.begin(), text.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u'\u21B5');
     return QString::fromStdU16String(text);
 }
 

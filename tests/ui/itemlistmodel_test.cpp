@@ -19,6 +19,7 @@ class ItemListModelTest : public QObject
 private Q_SLOTS:
     void keepsQtsContract();
     void sourceThatThrowsShowsNothing();
+    void lineBreaksInsideARowShowAsMarks();
 };
 
 void ItemListModelTest::keepsQtsContract()
@@ -50,6 +51,14 @@ void ItemListModelTest::sourceThatThrowsShowsNothing()
     QCOMPARE(model.rowCount(), 0);
     model.itemsAppended();
     QCOMPARE(model.rowCount(), 0);
+}
+
+// Every item stays one line high, so that the synchronized view's two lists stay aligned.
+void ItemListModelTest::lineBreaksInsideARowShowAsMarks()
+{
+    ItemListModel model;
+    model.reset([] { return std::size_t{1}; }, [](std::size_t) { return std::u16string(u"2.李四\t\"a\nb\rc\""); });
+    QCOMPARE(model.index(0, 0).data().toString(), u"2.李四\t\"a\u21B5b\u21B5c\""_s);
 }
 
 QTEST_MAIN(ItemListModelTest)
