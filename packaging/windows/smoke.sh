@@ -62,15 +62,17 @@ if win=$(wait_window "$title" 60); then
     else
         fail "no message after 数据筛选"
     fi
-    xclip -selection clipboard -o >"$work/clipboard.txt" 2>/dev/null || true
+    # The Windows side of the clipboard, byte for byte: CR LF between the lines.
+    wine "$build/tests/clipboardtool.exe" get "$work/clipboard.txt" || true
     # The expected result: the cross-built reorder tool on the same demo texts, with the
-    # program's own CR LF line breaks (reorder writes LF, as the X side of the clipboard shows).
+    # program's own CR LF line breaks.
     src=$(sed -n 's/^LanshanFilter_SOURCE_DIR:STATIC=//p' "$build/CMakeCache.txt")
     sed 's/$/\r/' "$src/resources/demo/keys.txt" >"$work/keys.txt"
     sed 's/$/\r/' "$src/resources/demo/rows.txt" >"$work/rows.txt"
-    (cd "$work" && wine "$build/tools/reorder.exe" keys.txt rows.txt >expected.txt 2>/dev/null) || true
+    (cd "$work" && wine "$build/tools/reorder.exe" keys.txt rows.txt 2>/dev/null |
+        sed -z 's/\n/\r\n/g' >expected.txt) || true
     if [ -s "$work/expected.txt" ] && cmp -s "$work/clipboard.txt" "$work/expected.txt"; then
-        pass "the clipboard holds the demo result ($(wc -l <"$work/expected.txt") lines)"
+        pass "the clipboard holds the demo result, CR LF between its lines"
     else
         fail "the clipboard does not hold the demo result"
         diff <(od -c "$work/expected.txt") <(od -c "$work/clipboard.txt") | head -n 20 >&2 || true
@@ -80,8 +82,11 @@ if win=$(wait_window "$title" 60); then
     printf '#!/bin/sh\necho "$@" >>"%s"\n' "$work/opened.txt" >"$work/browser.sh"
     chmod +x "$work/browser.sh"
     wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
-    xdotool mousemove --window "$win" 600 491 click --repeat 2 --delay 80 1
-    for _ in $(seq 40); do [ -s "$work/opened.txt" ] && break; sleep 0.25; done
+    # A first click gives the window back the focus the helpers above took.
+    xdotool mousemove --window "$win" 600 491 click 1
+    sleep 1
+    xdotool click --repeat 2 --delay 80 1
+    for _ in $(seq 80); do [ -s "$work/opened.txt" ] && break; sleep 0.25; done
     if grep -q '^http://' "$work/opened.txt" 2>/dev/null; then
         pass "the status bar opens $(cat "$work/opened.txt") in the default browser"
     else
@@ -122,6 +127,27 @@ else
     fail "no window for the in-cell test"
 fi
 close_program lanshan-filter.exe
+
+# --- display scaling --------------------------------------------------------------------------
+# At 150 % and 200 % the window grows with the scale (its design size is 733 x 506 pixels).
+for dpi in 144 192; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wine "$exe" >/dev/null 2>&1 &
+    if win=$(wait_window "$title" 60); then
+        size=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
+        want="$(((733 * dpi + 48) / 96))x$(((506 * dpi + 48) / 96))"
+        [ "$size" = "$want" ] && pass "at $((dpi * 100 / 96)) % the window is $size" ||
+            fail "at $((dpi * 100 / 96)) % the window is $size, not $want"
+    else
+        fail "no window at $((dpi * 100 / 96)) %"
+    fi
+    close_program lanshan-filter.exe
+done
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
+wineserver -w
 
 # --- the installer -------------------------------------------------------------------------
 programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"

@@ -18,7 +18,7 @@ wine_env_start() {
         for n in $(seq 90 120); do
             [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
         done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
         LANSHAN_XVFB_PID=$!
         export DISPLAY=":$n"
         local i

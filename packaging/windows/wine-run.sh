@@ -10,4 +10,13 @@ fi
 for name in $(compgen -e); do
     case $name in QT_*) export "WINE$name=${!name}" ;; esac
 done
+if [ -n "${LANSHAN_QTTEST_LOG:-}" ]; then
+    # A Qt test under Wine has no console, so its log would go to the debugger: into a file.
+    log=$(mktemp --suffix=.txt)
+    status=0
+    wine "$@" -o "$log,txt" || status=$?
+    cat "$log"
+    rm -f "$log"
+    exit $status
+fi
 exec wine "$@"
