@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include "pushbutton.h"
 #include "textbox.h"
 
 #include <QGroupBox>
@@ -19,9 +20,7 @@ QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, Q
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
-    auto *b = place(new QPushButton(caption, parent), name, geometry);
-    b->setAutoDefault(false);
-    return b;
+    return place(new PushButton(caption, parent), name, geometry);
 }
 
 QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling)

@@ -37,7 +37,7 @@ Frame *opaque(Frame *frame)
 
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry);
 
-// Enter does not press it unless it is made the default button.
+// Enter, Return and Space press it while it has the focus; it is never the default button.
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry);
 
 enum class Scrolling { Both, VerticalOnly, None };

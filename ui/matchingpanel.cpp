@@ -8,6 +8,8 @@
 #include "twips.h"
 
 #include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -44,6 +46,8 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     connect(Command5, &QPushButton::clicked, this, &MatchingPanel::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &MatchingPanel::Command6_Click);
     connect(Command12, &QPushButton::clicked, this, &MatchingPanel::Command12_Click);
+    // Enter on the candidate list confirms the selected row, as "确定" does.
+    List4->installEventFilter(this);
 }
 
 MatchingPanel::~MatchingPanel() = default;
@@ -74,6 +78,9 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
     const QModelIndex awaited = m_list3Items->index(static_cast<int>(run->pickpos()));
     List3->setCurrentIndex(awaited);
     List3->verticalScrollBar()->setValue(awaited.row());
+    // The first arrow key chooses the first row, as nothing is selected yet.
+    List4->setFocus();
+    List4->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 void MatchingPanel::dropRun()
@@ -130,6 +137,19 @@ void MatchingPanel::Command12_Click()
 {
     // Back to editing: the run stays where it stopped until a new run replaces it.
     hide();
+    Q_EMIT closed();
+}
+
+bool MatchingPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == List4 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Command6->click();
+            return true;
+        }
+    }
+    return HighlightFrame::eventFilter(watched, event);
 }
 
 } // namespace lanshan

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -46,6 +47,9 @@ SyncView::SyncView(QWidget *window)
     // the views themselves report none.
     List1->viewport()->installEventFilter(this);
     List2->viewport()->installEventFilter(this);
+    // Ctrl+C and Enter copy the selected line as a double-click does.
+    List1->installEventFilter(this);
+    List2->installEventFilter(this);
     new ListSync(List1, List2, this);
 
     // "返回" is the view's cancel button: Escape presses it while the view is open.
@@ -97,6 +101,15 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
             List1_DblClick();
         else if (watched == List2->viewport())
             List2_DblClick();
+    } else if (event->type() == QEvent::KeyPress && (watched == List1 || watched == List2)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key == QKeySequence::Copy || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == List1)
+                List1_DblClick();
+            else
+                List2_DblClick();
+            return true;
+        }
     }
     return HighlightFrame::eventFilter(watched, event);
 }
