@@ -15,7 +15,10 @@ namespace lanshan {
 
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
-    return opaque(place(new QGroupBox(caption, parent), name, geometry));
+    auto *box = opaque(place(new QGroupBox(caption, parent), name, geometry));
+    // Announced by its own caption; unnamed, it would take that of the frame it lies in.
+    box->setAccessibleName(caption);
+    return box;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)

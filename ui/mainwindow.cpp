@@ -11,10 +11,12 @@
 #include "matchingpanel.h"
 #include "messages.h"
 #include "pictures.h"
+#include "qttranslation.h"
 #include "statuspanels.h"
 #include "syncview.h"
 #include "twips.h"
 #include "version.h"
+#include "visibleaccessible.h"
 #include "versioncheck.h"
 
 #include <QApplication>
@@ -59,6 +61,8 @@ MainWindow::MainWindow(QWidget *parent)
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     initResources();
+    loadQtTranslation();
+    VisibleAccessible::install();
     setObjectName(u"main"_s);
     setWindowTitle(applicationTitle());
     setWindowIcon(programIcon());

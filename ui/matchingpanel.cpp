@@ -42,6 +42,11 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     List3 = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_list3Items);
     List5->hide();
     hide();
+    // Lists are announced by what they show; the candidate list also by the hint beside it.
+    List3->setAccessibleName(u"固定顺序数据"_s);
+    List4->setAccessibleName(u"待筛选数据中的对应数据"_s);
+    List4->setAccessibleDescription(Label1->text().trimmed());
+    List5->setAccessibleName(u"对应数据的行号"_s);
 
     connect(Command5, &QPushButton::clicked, this, &MatchingPanel::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &MatchingPanel::Command6_Click);

@@ -41,6 +41,9 @@ SyncView::SyncView(QWidget *window)
     fixdata = frame(this, u"fixdata"_s, u"固定顺序数据(双击可复制)"_s, twipsRect(240, 480, 2535, 5415));
     List1 = listBox(fixdata, u"List1"_s, twipsRect(120, 240, 2295, 5100), m_list1Items);
     hide();
+    // Lists are announced by what they show.
+    List1->setAccessibleName(u"固定顺序数据"_s);
+    List2->setAccessibleName(u"筛选后结果"_s);
 
     connect(Command4, &QPushButton::clicked, this, &SyncView::Command4_Click);
     // Every double-click on the lists counts, also on blank space or an empty list, where

@@ -1,0 +1,83 @@
+// The window as a screen reader reads it, in Qt's own Chinese texts, and at a large font.
+
+#include "windowtest.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+
+using namespace Qt::StringLiterals;
+
+class AccessibilityTest : public windowtest::WindowTest
+{
+    Q_OBJECT
+
+public:
+    AccessibilityTest()
+        : WindowTest({.active = true})
+    { }
+
+private Q_SLOTS:
+    void controlsAreAnnouncedByTheirOwnNames();
+    void onlyWhatIsSeenIsInTheTree();
+
+private:
+    static QAccessibleInterface *accessible(QObject *object) { return QAccessible::queryAccessibleInterface(object); }
+    QStringList childNames(QObject *object) const;
+};
+
+QStringList AccessibilityTest::childNames(QObject *object) const
+{
+    QStringList names;
+    QAccessibleInterface *parent = accessible(object);
+    for (int i = 0; i < parent->childCount(); ++i)
+        names.append(parent->child(i)->object()->objectName());
+    return names;
+}
+
+void AccessibilityTest::controlsAreAnnouncedByTheirOwnNames()
+{
+    QCOMPARE(accessible(&m_driver->window)->role(), QAccessible::Window);
+    const std::tuple<QString, QAccessible::Role, QString> expected[] = {
+        {u"Frame1"_s, QAccessible::Grouping, u"固定顺序数据"_s},
+        {u"Text1"_s, QAccessible::EditableText, u"固定顺序数据"_s},
+        {u"Command1"_s, QAccessible::Button, u"数据筛选"_s},
+        {u"Frame4"_s, QAccessible::Grouping, u"重复数据手动匹配"_s},
+        {u"Frame5"_s, QAccessible::Grouping, u"提示"_s},
+        {u"Label1"_s, QAccessible::StaticText, m_driver->get<QLabel>(u"Label1"_s)->text()},
+        {u"List3"_s, QAccessible::List, u"固定顺序数据"_s},
+        {u"List4"_s, QAccessible::List, u"待筛选数据中的对应数据"_s},
+        {u"Frame6"_s, QAccessible::Grouping, u"说明"_s},
+        {u"fixdata"_s, QAccessible::Grouping, u"固定顺序数据(双击可复制)"_s},
+        {u"List1"_s, QAccessible::List, u"固定顺序数据"_s},
+        {u"List2"_s, QAccessible::List, u"筛选后结果"_s},
+    };
+    for (const auto &[name, role, text] : expected) {
+        QAccessibleInterface *control = accessible(m_driver->get<QWidget>(name));
+        QCOMPARE(control->role(), role);
+        QCOMPARE(control->text(QAccessible::Name), text);
+    }
+    QVERIFY(accessible(m_driver->list(u"List4"_s))->text(QAccessible::Description).contains(u"[*]"_s));
+}
+
+void AccessibilityTest::onlyWhatIsSeenIsInTheTree()
+{
+    QStringList shown = childNames(&m_driver->window);
+    for (const QString &hidden : {u"Text4"_s, u"Text5"_s, u"Frame3"_s, u"Frame4"_s, u"tongbuxianshi"_s})
+        QVERIFY2(!shown.contains(hidden), qPrintable(hidden));
+    QVERIFY(shown.contains(u"Command1"_s));
+
+    // An open panel covers the working area: the tree holds the panel, not what lies under it.
+    m_driver->filter(u"甲\r\n乙\r\n"_s, u"甲\t1\r\n甲\t2\r\n乙\t3\r\n"_s);
+    shown = childNames(&m_driver->window);
+    QVERIFY(shown.contains(u"Frame4"_s));
+    for (const QString &covered : {u"Frame1"_s, u"Frame2"_s, u"Command1"_s, u"Command7"_s})
+        QVERIFY2(!shown.contains(covered), qPrintable(covered));
+    QVERIFY(!childNames(m_driver->frame(u"Frame4"_s)).contains(u"List5"_s));
+    QPushButton *command1 = m_driver->button(u"Command1"_s);
+    const QPoint centre = command1->mapToGlobal(command1->rect().center());
+    QCOMPARE(accessible(&m_driver->window)->childAt(centre.x(), centre.y())->object(), m_driver->frame(u"Frame4"_s));
+}
+
+QTEST_MAIN(AccessibilityTest)
+#include "accessibility_test.moc"
