@@ -16,8 +16,8 @@
 #include "syncview.h"
 #include "twips.h"
 #include "version.h"
-#include "visibleaccessible.h"
 #include "versioncheck.h"
+#include "visibleaccessible.h"
 
 #include <QApplication>
 #include <QCloseEvent>

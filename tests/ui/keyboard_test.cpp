@@ -54,9 +54,8 @@ void KeyboardTest::enterPressesTheFocusedButton()
         QVERIFY(!b->isDefault());
     // The busy cursor is gone when the run's message shows.
     bool busyUnderMessage = true;
-    lanshan::setMessageObserver([&](const QString &, QMessageBox::Icon) {
-        busyUnderMessage = QGuiApplication::overrideCursor() != nullptr;
-    });
+    lanshan::setMessageObserver(
+        [&](const QString &, QMessageBox::Icon) { busyUnderMessage = QGuiApplication::overrideCursor() != nullptr; });
     m_driver->button(u"Command7"_s)->setFocus();
     key(Qt::Key_Return);
     QVERIFY(!m_driver->text(u"Text1"_s).isEmpty());
