@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -63,6 +64,7 @@ MainWindow::MainWindow(QWidget *parent)
     initResources();
     loadQtTranslation();
     VisibleAccessible::install();
+    scaleLayoutToFont(QFontInfo(QApplication::font()).pointSizeF());
     setObjectName(u"main"_s);
     setWindowTitle(applicationTitle());
     setWindowIcon(programIcon());

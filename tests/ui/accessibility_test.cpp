@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QStatusBar>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +21,8 @@ public:
 private Q_SLOTS:
     void controlsAreAnnouncedByTheirOwnNames();
     void onlyWhatIsSeenIsInTheTree();
+    void qtTextsAreChinese();
+    void largeFontCutsNoCaption();
 
 private:
     static QAccessibleInterface *accessible(QObject *object) { return QAccessible::queryAccessibleInterface(object); }
@@ -77,6 +80,56 @@ void AccessibilityTest::onlyWhatIsSeenIsInTheTree()
     QPushButton *command1 = m_driver->button(u"Command1"_s);
     const QPoint centre = command1->mapToGlobal(command1->rect().center());
     QCOMPARE(accessible(&m_driver->window)->childAt(centre.x(), centre.y())->object(), m_driver->frame(u"Frame4"_s));
+}
+
+void AccessibilityTest::qtTextsAreChinese()
+{
+    QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), u"确定"_s);
+}
+
+// Every caption within its control, and every wrapped text within its label.
+static void verifyNothingCut(const QWidget *window)
+{
+    for (const QWidget *w : window->findChildren<QWidget *>()) {
+        const QFontMetrics metrics = w->fontMetrics();
+        int needed = 0;
+        int room = 0;
+        if (const auto *button = qobject_cast<const QPushButton *>(w)) {
+            needed = metrics.horizontalAdvance(button->text()) + 4;
+            room = button->width();
+            QVERIFY2(metrics.height() < button->height(), qPrintable(w->objectName()));
+        } else if (const auto *frame = qobject_cast<const QGroupBox *>(w)) {
+            needed = metrics.horizontalAdvance(frame->title());
+            room = frame->width();
+            for (const QWidget *inside : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(inside->y() >= metrics.height() * 3 / 4, qPrintable(inside->objectName()));
+        } else if (const auto *label = qobject_cast<const QLabel *>(w); label && !label->text().isEmpty()) {
+            if (label->wordWrap()) {
+                needed = label->heightForWidth(label->width());
+                room = label->height();
+            } else {
+                needed = metrics.horizontalAdvance(label->text());
+                room = label->width();
+            }
+        }
+        QVERIFY2(needed <= room, qPrintable(u"%1: %2 > %3"_s.arg(w->objectName()).arg(needed).arg(room)));
+    }
+}
+
+void AccessibilityTest::largeFontCutsNoCaption()
+{
+    const QFont designed = QApplication::font();
+    QFont large = designed;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    {
+        windowtest::WindowDriver driver;
+        driver.press(u"Command7"_s);
+        driver.press(u"Command3"_s);
+        verifyNothingCut(&driver.window);
+    }
+    QApplication::setFont(designed);
 }
 
 QTEST_MAIN(AccessibilityTest)
