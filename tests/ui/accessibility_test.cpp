@@ -1,5 +1,7 @@
 // The window as a screen reader reads it, in Qt's own Chinese texts, and at a large font.
 
+#include "contrast.h"
+#include "highlightframe.h"
 #include "windowtest.h"
 
 #include <QAccessible>
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void onlyWhatIsSeenIsInTheTree();
     void qtTextsAreChinese();
     void largeFontCutsNoCaption();
+    void darkPaletteLeavesTextsReadable();
 
 private:
     static QAccessibleInterface *accessible(QObject *object) { return QAccessible::queryAccessibleInterface(object); }
@@ -130,6 +133,30 @@ void AccessibilityTest::largeFontCutsNoCaption()
         verifyNothingCut(&driver.window);
     }
     QApplication::setFont(designed);
+}
+
+void AccessibilityTest::darkPaletteLeavesTextsReadable()
+{
+    const QPalette designed = QApplication::palette();
+    QPalette dark = designed;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Highlight, QColor(0x1c, 0x3e, 0x70));
+    dark.setColor(QPalette::Link, QColor(0x80, 0xb0, 0xff));
+    QApplication::setPalette(dark);
+    m_driver->press(u"Command3"_s);
+    const auto readable = [](const QWidget *w, const QColor &colour) {
+        return lanshan::contrastRatio(colour, w->palette().color(QPalette::Window)) >= 4.5;
+    };
+    for (const QString &name : {u"lblTitle"_s, u"lblDescription"_s, u"Label3"_s}) {
+        const auto *label = m_driver->get<QLabel>(name);
+        QVERIFY2(readable(label, label->palette().color(QPalette::WindowText)), qPrintable(name));
+    }
+    for (const QString &name : {u"Frame4"_s, u"tongbuxianshi"_s}) {
+        const auto *frame = m_driver->get<lanshan::HighlightFrame>(name);
+        QVERIFY2(readable(frame, frame->captionColour()), qPrintable(name));
+    }
+    QApplication::setPalette(designed);
 }
 
 QTEST_MAIN(AccessibilityTest)
