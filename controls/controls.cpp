@@ -1,8 +1,10 @@
 #include "controls.h"
 
 #include "pushbutton.h"
+#include "tabstopdelegate.h"
 #include "textbox.h"
 
+#include <QAbstractItemModel>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -48,6 +50,9 @@ QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstra
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setTextElideMode(Qt::ElideNone);
+    auto *delegate = new TabStopDelegate(list);
+    list->setItemDelegate(delegate);
+    QObject::connect(model, &QAbstractItemModel::modelReset, delegate, &TabStopDelegate::forgetWidths);
     return list;
 }
 

@@ -45,7 +45,8 @@ enum class Scrolling { Both, VerticalOnly, None };
 // A multi-line TextBox: Tab moves on, lines wrap unless it scrolls both ways.
 QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling);
 
-// A read-only list of one selectable item at a time, scrolled item by item, over the model.
+// A read-only list of one selectable item at a time, scrolled item by item, over the model;
+// TABs in the items are laid out as in the boxes, and a long item can be scrolled to its end.
 QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model);
 
 // The selected row of a single-selection list, or nothing.

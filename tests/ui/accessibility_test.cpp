@@ -7,7 +7,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void qtTextsAreChinese();
     void largeFontCutsNoCaption();
     void darkPaletteLeavesTextsReadable();
+    void syncViewReachesTheEndOfLongLines();
 
 private:
     static QAccessibleInterface *accessible(QObject *object) { return QAccessible::queryAccessibleInterface(object); }
@@ -157,6 +161,25 @@ void AccessibilityTest::darkPaletteLeavesTextsReadable()
         QVERIFY2(readable(frame, frame->captionColour()), qPrintable(name));
     }
     QApplication::setPalette(designed);
+}
+
+// The result list lays out a row as the data box does, and its end can be scrolled to.
+void AccessibilityTest::syncViewReachesTheEndOfLongLines()
+{
+    const QString row = u"甲\t"_s + QString(u"长行\t"_s).repeated(60) + u"末"_s;
+    m_driver->filter(u"甲\r\n乙\r\n"_s, row + u"\r\n"_s);
+    m_driver->press(u"Command11"_s);
+    QListView *list2 = m_driver->list(u"List2"_s);
+    QTest::qWait(50);
+    const QTextLayout *inBox = m_driver->box(u"Text2"_s)->document()->firstBlock().layout();
+    const QModelIndex first = list2->model()->index(0, 0);
+    // TAB stops as in the box: the number before the row moves it on by one stop at most.
+    const qreal inList = list2->visualRect(first).width();
+    const qreal tabStop = m_driver->box(u"Text2"_s)->tabStopDistance();
+    QVERIFY2(inList >= inBox->lineAt(0).naturalTextWidth()
+                 && inList <= inBox->lineAt(0).naturalTextWidth() + tabStop + 10,
+             qPrintable(u"%1 %2"_s.arg(inList).arg(inBox->lineAt(0).naturalTextWidth())));
+    QVERIFY(list2->horizontalScrollBar()->maximum() + list2->viewport()->width() >= list2->visualRect(first).width());
 }
 
 QTEST_MAIN(AccessibilityTest)
