@@ -74,8 +74,8 @@ void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
                                        : (item.state & QStyle::State_Active) ? QPalette::Active
                                                                              : QPalette::Inactive;
     painter->save();
-    painter->setPen(item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::HighlightedText
-                                                                                     : QPalette::Text));
+    painter->setPen(
+        item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
     const qreal top = textRect.top() + (textRect.height() - (line.isValid() ? line.height() : 0.0)) / 2;
     painter->setClipRect(item.rect);
     layout.draw(painter, QPointF(textRect.left(), top));
