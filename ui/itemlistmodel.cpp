@@ -63,7 +63,8 @@ int ItemListModel::rowCount(const QModelIndex &parent) const
 
 QVariant ItemListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows)
+    const bool spoken = role == Qt::AccessibleTextRole && m_spoken;
+    if ((role != Qt::DisplayRole && !spoken) || !index.isValid() || index.row() >= m_rows)
         return {};
     std::u16string text = itemText(m_text, index.row());
     if (text.size() > shownLength) {
@@ -72,7 +73,8 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
         text.resize(cut);
         text += u'\u2026';
     }
-    return QString::fromStdU16String(text);
+    const QString shown = QString::fromStdU16String(text);
+    return spoken ? m_spoken(shown) : shown;
 }
 
 } // namespace lanshan

@@ -47,6 +47,9 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     List4->setAccessibleName(u"待筛选数据中的对应数据"_s);
     List4->setAccessibleDescription(Label1->text().trimmed());
     List5->setAccessibleName(u"对应数据的行号"_s);
+    m_list3Items->setSpokenForm([](const QString &shown) {
+        return shown.startsWith(u"[*]"_s) ? u"待选择 "_s + shown.mid(3) : shown.trimmed();
+    });
 
     connect(Command5, &QPushButton::clicked, this, &MatchingPanel::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &MatchingPanel::Command6_Click);

@@ -44,6 +44,9 @@ SyncView::SyncView(QWidget *window)
     // Lists are announced by what they show.
     List1->setAccessibleName(u"固定顺序数据"_s);
     List2->setAccessibleName(u"筛选后结果"_s);
+    // A number alone stands for a key without a row.
+    m_list2Items->setSpokenForm(
+        [](const QString &shown) { return shown.indexOf(u'.') == shown.size() - 1 ? shown + u" 未找到"_s : shown; });
 
     connect(Command4, &QPushButton::clicked, this, &SyncView::Command4_Click);
     // Every double-click on the lists counts, also on blank space or an empty list, where

@@ -84,6 +84,8 @@ void AccessibilityTest::onlyWhatIsSeenIsInTheTree()
     for (const QString &covered : {u"Frame1"_s, u"Frame2"_s, u"Command1"_s, u"Command7"_s})
         QVERIFY2(!shown.contains(covered), qPrintable(covered));
     QVERIFY(!childNames(m_driver->frame(u"Frame4"_s)).contains(u"List5"_s));
+    // The mark of the awaited line is spoken as a word.
+    QCOMPARE(accessible(m_driver->list(u"List3"_s))->child(0)->text(QAccessible::Name), u"待选择 1.甲"_s);
     QPushButton *command1 = m_driver->button(u"Command1"_s);
     const QPoint centre = command1->mapToGlobal(command1->rect().center());
     QCOMPARE(accessible(&m_driver->window)->childAt(centre.x(), centre.y())->object(), m_driver->frame(u"Frame4"_s));
