@@ -1,6 +1,7 @@
 #include "frmabout.h"
 
 #include "applicationtitle.h"
+#include "contrast.h"
 #include "controls.h"
 #include "makersite.h"
 #include "pictures.h"
@@ -23,10 +24,11 @@ namespace {
 const QString description =
     u"岚杉数据筛选器，用于处理Excel等数据表之间数据顺序不统一的时候进行合并操作。比如：Cmis中成绩录入时，教师手中已有Excel成绩数据，但是顺序不统一，无法直接复制。使用此软件可以帮您快速按指定顺序筛选！"_s;
 
-void setTextColour(QLabel *label, const QColor &colour)
+// The designed colour on a light background, the palette's own on a dark one.
+void setTextColour(QLabel *label, const QColor &designed, QPalette::ColorRole fallback)
 {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::WindowText, readableColour(designed, palette, fallback));
     label->setPalette(palette);
 }
 
@@ -86,9 +88,9 @@ void frmAbout::createControls()
 
     lblDescription = label(this, u"lblDescription"_s, twipsRect(3360, 960, 4005, 1005));
     lblDescription->setWordWrap(true);
-    setTextColour(lblDescription, Qt::black);
+    setTextColour(lblDescription, Qt::black, QPalette::WindowText);
     lblTitle = label(this, u"lblTitle"_s, twipsRect(3360, 240, 3885, 240));
-    setTextColour(lblTitle, Qt::black);
+    setTextColour(lblTitle, Qt::black, QPalette::WindowText);
     lblVersion = label(this, u"lblVersion"_s, twipsRect(3360, 600, 3885, 225));
     Label1 = label(this, u"Label1"_s, twipsRect(3360, 2160, 2655, 495));
     Label1->setWordWrap(true);
@@ -97,7 +99,7 @@ void frmAbout::createControls()
     // The home page link: pure blue, underlined, 宋体 9 points, a pointing hand over it; the
     // label takes the size of its text.
     Label3 = label(this, u"Label3"_s, twipsRect(3960, 2880, 1980, 180));
-    setTextColour(Label3, QColor(0, 0, 255));
+    setTextColour(Label3, QColor(0, 0, 255), QPalette::Link);
     QFont linkFont = Label3->font();
     linkFont.setFamilies(linkFontFamilies());
     linkFont.setPointSize(9);

@@ -1,7 +1,10 @@
 #include "controls.h"
 
+#include "pushbutton.h"
+#include "tabstopdelegate.h"
 #include "textbox.h"
 
+#include <QAbstractItemModel>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -14,14 +17,15 @@ namespace lanshan {
 
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
-    return opaque(place(new QGroupBox(caption, parent), name, geometry));
+    auto *box = opaque(place(new QGroupBox(caption, parent), name, geometry));
+    // Announced by its own caption; unnamed, it would take that of the frame it lies in.
+    box->setAccessibleName(caption);
+    return box;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
 {
-    auto *b = place(new QPushButton(caption, parent), name, geometry);
-    b->setAutoDefault(false);
-    return b;
+    return place(new PushButton(caption, parent), name, geometry);
 }
 
 QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling)
@@ -46,6 +50,9 @@ QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstra
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setTextElideMode(Qt::ElideNone);
+    auto *delegate = new TabStopDelegate(list);
+    list->setItemDelegate(delegate);
+    QObject::connect(model, &QAbstractItemModel::modelReset, delegate, &TabStopDelegate::forgetWidths);
     return list;
 }
 

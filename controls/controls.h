@@ -37,7 +37,7 @@ Frame *opaque(Frame *frame)
 
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect geometry);
 
-// Enter does not press it unless it is made the default button.
+// Enter, Return and Space press it while it has the focus; it is never the default button.
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry);
 
 enum class Scrolling { Both, VerticalOnly, None };
@@ -45,7 +45,8 @@ enum class Scrolling { Both, VerticalOnly, None };
 // A multi-line TextBox: Tab moves on, lines wrap unless it scrolls both ways.
 QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Scrolling scrolling);
 
-// A read-only list of one selectable item at a time, scrolled item by item, over the model.
+// A read-only list of one selectable item at a time, scrolled item by item, over the model;
+// TABs in the items are laid out as in the boxes, and a long item can be scrolled to its end.
 QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model);
 
 // The selected row of a single-selection list, or nothing.

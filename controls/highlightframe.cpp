@@ -1,5 +1,7 @@
 #include "highlightframe.h"
 
+#include "contrast.h"
+
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
@@ -9,15 +11,20 @@ HighlightFrame::HighlightFrame(const QString &title, QWidget *parent)
     : QGroupBox(title, parent)
 { }
 
+QColor HighlightFrame::captionColour() const
+{
+    return readableColour(palette().color(QPalette::Highlight), palette(), QPalette::WindowText);
+}
+
 void HighlightFrame::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
     QStyleOptionGroupBox option;
     initStyleOption(&option);
     // Some styles take the title colour from the option's palette, others from textColor.
-    const QColor highlight = palette().color(QPalette::Highlight);
-    option.textColor = highlight;
-    option.palette.setColor(QPalette::WindowText, highlight);
+    const QColor caption = captionColour();
+    option.textColor = caption;
+    option.palette.setColor(QPalette::WindowText, caption);
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
 }
 

@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev-tools
     libgl-dev
     fonts-wqy-microhei
+    # Qt's own texts in Chinese, compiled into the program.
+    qt6-translations-l10n
     # The format check of test.sh.
     clang-format
     # The fuzzing targets (bench/fuzz.sh): clang and its libFuzzer and sanitizer runtimes.

@@ -63,7 +63,8 @@ int ItemListModel::rowCount(const QModelIndex &parent) const
 
 QVariant ItemListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows)
+    const bool spoken = role == Qt::AccessibleTextRole && m_spoken;
+    if ((role != Qt::DisplayRole && !spoken) || !index.isValid() || index.row() >= m_rows)
         return {};
     std::u16string text = itemText(m_text, index.row());
     if (text.size() > shownLength) {
@@ -77,7 +78,8 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
     // aligned; copying takes the row from the tables, whole.
     std::replace_if(
         text.begin(), text.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u'\u21B5');
-    return QString::fromStdU16String(text);
+    const QString shown = QString::fromStdU16String(text);
+    return spoken ? m_spoken(shown) : shown;
 }
 
 } // namespace lanshan

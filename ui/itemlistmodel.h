@@ -17,6 +17,8 @@ class ItemListModel : public QAbstractListModel
 public:
     using CountFunction = std::function<std::size_t()>;
     using TextFunction = std::function<std::u16string(std::size_t)>;
+    // What a screen reader says for an item, given its shown text; empty: the shown text.
+    using SpokenFunction = std::function<QString(const QString &shown)>;
 
     // A view lays out the whole text of every item that it paints, so that an item of
     // megabytes would take seconds at each repaint. Longer items show their first characters
@@ -30,12 +32,15 @@ public:
     // The source has grown at its end; selection and scroll stay.
     void itemsAppended();
 
+    void setSpokenForm(SpokenFunction spoken) { m_spoken = std::move(spoken); }
+
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
     CountFunction m_count;
     TextFunction m_text;
+    SpokenFunction m_spoken;
     int m_rows = 0;
 };
 

@@ -11,18 +11,22 @@
 #include "matchingpanel.h"
 #include "messages.h"
 #include "pictures.h"
+#include "qttranslation.h"
 #include "statuspanels.h"
 #include "syncview.h"
 #include "twips.h"
 #include "version.h"
 #include "versioncheck.h"
+#include "visibleaccessible.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -58,6 +62,9 @@ MainWindow::MainWindow(QWidget *parent)
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     initResources();
+    loadQtTranslation();
+    VisibleAccessible::install();
+    scaleLayoutToFont(QFontInfo(QApplication::font()).pointSizeF());
     setObjectName(u"main"_s);
     setWindowTitle(applicationTitle());
     setWindowIcon(programIcon());
@@ -146,7 +153,12 @@ void MainWindow::connectHandlers()
     connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     connect(Frame4, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
     // Silently, as the view is left without a word: the result stays in the result box.
-    connect(tongbuxianshi, &SyncView::closed, this, [this] { putOnClipboard(boxQString(Text3)); });
+    connect(tongbuxianshi, &SyncView::closed, this, [this] {
+        Command11->setFocus();
+        putOnClipboard(boxQString(Text3));
+    });
+    // Back to the button that started the run.
+    connect(Frame4, &MatchingPanel::closed, this, [this] { Command1->setFocus(); });
     connect(Timer1, &QTimer::timeout, m_versionCheck, &VersionCheck::Timer1_Timer);
     connect(m_versionCheck, &VersionCheck::stateChanged, m_panels, &StatusPanels::showVersionCheck);
 }
@@ -174,6 +186,9 @@ void MainWindow::Form_Load()
     Text1->setFocus();
     // Panel 4 takes the rest of the window's width as set above.
     m_panels->setUp(toTwips(this->width()));
+    // Centred on the screen; the platform's frame, added when shown, is left out.
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -181,6 +196,33 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Closing the main window ends the program at once, whatever else is open or waiting.
     event->accept();
     QCoreApplication::quit();
+}
+
+QWidget *MainWindow::openPanel() const
+{
+    if (!Frame4->isHidden())
+        return Frame4;
+    if (!tongbuxianshi->isHidden())
+        return tongbuxianshi;
+    return nullptr;
+}
+
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    QWidget *panel = openPanel();
+    QWidget *start = focusWidget();
+    if (!panel || !start)
+        return QWidget::focusNextPrevChild(next);
+    // The chain runs through the whole window; what lies outside the panel is covered by it.
+    for (QWidget *w = start;;) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == start)
+            return true;
+        if (panel->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
 }
 
 void MainWindow::Command1_Click()
@@ -205,6 +247,7 @@ void MainWindow::continueRun()
         Frame4->open(m_run);
     } else {
         Frame4->dropRun();
+        Command1->setFocus();
         finishRun();
     }
 }

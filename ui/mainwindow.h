@@ -39,6 +39,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // While a panel is open, Tab and Shift+Tab stay among its controls.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void createControls();
@@ -63,6 +65,8 @@ private:
     // questionable line, or delivers the result.
     void continueRun();
     void finishRun();
+    // The panel over the working area, or none.
+    QWidget *openPanel() const;
 
     std::shared_ptr<FilterRun> m_run;
 

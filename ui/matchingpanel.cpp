@@ -8,6 +8,8 @@
 #include "twips.h"
 
 #include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -40,10 +42,20 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     List3 = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_list3Items);
     List5->hide();
     hide();
+    // Lists are announced by what they show; the candidate list also by the hint beside it.
+    List3->setAccessibleName(u"固定顺序数据"_s);
+    List4->setAccessibleName(u"待筛选数据中的对应数据"_s);
+    List4->setAccessibleDescription(Label1->text().trimmed());
+    List5->setAccessibleName(u"对应数据的行号"_s);
+    m_list3Items->setSpokenForm([](const QString &shown) {
+        return shown.startsWith(u"[*]"_s) ? u"待选择 "_s + shown.mid(3) : shown.trimmed();
+    });
 
     connect(Command5, &QPushButton::clicked, this, &MatchingPanel::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &MatchingPanel::Command6_Click);
     connect(Command12, &QPushButton::clicked, this, &MatchingPanel::Command12_Click);
+    // Enter on the candidate list confirms the selected row, as "确定" does.
+    List4->installEventFilter(this);
 }
 
 MatchingPanel::~MatchingPanel() = default;
@@ -74,6 +86,9 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
     const QModelIndex awaited = m_list3Items->index(static_cast<int>(run->pickpos()));
     List3->setCurrentIndex(awaited);
     List3->verticalScrollBar()->setValue(awaited.row());
+    // The first arrow key chooses the first row, as nothing is selected yet.
+    List4->setFocus();
+    List4->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 void MatchingPanel::dropRun()
@@ -130,6 +145,19 @@ void MatchingPanel::Command12_Click()
 {
     // Back to editing: the run stays where it stopped until a new run replaces it.
     hide();
+    Q_EMIT closed();
+}
+
+bool MatchingPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == List4 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Command6->click();
+            return true;
+        }
+    }
+    return HighlightFrame::eventFilter(watched, event);
 }
 
 } // namespace lanshan

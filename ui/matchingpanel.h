@@ -39,6 +39,11 @@ Q_SIGNALS:
     // The awaited line was settled by the user; the run goes on from there. Emitted while the
     // busy cursor shows.
     void lineSettled();
+    // Command12 closed the panel for the data to be corrected.
+    void closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Command5_Click();

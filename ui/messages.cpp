@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "busycursor.h"
+
 namespace lanshan {
 
 namespace {
@@ -14,6 +16,8 @@ MessageObserver &observer()
 
 void showMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon)
 {
+    // No busy cursor over a box that waits for the user.
+    BusyCursor::endAll();
     if (observer()) {
         observer()(text, icon);
         return;

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -40,12 +41,21 @@ SyncView::SyncView(QWidget *window)
     fixdata = frame(this, u"fixdata"_s, u"固定顺序数据(双击可复制)"_s, twipsRect(240, 480, 2535, 5415));
     List1 = listBox(fixdata, u"List1"_s, twipsRect(120, 240, 2295, 5100), m_list1Items);
     hide();
+    // Lists are announced by what they show.
+    List1->setAccessibleName(u"固定顺序数据"_s);
+    List2->setAccessibleName(u"筛选后结果"_s);
+    // A number alone stands for a key without a row.
+    m_list2Items->setSpokenForm(
+        [](const QString &shown) { return shown.indexOf(u'.') == shown.size() - 1 ? shown + u" 未找到"_s : shown; });
 
     connect(Command4, &QPushButton::clicked, this, &SyncView::Command4_Click);
     // Every double-click on the lists counts, also on blank space or an empty list, where
     // the views themselves report none.
     List1->viewport()->installEventFilter(this);
     List2->viewport()->installEventFilter(this);
+    // Ctrl+C and Enter copy the selected line as a double-click does.
+    List1->installEventFilter(this);
+    List2->installEventFilter(this);
     new ListSync(List1, List2, this);
 
     // "返回" is the view's cancel button: Escape presses it while the view is open.
@@ -97,6 +107,15 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
             List1_DblClick();
         else if (watched == List2->viewport())
             List2_DblClick();
+    } else if (event->type() == QEvent::KeyPress && (watched == List1 || watched == List2)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key == QKeySequence::Copy || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == List1)
+                List1_DblClick();
+            else
+                List2_DblClick();
+            return true;
+        }
     }
     return HighlightFrame::eventFilter(watched, event);
 }

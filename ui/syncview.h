@@ -16,7 +16,8 @@ class ItemListModel;
 
 // The synchronized view "tongbuxianshi": the key lines settled so far in List1 and their
 // result lines in List2, side by side, scrolling and selecting together. A double-click on
-// either list puts that one line on the clipboard; Command4 (or Escape) closes the view.
+// either list, or Ctrl+C or Enter on it, puts the selected line on the clipboard; Command4 (or
+// Escape) closes the view.
 class SyncView : public HighlightFrame
 {
     Q_OBJECT

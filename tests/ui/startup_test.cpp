@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +28,9 @@ void StartupTest::titleSizeAndHiddenControls()
     QCOMPARE(window.windowTitle(), u"岚杉数据筛选器 V2.0.14"_s);
     QCOMPARE(window.width(), lanshan::toPixels(11000));
     QCOMPARE(window.height(), lanshan::toPixels(lanshan::toTwips(window.width()) * 0.681 + 100));
+    // Centred on the screen, give or take the platform's frame.
+    const QPoint offCentre = window.geometry().center() - window.screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 40, qPrintable(u"%1, %2"_s.arg(offCentre.x()).arg(offCentre.y())));
 
     auto *frame2 = window.findChild<QGroupBox *>(u"Frame2"_s);
     auto *frame3 = window.findChild<QGroupBox *>(u"Frame3"_s);

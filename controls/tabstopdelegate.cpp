@@ -1,0 +1,92 @@
+#include "tabstopdelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lanshan {
+
+namespace {
+
+// The text on one line, TAB stops every eight average characters, as the boxes have them.
+QTextLine layOut(QTextLayout &layout)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(8.0 * QFontMetrics(layout.font()).averageCharWidth());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line;
+}
+
+int naturalWidth(const QTextLine &line)
+{
+    return line.isValid() ? static_cast<int>(std::ceil(line.naturalTextWidth())) : 0;
+}
+
+} // namespace
+
+TabStopDelegate::TabStopDelegate(QObject *parent)
+    : QStyledItemDelegate(parent)
+{ }
+
+void TabStopDelegate::forgetWidths()
+{
+    m_widest = 0;
+}
+
+QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    QTextLayout layout(item.text, item.font);
+    const int width = std::max(m_widest, naturalWidth(layOut(layout)));
+    // The style's margins on either side of the text.
+    const QWidget *widget = item.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, widget) + 1;
+    size.setWidth(width + 2 * margin);
+    return size;
+}
+
+void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QWidget *widget = item.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    const QString text = item.text;
+
+    // The style draws the background, the selection and the focus; the text is drawn here.
+    item.text.clear();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+    QTextLayout layout(text, item.font);
+    const QTextLine line = layOut(layout);
+    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (item.state & QStyle::State_Active) ? QPalette::Active
+                                                                             : QPalette::Inactive;
+    painter->save();
+    painter->setPen(
+        item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    const qreal top = textRect.top() + (textRect.height() - (line.isValid() ? line.height() : 0.0)) / 2;
+    painter->setClipRect(item.rect);
+    layout.draw(painter, QPointF(textRect.left(), top));
+    painter->restore();
+
+    // A wider item than any before: the list's items grow to it, and the list's scroll range.
+    const int width = naturalWidth(line);
+    if (width > m_widest) {
+        m_widest = width;
+        Q_EMIT const_cast<TabStopDelegate *>(this)->sizeHintChanged(index);
+    }
+}
+
+} // namespace lanshan

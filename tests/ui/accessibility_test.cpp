@@ -1,0 +1,144 @@
+// The window as a screen reader reads it, in Qt's own Chinese texts, at a large font and under
+// a dark palette, and long result lines within reach.
+
+#include "contrast.h"
+#include "highlightframe.h"
+#include "windowtest.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTextBlock>
+
+using namespace Qt::StringLiterals;
+
+class AccessibilityTest : public windowtest::WindowTest
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void namesRolesAndOnlyWhatIsSeen();
+    void qtTextsAreChinese();
+    void largeFontCutsNoCaption();
+    void darkPaletteLeavesTextsReadable();
+    void longResultLineCanBeReached();
+};
+
+static QAccessibleInterface *accessible(QObject *object)
+{
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+static QStringList childNames(QObject *object)
+{
+    QStringList names;
+    for (int i = 0; i < accessible(object)->childCount(); ++i)
+        names.append(accessible(object)->child(i)->object()->objectName());
+    return names;
+}
+
+void AccessibilityTest::namesRolesAndOnlyWhatIsSeen()
+{
+    QCOMPARE(accessible(&m_driver->window)->role(), QAccessible::Window);
+    const std::tuple<QString, QAccessible::Role, QString> expected[] = {
+        {u"Text1"_s, QAccessible::EditableText, u"固定顺序数据"_s},
+        {u"Frame5"_s, QAccessible::Grouping, u"提示"_s}, // not its panel's caption
+        {u"List4"_s, QAccessible::List, u"待筛选数据中的对应数据"_s},
+        {u"List1"_s, QAccessible::List, u"固定顺序数据"_s},
+        {u"List2"_s, QAccessible::List, u"筛选后结果"_s},
+    };
+    for (const auto &[name, role, text] : expected) {
+        QCOMPARE(accessible(m_driver->get<QWidget>(name))->role(), role);
+        QCOMPARE(accessible(m_driver->get<QWidget>(name))->text(QAccessible::Name), text);
+    }
+    QStringList shown = childNames(&m_driver->window);
+    QVERIFY(shown.contains(u"Command1"_s));
+    for (const QString &hidden : {u"Text4"_s, u"Text5"_s, u"Frame3"_s, u"Frame4"_s})
+        QVERIFY2(!shown.contains(hidden), qPrintable(hidden));
+
+    // An open panel: the tree holds it, not what it covers, and the awaited mark is a word.
+    m_driver->filter(u"甲\r\n乙\r\n"_s, u"甲\t1\r\n甲\t2\r\n乙\t3\r\n"_s);
+    shown = childNames(&m_driver->window);
+    QVERIFY(shown.contains(u"Frame4"_s) && !shown.contains(u"Frame1"_s) && !shown.contains(u"Command1"_s));
+    QVERIFY(!childNames(m_driver->frame(u"Frame4"_s)).contains(u"List5"_s));
+    const QPoint command1 = m_driver->button(u"Command1"_s)->mapToGlobal(QPoint(5, 5));
+    QCOMPARE(accessible(&m_driver->window)->childAt(command1.x(), command1.y())->object(),
+             m_driver->frame(u"Frame4"_s));
+    QCOMPARE(accessible(m_driver->list(u"List3"_s))->child(0)->text(QAccessible::Name), u"待选择 1.甲"_s);
+}
+
+void AccessibilityTest::qtTextsAreChinese()
+{
+    QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), u"确定"_s);
+}
+
+void AccessibilityTest::largeFontCutsNoCaption()
+{
+    const QFont designed = QApplication::font();
+    QApplication::setFont(QFont(designed.family(), 14));
+    windowtest::WindowDriver large;
+    large.press(u"Command7"_s);
+    large.press(u"Command3"_s);
+    QApplication::setFont(designed);
+    // Every caption within its control, and every wrapped text within its label.
+    for (const QWidget *w : large.window.findChildren<QWidget *>()) {
+        const QFontMetrics metrics = w->fontMetrics();
+        int needed = 0;
+        int room = 0;
+        if (const auto *button = qobject_cast<const QPushButton *>(w)) {
+            QVERIFY2(metrics.height() < button->height(), qPrintable(w->objectName()));
+            needed = metrics.horizontalAdvance(button->text()) + 4;
+            room = button->width();
+        } else if (const auto *frame = qobject_cast<const QGroupBox *>(w)) {
+            needed = metrics.horizontalAdvance(frame->title());
+            room = frame->width();
+            for (const QWidget *inside : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(inside->y() >= metrics.height() * 3 / 4, qPrintable(inside->objectName()));
+        } else if (const auto *label = qobject_cast<const QLabel *>(w); label && label->wordWrap()) {
+            needed = label->heightForWidth(label->width());
+            room = label->height();
+        } else if (label) {
+            needed = metrics.horizontalAdvance(label->text());
+            room = label->width();
+        }
+        QVERIFY2(needed <= room, qPrintable(u"%1: %2 > %3"_s.arg(w->objectName()).arg(needed).arg(room)));
+    }
+}
+
+void AccessibilityTest::darkPaletteLeavesTextsReadable()
+{
+    const QPalette designed = QApplication::palette();
+    QPalette dark = designed;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Highlight, QColor(0x1c, 0x3e, 0x70));
+    QApplication::setPalette(dark);
+    windowtest::WindowDriver darkWindow;
+    darkWindow.press(u"Command3"_s);
+    const auto readable = [&](const QColor &colour) {
+        return lanshan::contrastRatio(colour, dark.window().color()) >= 4.5;
+    };
+    for (const QString &name : {u"lblTitle"_s, u"lblDescription"_s, u"Label3"_s})
+        QVERIFY2(readable(darkWindow.get<QLabel>(name)->palette().color(QPalette::WindowText)), qPrintable(name));
+    QVERIFY(readable(darkWindow.get<lanshan::HighlightFrame>(u"Frame4"_s)->captionColour()));
+    QApplication::setPalette(designed);
+}
+
+// TABs as in the data box (the number before the row moves it on by one stop at most), and the
+// end of the line within the list's scroll range.
+void AccessibilityTest::longResultLineCanBeReached()
+{
+    m_driver->filter(u"甲\r\n乙\r\n"_s, u"甲\t"_s + QString(u"长行\t"_s).repeated(60) + u"末\r\n"_s);
+    m_driver->press(u"Command11"_s);
+    QListView *list2 = m_driver->list(u"List2"_s);
+    const qreal inBox = m_driver->box(u"Text2"_s)->document()->firstBlock().layout()->lineAt(0).naturalTextWidth();
+    const qreal tabStop = m_driver->box(u"Text2"_s)->tabStopDistance();
+    QTRY_VERIFY(list2->visualRect(list2->model()->index(0, 0)).width() >= inBox);
+    QVERIFY(list2->visualRect(list2->model()->index(0, 0)).width() <= inBox + tabStop + 10);
+    QVERIFY(list2->horizontalScrollBar()->maximum() + list2->viewport()->width() >= inBox);
+}
+
+QTEST_MAIN(AccessibilityTest)
+#include "accessibility_test.moc"
