@@ -21,7 +21,7 @@ public:
     enum class Mode {
         Answer,  // the canned response, then the connection is closed
         Silent,  // accepts and reads, never answers
-        Endless, // a 200 response whose body never ends
+        Endless, // a 200 response whose body goes on far past any limit (4 MiB), then stalls
         Trickle, // a 200 response whose body comes one byte every 50 ms
         Stall,   // the status line and headers of a 200 response, then nothing
     };
@@ -91,10 +91,16 @@ private:
         case Mode::Silent: break;
         case Mode::Endless: {
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\nLanshanQingdan:");
+            // Far more than any client takes (4 MiB), then the connection stays open with
+            // nothing more: a peer that went away is not written to for ever (Wine reports it
+            // late).
             const QByteArray chunk(16 * 1024, 'x');
-            connect(socket, &QTcpSocket::bytesWritten, socket, [socket, chunk] {
-                if (socket->bytesToWrite() < chunk.size())
+            auto chunksLeft = std::make_shared<int>(255);
+            connect(socket, &QTcpSocket::bytesWritten, socket, [socket, chunk, chunksLeft] {
+                if (*chunksLeft > 0 && socket->bytesToWrite() < chunk.size()) {
+                    --*chunksLeft;
                     socket->write(chunk);
+                }
             });
             socket->write(chunk);
             break;
