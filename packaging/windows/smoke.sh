@@ -28,18 +28,36 @@ wait_window() {
     return 1
 }
 
-# Design positions of the controls, in pixels of the client area (twips / 15): their centres.
-click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+# Gives a window the keyboard, as the user's click on it would. Keys then go through XTEST to
+# the focused window, as typed ones do.
+focus_window() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1" >/dev/null 2>&1 || true; }
 
-# Answers the program's next message box (titled with the program's name alone) with Enter.
+# Design positions of the controls, in pixels of the client area (twips / 15): their centres.
+click_at() {
+    focus_window "$1"
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Replaces the text of the box at ($2, $3) by the clipboard's: a click into it, Ctrl+A, Ctrl+V.
+paste_into() {
+    click_at "$1" "$2" "$3"
+    xdotool key ctrl+a ctrl+v
+}
+
+# Answers the program's next message box (titled with the program's name alone) with Enter,
+# and waits until it is gone.
 answer_message() {
     local box
-    box=$(wait_window "岚杉数据筛选器" 30) || return 1
-    xdotool key --window "$box" Return
-    for _ in $(seq 40); do
-        xdotool search --onlyvisible --name "^岚杉数据筛选器\$" >/dev/null 2>&1 || return 0
-        sleep 0.25
+    for _ in 1 2 3; do
+        box=$(wait_window "岚杉数据筛选器" 30) || return 1
+        focus_window "$box"
+        xdotool key Return
+        for _ in $(seq 20); do
+            xdotool search --onlyvisible --name "^岚杉数据筛选器\$" >/dev/null 2>&1 || return 0
+            sleep 0.25
+        done
     done
+    return 1
 }
 
 # Closes the program as its close box does, and waits until Wine has nothing left running.
@@ -82,8 +100,7 @@ if win=$(wait_window "$title" 60); then
     printf '#!/bin/sh\necho "$@" >>"%s"\n' "$work/opened.txt" >"$work/browser.sh"
     chmod +x "$work/browser.sh"
     wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1
-    # A first click gives the window back the focus the helpers above took.
-    xdotool mousemove --window "$win" 600 491 click 1
+    click_at "$win" 600 491
     sleep 1
     xdotool click --repeat 2 --delay 80 1
     for _ in $(seq 80); do [ -s "$work/opened.txt" ] && break; sleep 0.25; done
@@ -108,11 +125,9 @@ printf '张三\t80\t好\r\n李四\t90\t"备注第一行\n第二行"\r\n王五\t7
 wine "$exe" >"$work/incell.log" 2>&1 &
 if win=$(wait_window "$title" 60); then
     wine "$clipboardtool" put "$work/incell-keys.txt"
-    click_at "$win" 76 216           # Text1
-    xdotool key --window "$win" ctrl+v
+    paste_into "$win" 76 216         # Text1
     wine "$clipboardtool" put "$work/incell-rows.txt"
-    click_at "$win" 440 216          # Text2
-    xdotool key --window "$win" ctrl+v
+    paste_into "$win" 440 216        # Text2
     sleep 0.5
     click_at "$win" 544 428          # 数据筛选
     answer_message || fail "no message after 数据筛选 (in-cell breaks)"
