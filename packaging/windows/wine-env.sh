@@ -32,9 +32,12 @@ wine_env_start() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
         # Qt's default dialog font "MS Shell Dlg" and the designed 宋体 are missing in a fresh
-        # prefix: map them to the Chinese face Debian installs (fonts-wqy-microhei).
+        # prefix: map them to the Chinese face Debian installs (fonts-wqy-microhei). The
+        # installer's pages ask for 宋体 by its Chinese name, hence a UTF-16 file.
         local reg="$WINEPREFIX/fonts.reg"
-        printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"MS Shell Dlg"="WenQuanYi Micro Hei"\r\n"MS Shell Dlg 2"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n' > "$reg"
+        { printf '\xff\xfe'
+          printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"MS Shell Dlg"="WenQuanYi Micro Hei"\r\n"MS Shell Dlg 2"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"宋体"="WenQuanYi Micro Hei"\r\n' |
+              iconv -f UTF-8 -t UTF-16LE; } > "$reg"
         wine regedit /S "$reg" >/dev/null 2>&1 || true
         wineserver -w
         touch "$WINEPREFIX/.lanshan-ready"
