@@ -83,6 +83,41 @@ void FilterRun::ignore()
     advance();
 }
 
+std::span<const std::size_t> FilterRun::confirmedRows(std::size_t pos) const
+{
+    if (pos >= m_resultRow.size())
+        throw std::out_of_range("no such key line");
+    return m_matcher->confirmedRows(pos);
+}
+
+std::span<const std::size_t> FilterRun::everyConfirmedRow() const
+{
+    return m_matcher ? m_matcher->everyConfirmedRow() : std::span<const std::size_t>();
+}
+
+std::optional<std::size_t> FilterRun::resultRow(std::size_t pos) const
+{
+    const std::size_t row = m_resultRow.at(pos);
+    return row == noRow ? std::nullopt : std::optional<std::size_t>(row);
+}
+
+bool FilterRun::leftEmpty(std::size_t pos) const
+{
+    // Only ignore() settles a line with several rows and gives it none.
+    return pos < m_settled && m_resultRow[pos] == noRow && confirmedRows(pos).size() > 1;
+}
+
+void FilterRun::adopt(std::size_t keyLine, std::size_t row)
+{
+    if (m_state != State::Finished)
+        throw std::logic_error("the run is not finished");
+    if (m_resultRow.at(keyLine) != noRow)
+        throw std::logic_error("the key line has a row already");
+    if (row >= m_datalines.size())
+        throw std::out_of_range("no such row");
+    m_resultRow[keyLine] = row;
+}
+
 std::u16string FilterRun::resultText() const
 {
     std::u16string text;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,6 +57,19 @@ public:
     // then goes on to the next questionable line or to the end.
     void choose(std::size_t rowPos);
     void ignore();
+
+    // The row each key line's key belongs to, ascending, whatever was settled; and every
+    // row that belongs to some key line (a row may stand more than once).
+    std::span<const std::size_t> confirmedRows(std::size_t pos) const;
+    std::span<const std::size_t> everyConfirmedRow() const;
+    // The row a settled key line was given, if any.
+    std::optional<std::size_t> resultRow(std::size_t pos) const;
+    // Whether a settled line was left empty by ignore() although rows belong to it.
+    bool leftEmpty(std::size_t pos) const;
+
+    // After the run: gives a key line left empty a row the rule did not match (a near row
+    // the user recognised), exactly as if it had.
+    void adopt(std::size_t keyLine, std::size_t row);
 
     // The result lines joined with CR LF.
     std::u16string resultText() const;

@@ -24,6 +24,8 @@ public:
 
     // The rows confirmed for the key line at keyPos, ascending.
     std::span<const std::size_t> confirmedRows(std::size_t keyPos) const;
+    // The rows of every key, key by key.
+    std::span<const std::size_t> everyConfirmedRow() const { return m_rows; }
 
 private:
     static constexpr std::uint32_t noGroup = UINT32_MAX;

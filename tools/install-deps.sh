@@ -10,6 +10,9 @@ packages=(
     qt6-base-dev-tools
     libgl-dev
     fonts-wqy-microhei
+    # The engine's character tables are made from the Unicode Character Database at build time.
+    unicode-data
+    bzip2
     # Qt's own texts in Chinese, compiled into the program.
     qt6-translations-l10n
     # The format check of test.sh.

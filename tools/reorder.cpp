@@ -1,19 +1,24 @@
 // reorder: the filter driven by files, for batch checks, comparisons and benchmarks.
 //
-//   reorder [--duplicates=fail|first|last|empty] [--timings] KEYS DATA
+//   reorder [--duplicates=fail|first|last|empty] [--explain=FILE] [--timings] KEYS DATA
 //
-// Writes the result text to standard output with LF line ends. Exit status: 0 done,
-// 1 done with the warning that an input or the result is empty, 2 bad usage, unreadable
-// input or too few key lines, 3 questionable lines left unsettled (--duplicates=fail).
+// Writes the result text to standard output with LF line ends. --explain also writes the
+// reconciliation report to FILE as UTF-8 TSV: why key lines found no row, which were left empty,
+// which rows no line took. Exit status: 0 done, 1 done with the warning that an input or the
+// result is empty, 2 bad usage, unreadable input or too few key lines, 3 questionable lines
+// left unsettled (--duplicates=fail), 4 the result written but not the report.
 
 #include "filterrun.h"
 #include "itemtext.h"
 #include "prefetch.h"
+#include "reconciliation.h"
 #include "textfile.h"
 #include "version.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +40,11 @@ constexpr int exitOk = 0;
 constexpr int exitWarning = 1;
 constexpr int exitError = 2;
 constexpr int exitQuestionable = 3;
+constexpr int exitReportUnwritten = 4;
 
-const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--timings] KEYS DATA\n";
+const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--explain=FILE] [--timings] KEYS DATA\n"
+                     "exit status: 0 done, 1 done with a warning, 2 bad usage or input, 3 questionable lines\n"
+                     "unsettled, 4 the result written but not the --explain report\n";
 
 void printError(const std::string &message)
 {
@@ -95,6 +103,22 @@ bool writeResult(const FilterRun &run)
     return std::fflush(stdout) == 0;
 }
 
+bool writeReport(const FilterRun &run, const std::string &path, std::string &error)
+{
+    const std::string bytes = utf8(reportTsv(run, reconcile(run)));
+    errno = 0;
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed)
+        error = errno != 0 ? std::strerror(errno) : "write error";
+    return written && closed;
+}
+
 void reportQuestionable(const FilterRun &run)
 {
     std::string line = "questionable entry " + std::to_string(run.pickpos() + 1) + " \""
@@ -114,6 +138,7 @@ int main(int argc, char **argv)
 #endif
     Duplicates duplicates = Duplicates::Fail;
     bool timings = false;
+    std::optional<std::string> explainPath;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -125,6 +150,8 @@ int main(int argc, char **argv)
             return exitOk;
         } else if (arg == "--timings") {
             timings = true;
+        } else if (arg.starts_with("--explain=") && arg.size() > 10) {
+            explainPath = std::string(arg.substr(10));
         } else if (arg.starts_with("--duplicates=")) {
             const std::string_view mode = arg.substr(13);
             if (mode == "fail")
@@ -195,9 +222,21 @@ int main(int argc, char **argv)
     }
     const double writeTime = millisecondsSince(writeStart);
 
+    const Clock::time_point explainStart = Clock::now();
+    std::string explainError;
+    const bool explained = !explainPath || writeReport(run, *explainPath, explainError);
+    const double explainTime = millisecondsSince(explainStart);
+
     if (timings) {
-        std::fprintf(stderr, "reorder: read %.1f ms, match %.1f ms, write %.1f ms (%zu keys, %zu rows)\n", readTime,
-                     matchTime, writeTime, run.fixlines().size(), run.datalines().size());
+        char explainPart[48] = "";
+        if (explainPath)
+            std::snprintf(explainPart, sizeof explainPart, ", explain %.1f ms", explainTime);
+        std::fprintf(stderr, "reorder: read %.1f ms, match %.1f ms, write %.1f ms%s (%zu keys, %zu rows)\n", readTime,
+                     matchTime, writeTime, explainPart, run.fixlines().size(), run.datalines().size());
+    }
+    if (!explained) {
+        printError("cannot write the report " + *explainPath + ": " + explainError);
+        return exitReportUnwritten;
     }
     if (run.needsWarning()) {
         printError("请确认您已经进行了正确的数据处理");

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "nearcause.h"
+
+#include <string>
+#include <string_view>
+
+// The canonical form of a text: what is left of it when the differences a teacher does not
+// see, or does not mean, are taken out. Which ones is given as NearCause text bits, so that the
+// form can also be made with one class left out, to tell which classes make two texts equal.
+// Texts are UTF-16; the form holds code points (a surrogate pair becomes one, a lone
+// surrogate stays as it is).
+namespace lanshan {
+
+// U+0020, U+3000, U+00A0, U+2000 to U+200A, U+202F and U+205F.
+bool isSpaceCharacter(char32_t c);
+// Format characters, general category Cf (U+200B, U+FEFF, U+00AD, ...).
+bool isInvisibleCharacter(char32_t c);
+
+// Appends the canonical form of text to out: spaces and invisible characters removed,
+// full-width forms U+FF01 to U+FF5E made ASCII, case folded, traditional characters
+// simplified, each only when its bit is in classes.
+void appendCanonicalForm(std::u16string_view text, unsigned classes, std::u32string &out);
+std::u32string canonicalForm(std::u16string_view text, unsigned classes = textCauses);
+
+// For two texts with the same canonical form: the classes without which their forms differ.
+unsigned differingClasses(std::u16string_view a, std::u16string_view b);
+
+} // namespace lanshan

@@ -1,0 +1,406 @@
+#include "nearrowindex.h"
+
+#include "canonicalform.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+namespace lanshan {
+
+namespace {
+
+// Polynomial hashes of a form's prefixes, so that the hash of any piece of it, or of it with
+// one character taken out, costs a few multiplications. Hits are always checked against the
+// texts, so a collision costs time, never a wrong answer.
+constexpr std::uint64_t hashBase = 0x9e3779b97f4a7c15ULL;
+
+std::uint64_t mixed(std::uint64_t h)
+{
+    h ^= h >> 31;
+    h *= 0xbf58476d1ce4e5b9ULL;
+    h ^= h >> 29;
+    h *= 0x94d049bb133111ebULL;
+    return h ^ (h >> 32);
+}
+
+// The table key of a text of the given length with polynomial hash h; a replacement key also
+// carries the position of the character taken out.
+std::uint64_t textKey(std::uint64_t h, std::size_t length)
+{
+    return mixed(h + length * 0xd6e8feb86659fd93ULL);
+}
+
+std::uint64_t replacementKey(std::uint64_t h, std::size_t length, std::size_t position)
+{
+    return mixed(textKey(h, length) + (position + 1) * 0xa0761d6478bd642fULL);
+}
+
+class HashedForm
+{
+public:
+    void assign(std::u16string_view text)
+    {
+        m_form.clear();
+        appendCanonicalForm(text, textCauses, m_form);
+        rehash();
+    }
+
+    void assignForm(std::u32string_view form)
+    {
+        m_form.assign(form);
+        rehash();
+    }
+
+    const std::u32string &form() const { return m_form; }
+    std::size_t size() const { return m_form.size(); }
+
+    // Hash of [begin, end).
+    std::uint64_t piece(std::size_t begin, std::size_t end) const
+    {
+        return m_prefix[end] - m_prefix[begin] * m_powers[end - begin];
+    }
+    // Hash of the form without the character at position.
+    std::uint64_t without(std::size_t position) const
+    {
+        const std::size_t n = m_form.size();
+        return m_prefix[position] * m_powers[n - 1 - position] + piece(position + 1, n);
+    }
+
+private:
+    void rehash()
+    {
+        m_prefix.resize(m_form.size() + 1);
+        m_prefix[0] = 0;
+        for (std::size_t i = 0; i < m_form.size(); ++i)
+            m_prefix[i + 1] = m_prefix[i] * hashBase + m_form[i] + 1;
+        while (m_powers.size() <= m_form.size())
+            m_powers.push_back(m_powers.empty() ? 1 : m_powers.back() * hashBase);
+    }
+
+    std::u32string m_form;
+    std::vector<std::uint64_t> m_prefix;
+    std::vector<std::uint64_t> m_powers;
+};
+
+bool oneEditApart(std::u32string_view a, std::u32string_view b)
+{
+    if (a.size() < b.size())
+        std::swap(a, b);
+    if (a.size() - b.size() > 1)
+        return false;
+    std::size_t head = 0;
+    while (head < b.size() && a[head] == b[head])
+        ++head;
+    if (a.size() == b.size())
+        return head < a.size() && a.substr(head + 1) == b.substr(head + 1);
+    return a.substr(head + 1) == b.substr(head);
+}
+
+// The cells of a row: begin, end, index, whether it is the last.
+template<class Visit>
+void forEachCell(std::u16string_view row, Visit visit)
+{
+    std::size_t begin = 0;
+    for (std::uint32_t index = 0;; ++index) {
+        const std::size_t tab = row.find(u'\t', begin);
+        const bool last = tab == std::u16string_view::npos;
+        const std::size_t end = last ? row.size() : tab;
+        visit(row.substr(begin, end - begin), begin, index, last);
+        if (last)
+            return;
+        begin = end + 1;
+    }
+}
+
+// Open-addressing table from hash keys to lists of forms. A list can drop a form in place
+// while it is read (drop()), so that forms that need no more rows stop costing time.
+class Postings
+{
+public:
+    void build(std::vector<std::pair<std::uint64_t, std::uint32_t>> entries)
+    {
+        std::sort(entries.begin(), entries.end());
+        entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+        if (entries.size() >= UINT32_MAX)
+            throw std::length_error("too many keys to look for near rows");
+        std::size_t capacity = 16;
+        while (capacity < entries.size() * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, Slot{});
+        m_mask = capacity - 1;
+        m_values.clear();
+        m_values.reserve(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const std::uint64_t key = entries[i].first;
+            if (i == 0 || key != entries[i - 1].first) {
+                std::size_t slot = key & m_mask;
+                while (m_slots[slot].begin != empty)
+                    slot = (slot + 1) & m_mask;
+                m_slots[slot] = Slot{key, static_cast<std::uint32_t>(m_values.size()), 0};
+                m_last = &m_slots[slot];
+            }
+            m_values.push_back(entries[i].second);
+            ++m_last->count;
+        }
+    }
+
+    // Calls visit(form) for every form under the key; a form for which drop(form) is true
+    // leaves the list for good.
+    template<class Visit, class Drop>
+    void forEach(std::uint64_t key, Visit visit, Drop drop)
+    {
+        if (m_slots.empty())
+            return;
+        std::size_t slot = key & m_mask;
+        for (; m_slots[slot].begin != empty; slot = (slot + 1) & m_mask) {
+            Slot &s = m_slots[slot];
+            if (s.key != key)
+                continue;
+            std::uint32_t *values = m_values.data() + s.begin;
+            for (std::uint32_t i = 0; i < s.count;) {
+                if (drop(values[i])) {
+                    values[i] = values[--s.count];
+                } else {
+                    visit(values[i]);
+                    ++i;
+                }
+            }
+            return;
+        }
+    }
+
+private:
+    static constexpr std::uint32_t empty = UINT32_MAX;
+
+    struct Slot
+    {
+        std::uint64_t key = 0;
+        std::uint32_t begin = empty;
+        std::uint32_t count = 0;
+    };
+
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+    std::vector<std::uint32_t> m_values;
+    Slot *m_last = nullptr;
+};
+
+// Long enough for rules 2 and 3.
+bool longEnough(const std::u32string &form)
+{
+    const bool digits = std::all_of(form.begin(), form.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
+    return form.size() >= (digits ? 6u : 2u);
+}
+
+// A row's hits before it is settled: the form, the rule, the cell.
+struct Found
+{
+    std::uint32_t group;
+    int rule;
+    std::uint32_t cell;
+    std::size_t cellBegin;
+    std::size_t cellEnd;
+    bool lastCell;
+
+    bool operator<(const Found &o) const { return std::tie(group, rule, cell) < std::tie(o.group, o.rule, o.cell); }
+};
+
+} // namespace
+
+class NearRowIndex::Tables
+{
+public:
+    Postings forms;        // every form, by its own hash
+    Postings deletions;    // rule 3: a form with one character out
+    Postings replacements; // rule 3: the same, with the position
+    std::vector<std::size_t> lengthsForRule2;
+    std::vector<std::array<std::uint8_t, 3>> counts; // per form: rows taken by rule 1, 2, 3
+    std::vector<bool> longEnough;
+};
+
+NearRowIndex::NearRowIndex(std::vector<std::u32string> keys)
+    : m_groupOfKey(keys.size())
+    , m_tables(std::make_unique<Tables>())
+{
+    // Distinct forms first: a key list often repeats names.
+    {
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
+        std::vector<std::uint32_t> order(keys.size());
+        for (std::uint32_t i = 0; i < keys.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (i == 0 || keys[order[i]] != keys[order[i - 1]])
+                m_forms.push_back(std::move(keys[order[i]]));
+            m_groupOfKey[order[i]] = static_cast<std::uint32_t>(m_forms.size() - 1);
+        }
+    }
+    m_hits.resize(m_forms.size());
+    Tables &t = *m_tables;
+    t.counts.assign(m_forms.size(), {0, 0, 0});
+    t.longEnough.resize(m_forms.size());
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
+    HashedForm hashed;
+    for (std::uint32_t g = 0; g < m_forms.size(); ++g) {
+        const std::u32string &form = m_forms[g];
+        if (form.empty())
+            continue;
+        hashed.assignForm(form);
+        entries.emplace_back(textKey(hashed.piece(0, form.size()), form.size()), g);
+        t.longEnough[g] = lanshan::longEnough(form);
+        if (t.longEnough[g])
+            t.lengthsForRule2.push_back(form.size());
+    }
+    t.forms.build(std::move(entries));
+    std::sort(t.lengthsForRule2.begin(), t.lengthsForRule2.end());
+    t.lengthsForRule2.erase(std::unique(t.lengthsForRule2.begin(), t.lengthsForRule2.end()), t.lengthsForRule2.end());
+}
+
+NearRowIndex::~NearRowIndex() = default;
+
+void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> rows)
+{
+    Tables &t = *m_tables;
+    const auto never = [](std::uint32_t) { return false; };
+    std::vector<Found> found;
+    HashedForm cell;
+
+    // Best cell of the row for each form; taken while the form has room for its rule.
+    const auto settle = [&](std::size_t row) {
+        std::sort(found.begin(), found.end());
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            const Found &f = found[i];
+            if (i > 0 && found[i - 1].group == f.group)
+                continue;
+            std::uint8_t &count = t.counts[f.group][f.rule - 1];
+            if (count < maxHits) {
+                ++count;
+                m_hits[f.group].push_back(Hit{row, f.cellBegin, f.cellEnd, f.rule, f.lastCell});
+            }
+        }
+        found.clear();
+    };
+
+    // Rules 1 and 2.
+    for (const std::size_t row : rows) {
+        forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
+            cell.assign(text);
+            const std::u32string &form = cell.form();
+            const std::size_t n = form.size();
+            if (n == 0)
+                return;
+            const auto add = [&](std::uint32_t g, int rule) {
+                if (t.counts[g][0] < maxHits)
+                    found.push_back(Found{g, rule, index, begin, begin + text.size(), last});
+            };
+            t.forms.forEach(
+                textKey(cell.piece(0, n), n),
+                [&](std::uint32_t g) {
+                    if (m_forms[g] == form)
+                        add(g, 1);
+                },
+                never);
+            for (const std::size_t length : t.lengthsForRule2) {
+                if (length >= n)
+                    break;
+                const std::u32string_view head(form.data(), length);
+                const std::u32string_view tail(form.data() + n - length, length);
+                t.forms.forEach(
+                    textKey(cell.piece(0, length), length),
+                    [&](std::uint32_t g) {
+                        if (t.longEnough[g] && m_forms[g] == head)
+                            add(g, 2);
+                    },
+                    never);
+                t.forms.forEach(
+                    textKey(cell.piece(n - length, n), length),
+                    [&](std::uint32_t g) {
+                        if (t.longEnough[g] && m_forms[g] == tail)
+                            add(g, 2);
+                    },
+                    never);
+            }
+        });
+        settle(row);
+    }
+
+    // Rule 3, for the forms still without a row. Per cell length, which lookups it needs:
+    // 1 a character replaced, 2 one more in the cell, 4 one fewer.
+    std::vector<bool> wanted(m_forms.size(), false);
+    std::vector<std::uint8_t> lookups;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> replacements;
+    HashedForm keyForm;
+    for (std::uint32_t g = 0; g < m_forms.size(); ++g) {
+        if (!t.longEnough[g] || !m_hits[g].empty())
+            continue;
+        wanted[g] = true;
+        const std::size_t k = m_forms[g].size();
+        if (lookups.size() < k + 2)
+            lookups.resize(k + 2, 0);
+        lookups[k] |= 1;
+        lookups[k + 1] |= 2;
+        lookups[k - 1] |= 4;
+        keyForm.assignForm(m_forms[g]);
+        for (std::size_t i = 0; i < k; ++i) {
+            const std::uint64_t h = keyForm.without(i);
+            deletions.emplace_back(textKey(h, k - 1), g);
+            replacements.emplace_back(replacementKey(h, k - 1, i), g);
+        }
+    }
+    if (lookups.empty()) {
+        finish();
+        return;
+    }
+    t.deletions.build(std::move(deletions));
+    t.replacements.build(std::move(replacements));
+    const auto full = [&](std::uint32_t g) { return t.counts[g][2] >= maxHits; };
+    for (const std::size_t row : rows) {
+        forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
+            cell.assign(text);
+            const std::u32string &form = cell.form();
+            const std::size_t n = form.size();
+            if (n >= lookups.size() || lookups[n] == 0)
+                return;
+            const auto check = [&](std::uint32_t g) {
+                if (wanted[g] && !full(g) && oneEditApart(m_forms[g], form))
+                    found.push_back(Found{g, 3, index, begin, begin + text.size(), last});
+            };
+            if (lookups[n] & 1) {
+                for (std::size_t i = 0; i < n; ++i)
+                    t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check, full);
+            }
+            if (lookups[n] & 2) {
+                for (std::size_t i = 0; i < n; ++i) {
+                    if (i == 0 || form[i] != form[i - 1]) // a run gives the same text whichever goes
+                        t.forms.forEach(textKey(cell.without(i), n - 1), check, never);
+                }
+            }
+            if (lookups[n] & 4)
+                t.deletions.forEach(textKey(cell.piece(0, n), n), check, full);
+        });
+        settle(row);
+    }
+    finish();
+}
+
+void NearRowIndex::finish()
+{
+    // Each rule's rows came in row order.
+    for (std::vector<Hit> &hits : m_hits) {
+        std::stable_sort(hits.begin(), hits.end(), [](const Hit &a, const Hit &b) { return a.rule < b.rule; });
+        if (hits.size() > maxHits)
+            hits.resize(maxHits);
+    }
+}
+
+std::span<const NearRowIndex::Hit> NearRowIndex::hits(std::size_t key) const
+{
+    return m_hits[m_groupOfKey.at(key)];
+}
+
+} // namespace lanshan

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "linetable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lanshan {
+
+// Finds the cells of some rows of a table that are near a set of keys, compared in their
+// canonical forms (canonicalform.h), in time about linear in the size of the rows:
+//   rule 1, the cell's form is the key's;
+//   rule 2, the key's form starts or ends the cell's longer one;
+//   rule 3, the two differ by one character inserted, removed or replaced, looked for only
+//           for keys that no row is near by rule 1 or 2.
+// Rules 2 and 3 need a key of two characters or more, six when it is digits alone: shorter
+// ones would be found in every score and every other name. Every key keeps its best
+// maxHits rows, rule 1 before 2 before 3, then by row; a row once, with its best cell (the
+// lowest rule, then the leftmost cell).
+//
+// Keys are found through hash tables of their forms, of their forms' starts and ends at the
+// lengths keys have, and of their forms with one character taken out; a row's cells are
+// looked up in them, never compared with every key.
+class NearRowIndex
+{
+public:
+    static constexpr std::size_t maxHits = 5;
+
+    struct Hit
+    {
+        std::size_t row;
+        std::size_t cellBegin; // the cell within the row, in code units
+        std::size_t cellEnd;
+        int rule;
+        bool lastCell;
+    };
+
+    // keys: canonical forms, repeats allowed. An empty form is near nothing.
+    explicit NearRowIndex(std::vector<std::u32string> keys);
+    ~NearRowIndex();
+
+    // Looks through the rows at the given positions, ascending.
+    void search(const LineTable &table, std::span<const std::size_t> rows);
+
+    // The rows near keys[key], best first.
+    std::span<const Hit> hits(std::size_t key) const;
+
+private:
+    class Tables;
+
+    void finish();
+
+    std::vector<std::uint32_t> m_groupOfKey; // per key: its distinct form
+    std::vector<std::u32string> m_forms;     // per distinct form
+    std::vector<std::vector<Hit>> m_hits;    // per distinct form
+    std::unique_ptr<Tables> m_tables;
+};
+
+} // namespace lanshan
