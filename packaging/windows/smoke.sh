@@ -165,6 +165,15 @@ wineserver -k 2>/dev/null || true
 wineserver -w
 
 # --- the installer -------------------------------------------------------------------------
+# Chinese on any system: the window is "… 安装", not "… Setup", and the script makensis compiled
+# keeps none of CPack's English texts.
+wine "$setup" >/dev/null 2>&1 &
+wait_window "岚杉数据筛选器 $version 安装" 60 >/dev/null && pass "the installer's window is titled in Chinese" ||
+    fail "no installer window \"岚杉数据筛选器 $version 安装\""
+close_program "$(basename "$setup")"
+grep -nE '^[^;]*(MUI_LANGUAGE "English"|is already installed|Install Options|Uninstall\.lnk|Uninstall failed)' \
+    "$build"/cpack/_CPack_Packages/*/NSIS/project.nsi >&2 && fail "English texts in the installer" ||
+    pass "no English CPack texts in the installer"
 programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"
 if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/lanshan-filter.exe" ]; then
     pass "silent install into Program Files"
