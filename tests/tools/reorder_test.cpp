@@ -172,3 +172,34 @@ TEST_F(Reorder, BadFilesAndUsageFailClearly)
     EXPECT_EQ(o.code, 0);
     EXPECT_EQ(o.out.rfind("reorder ", 0), 0u);
 }
+
+TEST_F(Reorder, ExplainWritesTheReportAndLeavesTheResultAlone)
+{
+    const std::string keys = "张三\nb2\nc3\n";
+    const std::string data = "张 三\t90\nb2\t1\nb2\t2\nc3\t5\n";
+    const fs::path report = m_dir / "report.tsv";
+    for (const std::string mode : {"--duplicates=first", "--duplicates=empty"}) {
+        const Outcome plain = run(mode, keys, data);
+        const Outcome explained = run(mode + " --explain=\"" + report.string() + "\"", keys, data);
+        EXPECT_EQ(explained.out, plain.out) << mode;
+        EXPECT_EQ(explained.code, plain.code) << mode;
+        EXPECT_EQ(explained.err, plain.err) << mode;
+    }
+    EXPECT_EQ(readAll(report), "kind\tkey_line\trow\tcause\tkey\trow_text\n"
+                               "missing\t1\t1\tspaces\t张三\t张 三\\t90\n"
+                               "left-empty\t2\t\t\tb2\t\n"
+                               "unused\t\t1\tnear\t\t张 三\\t90\n"
+                               "unused\t\t2\tduplicate\t\tb2\\t1\n"
+                               "unused\t\t3\tduplicate\t\tb2\\t2\n");
+
+    // No result, no report.
+    fs::remove(report);
+    EXPECT_EQ(run("--explain=\"" + report.string() + "\"", keys, data).code, 3);
+    EXPECT_FALSE(fs::exists(report));
+
+    // A report that cannot be written: the result is, and the status says what is missing.
+    const Outcome o = run("--duplicates=first --explain=\"" + (m_dir / "none" / "r.tsv").string() + "\"", keys, data);
+    EXPECT_EQ(o.code, 4);
+    EXPECT_EQ(o.out, "\nb2\t1\nc3\t5\n");
+    EXPECT_NE(o.err.find("reorder: cannot write the report"), std::string::npos) << o.err;
+}

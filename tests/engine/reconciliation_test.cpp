@@ -1,0 +1,289 @@
+// The reconciliation report: near rows and their causes, the accounting of rows, adopt(),
+// the TSV. The near rows of random runs are checked against a plain scan of every cell.
+
+#include "canonicalform.h"
+#include "keyrule.h"
+#include "reconciliation.h"
+#include "runcomparison.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <tuple>
+
+using namespace lanshan;
+using lanshan::literal::shown;
+
+namespace {
+
+// The near rows of the first key line, as "row:code" items.
+std::vector<std::string> nearOf(std::u16string key, std::u16string rows)
+{
+    FilterRun run(key + u"\r\n", std::move(rows));
+    const Reconciliation report = reconcile(run);
+    std::vector<std::string> items;
+    if (!report.missing.empty() && report.missing.front().keyLine == 0) {
+        for (const NearRow &near : report.missing.front().nearRows)
+            items.push_back(std::to_string(near.row) + ":" + causeCode(near.causes));
+    }
+    return items;
+}
+
+using Items = std::vector<std::string>;
+
+} // namespace
+
+TEST(Reconciliation, EachCauseAndItsCounterpart)
+{
+    const struct
+    {
+        std::u16string key;
+        std::u16string row;
+        std::string code; // empty: not near
+    } cases[] = {
+        {u"张三", u"张　三\t90", "spaces"},
+        {u"张三", u" 张 三 \t90", "spaces"},
+        {u"张三", u"张四\t90", "one-char"}, // a real character is never a space
+        {u"张三", u"张\u200b三\t90", "invisible"},
+        {u"张三", u"\ufeff张三\t90", "invisible"},
+        {u"S2023017", u"ｓ２０２３０１７\t88", "width+case"},
+        {u"s2023017", u"S2023017\t88", "case"},
+        {u"张三", u"張三\t90", "variant"},
+        {u"张㛟", u"张\U000217b5\t90", "variant"},
+        {u"张三", u"90\t3班\t张三", "last-column"},
+        {u"张三", u"90\t張 三", "spaces+variant+last-column"},
+        {u"S2023017", u"学号S2023017\t88", "longer-value"},
+        {u"S2023017", u"88\tS2023017号", "last-column+longer-value"},
+        {u"202301", u"88\t2023017", "last-column+longer-value"},
+        {u"20230", u"88\t202301", ""}, // five digits: in too many numbers
+        {u"12", u"x12\t5", ""},
+        {u"12", u"123\t5", ""},
+        {u"张", u"张三\t5", ""},
+        {u"张明玉", u"张江玉\t70", "one-char"},
+        {u"张三玉", u"张\U00020000玉\t70", "one-char"},
+        {u"张明玉", u"张明\t70", "one-char"},
+        {u"张明玉", u"张明丰玉丰\t70", ""}, // neither an end nor one character off
+        {u"张三", u"三张\t90", ""},
+        {u"a\tb", u"ab\t1", ""}, // a key holding a TAB spans cells
+    };
+    for (const auto &c : cases) {
+        const Items want = c.code.empty() ? Items{} : Items{"0:" + c.code};
+        EXPECT_EQ(nearOf(c.key, c.row), want) << shown(c.key) << " and " << shown(c.row);
+    }
+}
+
+TEST(Reconciliation, BestRowsFirstAndAtMostFive)
+{
+    EXPECT_EQ(
+        nearOf(u"张三", u"张三丰\t1\r\n张 三\t2\r\n张四\t3\r\nx\t张三\r\n張三\t5\r\n学生张三\t6\r\n张三丰\t6\r\n张 三"),
+        (Items{"1:spaces", "3:last-column", "4:variant", "7:spaces+last-column", "0:longer-value"}));
+    // One character off is looked for only when nothing nearer is there.
+    EXPECT_EQ(nearOf(u"张明玉", u"张江玉\t1\r\n张明玉同学\t2"), Items{"1:longer-value"});
+    // A row once, with its best cell.
+    EXPECT_EQ(nearOf(u"张明玉", u"张明玉同学\t張明玉\t1"), Items{"0:variant"});
+}
+
+TEST(Reconciliation, KeysLeftEmptyAndUnusedRows)
+{
+    FilterRun run(u"a1\r\nb2\r\nc3\r\n  \r\nb2",
+                  u"a1\t1\r\nb2\t1\r\nb2\t2\r\nname\tscore\r\n \t \r\nc 3\t9\r\n\r\na1\t1");
+    ASSERT_EQ(run.state(), FilterRun::State::AwaitingChoice);
+    run.choose(0);
+    run.ignore();
+    run.choose(2);
+    ASSERT_EQ(run.state(), FilterRun::State::Finished);
+    const Reconciliation report = reconcile(run);
+    ASSERT_EQ(report.missing.size(), 1u);
+    EXPECT_EQ(report.missing[0].keyLine, 2u);
+    ASSERT_EQ(report.leftEmpty.size(), 1u);
+    EXPECT_EQ(report.leftEmpty[0].keyLine, 1u);
+    EXPECT_EQ(report.leftEmpty[0].rows, (std::vector<std::size_t>{1, 2}));
+    std::vector<std::pair<std::size_t, UnusedReason>> unused;
+    for (const UnusedRow &u : report.unused)
+        unused.emplace_back(u.row, u.reason);
+    EXPECT_EQ(unused, (std::vector<std::pair<std::size_t, UnusedReason>>{{1, UnusedReason::Duplicate},
+                                                                         {3, UnusedReason::NoKey},
+                                                                         {5, UnusedReason::Near},
+                                                                         {7, UnusedReason::Duplicate}}));
+
+    // Reports only of finished runs.
+    FilterRun awaiting(u"a\r\nb", u"a\t1\r\na\t2");
+    EXPECT_TRUE(reconcile(awaiting).unused.empty());
+}
+
+TEST(Reconciliation, AdoptedRowCountsAsMatched)
+{
+    FilterRun run(u"张三\r\n李四", u"李四\t1\r\n张 三\t2");
+    ASSERT_EQ(run.state(), FilterRun::State::Finished);
+    const std::vector<std::pair<std::size_t, std::size_t>> safe = safeAdoptions(reconcile(run));
+    ASSERT_EQ(safe, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 1}}));
+    run.adopt(0, 1);
+    EXPECT_EQ(run.result(0), u"张 三\t2");
+    EXPECT_EQ(run.resultItem(0), u"1.张 三\t2");
+    EXPECT_EQ(run.resultText(), u"张 三\t2\r\n李四\t1");
+    const Reconciliation report = reconcile(run);
+    EXPECT_TRUE(report.missing.empty());
+    EXPECT_TRUE(report.unused.empty());
+
+    EXPECT_THROW(run.adopt(0, 0), std::logic_error); // the line has a row
+    FilterRun other(u"x\r\ny", u"a\t1");
+    EXPECT_THROW(other.adopt(0, 1), std::out_of_range); // no such row
+    FilterRun awaiting(u"a\r\nb", u"a\t1\r\na\t2");
+    EXPECT_THROW(awaiting.adopt(1, 0), std::logic_error);
+
+    // Two rows of the same form, or a longer value alone: the user must look.
+    FilterRun two(u"张三\r\n", u"张 三\t1\r\n張三\t2\r\n");
+    EXPECT_TRUE(safeAdoptions(reconcile(two)).empty());
+    FilterRun longer(u"张三\r\n", u"张三丰\t1");
+    EXPECT_TRUE(safeAdoptions(reconcile(longer)).empty());
+}
+
+TEST(Reconciliation, TsvEscapesAndKeepsItsOrder)
+{
+    FilterRun run(u"a\\1\r\nb2\r\nb2\r\nzz", u"b2\t1\r\nb2\t2\r\nx\t a\\1\r\nnote\tline\nbreak\rhere");
+    run.ignore();
+    run.ignore();
+    EXPECT_EQ(reportTsv(run, reconcile(run)), u"kind\tkey_line\trow\tcause\tkey\trow_text\n"
+                                              u"missing\t1\t3\tspaces+last-column\ta\\\\1\tx\\t a\\\\1\n"
+                                              u"left-empty\t2\t\t\tb2\t\n"
+                                              u"left-empty\t3\t\t\tb2\t\n"
+                                              u"missing\t4\t\t\tzz\t\n"
+                                              u"unused\t\t1\tduplicate\t\tb2\\t1\n"
+                                              u"unused\t\t2\tduplicate\t\tb2\\t2\n"
+                                              u"unused\t\t3\tnear\t\tx\\t a\\\\1\n"
+                                              u"unused\t\t4\t\t\tnote\\tline\\nbreak\\rhere\n");
+}
+
+TEST(Reconciliation, CausesAndInvisibleCharactersInWords)
+{
+    EXPECT_EQ(causeCode(Spaces | Variant | LastColumn), "spaces+variant+last-column");
+    EXPECT_EQ(causeCode(Invisible | Width | Case | LongerValue | OneChar),
+              "invisible+width+case+longer-value+one-char");
+    EXPECT_EQ(causeWords(Width | LastColumn), u"全角/半角不同、在最后一列");
+    EXPECT_EQ(causeWords(OneChar), u"相差一个字");
+    EXPECT_EQ(visibleText(u"张 三\u3000\u00a0\u2009\u200b\t\U000E0001\r\n"),
+              u"张⟨空格⟩三⟨全角空格⟩⟨不换行空格⟩⟨U+2009⟩⟨U+200B⟩\t⟨U+E0001⟩\r\n");
+    EXPECT_EQ(canonicalForm(u"張葉鐘ＡＢｃ\u00ad"), U"张叶钟abc");
+}
+
+// Random runs: every row is used, unused or blank once; the reasons follow the run; the near
+// rows are those a scan of every unused cell finds.
+TEST(Reconciliation, RandomRunsAgainstAPlainScan)
+{
+    const std::u16string alphabet[] = {u"a",      u"A",      u"ａ", u"b", u"张", u"張", u"三", u" ",
+                                       u"\u3000", u"\u200b", u"1",  u"2", u"\t", u"\t", u"\t"};
+    std::mt19937 rng(20240501);
+    auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+    auto text = [&](std::size_t maxLength) {
+        std::u16string t;
+        for (std::size_t i = below(maxLength + 1); i > 0; --i)
+            t += alphabet[below(std::size(alphabet))];
+        return t;
+    };
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::u16string> rowList;
+        for (std::size_t i = 1 + below(12); i > 0; --i)
+            rowList.push_back(text(7));
+        std::u16string keys;
+        std::u16string rows;
+        for (std::size_t i = 0; i < rowList.size(); ++i)
+            rows += (i ? u"\r\n" : u"") + rowList[i];
+        for (std::size_t i = 2 + below(8); i > 0; --i) {
+            std::u16string key = below(2) ? text(4) : rowList[below(rowList.size())].substr(0, 1 + below(4));
+            std::erase(key, u'\t');
+            keys += key + u"\r\n";
+        }
+        FilterRun run(keys, rows);
+        while (run.state() == FilterRun::State::AwaitingChoice) {
+            if (below(3) == 0)
+                run.ignore();
+            else
+                run.choose(run.candidateRows()[below(run.candidateRows().size())]);
+        }
+        const Reconciliation report = reconcile(run);
+        const LineTable &table = run.datalines();
+        const std::string at = "keys " + shown(keys) + ", rows " + shown(rows);
+
+        std::vector<int> seen(table.size(), 0);
+        std::set<std::size_t> used, confirmed, near;
+        for (std::size_t i = 0; i < run.resultCount(); ++i) {
+            if (run.resultRow(i))
+                used.insert(*run.resultRow(i));
+        }
+        for (std::size_t r : used)
+            ++seen[r];
+        for (std::size_t r : run.everyConfirmedRow())
+            confirmed.insert(r);
+        for (std::size_t r = 0; r < table.size(); ++r)
+            seen[r] += table[r].find_first_not_of(u" \t") == std::u16string_view::npos;
+        for (const UnusedRow &u : report.unused)
+            ++seen[u.row];
+        EXPECT_EQ(seen, std::vector<int>(table.size(), 1)) << at;
+
+        std::size_t m = 0;
+        for (std::size_t i = 0; i < run.resultCount(); ++i) {
+            const bool missing = !run.resultRow(i) && !isEmptyKey(run.fixlines()[i]) && run.confirmedRows(i).empty();
+            if (!missing)
+                continue;
+            ASSERT_LT(m, report.missing.size()) << at;
+            ASSERT_EQ(report.missing[m].keyLine, i) << at;
+            // The scan: the best cell of every unused row by the rule, then the best rows.
+            const std::u32string key = canonicalForm(run.fixlines()[i]);
+            const bool longEnough =
+                key.size() >= (key.find_first_not_of(U"0123456789") == std::u32string::npos ? 6u : 2u);
+            std::vector<std::tuple<int, std::size_t, unsigned>> want;
+            for (const UnusedRow &u : report.unused) {
+                std::tuple<int, std::size_t, unsigned> best{4, u.row, 0};
+                std::size_t begin = 0;
+                for (std::u16string_view row = table[u.row];;) {
+                    const std::size_t tab = row.find(u'\t', begin);
+                    const std::u16string_view cell = row.substr(begin, tab - begin);
+                    const std::u32string form = canonicalForm(cell);
+                    const unsigned last = tab == row.npos ? unsigned(LastColumn) : 0u;
+                    std::size_t head = 0;
+                    while (head < key.size() && head < form.size() && key[head] == form[head])
+                        ++head;
+                    std::size_t tail = 0;
+                    while (tail < key.size() && tail < form.size()
+                           && key[key.size() - 1 - tail] == form[form.size() - 1 - tail])
+                        ++tail;
+                    const std::size_t longer = std::max(key.size(), form.size());
+                    const bool oneEdit =
+                        head + tail + 1 >= longer && key.size() + 1 >= form.size() && form.size() + 1 >= key.size();
+                    if (!key.empty() && form == key)
+                        best = std::min(best, {1, u.row, differingClasses(run.fixlines()[i], cell) | last});
+                    else if (longEnough && form.size() > key.size() && (head == key.size() || tail == key.size()))
+                        best = std::min(best, {2, u.row, LongerValue | last});
+                    else if (longEnough && oneEdit)
+                        best = std::min(best, {3, u.row, OneChar | last});
+                    if (tab == row.npos)
+                        break;
+                    begin = tab + 1;
+                }
+                if (std::get<0>(best) < 4)
+                    want.push_back(best);
+            }
+            std::sort(want.begin(), want.end());
+            if (!want.empty() && std::get<0>(want.front()) < 3)
+                std::erase_if(want, [](const auto &w) { return std::get<0>(w) == 3; });
+            std::string got, wanted;
+            for (const NearRow &n : report.missing[m].nearRows) {
+                got += std::to_string(n.row) + ":" + causeCode(n.causes) + " ";
+                near.insert(n.row);
+            }
+            for (std::size_t w = 0; w < std::min<std::size_t>(5, want.size()); ++w)
+                wanted += std::to_string(std::get<1>(want[w])) + ":" + causeCode(std::get<2>(want[w])) + " ";
+            EXPECT_EQ(got, wanted) << "key line " << i << ", " << at;
+            ++m;
+        }
+        EXPECT_EQ(m, report.missing.size()) << at;
+        for (const UnusedRow &u : report.unused) {
+            const UnusedReason want = confirmed.count(u.row) ? UnusedReason::Duplicate
+                                      : near.count(u.row)    ? UnusedReason::Near
+                                                             : UnusedReason::NoKey;
+            EXPECT_EQ(u.reason, want) << "row " << u.row << ", " << at;
+        }
+    }
+}
