@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -36,52 +37,92 @@ char32_t foldCharacter(char32_t c, unsigned classes)
     return c;
 }
 
-// Every class at once for the Basic Multilingual Plane, where nearly all text lies: one load
-// per character instead of several searches. Made on first use, in well under a millisecond.
+// The Basic Multilingual Plane, where nearly all text lies, in two tables made on first use
+// (well under a millisecond): which classes change a character, and what all of them make of
+// it. Most characters are changed by none and cost one byte-sized load.
 class BmpFolding
 {
 public:
     BmpFolding()
     {
-        for (char32_t c = 0; c < 0x10000; ++c)
-            m_folded[c] = c;
-        for (const unicode::CodeMapping &m : unicode::caseFoldings()) {
-            if (m.from < 0x10000)
-                m_folded[m.from] = m.to;
-        }
-        for (char32_t c = 0xFF01; c <= 0xFF5E; ++c)
-            m_folded[c] = m_folded[c - 0xFEE0]; // the ASCII form, then its case
+        std::vector<char32_t> caseFolded(0x10000);
         std::vector<char32_t> simplified(0x10000);
         for (char32_t c = 0; c < 0x10000; ++c)
-            simplified[c] = c;
+            caseFolded[c] = simplified[c] = c;
+        for (const unicode::CodeMapping &m : unicode::caseFoldings()) {
+            if (m.from < 0x10000)
+                caseFolded[m.from] = m.to;
+        }
         for (const unicode::CodeMapping &m : unicode::simplifiedVariants()) {
             if (m.from < 0x10000)
                 simplified[m.from] = m.to;
         }
         for (char32_t c = 0; c < 0x10000; ++c) {
-            if (m_folded[c] < 0x10000)
-                m_folded[c] = simplified[m_folded[c]];
+            unsigned classes = 0;
+            char32_t f = c;
+            if (f >= 0xFF01 && f <= 0xFF5E) {
+                f -= 0xFEE0;
+                classes |= Width;
+            }
+            if (caseFolded[f] != f) {
+                f = caseFolded[f];
+                classes |= Case;
+            }
+            if (f < 0x10000 && simplified[f] != f) {
+                f = simplified[f];
+                classes |= Variant;
+            }
+            if (isSpaceCharacter(c)) {
+                f = removed;
+                classes = Spaces;
+            }
+            m_folded[c] = f;
+            m_classes[c] = static_cast<std::uint8_t>(classes);
         }
         for (char32_t c : unicode::formatCharacters()) {
-            if (c < 0x10000)
+            if (c < 0x10000) {
                 m_folded[c] = removed;
-        }
-        for (char32_t c = 0; c < 0x10000; ++c) {
-            if (isSpaceCharacter(c))
-                m_folded[c] = removed;
+                m_classes[c] = Invisible;
+            }
         }
     }
 
-    char32_t operator[](char32_t c) const { return m_folded[c]; }
+    char32_t folded(char32_t c) const { return m_folded[c]; }
+    unsigned classes(char32_t c) const { return m_classes[c]; }
 
 private:
     std::array<char32_t, 0x10000> m_folded;
+    std::array<std::uint8_t, 0x10000> m_classes;
 };
 
 const BmpFolding &bmpFolding()
 {
     static const auto table = std::make_unique<const BmpFolding>();
     return *table;
+}
+
+// The classes that change a character.
+unsigned classesOf(char32_t c)
+{
+    if (c < 0x10000)
+        return bmpFolding().classes(c);
+    unsigned classes = 0;
+    for (unsigned x : {Spaces, Invisible, Width, Case, Variant}) {
+        if (foldCharacter(c, x) != c)
+            classes |= x;
+    }
+    return classes;
+}
+
+template<class Visit>
+void forEachCodePoint(std::u16string_view text, Visit visit)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        visit(c);
+    }
 }
 
 } // namespace
@@ -99,16 +140,45 @@ bool isInvisibleCharacter(char32_t c)
 
 void appendCanonicalForm(std::u16string_view text, unsigned classes, std::u32string &out)
 {
+    const BmpFolding &bmp = bmpFolding();
     const bool all = (classes & textCauses) == textCauses;
-    const BmpFolding *bmp = all ? &bmpFolding() : nullptr;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        c = bmp && c < 0x10000 ? (*bmp)[c] : foldCharacter(c, classes);
+    forEachCodePoint(text, [&](char32_t c) {
+        if (c < 0x10000 && (bmp.classes(c) == 0 || all))
+            c = bmp.folded(c);
+        else
+            c = foldCharacter(c, classes);
         if (c != removed)
             out += c;
+    });
+}
+
+std::optional<std::pair<char32_t, char32_t>> canonicalEnds(std::u16string_view text)
+{
+    const BmpFolding &bmp = bmpFolding();
+    const auto fold = [&](char32_t c) { return c < 0x10000 ? bmp.folded(c) : foldCharacter(c, textCauses); };
+    const auto isHigh = [](char32_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto isLow = [](char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    std::size_t i = 0;
+    char32_t first = removed;
+    for (; i < text.size() && first == removed; ++i) {
+        char32_t c = text[i];
+        if (isHigh(c) && i + 1 < text.size() && isLow(text[i + 1]))
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        first = fold(c);
     }
+    if (first == removed)
+        return std::nullopt;
+    char32_t last = first;
+    for (std::size_t j = text.size(); j > i;) {
+        char32_t c = text[--j];
+        if (isLow(c) && j > i && isHigh(text[j - 1]))
+            c = 0x10000 + ((text[--j] - 0xD800) << 10) + (c - 0xDC00);
+        if (const char32_t f = fold(c); f != removed) {
+            last = f;
+            break;
+        }
+    }
+    return std::pair(first, last);
 }
 
 std::u32string canonicalForm(std::u16string_view text, unsigned classes)
@@ -120,9 +190,13 @@ std::u32string canonicalForm(std::u16string_view text, unsigned classes)
 
 unsigned differingClasses(std::u16string_view a, std::u16string_view b)
 {
+    // Only a class that changes some character of the two can make a difference.
+    unsigned present = 0;
+    for (std::u16string_view text : {a, b})
+        forEachCodePoint(text, [&](char32_t c) { present |= classesOf(c); });
     unsigned classes = 0;
     for (unsigned c : {Spaces, Invisible, Width, Case, Variant}) {
-        if (canonicalForm(a, textCauses & ~c) != canonicalForm(b, textCauses & ~c))
+        if ((present & c) && canonicalForm(a, textCauses & ~c) != canonicalForm(b, textCauses & ~c))
             classes |= c;
     }
     return classes;

@@ -2,8 +2,10 @@
 
 #include "nearcause.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // The canonical form of a text: what is left of it when the differences a teacher does not
 // see, or does not mean, are taken out. Which ones is given as NearCause text bits, so that the
@@ -22,6 +24,10 @@ bool isInvisibleCharacter(char32_t c);
 // simplified, each only when its bit is in classes.
 void appendCanonicalForm(std::u16string_view text, unsigned classes, std::u32string &out);
 std::u32string canonicalForm(std::u16string_view text, unsigned classes = textCauses);
+
+// The first and the last character of the canonical form (all classes), found without making
+// it; nothing for an empty form.
+std::optional<std::pair<char32_t, char32_t>> canonicalEnds(std::u16string_view text);
 
 // For two texts with the same canonical form: the classes without which their forms differ.
 unsigned differingClasses(std::u16string_view a, std::u16string_view b);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -42,11 +43,11 @@ std::uint64_t replacementKey(std::uint64_t h, std::size_t length, std::size_t po
 class HashedForm
 {
 public:
+    // The form alone; rehash() before any hash is asked for.
     void assign(std::u16string_view text)
     {
         m_form.clear();
         appendCanonicalForm(text, textCauses, m_form);
-        rehash();
     }
 
     void assignForm(std::u32string_view form)
@@ -70,7 +71,6 @@ public:
         return m_prefix[position] * m_powers[n - 1 - position] + piece(position + 1, n);
     }
 
-private:
     void rehash()
     {
         m_prefix.resize(m_form.size() + 1);
@@ -81,6 +81,7 @@ private:
             m_powers.push_back(m_powers.empty() ? 1 : m_powers.back() * hashBase);
     }
 
+private:
     std::u32string m_form;
     std::vector<std::uint64_t> m_prefix;
     std::vector<std::uint64_t> m_powers;
@@ -189,6 +190,28 @@ private:
     Slot *m_last = nullptr;
 };
 
+// The first and the last characters of some forms. A cell near a form by any rule starts or
+// ends as it does (of a form of two characters or more, one edit keeps the first or the last
+// character in its place), so most cells, scores and grades, are turned away here.
+class FormEnds
+{
+public:
+    void add(const std::u32string &form)
+    {
+        m_first.set(form.front() & 0xFFFF);
+        m_last.set(form.back() & 0xFFFF);
+    }
+    bool mayBeNear(std::u16string_view cell) const
+    {
+        const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(cell);
+        return ends && (m_first.test(ends->first & 0xFFFF) || m_last.test(ends->second & 0xFFFF));
+    }
+
+private:
+    std::bitset<0x10000> m_first;
+    std::bitset<0x10000> m_last;
+};
+
 // Long enough for rules 2 and 3.
 bool longEnough(const std::u32string &form)
 {
@@ -218,6 +241,8 @@ public:
     Postings deletions;    // rule 3: a form with one character out
     Postings replacements; // rule 3: the same, with the position
     std::vector<std::size_t> lengthsForRule2;
+    FormEnds ends;      // of every form
+    FormEnds ruleThree; // of the forms that rule 3 looks for
     std::vector<std::array<std::uint8_t, 3>> counts; // per form: rows taken by rule 1, 2, 3
     std::vector<bool> longEnough;
 };
@@ -250,6 +275,7 @@ NearRowIndex::NearRowIndex(std::vector<std::u32string> keys)
         if (form.empty())
             continue;
         hashed.assignForm(form);
+        t.ends.add(form);
         entries.emplace_back(textKey(hashed.piece(0, form.size()), form.size()), g);
         t.longEnough[g] = lanshan::longEnough(form);
         if (t.longEnough[g])
@@ -288,11 +314,12 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     // Rules 1 and 2.
     for (const std::size_t row : rows) {
         forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
+            if (!t.ends.mayBeNear(text))
+                return;
             cell.assign(text);
             const std::u32string &form = cell.form();
             const std::size_t n = form.size();
-            if (n == 0)
-                return;
+            cell.rehash();
             const auto add = [&](std::uint32_t g, int rule) {
                 if (t.counts[g][0] < maxHits)
                     found.push_back(Found{g, rule, index, begin, begin + text.size(), last});
@@ -339,6 +366,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         if (!t.longEnough[g] || !m_hits[g].empty())
             continue;
         wanted[g] = true;
+        t.ruleThree.add(m_forms[g]);
         const std::size_t k = m_forms[g].size();
         if (lookups.size() < k + 2)
             lookups.resize(k + 2, 0);
@@ -361,11 +389,14 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     const auto full = [&](std::uint32_t g) { return t.counts[g][2] >= maxHits; };
     for (const std::size_t row : rows) {
         forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
+            if (!t.ruleThree.mayBeNear(text))
+                return;
             cell.assign(text);
             const std::u32string &form = cell.form();
             const std::size_t n = form.size();
             if (n >= lookups.size() || lookups[n] == 0)
                 return;
+            cell.rehash();
             const auto check = [&](std::uint32_t g) {
                 if (wanted[g] && !full(g) && oneEditApart(m_forms[g], form))
                     found.push_back(Found{g, 3, index, begin, begin + text.size(), last});

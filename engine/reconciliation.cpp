@@ -1,12 +1,13 @@
 #include "reconciliation.h"
 
 #include "canonicalform.h"
-#include "itemtext.h"
 #include "keyrule.h"
 #include "nearrowindex.h"
+#include "prefetch.h"
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 
 namespace lanshan {
 
@@ -37,37 +38,139 @@ constexpr std::array<const char16_t *, 8> causeNames = {
     u"繁简不同", u"在最后一列",   u"只出现在更长的内容里", u"相差一个字",
 };
 
+// The report's text, as UTF-16 or as UTF-8.
+void appendAscii(std::u16string &out, std::string_view text)
+{
+    out.append(text.begin(), text.end());
+}
+
+void appendAscii(std::string &out, std::string_view text)
+{
+    out += text;
+}
+
 void appendEscaped(std::u16string &out, std::u16string_view text)
 {
-    for (char16_t c : text) {
-        switch (c) {
-        case u'\\': out += u"\\\\"; break;
-        case u'\t': out += u"\\t"; break;
-        case u'\n': out += u"\\n"; break;
-        case u'\r': out += u"\\r"; break;
-        default: out += c;
+    std::size_t run = 0; // start of the characters not yet copied
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        // One branch, nearly never taken: a branch on the character's range would be
+        // mispredicted at every change between Chinese and ASCII.
+        if (!((c == u'\\') | (c == u'\t') | (c == u'\n') | (c == u'\r')))
+            continue;
+        out.append(text.data() + run, i - run);
+        out += u'\\';
+        out += c == u'\t' ? u't' : c == u'\n' ? u'n' : c == u'\r' ? u'r' : u'\\';
+        run = i + 1;
+    }
+    out.append(text.data() + run, text.size() - run);
+}
+
+// A lone surrogate becomes U+FFFD, as in every UTF-8 the tools write.
+void appendEscaped(std::string &out, std::u16string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c < 0x80) {
+            if ((c == u'\\') | (c == u'\t') | (c == u'\n') | (c == u'\r')) {
+                out += '\\';
+                c = c == u'\t' ? 't' : c == u'\n' ? 'n' : c == u'\r' ? 'r' : '\\';
+            }
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+                c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+            else
+                c = 0xFFFD;
+        }
+        if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+template<class String>
+void appendNumber(String &out, std::size_t value)
+{
+    char digits[24];
+    char *p = std::end(digits);
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    appendAscii(out, std::string_view(p, static_cast<std::size_t>(std::end(digits) - p)));
+}
+
+// One line: kind, key line, row (numbers from 1, none for SIZE_MAX), cause, key, row text.
+template<class String>
+void appendLine(String &out, std::string_view kind, std::size_t keyLine, std::size_t row, std::string_view cause,
+                std::u16string_view key, std::u16string_view rowText)
+{
+    appendAscii(out, kind);
+    appendAscii(out, "\t");
+    if (keyLine != SIZE_MAX)
+        appendNumber(out, keyLine + 1);
+    appendAscii(out, "\t");
+    if (row != SIZE_MAX)
+        appendNumber(out, row + 1);
+    appendAscii(out, "\t");
+    appendAscii(out, cause);
+    appendAscii(out, "\t");
+    appendEscaped(out, key);
+    appendAscii(out, "\t");
+    appendEscaped(out, rowText);
+    appendAscii(out, "\n");
+}
+
+template<class String>
+String reportText(const FilterRun &run, const Reconciliation &report)
+{
+    constexpr std::size_t none = SIZE_MAX;
+    const LineTable &keys = run.fixlines();
+    const LineTable &rows = run.datalines();
+    String out;
+    // Rows of 60 characters or so: reallocations are rare, and no pass over the rows ahead.
+    out.reserve(96 * (report.missing.size() * 2 + report.leftEmpty.size() + report.unused.size()));
+    appendAscii(out, "kind\tkey_line\trow\tcause\tkey\trow_text\n");
+
+    auto missing = report.missing.cbegin();
+    auto leftEmpty = report.leftEmpty.cbegin();
+    while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
+        if (leftEmpty == report.leftEmpty.cend()
+            || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine)) {
+            const std::u16string_view key = keys[missing->keyLine];
+            if (missing->nearRows.empty())
+                appendLine(out, "missing", missing->keyLine, none, {}, key, {});
+            for (const NearRow &near : missing->nearRows)
+                appendLine(out, "missing", missing->keyLine, near.row, causeCode(near.causes), key, rows[near.row]);
+            ++missing;
+        } else {
+            appendLine(out, "left-empty", leftEmpty->keyLine, none, {}, keys[leftEmpty->keyLine], {});
+            ++leftEmpty;
         }
     }
-}
-
-void appendLine(std::u16string &out, std::u16string_view kind, std::u16string_view keyLine, std::u16string_view row,
-                std::u16string_view cause, std::u16string_view key, std::u16string_view rowText)
-{
-    out += kind;
-    for (std::u16string_view field : {keyLine, row, cause}) {
-        out += u'\t';
-        out += field;
+    constexpr std::size_t ahead = 16;
+    for (std::size_t i = 0; i < report.unused.size(); ++i) {
+        // Unused rows lie apart in the data text: fetch ahead.
+        if (i + ahead < report.unused.size())
+            prefetch(rows[report.unused[i + ahead].row].data());
+        const UnusedRow &unused = report.unused[i];
+        const std::string_view reason = unused.reason == UnusedReason::Duplicate ? "duplicate"
+                                        : unused.reason == UnusedReason::Near    ? "near"
+                                                                                 : "";
+        appendLine(out, "unused", none, unused.row, reason, {}, rows[unused.row]);
     }
-    out += u'\t';
-    appendEscaped(out, key);
-    out += u'\t';
-    appendEscaped(out, rowText);
-    out += u'\n';
-}
-
-std::u16string ascii(std::string_view text)
-{
-    return std::u16string(text.begin(), text.end());
+    return out;
 }
 
 } // namespace
@@ -206,34 +309,12 @@ std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliat
 
 std::u16string reportTsv(const FilterRun &run, const Reconciliation &report)
 {
-    const LineTable &keys = run.fixlines();
-    const LineTable &rows = run.datalines();
-    std::u16string out = u"kind\tkey_line\trow\tcause\tkey\trow_text\n";
-    auto missing = report.missing.cbegin();
-    auto leftEmpty = report.leftEmpty.cbegin();
-    while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
-        if (leftEmpty == report.leftEmpty.cend()
-            || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine)) {
-            const std::u16string line = decimal(missing->keyLine + 1);
-            if (missing->nearRows.empty())
-                appendLine(out, u"missing", line, {}, {}, keys[missing->keyLine], {});
-            for (const NearRow &near : missing->nearRows) {
-                appendLine(out, u"missing", line, decimal(near.row + 1), ascii(causeCode(near.causes)),
-                           keys[missing->keyLine], rows[near.row]);
-            }
-            ++missing;
-        } else {
-            appendLine(out, u"left-empty", decimal(leftEmpty->keyLine + 1), {}, {}, keys[leftEmpty->keyLine], {});
-            ++leftEmpty;
-        }
-    }
-    for (const UnusedRow &unused : report.unused) {
-        const std::u16string_view reason = unused.reason == UnusedReason::Duplicate ? u"duplicate"
-                                           : unused.reason == UnusedReason::Near    ? u"near"
-                                                                                    : u"";
-        appendLine(out, u"unused", {}, decimal(unused.row + 1), reason, {}, rows[unused.row]);
-    }
-    return out;
+    return reportText<std::u16string>(run, report);
+}
+
+std::string reportTsvUtf8(const FilterRun &run, const Reconciliation &report)
+{
+    return reportText<std::string>(run, report);
 }
 
 } // namespace lanshan

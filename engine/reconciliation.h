@@ -71,5 +71,7 @@ std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliat
 
 // The report as TSV with LF line ends: a header, then one line per finding.
 std::u16string reportTsv(const FilterRun &run, const Reconciliation &report);
+// The same in UTF-8, made in one pass, for files.
+std::string reportTsvUtf8(const FilterRun &run, const Reconciliation &report);
 
 } // namespace lanshan

@@ -105,7 +105,7 @@ bool writeResult(const FilterRun &run)
 
 bool writeReport(const FilterRun &run, const std::string &path, std::string &error)
 {
-    const std::string bytes = utf8(reportTsv(run, reconcile(run)));
+    const std::string bytes = reportTsvUtf8(run, reconcile(run));
     errno = 0;
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (!file) {
