@@ -202,10 +202,27 @@ std::string scoreColumns(Random &random)
     return out;
 }
 
+// A row the filter does not give the key, but that a reader sees is the key's: the name
+// spelt a little differently or standing where the filter does not look. "某" is no given
+// character, so the mistyped name is never another key.
+std::string nearMissRow(Random &random, const std::string &name)
+{
+    const std::vector<std::string> chars = characters(name);
+    const std::string columns = scoreColumns(random);
+    switch (random.below(6)) {
+    case 0: return chars[0] + " " + name.substr(chars[0].size()) + columns;
+    case 1: return name + "\u3000" + columns;
+    case 2: return chars[0] + "\u200b" + name.substr(chars[0].size()) + columns;
+    case 3: return columns.substr(1) + "\t" + name;
+    case 4: return "高一3班" + name + columns;
+    default: return name.substr(0, name.size() - chars.back().size()) + "某" + columns;
+    }
+}
+
 } // namespace
 
 bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t seed, bool withTwoRowKeys,
-                  GeneratedData &out, std::string &error)
+                  GeneratedData &out, std::string &error, bool nearMisses)
 {
     const NameSpace names;
     if (!names.unambiguous()) {
@@ -222,7 +239,9 @@ bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t 
         oneRowKeys = std::min(oneRowKeys, rowCount - 2 * twoRowKeys);
         noRowKeys = keyCount - twoRowKeys - oneRowKeys;
     }
-    const std::uint64_t surplusRows = rowCount - oneRowKeys - 2 * twoRowKeys;
+    std::uint64_t surplusRows = rowCount - oneRowKeys - 2 * twoRowKeys;
+    const std::uint64_t nearMissRows = nearMisses ? std::min(noRowKeys, surplusRows) : 0;
+    surplusRows -= nearMissRows;
     const std::uint64_t nameCount = keyCount + surplusRows;
 
     // About a fifth two-character names, as far as there are enough of them.
@@ -247,6 +266,8 @@ bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t 
     for (std::size_t i = 0; i < pool.size(); ++i) {
         const bool twoRows = i >= oneRowKeys && i < oneRowKeys + twoRowKeys;
         const bool noRow = i >= oneRowKeys + twoRowKeys && i < keyCount;
+        if (noRow && i < oneRowKeys + twoRowKeys + nearMissRows)
+            rows.push_back(nearMissRow(random, names.name(pool[i])));
         if (noRow)
             continue;
         const std::string name = names.name(pool[i]);
@@ -286,6 +307,7 @@ bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t 
     out.twoRowKeys = twoRowKeys;
     out.noRowKeys = noRowKeys;
     out.surplusRows = surplusRows;
+    out.nearMissRows = nearMissRows;
     return true;
 }
 

@@ -21,6 +21,7 @@ struct GeneratedData
     std::uint64_t twoRowKeys = 0;
     std::uint64_t noRowKeys = 0;
     std::uint64_t surplusRows = 0;
+    std::uint64_t nearMissRows = 0;
 };
 
 // keyCount distinct Chinese names (2 or 3 characters) and rowCount rows of 8 TAB-separated
@@ -28,13 +29,16 @@ struct GeneratedData
 // (优秀/良好/及格/不及格) and a letter grade (A/B/C). Of the keys, about 10% have no row,
 // about 1% have two rows (same name, different scores) and the others exactly one row; the
 // rows left over carry names that are not among the keys. Rows and keys are each shuffled.
-// With twoRowKeys false no key has two rows: those keys get one row instead.
+// With twoRowKeys false no key has two rows: those keys get one row instead. With nearMisses,
+// the keys without a row get a near miss instead of a surplus row, as far as there are
+// surplus rows: their name with a space, a full-width space or a zero-width space in it,
+// in the last column, after a class name, or with its last character mistyped.
 //
 // The same arguments always give the same bytes: the random numbers come from a fixed
 // generator, not from the library's distributions, whose results differ between
 // implementations. Returns false with a one-line reason in error (no newline) when the
 // counts cannot be served.
 bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t seed, bool twoRowKeys,
-                  GeneratedData &out, std::string &error);
+                  GeneratedData &out, std::string &error, bool nearMisses = false);
 
 } // namespace lanshan::bench

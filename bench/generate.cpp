@@ -1,14 +1,15 @@
 // generate: the input files of the reorder benchmark.
 //
-//   generate N M KEYS_OUT DATA_OUT [SEED]
+//   generate [--near-misses] N M KEYS_OUT DATA_OUT [SEED]
 //
 // Writes N key lines (distinct Chinese names, 2 or 3 characters) and M data rows of 8
 // TAB-separated columns: the name, five scores (0-100, some with one decimal), an overall
 // grade (优秀/良好/及格/不及格) and a letter grade (A/B/C). Of the keys, about 10% have no row,
 // about 1% have two rows (same name, different scores) and the others exactly one row; the
-// rows left over carry names that are not among the keys. Rows and keys are each shuffled.
-// UTF-8 without BOM, every line ended by LF. The same arguments always give the same bytes
-// (see datagen.h, shared with window_bench).
+// rows left over carry names that are not among the keys. With --near-misses the keys without
+// a row get a row that is near them instead (see datagen.h), for the reconciliation report.
+// Rows and keys are each shuffled. UTF-8 without BOM, every line ended by LF. The same arguments always give the same
+// bytes (see datagen.h, shared with window_bench).
 
 #include "datagen.h"
 
@@ -22,8 +23,9 @@
 
 namespace {
 
-const char usage[] = "usage: generate N M KEYS_OUT DATA_OUT [SEED]\n"
-                     "  N keys and M rows; SEED (default 1) fixes the content\n";
+const char usage[] = "usage: generate [--near-misses] N M KEYS_OUT DATA_OUT [SEED]\n"
+                     "  N keys and M rows; SEED (default 1) fixes the content; --near-misses gives the keys\n"
+                     "  without a row a near miss\n";
 
 bool parseCount(const char *text, std::uint64_t &value)
 {
@@ -52,6 +54,11 @@ bool writeFile(const char *path, const std::string &bytes)
 
 int main(int argc, char **argv)
 {
+    const bool nearMisses = argc > 1 && std::strcmp(argv[1], "--near-misses") == 0;
+    if (nearMisses) {
+        --argc;
+        ++argv;
+    }
     std::uint64_t keyCount = 0;
     std::uint64_t rowCount = 0;
     std::uint64_t seed = 1;
@@ -63,7 +70,7 @@ int main(int argc, char **argv)
 
     lanshan::bench::GeneratedData data;
     std::string error;
-    if (!lanshan::bench::generateData(keyCount, rowCount, seed, true, data, error)) {
+    if (!lanshan::bench::generateData(keyCount, rowCount, seed, true, data, error, nearMisses)) {
         std::fprintf(stderr, "generate: %s\n", error.c_str());
         return 2;
     }
@@ -72,10 +79,10 @@ int main(int argc, char **argv)
 
     std::fprintf(stderr,
                  "generate: %llu keys (%llu with one row, %llu with two, %llu with none), "
-                 "%llu rows (%llu surplus), seed %llu\n",
+                 "%llu rows (%llu surplus, %llu near misses), seed %llu\n",
                  static_cast<unsigned long long>(data.keyCount), static_cast<unsigned long long>(data.oneRowKeys),
                  static_cast<unsigned long long>(data.twoRowKeys), static_cast<unsigned long long>(data.noRowKeys),
                  static_cast<unsigned long long>(data.rowCount), static_cast<unsigned long long>(data.surplusRows),
-                 static_cast<unsigned long long>(data.seed));
+                 static_cast<unsigned long long>(data.nearMissRows), static_cast<unsigned long long>(data.seed));
     return 0;
 }

@@ -241,8 +241,8 @@ public:
     Postings deletions;    // rule 3: a form with one character out
     Postings replacements; // rule 3: the same, with the position
     std::vector<std::size_t> lengthsForRule2;
-    FormEnds ends;      // of every form
-    FormEnds ruleThree; // of the forms that rule 3 looks for
+    FormEnds ends;                                   // of every form
+    FormEnds ruleThree;                              // of the forms that rule 3 looks for
     std::vector<std::array<std::uint8_t, 3>> counts; // per form: rows taken by rule 1, 2, 3
     std::vector<bool> longEnough;
 };

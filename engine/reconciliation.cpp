@@ -143,9 +143,16 @@ String reportText(const FilterRun &run, const Reconciliation &report)
     out.reserve(96 * (report.missing.size() * 2 + report.leftEmpty.size() + report.unused.size()));
     appendAscii(out, "kind\tkey_line\trow\tcause\tkey\trow_text\n");
 
+    // Rows and keys lie apart in their texts: fetch them some lines ahead.
+    constexpr std::size_t ahead = 8;
     auto missing = report.missing.cbegin();
     auto leftEmpty = report.leftEmpty.cbegin();
     while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
+        if (report.missing.cend() - missing > static_cast<std::ptrdiff_t>(ahead)) {
+            prefetch(keys[missing[ahead].keyLine].data());
+            for (const NearRow &near : missing[ahead].nearRows)
+                prefetch(rows[near.row].data());
+        }
         if (leftEmpty == report.leftEmpty.cend()
             || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine)) {
             const std::u16string_view key = keys[missing->keyLine];
@@ -159,9 +166,7 @@ String reportText(const FilterRun &run, const Reconciliation &report)
             ++leftEmpty;
         }
     }
-    constexpr std::size_t ahead = 16;
     for (std::size_t i = 0; i < report.unused.size(); ++i) {
-        // Unused rows lie apart in the data text: fetch ahead.
         if (i + ahead < report.unused.size())
             prefetch(rows[report.unused[i + ahead].row].data());
         const UnusedRow &unused = report.unused[i];
@@ -184,9 +189,12 @@ Reconciliation reconcile(const FilterRun &run)
     const LineTable &rows = run.datalines();
 
     std::vector<std::uint8_t> marks(rows.size(), 0);
+    std::vector<bool> unmatched(run.resultCount(), false);
     for (std::size_t i = 0; i < run.resultCount(); ++i) {
         if (const std::optional<std::size_t> row = run.resultRow(i))
             marks[*row] |= Used;
+        else
+            unmatched[i] = true;
     }
     for (std::size_t row : run.everyConfirmedRow())
         marks[row] |= Confirmed;
@@ -198,7 +206,7 @@ Reconciliation reconcile(const FilterRun &run)
 
     std::vector<std::u32string> forms;
     for (std::size_t i = 0; i < run.resultCount(); ++i) {
-        if (run.resultRow(i))
+        if (!unmatched[i])
             continue;
         if (run.leftEmpty(i)) {
             const std::span<const std::size_t> confirmed = run.confirmedRows(i);
