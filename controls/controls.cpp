@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include "listbox.h"
 #include "pushbutton.h"
 #include "tabstopdelegate.h"
 #include "textbox.h"
@@ -41,9 +42,9 @@ QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Sc
     return box;
 }
 
-QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model)
+ListBox *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model)
 {
-    auto *list = place(new QListView(parent), name, geometry);
+    auto *list = place(new ListBox(parent), name, geometry);
     list->setModel(model);
     list->setUniformItemSizes(true);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

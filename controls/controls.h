@@ -1,5 +1,7 @@
 #pragma once
 
+#include "listbox.h"
+
 #include <QRect>
 #include <QString>
 
@@ -47,7 +49,8 @@ QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Sc
 
 // A read-only list of one selectable item at a time, scrolled item by item, over the model;
 // TABs in the items are laid out as in the boxes, and a long item can be scrolled to its end.
-QListView *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model);
+// Ctrl+C copies the selected item's own text (ListBox).
+ListBox *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model);
 
 // The selected row of a single-selection list, or nothing.
 std::optional<int> selectedRow(const QListView *list);

@@ -3,8 +3,10 @@
 #include "clipboardtext.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTextCursor>
 
@@ -16,6 +18,61 @@ namespace {
 
 constexpr QChar frameStart(0xFDD0);
 constexpr QChar frameEnd(0xFDD1);
+
+// What a drag from one box to another carries besides plain text: the text exactly, CR LF
+// between lines and a line break inside a line as itself, as UTF-16.
+const QString boxTextFormat = u"application/x-lanshan-box-text"_s;
+
+// Paragraph separators as CR LF, in one pass (QString::replace moves the rest of the text for
+// every batch of matches).
+QString withCrLfLineEnds(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.count(QChar::ParagraphSeparator));
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator)
+            out += u"\r\n"_s;
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool isEnter(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+Qt::KeyboardModifiers commandModifiers(const QKeyEvent *event)
+{
+    return event->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+}
+
+// Keys that would put a line or paragraph separator into the line instead of ending it.
+bool breaksLineOtherwise(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = commandModifiers(event);
+    if (isEnter(event))
+        return modifiers != Qt::NoModifier
+               && (modifiers & ~(Qt::ShiftModifier | Qt::ControlModifier)) == Qt::NoModifier;
+    const QString text = event->text();
+    return event->matches(QKeySequence::InsertLineSeparator) || event->matches(QKeySequence::InsertParagraphSeparator)
+           || text == QChar(QChar::LineSeparator) || text == QChar(QChar::ParagraphSeparator);
+}
+
+// Ctrl+Insert and Shift+Del copy and cut on every platform, as they do on Windows.
+bool isCopy(const QKeyEvent *event)
+{
+    return event->matches(QKeySequence::Copy)
+           || (event->key() == Qt::Key_Insert && commandModifiers(event) == Qt::ControlModifier);
+}
+
+bool isCut(const QKeyEvent *event)
+{
+    return event->matches(QKeySequence::Cut)
+           || (event->key() == Qt::Key_Delete && commandModifiers(event) == Qt::ShiftModifier);
+}
+
 } // namespace
 
 TextBox::TextBox(QWidget *parent)
@@ -85,30 +142,77 @@ QString TextBox::resolvedText(const QTextDocument *document, int from, const QSt
     return text;
 }
 
+QString TextBox::selectedBoxText() const
+{
+    const QTextCursor selection = textCursor();
+    return withCrLfLineEnds(resolvedText(document(), selection.selectionStart(), selection.selectedText()));
+}
+
+void TextBox::copySelection() const
+{
+    if (textCursor().hasSelection())
+        ClipboardText::write(selectedBoxText());
+}
+
+void TextBox::cutSelection()
+{
+    QTextCursor selection = textCursor();
+    if (isReadOnly() || !selection.hasSelection())
+        return;
+    copySelection();
+    selection.removeSelectedText();
+    setTextCursor(selection);
+}
+
 QMimeData *TextBox::createMimeDataFromSelection() const
 {
-    // The selection as the document holds it, a paragraph separator at every line end.
-    const QTextCursor selection = textCursor();
-    QString text = resolvedText(document(), selection.selectionStart(), selection.selectedText());
-    text.replace(QChar::ParagraphSeparator, u'\n');
+    // A drag: other programs get plain text, every line break of it a line break of the
+    // platform (a drag has no way to keep a break inside a cell apart); the program's own
+    // boxes get the exact text as well.
+    const QString text = selectedBoxText();
     auto *data = new QMimeData;
-    data->setText(text);
+    data->setText(withLfLineBreaks(text));
+    data->setData(boxTextFormat, QByteArray(reinterpret_cast<const char *>(text.utf16()),
+                                            text.size() * static_cast<qsizetype>(sizeof(char16_t))));
     return data;
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu's 复制 and 剪切 take the box's own way, as the keys do.
+    QMenu *menu = createStandardContextMenu(event->pos());
+    for (QAction *action : menu->actions()) {
+        const QString name = action->objectName();
+        if (name != u"edit-copy"_s && name != u"edit-cut"_s)
+            continue;
+        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+        if (name == u"edit-copy"_s)
+            connect(action, &QAction::triggered, this, [this] { copySelection(); });
+        else
+            connect(action, &QAction::triggered, this, [this] { cutSelection(); });
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
-    // Qt's clipboard on Windows would make a row break of every line break inside a cell: a
-    // selection that holds one goes onto the clipboard as it is, CR LF between its lines.
-    const QTextCursor selection = textCursor();
-    if (event == QKeySequence::Copy && ClipboardText::keepsLoneBreaks() && selection.hasSelection()) {
-        const QString raw = selection.selectedText();
-        if (raw.contains(inLineBreakMark)) {
-            ClipboardText::write(resolvedText(document(), selection.selectionStart(), raw)
-                                     .replace(QChar::ParagraphSeparator, u"\r\n"_s));
-            event->accept();
-            return;
-        }
+    if (isCopy(event)) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    if (isCut(event) && !isReadOnly()) {
+        cutSelection();
+        event->accept();
+        return;
+    }
+    if (breaksLineOtherwise(event)) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, event->modifiers() & Qt::KeypadModifier, u"\r"_s,
+                        event->isAutoRepeat(), event->count());
+        QPlainTextEdit::keyPressEvent(&enter);
+        event->setAccepted(enter.isAccepted());
+        return;
     }
     QPlainTextEdit::keyPressEvent(event);
 }
@@ -117,17 +221,28 @@ void TextBox::insertFromMimeData(const QMimeData *source)
 {
     if (isReadOnly())
         return;
-    // A paste from the clipboard takes its text with the line breaks the clipboard holds (on
-    // Windows, CR LF between rows and a lone LF inside a cell); a drop takes the dragged text.
-    const bool fromClipboard = source == QGuiApplication::clipboard()->mimeData();
-    QString text = fromClipboard ? ClipboardText::read() : source->text();
+    // A paste takes its text with the line breaks the clipboard holds (on Windows, CR LF
+    // between rows and a lone LF inside a cell), and so does a drag from one of the boxes. The
+    // text of a drag from another program no longer tells the two apart (Qt gives LF for
+    // both): every line break of it ends a line, so that rows never merge.
+    QString text;
+    bool breaksInsideLines = ClipboardText::keepsLoneBreaks();
+    if (source == QGuiApplication::clipboard()->mimeData()) {
+        text = ClipboardText::read();
+    } else if (source->hasFormat(boxTextFormat)) {
+        const QByteArray bytes = source->data(boxTextFormat);
+        text = QString(reinterpret_cast<const QChar *>(bytes.constData()), bytes.size() / 2);
+    } else {
+        text = source->text();
+        breaksInsideLines = false;
+    }
     if (text.isNull())
         return;
     text.replace(frameStart, QChar::ReplacementCharacter).replace(frameEnd, QChar::ReplacementCharacter);
     // Straight into the document, as one step to undo: the box's own way builds a document of
     // the text first and copies that in, which takes twice as long for a million lines.
     QTextCursor cursor = textCursor();
-    if (ClipboardText::keepsLoneBreaks())
+    if (breaksInsideLines)
         TextBox::insertLines(cursor, text);
     else
         cursor.insertText(text);

@@ -8,14 +8,16 @@ class QTextDocument;
 
 namespace lanshan {
 
-// The program's multi-line boxes. What the user copies or drags out of a box is plain text,
-// exactly as the box holds it, line breaks as LF, the way the program puts a result on the
-// clipboard: the box's own copy would add HTML and turn no-break spaces into spaces and line
-// separators into line breaks. A paste goes into the document as plain text in one step; the
-// noncharacters U+FDD0 and U+FDD1, which the document takes for frame marks and would turn
-// into line breaks, arrive as U+FFFD, so that a paste never gains a line that its text does
-// not have. Where the clipboard keeps line breaks inside spreadsheet cells apart from those
-// between rows (Windows), a pasted line keeps its inner breaks, and a copy puts them back.
+// The program's multi-line boxes. Every copy and cut (keys and context menu alike) puts the
+// selection on the clipboard as plain text, exactly as the box holds it, the way the program
+// puts a result there: the box's own copy would add HTML and turn no-break spaces into spaces
+// and line separators into line breaks. A paste goes into the document as plain text in one
+// step; the noncharacters U+FDD0 and U+FDD1, which the document takes for frame marks and
+// would turn into line breaks, arrive as U+FFFD, so that a paste never gains a line that its
+// text does not have. Where the clipboard keeps line breaks inside spreadsheet cells apart
+// from those between rows (Windows), a pasted line keeps its inner breaks, and a copy puts
+// them back. Every key that would break a line (Shift+Enter, Ctrl+Enter) makes the same
+// line break as Enter: a separator typed into a line would hide a line from the filter.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -39,8 +41,16 @@ public:
     // paragraph separators stay.
     static QString resolvedText(const QTextDocument *document, int from, const QString &raw);
 
+    // The selection as it goes onto the clipboard: CR LF between lines, a break inside a line
+    // as the character it stands for.
+    QString selectedBoxText() const;
+    // The one way text leaves the box for the clipboard; nothing happens without a selection.
+    void copySelection() const;
+    void cutSelection();
+
 protected:
     QMimeData *createMimeDataFromSelection() const override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void keyPressEvent(QKeyEvent *event) override;
 };

@@ -1,5 +1,7 @@
 #include "itemlistmodel.h"
 
+#include "listbox.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -64,8 +66,11 @@ int ItemListModel::rowCount(const QModelIndex &parent) const
 QVariant ItemListModel::data(const QModelIndex &index, int role) const
 {
     const bool spoken = role == Qt::AccessibleTextRole && m_spoken;
-    if ((role != Qt::DisplayRole && !spoken) || !index.isValid() || index.row() >= m_rows)
+    const bool copied = role == ListBox::copyTextRole;
+    if ((role != Qt::DisplayRole && !spoken && !copied) || !index.isValid() || index.row() >= m_rows)
         return {};
+    if (copied)
+        return QString::fromStdU16String(itemText(m_copy ? m_copy : m_text, index.row()));
     std::u16string text = itemText(m_text, index.row());
     if (text.size() > shownLength) {
         // Not into a surrogate pair.

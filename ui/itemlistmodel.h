@@ -33,6 +33,9 @@ public:
     void itemsAppended();
 
     void setSpokenForm(SpokenFunction spoken) { m_spoken = std::move(spoken); }
+    // What copying an item takes (ListBox::copyTextRole); unset: the item's text, whole and
+    // without the marks that show its line breaks.
+    void setCopyForm(TextFunction copy) { m_copy = std::move(copy); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -41,6 +44,7 @@ private:
     CountFunction m_count;
     TextFunction m_text;
     SpokenFunction m_spoken;
+    TextFunction m_copy;
     int m_rows = 0;
 };
 

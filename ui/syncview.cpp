@@ -1,17 +1,13 @@
 #include "syncview.h"
 
-#include "boxtext.h"
-#include "clipboardtext.h"
 #include "controls.h"
 #include "filterrun.h"
 #include "itemlistmodel.h"
 #include "listsync.h"
 #include "twips.h"
 
-#include <QClipboard>
 #include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -53,13 +49,15 @@ SyncView::SyncView(QWidget *window)
     // the views themselves report none.
     List1->viewport()->installEventFilter(this);
     List2->viewport()->installEventFilter(this);
-    // Ctrl+C and Enter copy the selected line as a double-click does.
+    // Enter copies the selected line as a double-click does (and Ctrl+C, as on every list).
     List1->installEventFilter(this);
     List2->installEventFilter(this);
     new ListSync(List1, List2, this);
 
-    // "返回" is the view's cancel button: Escape presses it while the view is open.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    // "返回" is the view's cancel button: Escape presses it while the focus is in the view (a
+    // panel opened over it has its own).
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
         if (!isHidden())
             Command4->click();
@@ -76,6 +74,9 @@ QList<QWidget *> SyncView::tabChain() const
 void SyncView::showRun(const std::shared_ptr<const FilterRun> &run)
 {
     m_run = run;
+    // A copy takes the key line or the result line itself, without its number.
+    m_list1Items->setCopyForm([run](std::size_t i) { return std::u16string(run->fixlines()[i]); });
+    m_list2Items->setCopyForm([run](std::size_t i) { return std::u16string(run->result(i)); });
     m_list1Items->reset([run] { return run->settledCount(); }, [run](std::size_t i) { return run->keyItem(i); });
     m_list2Items->reset([run] { return run->settledCount(); }, [run](std::size_t i) { return run->resultItem(i); });
 }
@@ -109,7 +110,7 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
             List2_DblClick();
     } else if (event->type() == QEvent::KeyPress && (watched == List1 || watched == List2)) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key == QKeySequence::Copy || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             if (watched == List1)
                 List1_DblClick();
             else
@@ -122,18 +123,12 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
 
 void SyncView::List1_DblClick()
 {
-    QGuiApplication::clipboard()->clear();
-    const std::optional<int> row = selectedRow(List1);
-    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
-        ClipboardText::write(toQString(m_run->fixlines()[*row]));
+    List1->copySelectedItem();
 }
 
 void SyncView::List2_DblClick()
 {
-    QGuiApplication::clipboard()->clear();
-    const std::optional<int> row = selectedRow(List2);
-    if (m_run && row && static_cast<std::size_t>(*row) < m_run->settledCount())
-        ClipboardText::write(toQString(m_run->result(*row)));
+    List2->copySelectedItem();
 }
 
 } // namespace lanshan

@@ -6,13 +6,13 @@
 
 class QGroupBox;
 class QLabel;
-class QListView;
 class QPushButton;
 
 namespace lanshan {
 
 class FilterRun;
 class ItemListModel;
+class ListBox;
 
 // The synchronized view "tongbuxianshi": the key lines settled so far in List1 and their
 // result lines in List2, side by side, scrolling and selecting together. A double-click on
@@ -55,9 +55,9 @@ private:
     QLabel *Label2 = nullptr;
     QPushButton *Command4 = nullptr;
     QGroupBox *result = nullptr;
-    QListView *List2 = nullptr;
+    ListBox *List2 = nullptr;
     QGroupBox *fixdata = nullptr;
-    QListView *List1 = nullptr;
+    ListBox *List1 = nullptr;
 
     ItemListModel *m_list1Items = nullptr;
     ItemListModel *m_list2Items = nullptr;

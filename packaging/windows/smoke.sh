@@ -115,6 +115,17 @@ else
 fi
 close_program lanshan-filter.exe
 
+# Compares the Windows clipboard byte for byte with the file $1; $2 names the check.
+expect_clipboard() {
+    wine "$clipboardtool" get "$work/clipboard-now.txt" || true
+    if cmp -s "$work/clipboard-now.txt" "$1"; then
+        pass "$2"
+    else
+        fail "$2: the Windows clipboard holds something else"
+        diff <(od -c "$1") <(od -c "$work/clipboard-now.txt") | head -n 20 >&2 || true
+    fi
+}
+
 # --- line breaks inside spreadsheet cells, through the Windows clipboard ------------------------
 # Excel puts a sheet on the clipboard with CR LF between rows and a cell holding a line break
 # quoted, with a lone LF inside. Pasted, filtered and copied back, every cell comes back whole.
@@ -138,6 +149,32 @@ if win=$(wait_window "$title" 60); then
         fail "in-cell line breaks: the Windows clipboard holds something else"
         diff <(od -c "$work/incell-expected.txt") <(od -c "$work/incell-result.txt") | head -n 20 >&2 || true
     fi
+    # Every other way out of a box keeps them too: the context menu's 复制 on the result (by
+    # keyboard: Shift+F10, then its accelerator C), and Ctrl+X of the pasted rows.
+    printf 'old' >"$work/old.txt"
+    wine "$clipboardtool" put "$work/old.txt"
+    click_at "$win" 440 216          # Text3, where Text2 was
+    xdotool key ctrl+a shift+F10
+    sleep 0.5
+    xdotool key c
+    sleep 0.3
+    expect_clipboard "$work/incell-expected.txt" "the context menu's 复制 keeps in-cell line breaks"
+    click_at "$win" 388 428          # 数据/结果: back to the data
+    wine "$clipboardtool" put "$work/old.txt"
+    click_at "$win" 440 216          # Text2
+    xdotool key ctrl+a ctrl+x
+    sleep 0.3
+    expect_clipboard "$work/incell-rows.txt" "Ctrl+X keeps in-cell line breaks"
+    # Shift+Enter typed between two keys ends the line, as Enter does.
+    printf 'a1\t1\r\nb2\t2' >"$work/typed-rows.txt"
+    wine "$clipboardtool" put "$work/typed-rows.txt"
+    paste_into "$win" 440 216        # Text2
+    click_at "$win" 76 216           # Text1
+    xdotool key ctrl+a a 1 shift+Return b 2
+    wine "$clipboardtool" put "$work/old.txt"
+    click_at "$win" 544 428          # 数据筛选
+    answer_message || fail "no message after 数据筛选 (Shift+Enter)"
+    expect_clipboard "$work/typed-rows.txt" "Shift+Enter makes a new line of keys"
 else
     fail "no window for the in-cell test"
 fi
