@@ -112,6 +112,9 @@ int main(int argc, char *argv[])
     click(window, u"Command11"_s);
     ok = save(window, dir, u"5-synchronized-view"_s) && ok;
     click(window, u"Command4"_s);
+    click(window, u"reconcileButton"_s);
+    ok = save(window, dir, u"5-reconciliation"_s) && ok;
+    click(window, u"reconcileBackButton"_s);
 
     // A name that stands in two rows: the run stops and asks which row is meant.
     auto *keys = window.findChild<QPlainTextEdit *>(u"Text1"_s);

@@ -12,6 +12,7 @@
 #include "messages.h"
 #include "pictures.h"
 #include "qttranslation.h"
+#include "reconcileview.h"
 #include "statuspanels.h"
 #include "syncview.h"
 #include "twips.h"
@@ -24,6 +25,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -51,6 +53,9 @@ QString resourceText(const QString &path)
     }
     return QString::fromUtf8(file.readAll());
 }
+
+const QString notCopiedMessage =
+    u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
 
 // Longer result lines are broken anywhere in the result box (see finishRun).
 constexpr qsizetype longLine = 1000;
@@ -91,6 +96,7 @@ void MainWindow::createControls()
 
     Frame4 = new MatchingPanel(this);
     tongbuxianshi = new SyncView(this);
+    m_reconcileView = new ReconcileView(this);
 
     Command11 = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
     Command1 = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
@@ -102,6 +108,12 @@ void MainWindow::createControls()
     Command10 = button(this, u"Command10"_s, u"清除待筛选数据"_s, twipsRect(1920, 6240, 1695, 375));
     for (QPushButton *b : {Command11, Command1, Command2, Command8, Command9, Command10})
         b->setEnabled(false);
+    // Below the buttons, where the panels leave it in sight.
+    m_reconcileSummary = label(this, u"reconcileSummary"_s, twipsRect(120, 6915, 8880, 255));
+    // Alt+H opens the view from anywhere, also from the synchronized view, which lies above the
+    // buttons but leaves this one in sight.
+    m_reconcileButton = button(this, u"reconcileButton"_s, u"核对详情(&H)"_s, twipsRect(9240, 6870, 1575, 330));
+    m_reconcileButton->setEnabled(false);
 
     Text5 = textBox(this, u"Text5"_s, twipsRect(11040, 2640, 2295, 2175), Scrolling::None);
     Text5->setPlainText(resourceText(u":/demo/rows.txt"_s));
@@ -126,14 +138,16 @@ void MainWindow::createControls()
     // The panels cover the working area when they open.
     Frame4->raise();
     tongbuxianshi->raise();
+    m_reconcileView->raise();
     StatusBar1->raise();
 }
 
 void MainWindow::setTabOrder()
 {
     QList<QWidget *> order{Text1,    Text2,    Text3,    Text4,    Text5,    Command10, Command9,
-                           Command8, Command7, Command3, Command2, Command1, Command11};
+                           Command8, Command7, Command3, Command2, Command1, Command11, m_reconcileButton};
     order += tongbuxianshi->tabChain();
+    order += m_reconcileView->tabChain();
     order += Frame4->tabChain();
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
@@ -159,6 +173,14 @@ void MainWindow::connectHandlers()
     });
     // Back to the button that started the run.
     connect(Frame4, &MatchingPanel::closed, this, [this] { Command1->setFocus(); });
+    connect(m_reconcileButton, &QPushButton::clicked, m_reconcileView, &ReconcileView::open);
+    connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
+    connect(m_reconcileView, &ReconcileView::closed, this, [this] {
+        if (tongbuxianshi->isHidden())
+            m_reconcileButton->setFocus();
+        else
+            tongbuxianshi->open();
+    });
     connect(Timer1, &QTimer::timeout, m_versionCheck, &VersionCheck::Timer1_Timer);
     connect(m_versionCheck, &VersionCheck::stateChanged, m_panels, &StatusPanels::showVersionCheck);
 }
@@ -200,6 +222,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 QWidget *MainWindow::openPanel() const
 {
+    if (!m_reconcileView->isHidden())
+        return m_reconcileView;
     if (!Frame4->isHidden())
         return Frame4;
     if (!tongbuxianshi->isHidden())
@@ -233,6 +257,8 @@ void MainWindow::Command1_Click()
 
     m_run = std::make_shared<FilterRun>(boxText(Text1), boxText(Text2));
     tongbuxianshi->showRun(m_run);
+    m_reconcileView->showRun(nullptr);
+    showReconcileSummary();
     if (m_run->state() == FilterRun::State::TooFewLines) {
         showMessage(this, u"请在上面的输入框中输入待处理数据！"_s, QMessageBox::Critical);
         return;
@@ -264,6 +290,8 @@ void MainWindow::finishRun()
     Text3->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
                                                                     : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setBoxLines(Text3, resultText);
+    m_reconcileView->showRun(m_run);
+    showReconcileSummary();
     // The boxes as they stand now: the user may have changed the inputs behind the panel.
     if (needsWarning(boxIsEmpty(Text1), boxIsEmpty(Text2), boxIsEmpty(Text3))) {
         showMessage(this, u"请确认您已经进行了正确的数据处理"_s, QMessageBox::Critical);
@@ -274,14 +302,33 @@ void MainWindow::finishRun()
     Command11->setEnabled(true);
     if (!putOnClipboard(resultText)) {
         // The result stands in the result box, where the user can copy it by hand.
-        showMessage(this, u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s,
-                    QMessageBox::Critical);
+        showMessage(this, notCopiedMessage, QMessageBox::Critical);
         return;
     }
     showMessage(
         this,
         u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
         QMessageBox::NoIcon);
+}
+
+void MainWindow::showAdoptedResult()
+{
+    const QString resultText = QString::fromStdU16String(m_run->resultText());
+    setBoxLines(Text3, resultText);
+    tongbuxianshi->showRun(m_run);
+    showReconcileSummary();
+    if (!putOnClipboard(resultText))
+        showMessage(this, notCopiedMessage, QMessageBox::Critical);
+}
+
+void MainWindow::showReconcileSummary()
+{
+    const bool reported = m_reconcileView->hasReport();
+    m_reconcileButton->setEnabled(reported);
+    m_reconcileSummary->setText(
+        reported ? u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(m_reconcileView->missingCount())
+                       .arg(m_reconcileView->unusedCount())
+                 : QString());
 }
 
 void MainWindow::changeRule(QPushButton *clearButton)

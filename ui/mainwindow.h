@@ -6,6 +6,7 @@
 #include <memory>
 
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
@@ -15,6 +16,7 @@ namespace lanshan {
 
 class FilterRun;
 class MatchingPanel;
+class ReconcileView;
 class StatusPanels;
 class SyncView;
 class VersionCheck;
@@ -22,9 +24,9 @@ class frmAbout;
 
 // The program's one main window, "main": the working area with the key box, the data box
 // and the result box in its place, the button row, and two panels that open over the
-// working area: the manual matching of keys with several rows (MatchingPanel), and the
-// synchronized view (SyncView). The window runs the filter, decides which panel shows and
-// gives the messages.
+// working area: the manual matching of keys with several rows (MatchingPanel), the
+// synchronized view (SyncView) and the reconciliation of the result (ReconcileView). The window runs the filter,
+// decides which panel shows and gives the messages.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -67,6 +69,9 @@ private:
     void finishRun();
     // The panel over the working area, or none.
     QWidget *openPanel() const;
+    // Near rows taken into the result: the result box, the lists and the clipboard follow.
+    void showAdoptedResult();
+    void showReconcileSummary();
 
     std::shared_ptr<FilterRun> m_run;
 
@@ -74,6 +79,10 @@ private:
     QStatusBar *StatusBar1 = nullptr;
     MatchingPanel *Frame4 = nullptr;
     SyncView *tongbuxianshi = nullptr;
+    // Why keys found no row: the counts below the buttons, and the view they open.
+    ReconcileView *m_reconcileView = nullptr;
+    QLabel *m_reconcileSummary = nullptr;
+    QPushButton *m_reconcileButton = nullptr;
     QPushButton *Command11 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;

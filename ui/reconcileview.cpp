@@ -1,0 +1,213 @@
+#include "reconcileview.h"
+
+#include "clipboardtext.h"
+#include "controls.h"
+#include "filterrun.h"
+#include "logging.h"
+#include "messages.h"
+#include "reconciliationmodel.h"
+#include "tabstopdelegate.h"
+#include "twips.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTreeView>
+
+#include <stdexcept>
+
+namespace lanshan {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString hintText = u"选中“未找到”下的一行相近数据，点“采用”把它作为该关键字的结果；“采用全部可靠行”只采用与关键字"
+                         u"仅在空格、不可见字符、全角/半角、大小写或繁简上不同的行。"_s;
+
+// Opening every key's near rows costs little while there are few of them.
+constexpr std::size_t expandedKeys = 500;
+
+// LF line ends, as the report is made, turned into the clipboard's CR LF in one pass (the
+// report's cells hold no line break of their own).
+QString withCrLf(const std::u16string &text)
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size() + text.size() / 16));
+    for (const char16_t c : text) {
+        if (c == u'\n')
+            out += u'\r';
+        out += QChar(c);
+    }
+    return out;
+}
+
+} // namespace
+
+ReconcileView::ReconcileView(QWidget *window)
+    : HighlightFrame(u"核对筛选结果"_s, window)
+{
+    opaque(place(this, u"reconcileView"_s, twipsRect(120, 120, 10695, 6735)));
+    m_model = new ReconciliationModel(this);
+
+    m_hint = label(this, u"reconcileHint"_s, twipsRect(240, 5640, 4680, 975), hintText);
+    m_hint->setWordWrap(true);
+    m_adoptButton = button(this, u"adoptButton"_s, u"采用"_s, twipsRect(5040, 5880, 1095, 615));
+    m_adoptReliableButton = button(this, u"adoptReliableButton"_s, u"采用全部可靠行"_s, twipsRect(6240, 5880, 1695, 615));
+    m_copyButton = button(this, u"copyReportButton"_s, u"复制报告"_s, twipsRect(8040, 5880, 1215, 615));
+    m_backButton = button(this, u"reconcileBackButton"_s, u"返回"_s, twipsRect(9360, 5880, 1095, 615));
+
+    m_tree = place(new QTreeView(this), u"reconcileTree"_s, twipsRect(240, 360, 10215, 5160));
+    m_tree->setModel(m_model);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setAllColumnsShowFocus(true);
+    m_tree->header()->setStretchLastSection(true);
+    m_tree->setColumnWidth(0, toPixels(2400));
+    m_tree->setColumnWidth(1, toPixels(4800));
+    // Rows laid out as the boxes lay them out.
+    m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
+    m_tree->setAccessibleName(u"核对结果"_s);
+    m_tree->setAccessibleDescription(hintText);
+    m_tree->installEventFilter(this);
+    hide();
+
+    connect(m_adoptButton, &QPushButton::clicked, this, &ReconcileView::adoptSelected);
+    connect(m_adoptReliableButton, &QPushButton::clicked, this, &ReconcileView::adoptReliable);
+    connect(m_copyButton, &QPushButton::clicked, this, &ReconcileView::copyReport);
+    connect(m_backButton, &QPushButton::clicked, this, [this] {
+        hide();
+        Q_EMIT closed();
+    });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &ReconcileView::updateButtons);
+    // "返回" is the view's cancel button: Escape presses it while the focus is in the view.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, m_backButton, &QPushButton::click);
+    updateButtons();
+}
+
+ReconcileView::~ReconcileView() = default;
+
+QList<QWidget *> ReconcileView::tabChain() const
+{
+    return {m_tree, m_adoptButton, m_adoptReliableButton, m_copyButton, m_backButton};
+}
+
+void ReconcileView::showRun(const std::shared_ptr<FilterRun> &run)
+{
+    m_run = run && run->state() == FilterRun::State::Finished ? run : nullptr;
+    m_hint->setText(hintText);
+    refresh();
+    if (!m_run)
+        hide();
+}
+
+bool ReconcileView::hasReport() const
+{
+    return m_run != nullptr;
+}
+
+std::size_t ReconcileView::missingCount() const
+{
+    return m_model->report().missing.size();
+}
+
+std::size_t ReconcileView::unusedCount() const
+{
+    return m_model->report().unused.size();
+}
+
+void ReconcileView::refresh()
+{
+    m_model->setReport(m_run, m_run ? reconcile(*m_run) : Reconciliation{});
+    for (int group = 0; group < m_model->rowCount(); ++group) {
+        m_tree->setFirstColumnSpanned(group, QModelIndex(), true);
+        m_tree->expand(m_model->index(group, 0));
+    }
+    const QModelIndex missing = m_model->index(ReconciliationModel::Missing, 0);
+    if (m_model->rowCount(missing) <= static_cast<int>(expandedKeys)) {
+        for (int key = 0; key < m_model->rowCount(missing); ++key)
+            m_tree->expand(m_model->index(key, 0, missing));
+    }
+    m_tree->setCurrentIndex(m_model->index(0, 0));
+    updateButtons();
+}
+
+void ReconcileView::open()
+{
+    show();
+    raise();
+    m_tree->setFocus();
+}
+
+void ReconcileView::updateButtons()
+{
+    m_adoptButton->setEnabled(m_model->nearRowAt(m_tree->currentIndex()).has_value());
+    m_adoptReliableButton->setEnabled(m_run && !safeAdoptions(m_model->report()).empty());
+    m_copyButton->setEnabled(m_run != nullptr);
+}
+
+void ReconcileView::adoptSelected()
+{
+    const auto nearRow = m_model->nearRowAt(m_tree->currentIndex());
+    if (!m_run || !nearRow)
+        return;
+    const auto [keyLine, row] = *nearRow;
+    try {
+        m_run->adopt(keyLine, row);
+    } catch (const std::logic_error &error) {
+        qCWarning(lcDesktop) << "cannot take the row:" << error.what();
+        return;
+    }
+    refresh();
+    m_hint->setText(u"已采用第 %1 行作为第 %2 个关键字的结果。"_s.arg(row + 1).arg(keyLine + 1));
+    Q_EMIT resultChanged();
+}
+
+void ReconcileView::adoptReliable()
+{
+    if (!m_run)
+        return;
+    std::size_t taken = 0;
+    for (const auto &[keyLine, row] : safeAdoptions(m_model->report())) {
+        try {
+            m_run->adopt(keyLine, row);
+            ++taken;
+        } catch (const std::logic_error &error) {
+            qCWarning(lcDesktop) << "cannot take the row:" << error.what();
+        }
+    }
+    refresh();
+    const QString done = u"已采用 %1 行可靠的相近数据。"_s.arg(taken);
+    m_hint->setText(done);
+    if (taken)
+        Q_EMIT resultChanged();
+    showMessage(window(), done, QMessageBox::Information);
+}
+
+void ReconcileView::copyReport()
+{
+    if (!m_run)
+        return;
+    ClipboardText::write(withCrLf(reportTsv(*m_run, m_model->report())));
+    m_hint->setText(u"核对报告已复制到剪贴板，可以粘贴到电子表格中。"_s);
+}
+
+bool ReconcileView::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter on a near row takes it, as "采用" does.
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_adoptButton->isEnabled()) {
+            m_adoptButton->click();
+            return true;
+        }
+    }
+    return HighlightFrame::eventFilter(watched, event);
+}
+
+} // namespace lanshan

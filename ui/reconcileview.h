@@ -1,0 +1,67 @@
+#pragma once
+
+#include "highlightframe.h"
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace lanshan {
+
+class FilterRun;
+class ReconciliationModel;
+
+// The panel "reconcileView" that opens over the working area after a run: why each key found
+// no row, which keys were left empty, which rows no key took (ReconciliationModel). Nothing in
+// the result changes unless the user takes a near row with "采用", or every near row that
+// differs from its key only in spaces, invisible characters, width, case or variant with
+// "采用全部可靠行". "复制报告" puts the report on the clipboard as TAB-separated text.
+class ReconcileView : public HighlightFrame
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ReconcileView)
+
+public:
+    // window: the main window, whose Escape key closes the view while it is open.
+    explicit ReconcileView(QWidget *window);
+    ~ReconcileView() override;
+
+    // The report of the run as it stands; none for a run that has not finished.
+    void showRun(const std::shared_ptr<FilterRun> &run);
+    void open();
+    bool hasReport() const;
+    std::size_t missingCount() const;
+    std::size_t unusedCount() const;
+
+    // Its controls in the order that Tab visits them.
+    QList<QWidget *> tabChain() const;
+
+Q_SIGNALS:
+    // Near rows were taken into the run's result.
+    void resultChanged();
+    // "返回" closed the view.
+    void closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void adoptSelected();
+    void adoptReliable();
+    void copyReport();
+    void refresh();
+    void updateButtons();
+
+    std::shared_ptr<FilterRun> m_run;
+    ReconciliationModel *m_model = nullptr;
+    QTreeView *m_tree = nullptr;
+    QLabel *m_hint = nullptr;
+    QPushButton *m_adoptButton = nullptr;
+    QPushButton *m_adoptReliableButton = nullptr;
+    QPushButton *m_copyButton = nullptr;
+    QPushButton *m_backButton = nullptr;
+};
+
+} // namespace lanshan

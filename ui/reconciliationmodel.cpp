@@ -1,0 +1,228 @@
+#include "reconciliationmodel.h"
+
+#include "filterrun.h"
+
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace lanshan {
+
+namespace {
+
+// Item ids: 0 for a group, 1 + group for an entry of that group, and from 4 on an entry's own
+// row (the entry's index twice, plus one for the keys left empty).
+constexpr quintptr entryBase = 1;
+constexpr quintptr rowBase = 4;
+
+int clamped(std::size_t count)
+{
+    return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
+}
+
+// As the lists show a line: its first characters when it is long, an in-row break as a mark,
+// and the spaces and invisible characters that tell it apart from the key made visible.
+QString shown(std::u16string_view text)
+{
+    constexpr std::size_t shownLength = 1000;
+    const bool cut = text.size() > shownLength;
+    std::u16string visible = visibleText(cut ? text.substr(0, shownLength) : text);
+    std::replace_if(
+        visible.begin(), visible.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u'\u21B5');
+    QString result = QString::fromStdU16String(visible);
+    if (cut)
+        result += u'\u2026';
+    return result;
+}
+
+QString rowNumber(std::size_t row)
+{
+    return u"第 %1 行"_s.arg(row + 1);
+}
+
+QString entryNumber(std::size_t line)
+{
+    return u"%1."_s.arg(line + 1);
+}
+
+QString unusedReason(UnusedReason reason)
+{
+    switch (reason) {
+    case UnusedReason::Duplicate:
+        return u"同一关键字的另一行"_s;
+    case UnusedReason::Near:
+        return u"与未找到的关键字相近"_s;
+    case UnusedReason::NoKey:
+        break;
+    }
+    return u"没有关键字对应"_s;
+}
+
+} // namespace
+
+ReconciliationModel::ReconciliationModel(QObject *parent)
+    : QAbstractItemModel(parent)
+{ }
+
+ReconciliationModel::~ReconciliationModel() = default;
+
+void ReconciliationModel::setReport(std::shared_ptr<const FilterRun> run, Reconciliation report)
+{
+    beginResetModel();
+    m_run = std::move(run);
+    m_report = m_run ? std::move(report) : Reconciliation{};
+    endResetModel();
+}
+
+int ReconciliationModel::entryCount(int group) const
+{
+    switch (group) {
+    case Missing:
+        return clamped(m_report.missing.size());
+    case LeftEmpty:
+        return clamped(m_report.leftEmpty.size());
+    case Unused:
+        return clamped(m_report.unused.size());
+    default:
+        return 0;
+    }
+}
+
+QModelIndex ReconciliationModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (row < 0 || column < 0 || column >= columnCount() || row >= rowCount(parent))
+        return {};
+    if (!parent.isValid())
+        return createIndex(row, column, quintptr(0));
+    const quintptr id = parent.internalId();
+    if (id == 0)
+        return createIndex(row, column, entryBase + static_cast<quintptr>(parent.row()));
+    const auto group = static_cast<int>(id - entryBase);
+    return createIndex(row, column, rowBase + 2 * static_cast<quintptr>(parent.row()) + (group == LeftEmpty ? 1 : 0));
+}
+
+QModelIndex ReconciliationModel::parent(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.internalId() == 0)
+        return {};
+    const quintptr id = index.internalId();
+    if (id < rowBase)
+        return createIndex(static_cast<int>(id - entryBase), 0, quintptr(0));
+    const quintptr entry = (id - rowBase) / 2;
+    const int group = (id - rowBase) % 2 ? LeftEmpty : Missing;
+    return createIndex(static_cast<int>(entry), 0, entryBase + static_cast<quintptr>(group));
+}
+
+int ReconciliationModel::rowCount(const QModelIndex &parent) const
+{
+    if (!m_run)
+        return 0;
+    if (!parent.isValid())
+        return GroupCount;
+    if (parent.column() != 0)
+        return 0;
+    const quintptr id = parent.internalId();
+    if (id == 0)
+        return entryCount(parent.row());
+    if (id >= rowBase)
+        return 0;
+    const auto entry = static_cast<std::size_t>(parent.row());
+    switch (static_cast<int>(id - entryBase)) {
+    case Missing:
+        return clamped(m_report.missing[entry].nearRows.size());
+    case LeftEmpty:
+        return clamped(m_report.leftEmpty[entry].rows.size());
+    default:
+        return 0;
+    }
+}
+
+int ReconciliationModel::columnCount(const QModelIndex &) const
+{
+    return 3;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> ReconciliationModel::nearRowAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || index.internalId() < rowBase || (index.internalId() - rowBase) % 2)
+        return std::nullopt;
+    const MissingKey &key = m_report.missing[(index.internalId() - rowBase) / 2];
+    return std::pair{key.keyLine, key.nearRows[static_cast<std::size_t>(index.row())].row};
+}
+
+QString ReconciliationModel::groupText(int group) const
+{
+    switch (group) {
+    case Missing:
+        return u"未找到（%1 个关键字）"_s.arg(m_report.missing.size());
+    case LeftEmpty:
+        return u"忽略留空（%1 个关键字）"_s.arg(m_report.leftEmpty.size());
+    default:
+        return u"未使用（%1 行数据）"_s.arg(m_report.unused.size());
+    }
+}
+
+QString ReconciliationModel::entryText(int group, std::size_t entry, int column) const
+{
+    if (group == Unused) {
+        const UnusedRow &unused = m_report.unused[entry];
+        if (column == 0)
+            return rowNumber(unused.row);
+        return column == 1 ? shown(m_run->datalines()[unused.row]) : unusedReason(unused.reason);
+    }
+    const std::size_t line = group == Missing ? m_report.missing[entry].keyLine : m_report.leftEmpty[entry].keyLine;
+    if (column == 0)
+        return entryNumber(line);
+    if (column == 1)
+        return shown(m_run->fixlines()[line]);
+    if (group == LeftEmpty)
+        return u"忽略留空，对应数据 %1 行"_s.arg(m_report.leftEmpty[entry].rows.size());
+    const std::size_t near = m_report.missing[entry].nearRows.size();
+    return near ? u"相近的数据 %1 行"_s.arg(near) : u"没有相近的数据"_s;
+}
+
+QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t child, int column) const
+{
+    std::size_t row = 0;
+    QString cause = u"对应数据"_s;
+    if (group == Missing) {
+        const NearRow &near = m_report.missing[entry].nearRows[child];
+        row = near.row;
+        cause = QString::fromStdU16String(causeWords(near.causes));
+    } else {
+        row = m_report.leftEmpty[entry].rows[child];
+    }
+    if (column == 0)
+        return rowNumber(row);
+    return column == 1 ? shown(m_run->datalines()[row]) : cause;
+}
+
+QVariant ReconciliationModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !m_run || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        return {};
+    const quintptr id = index.internalId();
+    if (id == 0)
+        return index.column() == 0 ? groupText(index.row()) : QString();
+    if (id < rowBase)
+        return entryText(static_cast<int>(id - entryBase), static_cast<std::size_t>(index.row()), index.column());
+    const int group = (id - rowBase) % 2 ? LeftEmpty : Missing;
+    return rowText(group, (id - rowBase) / 2, static_cast<std::size_t>(index.row()), index.column());
+}
+
+QVariant ReconciliationModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case 0:
+        return u"序号"_s;
+    case 1:
+        return u"内容"_s;
+    default:
+        return u"原因"_s;
+    }
+}
+
+} // namespace lanshan

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "reconciliation.h"
+
+#include <QAbstractItemModel>
+
+#include <memory>
+#include <optional>
+
+namespace lanshan {
+
+class FilterRun;
+
+// The reconciliation report of a run as a tree of three groups: the keys without a row, each
+// with its near rows; the keys left empty by choice, each with its rows; the rows no key took.
+// Three columns: the entry or row number, the text with its invisible characters shown, and
+// the cause in words. Items are made when a view asks for them, so a report of a million rows
+// costs no copies.
+class ReconciliationModel : public QAbstractItemModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ReconciliationModel)
+
+public:
+    enum Group { Missing, LeftEmpty, Unused, GroupCount };
+
+    explicit ReconciliationModel(QObject *parent = nullptr);
+    ~ReconciliationModel() override;
+
+    // The run's report afresh, or none.
+    void setReport(std::shared_ptr<const FilterRun> run, Reconciliation report);
+    const Reconciliation &report() const { return m_report; }
+
+    // The key line and the row of a near row of a key without a row, or nothing.
+    std::optional<std::pair<std::size_t, std::size_t>> nearRowAt(const QModelIndex &index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &index) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    int entryCount(int group) const;
+    QString groupText(int group) const;
+    QString entryText(int group, std::size_t entry, int column) const;
+    QString rowText(int group, std::size_t entry, std::size_t child, int column) const;
+
+    std::shared_ptr<const FilterRun> m_run;
+    Reconciliation m_report;
+};
+
+} // namespace lanshan
