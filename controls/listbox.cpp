@@ -25,8 +25,8 @@ void ListBox::copySelectedItem() const
 
 void ListBox::keyPressEvent(QKeyEvent *event)
 {
-    const bool ctrlInsert = event->key() == Qt::Key_Insert
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    const bool ctrlInsert =
+        event->key() == Qt::Key_Insert && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
     if (event->matches(QKeySequence::Copy) || ctrlInsert) {
         copySelectedItem();
         event->accept();

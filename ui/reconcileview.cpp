@@ -55,7 +55,8 @@ ReconcileView::ReconcileView(QWidget *window)
     m_hint = label(this, u"reconcileHint"_s, twipsRect(240, 5640, 4680, 975), hintText);
     m_hint->setWordWrap(true);
     m_adoptButton = button(this, u"adoptButton"_s, u"采用"_s, twipsRect(5040, 5880, 1095, 615));
-    m_adoptReliableButton = button(this, u"adoptReliableButton"_s, u"采用全部可靠行"_s, twipsRect(6240, 5880, 1695, 615));
+    m_adoptReliableButton =
+        button(this, u"adoptReliableButton"_s, u"采用全部可靠行"_s, twipsRect(6240, 5880, 1695, 615));
     m_copyButton = button(this, u"copyReportButton"_s, u"复制报告"_s, twipsRect(8040, 5880, 1215, 615));
     m_backButton = button(this, u"reconcileBackButton"_s, u"返回"_s, twipsRect(9360, 5880, 1095, 615));
 

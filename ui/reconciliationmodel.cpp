@@ -49,12 +49,9 @@ QString entryNumber(std::size_t line)
 QString unusedReason(UnusedReason reason)
 {
     switch (reason) {
-    case UnusedReason::Duplicate:
-        return u"同一关键字的另一行"_s;
-    case UnusedReason::Near:
-        return u"与未找到的关键字相近"_s;
-    case UnusedReason::NoKey:
-        break;
+    case UnusedReason::Duplicate: return u"同一关键字的另一行"_s;
+    case UnusedReason::Near: return u"与未找到的关键字相近"_s;
+    case UnusedReason::NoKey: break;
     }
     return u"没有关键字对应"_s;
 }
@@ -78,14 +75,10 @@ void ReconciliationModel::setReport(std::shared_ptr<const FilterRun> run, Reconc
 int ReconciliationModel::entryCount(int group) const
 {
     switch (group) {
-    case Missing:
-        return clamped(m_report.missing.size());
-    case LeftEmpty:
-        return clamped(m_report.leftEmpty.size());
-    case Unused:
-        return clamped(m_report.unused.size());
-    default:
-        return 0;
+    case Missing: return clamped(m_report.missing.size());
+    case LeftEmpty: return clamped(m_report.leftEmpty.size());
+    case Unused: return clamped(m_report.unused.size());
+    default: return 0;
     }
 }
 
@@ -129,12 +122,9 @@ int ReconciliationModel::rowCount(const QModelIndex &parent) const
         return 0;
     const auto entry = static_cast<std::size_t>(parent.row());
     switch (static_cast<int>(id - entryBase)) {
-    case Missing:
-        return clamped(m_report.missing[entry].nearRows.size());
-    case LeftEmpty:
-        return clamped(m_report.leftEmpty[entry].rows.size());
-    default:
-        return 0;
+    case Missing: return clamped(m_report.missing[entry].nearRows.size());
+    case LeftEmpty: return clamped(m_report.leftEmpty[entry].rows.size());
+    default: return 0;
     }
 }
 
@@ -154,12 +144,9 @@ std::optional<std::pair<std::size_t, std::size_t>> ReconciliationModel::nearRowA
 QString ReconciliationModel::groupText(int group) const
 {
     switch (group) {
-    case Missing:
-        return u"未找到（%1 个关键字）"_s.arg(m_report.missing.size());
-    case LeftEmpty:
-        return u"忽略留空（%1 个关键字）"_s.arg(m_report.leftEmpty.size());
-    default:
-        return u"未使用（%1 行数据）"_s.arg(m_report.unused.size());
+    case Missing: return u"未找到（%1 个关键字）"_s.arg(m_report.missing.size());
+    case LeftEmpty: return u"忽略留空（%1 个关键字）"_s.arg(m_report.leftEmpty.size());
+    default: return u"未使用（%1 行数据）"_s.arg(m_report.unused.size());
     }
 }
 
@@ -216,12 +203,9 @@ QVariant ReconciliationModel::headerData(int section, Qt::Orientation orientatio
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case 0:
-        return u"序号"_s;
-    case 1:
-        return u"内容"_s;
-    default:
-        return u"原因"_s;
+    case 0: return u"序号"_s;
+    case 1: return u"内容"_s;
+    default: return u"原因"_s;
     }
 }
 

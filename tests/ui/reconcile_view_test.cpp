@@ -62,7 +62,8 @@ void ReconcileViewTest::nearRowsTaken()
     QTest::keyClick(tree, Qt::Key_Return);
     const QString oneTaken = u"张\u3000三\t90\r\n李四\t80\r\n"_s;
     QCOMPARE(lanshan::boxQString(m_driver->box(u"Text3"_s)), oneTaken);
-    QCOMPARE(lanshan::ClipboardText::read(), lanshan::ClipboardText::keepsLoneBreaks() ? oneTaken : u"张\u3000三\t90\n李四\t80\n"_s);
+    QCOMPARE(lanshan::ClipboardText::read(),
+             lanshan::ClipboardText::keepsLoneBreaks() ? oneTaken : u"张\u3000三\t90\n李四\t80\n"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.张\u3000三\t90"_s, u"2.李四\t80"_s, u"3."_s}));
     QCOMPARE(summary(), u"核对：1 个关键字未找到，2 行数据未使用。"_s);
 
