@@ -10,12 +10,15 @@
 //   0xFF        the end of the keys; a second 0xFF starts the choices
 // Each run is settled four ways: always the first row, always the last, always left empty,
 // and by the choice bytes (a byte picks a row, or leaves the line empty; when they run out,
-// the first row). Any difference from the literal scan aborts with both inputs printed.
+// the first row). Any difference from the literal scan aborts with both inputs printed. The
+// reconciliation of the run left with empty lines must account for every row once, and taking
+// its reliable near rows must give their keys a row.
 
 #include "filterrun.h"
 #include "keyrule.h"
 #include "linetable.h"
 #include "literalscan.h"
+#include "reconciliation.h"
 #include "runcomparison.h"
 
 #include <cstddef>
@@ -114,6 +117,53 @@ void compareRun(const Input &in, const char *check, const lit::Assembly &want)
     abortOnMismatch(in, check, m);
 }
 
+void abortOnReport(const Input &in, const char *fault)
+{
+    std::fprintf(stderr, "reconciliation: %s\n  keys   = %s\n  data   = %s\n", fault, shown(in.keys).c_str(),
+                 shown(in.data).c_str());
+    std::abort();
+}
+
+void checkReconciliation(const Input &in)
+{
+    lanshan::FilterRun run(in.keys, in.data);
+    while (run.state() == lanshan::FilterRun::State::AwaitingChoice)
+        run.ignore();
+    if (run.state() != lanshan::FilterRun::State::Finished)
+        return;
+    const lanshan::Reconciliation report = lanshan::reconcile(run);
+    enum Seen : char { Not, Used, Unused };
+    std::vector<Seen> seen(run.datalines().size(), Not);
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        if (const auto row = run.resultRow(i))
+            seen[*row] = Used;
+    }
+    for (const lanshan::UnusedRow &unused : report.unused) {
+        if (seen[unused.row] != Not)
+            abortOnReport(in, "a row listed unused twice or also used");
+        seen[unused.row] = Unused;
+    }
+    for (std::size_t row = 0; row < seen.size(); ++row) {
+        const bool blank = run.datalines()[row].find_first_not_of(u" \t") == std::u16string_view::npos;
+        if ((seen[row] == Not) != blank)
+            abortOnReport(in, "a row neither used nor unused, or a blank one listed");
+    }
+    for (const lanshan::MissingKey &key : report.missing) {
+        for (const lanshan::NearRow &near : key.nearRows) {
+            if (seen[near.row] != Unused)
+                abortOnReport(in, "a near row that is not unused");
+        }
+    }
+    (void)lanshan::reportTsv(run, report);
+    const auto reliable = lanshan::safeAdoptions(report);
+    for (const auto &[keyLine, row] : reliable)
+        run.adopt(keyLine, row);
+    for (const auto &[keyLine, row] : reliable) {
+        if (run.resultRow(keyLine) != row)
+            abortOnReport(in, "a reliable near row not taken");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t size)
@@ -146,5 +196,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     compareRun(in, "run settled with the last row", lit::run(in.keys, in.data, last));
     compareRun(in, "run settled by leaving lines empty", lit::run(in.keys, in.data, empty));
     compareRun(in, "run settled by the choice bytes", lit::run(in.keys, in.data, byInput));
+    checkReconciliation(in);
     return 0;
 }
