@@ -2,8 +2,6 @@
 
 #include "clipboardtext.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 
@@ -15,7 +13,6 @@ ListBox::ListBox(QWidget *parent)
 
 void ListBox::copySelectedItem() const
 {
-    QGuiApplication::clipboard()->clear();
     const QModelIndexList selected = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
     if (selected.isEmpty())
         return;

@@ -17,8 +17,7 @@ public:
 
     explicit ListBox(QWidget *parent = nullptr);
 
-    // Clears the clipboard and puts the selected item's own text on it; with nothing selected
-    // the clipboard is left empty.
+    // Puts the selected item's own text on the clipboard; nothing happens without a selection.
     void copySelectedItem() const;
 
 protected:

@@ -6,8 +6,10 @@
 #include "listsync.h"
 #include "twips.h"
 
+#include <QClipboard>
 #include <QEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -49,7 +51,7 @@ SyncView::SyncView(QWidget *window)
     // the views themselves report none.
     List1->viewport()->installEventFilter(this);
     List2->viewport()->installEventFilter(this);
-    // Enter copies the selected line as a double-click does (and Ctrl+C, as on every list).
+    // Ctrl+C and Enter copy the selected line as a double-click does.
     List1->installEventFilter(this);
     List2->installEventFilter(this);
     new ListSync(List1, List2, this);
@@ -110,7 +112,7 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
             List2_DblClick();
     } else if (event->type() == QEvent::KeyPress && (watched == List1 || watched == List2)) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (key == QKeySequence::Copy || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             if (watched == List1)
                 List1_DblClick();
             else
@@ -121,13 +123,16 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
     return HighlightFrame::eventFilter(watched, event);
 }
 
+// The clipboard is cleared first: with no line selected it is left empty.
 void SyncView::List1_DblClick()
 {
+    QGuiApplication::clipboard()->clear();
     List1->copySelectedItem();
 }
 
 void SyncView::List2_DblClick()
 {
+    QGuiApplication::clipboard()->clear();
     List2->copySelectedItem();
 }
 
