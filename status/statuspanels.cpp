@@ -94,7 +94,7 @@ void StatusPanels::layOut()
     }
 }
 
-void StatusPanels::StatusBar1_PanelDblClick(int index)
+void StatusPanels::openPanelPage(int index)
 {
     // The browser is handed the address and the window does not wait for it; whether it
     // could be opened is not looked at.
@@ -125,7 +125,7 @@ bool StatusPanels::eventFilter(QObject *watched, QEvent *event)
                && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         for (std::size_t i = 0; i < m_panels.size(); ++i) {
             if (watched == m_panels[i]) {
-                StatusBar1_PanelDblClick(static_cast<int>(i) + 1);
+                openPanelPage(static_cast<int>(i) + 1);
                 return true;
             }
         }

@@ -14,7 +14,7 @@ class QStatusBar;
 
 namespace lanshan {
 
-// The four panels of the main window's status bar StatusBar1, numbered 1 to 4 from the left:
+// The four panels of the main window's status bar, numbered 1 to 4 from the left:
 // the author, the author's QQ number, the state of the server version check and the maker's
 // home page. Double-clicking panel 3 opens the download page in the user's browser, panel 4
 // the home page. Each panel is a QLabel named StatusBar1Panel1 to StatusBar1Panel4, placed
@@ -44,7 +44,7 @@ public:
     // In twips, as set; the labels are laid out from these.
     double width(int index) const;
 
-    void StatusBar1_PanelDblClick(int index);
+    void openPanelPage(int index);
     // Panel 3 shows the version check's new state.
     void showVersionCheck(lanshan::VersionCheck::State state, const QString &version);
 

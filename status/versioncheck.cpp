@@ -91,7 +91,7 @@ void VersionCheck::setRandomSource(RandomSource source)
     m_randomSource = std::move(source);
 }
 
-void VersionCheck::Timer1_Timer()
+void VersionCheck::tick()
 {
     ++tickcount;
     if (tickcount == tickWrap)

@@ -18,7 +18,7 @@ class QUrl;
 
 namespace lanshan {
 
-// The server version check. Timer1 ticks once a second into Timer1_Timer, which counts the
+// The server version check. The main window's timer calls tick() once a second, which counts the
 // ticks in tickcount and, on the second tick and every 30 ticks after it, asks the maker's
 // version service for the newest version while the check still waits for one. Its state is
 // waiting, checking, or answered with the server's version, after which no check runs again;
@@ -54,7 +54,7 @@ public:
     // Without a source of its own the check draws from a generator reseeded from the clock.
     void setRandomSource(RandomSource source);
 
-    void Timer1_Timer();
+    void tick();
 
     int currentTickcount() const { return tickcount; }
     bool isChecking() const { return !m_reply.isNull(); }

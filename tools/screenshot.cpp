@@ -64,8 +64,8 @@ bool saveStatusAndAbout(lanshan::MainWindow &window, const QDir &dir)
         QObject::connect(client, &QTcpSocket::readyRead, client, [&] { request += client->readAll(); });
     });
     check->setHost(u"127.0.0.1:%1"_s.arg(server.serverPort()));
-    check->Timer1_Timer();
-    check->Timer1_Timer();
+    check->tick();
+    check->tick();
     bool ok = waitUntil([&] { return request.contains("\r\n\r\n"); });
     ok = save(window, dir, u"7-version-checking"_s) && ok;
     if (client) {

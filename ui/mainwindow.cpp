@@ -1,11 +1,11 @@
 #include "mainwindow.h"
 
+#include "aboutdialog.h"
 #include "boxtext.h"
 #include "busycursor.h"
 #include "clipboard.h"
 #include "controls.h"
 #include "filterrun.h"
-#include "frmabout.h"
 #include "logging.h"
 #include "makerinfo.h"
 #include "matchingpanel.h"
@@ -77,7 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     createControls();
     setTabOrder();
     connectHandlers();
-    Form_Load();
+    setUpStartState();
 }
 
 MainWindow::~MainWindow() = default;
@@ -86,27 +86,28 @@ void MainWindow::createControls()
 {
     // Created in the order of the design, containers first; later siblings lie above
     // earlier ones, so the two panels are raised where they open.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(u"Timer1"_s);
+    m_versionTimer = new QTimer(this);
+    m_versionTimer->setObjectName(u"Timer1"_s);
 
-    StatusBar1 = place(new QStatusBar(this), u"StatusBar1"_s, twipsRect(0, 9825, 19110, 375));
-    StatusBar1->setSizeGripEnabled(false);
-    m_panels = new StatusPanels(StatusBar1, builtInMakerInfo());
+    m_statusBar = place(new QStatusBar(this), u"StatusBar1"_s, twipsRect(0, 9825, 19110, 375));
+    m_statusBar->setSizeGripEnabled(false);
+    m_panels = new StatusPanels(m_statusBar, builtInMakerInfo());
     m_versionCheck = new VersionCheck(builtInMakerInfo().webHost, this);
 
-    Frame4 = new MatchingPanel(this);
-    tongbuxianshi = new SyncView(this);
+    m_matchingPanel = new MatchingPanel(this);
+    m_syncView = new SyncView(this);
     m_reconcileView = new ReconcileView(this);
 
-    Command11 = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
-    Command1 = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
-    Command2 = button(this, u"Command2"_s, u"数据/结果"_s, twipsRect(5160, 6240, 1335, 375));
-    Command3 = button(this, u"Command3"_s, u"关于"_s, twipsRect(9840, 6240, 975, 375));
-    Command7 = button(this, u"Command7"_s, u"演示数据"_s, twipsRect(8760, 6240, 975, 375));
-    Command8 = button(this, u"Command8"_s, u"清空所有数据"_s, twipsRect(3720, 6240, 1335, 375));
-    Command9 = button(this, u"Command9"_s, u"清除固定顺序数据"_s, twipsRect(120, 6240, 1695, 375));
-    Command10 = button(this, u"Command10"_s, u"清除待筛选数据"_s, twipsRect(1920, 6240, 1695, 375));
-    for (QPushButton *b : {Command11, Command1, Command2, Command8, Command9, Command10})
+    m_syncViewButton = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
+    m_filterButton = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
+    m_toggleButton = button(this, u"Command2"_s, u"数据/结果"_s, twipsRect(5160, 6240, 1335, 375));
+    m_aboutButton = button(this, u"Command3"_s, u"关于"_s, twipsRect(9840, 6240, 975, 375));
+    m_demoButton = button(this, u"Command7"_s, u"演示数据"_s, twipsRect(8760, 6240, 975, 375));
+    m_clearAllButton = button(this, u"Command8"_s, u"清空所有数据"_s, twipsRect(3720, 6240, 1335, 375));
+    m_clearKeysButton = button(this, u"Command9"_s, u"清除固定顺序数据"_s, twipsRect(120, 6240, 1695, 375));
+    m_clearDataButton = button(this, u"Command10"_s, u"清除待筛选数据"_s, twipsRect(1920, 6240, 1695, 375));
+    for (QPushButton *b :
+         {m_syncViewButton, m_filterButton, m_toggleButton, m_clearAllButton, m_clearKeysButton, m_clearDataButton})
         b->setEnabled(false);
     // Below the buttons, where the panels leave it in sight.
     m_reconcileSummary = label(this, u"reconcileSummary"_s, twipsRect(120, 6915, 8880, 255));
@@ -115,80 +116,81 @@ void MainWindow::createControls()
     m_reconcileButton = button(this, u"reconcileButton"_s, u"核对详情(&H)"_s, twipsRect(9240, 6870, 1575, 330));
     m_reconcileButton->setEnabled(false);
 
-    Text5 = textBox(this, u"Text5"_s, twipsRect(11040, 2640, 2295, 2175), Scrolling::None);
-    Text5->setPlainText(resourceText(u":/demo/rows.txt"_s));
-    Text4 = textBox(this, u"Text4"_s, twipsRect(11040, 240, 2295, 2175), Scrolling::None);
-    Text4->setPlainText(resourceText(u":/demo/keys.txt"_s));
+    m_demoRowsBox = textBox(this, u"Text5"_s, twipsRect(11040, 2640, 2295, 2175), Scrolling::None);
+    m_demoRowsBox->setPlainText(resourceText(u":/demo/rows.txt"_s));
+    m_demoKeysBox = textBox(this, u"Text4"_s, twipsRect(11040, 240, 2295, 2175), Scrolling::None);
+    m_demoKeysBox->setPlainText(resourceText(u":/demo/keys.txt"_s));
 
-    Frame3 = frame(this, u"Frame3"_s, u"筛选后结果"_s, twipsRect(11040, 5040, 2295, 1575));
-    Text3 = textBox(Frame3, u"Text3"_s, twipsRect(120, 240, 1575, 615), Scrolling::VerticalOnly);
+    m_resultFrame = frame(this, u"Frame3"_s, u"筛选后结果"_s, twipsRect(11040, 5040, 2295, 1575));
+    m_resultBox = textBox(m_resultFrame, u"Text3"_s, twipsRect(120, 240, 1575, 615), Scrolling::VerticalOnly);
     // The result is only ever written by the program; it can be selected and copied.
-    Text3->setReadOnly(true);
-    Text3->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Text3->setBackgroundRole(QPalette::Button);
-    QPalette buttonFace = Text3->palette();
+    m_resultBox->setReadOnly(true);
+    m_resultBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_resultBox->setBackgroundRole(QPalette::Button);
+    QPalette buttonFace = m_resultBox->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    Text3->setPalette(buttonFace);
+    m_resultBox->setPalette(buttonFace);
 
-    Frame2 = frame(this, u"Frame2"_s, u"待筛选数据"_s, twipsRect(2400, 240, 8415, 5895));
-    Text2 = textBox(Frame2, u"Text2"_s, twipsRect(120, 240, 8175, 5535), Scrolling::Both);
-    Frame1 = frame(this, u"Frame1"_s, u"固定顺序数据"_s, twipsRect(120, 240, 2055, 5895));
-    Text1 = textBox(Frame1, u"Text1"_s, twipsRect(120, 240, 1815, 5535), Scrolling::Both);
+    m_dataFrame = frame(this, u"Frame2"_s, u"待筛选数据"_s, twipsRect(2400, 240, 8415, 5895));
+    m_dataBox = textBox(m_dataFrame, u"Text2"_s, twipsRect(120, 240, 8175, 5535), Scrolling::Both);
+    m_keysFrame = frame(this, u"Frame1"_s, u"固定顺序数据"_s, twipsRect(120, 240, 2055, 5895));
+    m_keysBox = textBox(m_keysFrame, u"Text1"_s, twipsRect(120, 240, 1815, 5535), Scrolling::Both);
 
     // The panels cover the working area when they open.
-    Frame4->raise();
-    tongbuxianshi->raise();
+    m_matchingPanel->raise();
+    m_syncView->raise();
     m_reconcileView->raise();
-    StatusBar1->raise();
+    m_statusBar->raise();
 }
 
 void MainWindow::setTabOrder()
 {
-    QList<QWidget *> order{Text1,    Text2,    Text3,    Text4,    Text5,    Command10, Command9,
-                           Command8, Command7, Command3, Command2, Command1, Command11, m_reconcileButton};
-    order += tongbuxianshi->tabChain();
+    QList<QWidget *> order{m_keysBox,         m_dataBox,         m_resultBox,      m_demoKeysBox,    m_demoRowsBox,
+                           m_clearDataButton, m_clearKeysButton, m_clearAllButton, m_demoButton,     m_aboutButton,
+                           m_toggleButton,    m_filterButton,    m_syncViewButton, m_reconcileButton};
+    order += m_syncView->tabChain();
     order += m_reconcileView->tabChain();
-    order += Frame4->tabChain();
+    order += m_matchingPanel->tabChain();
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void MainWindow::connectHandlers()
 {
-    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(Command7, &QPushButton::clicked, this, &MainWindow::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &MainWindow::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &MainWindow::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &MainWindow::Command10_Click);
-    connect(Text1, &QPlainTextEdit::textChanged, this, &MainWindow::Text1_Change);
-    connect(Text2, &QPlainTextEdit::textChanged, this, &MainWindow::Text2_Change);
-    connect(Command11, &QPushButton::clicked, this, &MainWindow::Command11_Click);
-    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(Frame4, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
+    connect(m_filterButton, &QPushButton::clicked, this, &MainWindow::runFilter);
+    connect(m_toggleButton, &QPushButton::clicked, this, &MainWindow::toggleDataAndResult);
+    connect(m_demoButton, &QPushButton::clicked, this, &MainWindow::fillDemoData);
+    connect(m_clearAllButton, &QPushButton::clicked, this, &MainWindow::clearAll);
+    connect(m_clearKeysButton, &QPushButton::clicked, this, &MainWindow::clearKeys);
+    connect(m_clearDataButton, &QPushButton::clicked, this, &MainWindow::clearData);
+    connect(m_keysBox, &QPlainTextEdit::textChanged, this, &MainWindow::keysChanged);
+    connect(m_dataBox, &QPlainTextEdit::textChanged, this, &MainWindow::dataChanged);
+    connect(m_syncViewButton, &QPushButton::clicked, this, &MainWindow::openSyncView);
+    connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
+    connect(m_matchingPanel, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
     // Silently, as the view is left without a word: the result stays in the result box.
-    connect(tongbuxianshi, &SyncView::closed, this, [this] {
-        Command11->setFocus();
-        putOnClipboard(boxQString(Text3));
+    connect(m_syncView, &SyncView::closed, this, [this] {
+        m_syncViewButton->setFocus();
+        putOnClipboard(boxQString(m_resultBox));
     });
     // Back to the button that started the run.
-    connect(Frame4, &MatchingPanel::closed, this, [this] { Command1->setFocus(); });
+    connect(m_matchingPanel, &MatchingPanel::closed, this, [this] { m_filterButton->setFocus(); });
     connect(m_reconcileButton, &QPushButton::clicked, m_reconcileView, &ReconcileView::open);
     connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
-        if (tongbuxianshi->isHidden())
+        if (m_syncView->isHidden())
             m_reconcileButton->setFocus();
         else
-            tongbuxianshi->open();
+            m_syncView->open();
     });
-    connect(Timer1, &QTimer::timeout, m_versionCheck, &VersionCheck::Timer1_Timer);
+    connect(m_versionTimer, &QTimer::timeout, m_versionCheck, &VersionCheck::tick);
     connect(m_versionCheck, &VersionCheck::stateChanged, m_panels, &StatusPanels::showVersionCheck);
 }
 
-void MainWindow::Form_Load()
+void MainWindow::setUpStartState()
 {
-    Timer1->setInterval(1000);
-    Timer1->start();
+    m_versionTimer->setInterval(1000);
+    m_versionTimer->start();
     setWindowTitle(windowTitle() + u" V%1.%2.%3"_s.arg(versionMajor).arg(versionMinor).arg(versionPatch));
 
     // The frame is the platform's and comes only once the window is shown: these are the
@@ -196,16 +198,16 @@ void MainWindow::Form_Load()
     resize(toPixels(11000), height());
     const int width = this->width();
     setFixedSize(width, toPixels(toTwips(width) * 0.681 + 100));
-    StatusBar1->setGeometry(0, height() - toPixels(375), width, toPixels(375));
+    m_statusBar->setGeometry(0, height() - toPixels(375), width, toPixels(375));
 
-    Frame3->hide();
-    Text4->hide();
-    Text5->hide();
-    Frame3->resize(Frame2->width(), Frame2->height());
-    Text3->resize(Text2->width(), Text2->height());
-    Frame3->move(Frame3->x(), Frame2->y());
-    Frame3->move(Frame2->x(), Frame3->y());
-    Text1->setFocus();
+    m_resultFrame->hide();
+    m_demoKeysBox->hide();
+    m_demoRowsBox->hide();
+    m_resultFrame->resize(m_dataFrame->width(), m_dataFrame->height());
+    m_resultBox->resize(m_dataBox->width(), m_dataBox->height());
+    m_resultFrame->move(m_resultFrame->x(), m_dataFrame->y());
+    m_resultFrame->move(m_dataFrame->x(), m_resultFrame->y());
+    m_keysBox->setFocus();
     // Panel 4 takes the rest of the window's width as set above.
     m_panels->setUp(toTwips(this->width()));
     // Centred on the screen; the platform's frame, added when shown, is left out.
@@ -224,10 +226,10 @@ QWidget *MainWindow::openPanel() const
 {
     if (!m_reconcileView->isHidden())
         return m_reconcileView;
-    if (!Frame4->isHidden())
-        return Frame4;
-    if (!tongbuxianshi->isHidden())
-        return tongbuxianshi;
+    if (!m_matchingPanel->isHidden())
+        return m_matchingPanel;
+    if (!m_syncView->isHidden())
+        return m_syncView;
     return nullptr;
 }
 
@@ -249,14 +251,14 @@ bool MainWindow::focusNextPrevChild(bool next)
     }
 }
 
-void MainWindow::Command1_Click()
+void MainWindow::runFilter()
 {
     BusyCursor busy;
     // An earlier run that waits for a choice is dropped with its question.
-    Frame4->dropRun();
+    m_matchingPanel->dropRun();
 
-    m_run = std::make_shared<FilterRun>(boxText(Text1), boxText(Text2));
-    tongbuxianshi->showRun(m_run);
+    m_run = std::make_shared<FilterRun>(boxText(m_keysBox), boxText(m_dataBox));
+    m_syncView->showRun(m_run);
     m_reconcileView->showRun(nullptr);
     showReconcileSummary();
     if (m_run->state() == FilterRun::State::TooFewLines) {
@@ -268,12 +270,12 @@ void MainWindow::Command1_Click()
 
 void MainWindow::continueRun()
 {
-    tongbuxianshi->linesSettled();
+    m_syncView->linesSettled();
     if (m_run->state() == FilterRun::State::AwaitingChoice) {
-        Frame4->open(m_run);
+        m_matchingPanel->open(m_run);
     } else {
-        Frame4->dropRun();
-        Command1->setFocus();
+        m_matchingPanel->dropRun();
+        m_filterButton->setFocus();
         finishRun();
     }
 }
@@ -282,24 +284,24 @@ void MainWindow::finishRun()
 {
     // The result view first: a box laid out while hidden is laid out again when shown,
     // which costs as much as filling it.
-    Frame3->show();
-    Frame2->hide();
+    m_resultFrame->show();
+    m_dataFrame->hide();
     const QString resultText = QString::fromStdU16String(m_run->resultText());
     // Words wrap in the result box, but a very long line is broken anywhere: laying out a long
     // word at word boundaries takes time that grows with the square of its length.
-    Text3->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
-                                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setBoxLines(Text3, resultText);
+    m_resultBox->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
+                                                                          : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setBoxLines(m_resultBox, resultText);
     m_reconcileView->showRun(m_run);
     showReconcileSummary();
     // The boxes as they stand now: the user may have changed the inputs behind the panel.
-    if (needsWarning(boxIsEmpty(Text1), boxIsEmpty(Text2), boxIsEmpty(Text3))) {
+    if (needsWarning(boxIsEmpty(m_keysBox), boxIsEmpty(m_dataBox), boxIsEmpty(m_resultBox))) {
         showMessage(this, u"请确认您已经进行了正确的数据处理"_s, QMessageBox::Critical);
         return;
     }
-    Command2->setText(Frame2->title());
-    Command2->setEnabled(true);
-    Command11->setEnabled(true);
+    m_toggleButton->setText(m_dataFrame->title());
+    m_toggleButton->setEnabled(true);
+    m_syncViewButton->setEnabled(true);
     if (!putOnClipboard(resultText)) {
         // The result stands in the result box, where the user can copy it by hand.
         showMessage(this, notCopiedMessage, QMessageBox::Critical);
@@ -314,8 +316,8 @@ void MainWindow::finishRun()
 void MainWindow::showAdoptedResult()
 {
     const QString resultText = QString::fromStdU16String(m_run->resultText());
-    setBoxLines(Text3, resultText);
-    tongbuxianshi->showRun(m_run);
+    setBoxLines(m_resultBox, resultText);
+    m_syncView->showRun(m_run);
     showReconcileSummary();
     if (!putOnClipboard(resultText))
         showMessage(this, notCopiedMessage, QMessageBox::Critical);
@@ -334,82 +336,82 @@ void MainWindow::showReconcileSummary()
 void MainWindow::changeRule(QPushButton *clearButton)
 {
     clearButton->setEnabled(true);
-    Command8->setEnabled(true);
-    if (boxIsEmpty(Text1) && boxIsEmpty(Text2)) {
-        Command1->setEnabled(false);
-        Command2->setEnabled(false);
-        Command11->setEnabled(false);
+    m_clearAllButton->setEnabled(true);
+    if (boxIsEmpty(m_keysBox) && boxIsEmpty(m_dataBox)) {
+        m_filterButton->setEnabled(false);
+        m_toggleButton->setEnabled(false);
+        m_syncViewButton->setEnabled(false);
     } else {
-        Command1->setEnabled(true);
+        m_filterButton->setEnabled(true);
     }
 }
 
-void MainWindow::Text1_Change()
+void MainWindow::keysChanged()
 {
-    changeRule(Command9);
+    changeRule(m_clearKeysButton);
 }
 
-void MainWindow::Text2_Change()
+void MainWindow::dataChanged()
 {
-    changeRule(Command10);
+    changeRule(m_clearDataButton);
 }
 
 void MainWindow::showDataView()
 {
-    Frame3->hide();
-    Frame2->show();
+    m_resultFrame->hide();
+    m_dataFrame->show();
 }
 
-void MainWindow::Command7_Click()
+void MainWindow::fillDemoData()
 {
-    setBoxText(Text1, boxQString(Text4));
-    setBoxText(Text2, boxQString(Text5));
+    setBoxText(m_keysBox, boxQString(m_demoKeysBox));
+    setBoxText(m_dataBox, boxQString(m_demoRowsBox));
     showDataView();
-    Command1->setFocus();
+    m_filterButton->setFocus();
     showMessage(this, u"请点击“数据筛选”按钮以查看演示结果！"_s, QMessageBox::Information);
 }
 
-void MainWindow::Command8_Click()
+void MainWindow::clearAll()
 {
-    setBoxText(Text1, QString());
-    setBoxText(Text2, QString());
-    Text3->setPlainText(QString());
+    setBoxText(m_keysBox, QString());
+    setBoxText(m_dataBox, QString());
+    m_resultBox->setPlainText(QString());
     showDataView();
-    Command8->setEnabled(false);
+    m_clearAllButton->setEnabled(false);
 }
 
-void MainWindow::Command9_Click()
+void MainWindow::clearKeys()
 {
-    setBoxText(Text1, QString());
-    Command9->setEnabled(false);
+    setBoxText(m_keysBox, QString());
+    m_clearKeysButton->setEnabled(false);
 }
 
-void MainWindow::Command10_Click()
+void MainWindow::clearData()
 {
-    setBoxText(Text2, QString());
-    Text3->setPlainText(QString());
-    Command10->setEnabled(false);
+    setBoxText(m_dataBox, QString());
+    m_resultBox->setPlainText(QString());
+    m_clearDataButton->setEnabled(false);
     showDataView();
 }
 
-void MainWindow::Command2_Click()
+void MainWindow::toggleDataAndResult()
 {
     // Visibility of the frames themselves, whether or not the window is on screen.
-    Command2->setText(!Frame2->isHidden() ? Frame2->title() : Frame3->title());
-    Frame3->setVisible(Frame3->isHidden());
-    Frame2->setVisible(Frame2->isHidden());
+    m_toggleButton->setText(!m_dataFrame->isHidden() ? m_dataFrame->title() : m_resultFrame->title());
+    m_resultFrame->setVisible(m_resultFrame->isHidden());
+    m_dataFrame->setVisible(m_dataFrame->isHidden());
 }
 
-void MainWindow::Command11_Click()
+void MainWindow::openSyncView()
 {
-    tongbuxianshi->open();
+    m_syncView->open();
 }
 
-void MainWindow::Command3_Click()
+void MainWindow::showAbout()
 {
     // One dialog: loaded on first use and after each close, otherwise shown again as it is.
     if (!m_about)
-        m_about = new frmAbout(builtInMakerInfo(), this);
+        m_about = new AboutDialog(builtInMakerInfo(), this);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

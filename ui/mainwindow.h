@@ -20,7 +20,7 @@ class ReconcileView;
 class StatusPanels;
 class SyncView;
 class VersionCheck;
-class frmAbout;
+class AboutDialog;
 
 // The program's one main window, "main": the working area with the key box, the data box
 // and the result box in its place, the button row, and two panels that open over the
@@ -48,18 +48,18 @@ private:
     void createControls();
     void setTabOrder();
     void connectHandlers();
-    void Form_Load();
+    void setUpStartState();
 
-    void Command1_Click();
-    void Command2_Click();
-    void Command7_Click();
-    void Command8_Click();
-    void Command9_Click();
-    void Command10_Click();
-    void Command11_Click();
-    void Command3_Click();
-    void Text1_Change();
-    void Text2_Change();
+    void runFilter();
+    void toggleDataAndResult();
+    void fillDemoData();
+    void clearAll();
+    void clearKeys();
+    void clearData();
+    void openSyncView();
+    void showAbout();
+    void keysChanged();
+    void dataChanged();
 
     void changeRule(QPushButton *clearButton);
     void showDataView();
@@ -75,36 +75,36 @@ private:
 
     std::shared_ptr<FilterRun> m_run;
 
-    QTimer *Timer1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    MatchingPanel *Frame4 = nullptr;
-    SyncView *tongbuxianshi = nullptr;
+    QTimer *m_versionTimer = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    MatchingPanel *m_matchingPanel = nullptr;
+    SyncView *m_syncView = nullptr;
     // Why keys found no row: the counts below the buttons, and the view they open.
     ReconcileView *m_reconcileView = nullptr;
     QLabel *m_reconcileSummary = nullptr;
     QPushButton *m_reconcileButton = nullptr;
-    QPushButton *Command11 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QPushButton *Command7 = nullptr;
-    QPushButton *Command8 = nullptr;
-    QPushButton *Command9 = nullptr;
-    QPushButton *Command10 = nullptr;
-    QPlainTextEdit *Text5 = nullptr;
-    QPlainTextEdit *Text4 = nullptr;
-    QGroupBox *Frame3 = nullptr;
-    QPlainTextEdit *Text3 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QPlainTextEdit *Text2 = nullptr;
-    QGroupBox *Frame1 = nullptr;
-    QPlainTextEdit *Text1 = nullptr;
+    QPushButton *m_syncViewButton = nullptr;
+    QPushButton *m_filterButton = nullptr;
+    QPushButton *m_toggleButton = nullptr;
+    QPushButton *m_aboutButton = nullptr;
+    QPushButton *m_demoButton = nullptr;
+    QPushButton *m_clearAllButton = nullptr;
+    QPushButton *m_clearKeysButton = nullptr;
+    QPushButton *m_clearDataButton = nullptr;
+    QPlainTextEdit *m_demoRowsBox = nullptr;
+    QPlainTextEdit *m_demoKeysBox = nullptr;
+    QGroupBox *m_resultFrame = nullptr;
+    QPlainTextEdit *m_resultBox = nullptr;
+    QGroupBox *m_dataFrame = nullptr;
+    QPlainTextEdit *m_dataBox = nullptr;
+    QGroupBox *m_keysFrame = nullptr;
+    QPlainTextEdit *m_keysBox = nullptr;
 
-    // The panels of StatusBar1 and the version check that Timer1 drives.
+    // The status bar's panels and the version check that the timer drives.
     StatusPanels *m_panels = nullptr;
     VersionCheck *m_versionCheck = nullptr;
     // The one about dialog while it is loaded; it unloads itself when closed.
-    QPointer<frmAbout> m_about;
+    QPointer<AboutDialog> m_about;
 };
 
 } // namespace lanshan

@@ -23,72 +23,72 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     : HighlightFrame(u"重复数据手动匹配"_s, parent)
 {
     opaque(place(this, u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615)));
-    m_list3Items = new ItemListModel(this);
-    m_list4Items = new ItemListModel(this);
-    m_list5Items = new ItemListModel(this);
+    m_keyItems = new ItemListModel(this);
+    m_candidateItems = new ItemListModel(this);
+    m_positionItems = new ItemListModel(this);
 
     // In the order of the design; later siblings lie above earlier ones.
-    Frame5 = frame(this, u"Frame5"_s, u"提示"_s, twipsRect(240, 5760, 5175, 735));
-    Label1 = label(
-        Frame5, u"Label1"_s, twipsRect(120, 240, 4815, 375),
+    m_hintFrame = frame(this, u"Frame5"_s, u"提示"_s, twipsRect(240, 5760, 5175, 735));
+    m_hint = label(
+        m_hintFrame, u"Label1"_s, twipsRect(120, 240, 4815, 375),
         u"    左侧列表中前面有[*]的为疑问数据，在待筛选数据中有多个对应，请从右面选择正确数据。序号为原始表中行号。"_s);
-    Label1->setWordWrap(true);
-    fitHeight(Label1, Frame5->height() - 2);
-    List5 = listBox(this, u"List5"_s, twipsRect(1200, 3360, 1935, 2220), m_list5Items);
-    Command12 = button(this, u"Command12"_s, u"返回修改"_s, twipsRect(9000, 5880, 1335, 615));
-    Command5 = button(this, u"Command5"_s, u"忽略留空"_s, twipsRect(7380, 5880, 1335, 615));
-    Command6 = button(this, u"Command6"_s, u"确定"_s, twipsRect(5760, 5880, 1335, 615));
-    List4 = listBox(this, u"List4"_s, twipsRect(2280, 360, 8295, 5280), m_list4Items);
-    List3 = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_list3Items);
-    List5->hide();
+    m_hint->setWordWrap(true);
+    fitHeight(m_hint, m_hintFrame->height() - 2);
+    m_positionList = listBox(this, u"List5"_s, twipsRect(1200, 3360, 1935, 2220), m_positionItems);
+    m_backButton = button(this, u"Command12"_s, u"返回修改"_s, twipsRect(9000, 5880, 1335, 615));
+    m_leaveEmptyButton = button(this, u"Command5"_s, u"忽略留空"_s, twipsRect(7380, 5880, 1335, 615));
+    m_confirmButton = button(this, u"Command6"_s, u"确定"_s, twipsRect(5760, 5880, 1335, 615));
+    m_candidateList = listBox(this, u"List4"_s, twipsRect(2280, 360, 8295, 5280), m_candidateItems);
+    m_keyList = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_keyItems);
+    m_positionList->hide();
     hide();
     // Lists are announced by what they show; the candidate list also by the hint beside it.
-    List3->setAccessibleName(u"固定顺序数据"_s);
-    List4->setAccessibleName(u"待筛选数据中的对应数据"_s);
-    List4->setAccessibleDescription(Label1->text().trimmed());
-    List5->setAccessibleName(u"对应数据的行号"_s);
-    m_list3Items->setSpokenForm([](const QString &shown) {
+    m_keyList->setAccessibleName(u"固定顺序数据"_s);
+    m_candidateList->setAccessibleName(u"待筛选数据中的对应数据"_s);
+    m_candidateList->setAccessibleDescription(m_hint->text().trimmed());
+    m_positionList->setAccessibleName(u"对应数据的行号"_s);
+    m_keyItems->setSpokenForm([](const QString &shown) {
         return shown.startsWith(u"[*]"_s) ? u"待选择 "_s + shown.mid(3) : shown.trimmed();
     });
 
-    connect(Command5, &QPushButton::clicked, this, &MatchingPanel::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &MatchingPanel::Command6_Click);
-    connect(Command12, &QPushButton::clicked, this, &MatchingPanel::Command12_Click);
+    connect(m_leaveEmptyButton, &QPushButton::clicked, this, &MatchingPanel::leaveEmpty);
+    connect(m_confirmButton, &QPushButton::clicked, this, &MatchingPanel::confirmChoice);
+    connect(m_backButton, &QPushButton::clicked, this, &MatchingPanel::backToEditing);
     // Enter on the candidate list confirms the selected row, as "确定" does.
-    List4->installEventFilter(this);
+    m_candidateList->installEventFilter(this);
 }
 
 MatchingPanel::~MatchingPanel() = default;
 
 QList<QWidget *> MatchingPanel::tabChain() const
 {
-    return {List3, List4, Command6, Command5, Command12, List5};
+    return {m_keyList, m_candidateList, m_confirmButton, m_leaveEmptyButton, m_backButton, m_positionList};
 }
 
 void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
 {
     // The key list stays the same through a run; only its mark moves, and the items are
     // read afresh when the panel is shown. Resetting it would lay out every key line again.
-    if (m_run != run || !m_list3ShowsRun) {
+    if (m_run != run || !m_keyListShowsRun) {
         m_run = run;
-        m_list3Items->reset([run] { return run->fixlines().size(); },
-                            [run](std::size_t i) { return run->markedKeyItem(i); });
-        m_list3ShowsRun = true;
+        m_keyItems->reset([run] { return run->fixlines().size(); },
+                          [run](std::size_t i) { return run->markedKeyItem(i); });
+        m_keyListShowsRun = true;
     }
-    m_list4Items->reset([run] { return run->candidateRows().size(); },
-                        [run](std::size_t i) { return run->candidateItem(i); });
-    m_list5Items->reset([run] { return run->candidateRows().size(); },
-                        [run](std::size_t i) { return run->candidatePosition(i); });
+    m_candidateItems->reset([run] { return run->candidateRows().size(); },
+                            [run](std::size_t i) { return run->candidateItem(i); });
+    m_positionItems->reset([run] { return run->candidateRows().size(); },
+                           [run](std::size_t i) { return run->candidatePosition(i); });
 
     move(toPixels(120), toPixels(120));
     show();
     raise();
-    const QModelIndex awaited = m_list3Items->index(static_cast<int>(run->pickpos()));
-    List3->setCurrentIndex(awaited);
-    List3->verticalScrollBar()->setValue(awaited.row());
+    const QModelIndex awaited = m_keyItems->index(static_cast<int>(run->pickpos()));
+    m_keyList->setCurrentIndex(awaited);
+    m_keyList->verticalScrollBar()->setValue(awaited.row());
     // The first arrow key chooses the first row, as nothing is selected yet.
-    List4->setFocus();
-    List4->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    m_candidateList->setFocus();
+    m_candidateList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 void MatchingPanel::dropRun()
@@ -101,11 +101,11 @@ void MatchingPanel::dropRun()
 void MatchingPanel::clearLists(bool keyListToo)
 {
     if (keyListToo) {
-        m_list3Items->reset();
-        m_list3ShowsRun = false;
+        m_keyItems->reset();
+        m_keyListShowsRun = false;
     }
-    m_list4Items->reset();
-    m_list5Items->reset();
+    m_candidateItems->reset();
+    m_positionItems->reset();
 }
 
 bool MatchingPanel::awaitsChoice() const
@@ -113,11 +113,11 @@ bool MatchingPanel::awaitsChoice() const
     return m_run && m_run->state() == FilterRun::State::AwaitingChoice;
 }
 
-void MatchingPanel::Command6_Click()
+void MatchingPanel::confirmChoice()
 {
     if (!awaitsChoice())
         return;
-    const std::optional<int> chosen = selectedRow(List4);
+    const std::optional<int> chosen = selectedRow(m_candidateList);
     if (!chosen) {
         showMessage(window(), u"您必须选择正确的数据！"_s, QMessageBox::NoIcon);
         return;
@@ -130,7 +130,7 @@ void MatchingPanel::Command6_Click()
     Q_EMIT lineSettled();
 }
 
-void MatchingPanel::Command5_Click()
+void MatchingPanel::leaveEmpty()
 {
     if (!awaitsChoice())
         return;
@@ -141,7 +141,7 @@ void MatchingPanel::Command5_Click()
     Q_EMIT lineSettled();
 }
 
-void MatchingPanel::Command12_Click()
+void MatchingPanel::backToEditing()
 {
     // Back to editing: the run stays where it stopped until a new run replaces it.
     hide();
@@ -150,10 +150,10 @@ void MatchingPanel::Command12_Click()
 
 bool MatchingPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == List4 && event->type() == QEvent::KeyPress) {
+    if (watched == m_candidateList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Command6->click();
+            m_confirmButton->click();
             return true;
         }
     }

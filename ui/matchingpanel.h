@@ -15,9 +15,10 @@ class FilterRun;
 class ItemListModel;
 
 // The panel "Frame4" that opens over the working area while a run waits at a questionable
-// line: List3 lists every key line with the awaited one marked, List4 the rows that belong to
-// it and the hidden List5 their positions. Command6 settles the line with the selected row,
-// Command5 leaves it empty, Command12 closes the panel for the data to be corrected.
+// line: the key list shows every key line with the awaited one marked, the candidate list the
+// rows that belong to it and a hidden list their positions. "确定" settles the line with the
+// selected row, "忽略留空" leaves it empty, "返回修改" closes the panel for the data to be
+// corrected.
 class MatchingPanel : public HighlightFrame
 {
     Q_OBJECT
@@ -39,34 +40,34 @@ Q_SIGNALS:
     // The awaited line was settled by the user; the run goes on from there. Emitted while the
     // busy cursor shows.
     void lineSettled();
-    // Command12 closed the panel for the data to be corrected.
+    // "返回修改" closed the panel for the data to be corrected.
     void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Command5_Click();
-    void Command6_Click();
-    void Command12_Click();
+    void leaveEmpty();
+    void confirmChoice();
+    void backToEditing();
     void clearLists(bool keyListToo);
     bool awaitsChoice() const;
 
     std::shared_ptr<FilterRun> m_run;
-    bool m_list3ShowsRun = false; // the key list presents m_run
+    bool m_keyListShowsRun = false; // the key list presents m_run
 
-    QGroupBox *Frame5 = nullptr;
-    QLabel *Label1 = nullptr;
-    QListView *List5 = nullptr;
-    QPushButton *Command12 = nullptr;
-    QPushButton *Command5 = nullptr;
-    QPushButton *Command6 = nullptr;
-    QListView *List4 = nullptr;
-    QListView *List3 = nullptr;
+    QGroupBox *m_hintFrame = nullptr;
+    QLabel *m_hint = nullptr;
+    QListView *m_positionList = nullptr;
+    QPushButton *m_backButton = nullptr;
+    QPushButton *m_leaveEmptyButton = nullptr;
+    QPushButton *m_confirmButton = nullptr;
+    QListView *m_candidateList = nullptr;
+    QListView *m_keyList = nullptr;
 
-    ItemListModel *m_list3Items = nullptr;
-    ItemListModel *m_list4Items = nullptr;
-    ItemListModel *m_list5Items = nullptr;
+    ItemListModel *m_keyItems = nullptr;
+    ItemListModel *m_candidateItems = nullptr;
+    ItemListModel *m_positionItems = nullptr;
 };
 
 } // namespace lanshan

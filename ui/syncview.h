@@ -14,10 +14,10 @@ class FilterRun;
 class ItemListModel;
 class ListBox;
 
-// The synchronized view "tongbuxianshi": the key lines settled so far in List1 and their
-// result lines in List2, side by side, scrolling and selecting together. A double-click on
-// either list, or Ctrl+C or Enter on it, puts the selected line on the clipboard; Command4 (or
-// Escape) closes the view.
+// The synchronized view "tongbuxianshi": the key lines settled so far and their result lines
+// in two lists side by side, scrolling and selecting together. A double-click on either list,
+// or Ctrl+C or Enter on it, puts the selected line on the clipboard; "返回" (or Escape) closes
+// the view.
 class SyncView : public HighlightFrame
 {
     Q_OBJECT
@@ -38,29 +38,29 @@ public:
     QList<QWidget *> tabChain() const;
 
 Q_SIGNALS:
-    // Command4 closed the view.
+    // "返回" closed the view.
     void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Command4_Click();
-    void List1_DblClick();
-    void List2_DblClick();
+    void closeView();
+    void copyKeyLine();
+    void copyResultLine();
 
     std::shared_ptr<const FilterRun> m_run;
 
-    QGroupBox *Frame6 = nullptr;
-    QLabel *Label2 = nullptr;
-    QPushButton *Command4 = nullptr;
-    QGroupBox *result = nullptr;
-    ListBox *List2 = nullptr;
-    QGroupBox *fixdata = nullptr;
-    ListBox *List1 = nullptr;
+    QGroupBox *m_noteFrame = nullptr;
+    QLabel *m_note = nullptr;
+    QPushButton *m_backButton = nullptr;
+    QGroupBox *m_resultFrame = nullptr;
+    ListBox *m_resultList = nullptr;
+    QGroupBox *m_keysFrame = nullptr;
+    ListBox *m_keyList = nullptr;
 
-    ItemListModel *m_list1Items = nullptr;
-    ItemListModel *m_list2Items = nullptr;
+    ItemListModel *m_keyItems = nullptr;
+    ItemListModel *m_resultItems = nullptr;
 };
 
 } // namespace lanshan

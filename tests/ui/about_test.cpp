@@ -1,5 +1,5 @@
+#include "aboutdialog.h"
 #include "browserstub.h"
-#include "frmabout.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "twips.h"
@@ -15,7 +15,7 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
-using lanshan::frmAbout;
+using lanshan::AboutDialog;
 using windowtest::Browser;
 using windowtest::maker;
 
@@ -32,7 +32,7 @@ struct Opened
     }
     ~Opened() { lanshan::setMessageObserver({}); }
     void press() { window.findChild<QPushButton *>(u"Command3"_s)->click(); }
-    frmAbout *dialog() const { return window.findChild<frmAbout *>(u"frmAbout"_s); }
+    AboutDialog *dialog() const { return window.findChild<AboutDialog *>(u"frmAbout"_s); }
     template<class Widget = QLabel>
     Widget *control(const QString &name) const
     {
@@ -60,7 +60,7 @@ private Q_SLOTS:
 
 void AboutTest::texts()
 {
-    frmAbout dialog(maker);
+    AboutDialog dialog(maker);
     const auto text = [&](const QString &name) { return dialog.findChild<QLabel *>(name)->text(); };
     QCOMPARE(dialog.objectName(), u"frmAbout"_s);
     QCOMPARE(dialog.windowTitle(), u"关于 岚杉数据筛选器"_s);
@@ -78,7 +78,7 @@ void AboutTest::texts()
 void AboutTest::windowAndControls()
 {
     Opened opened;
-    frmAbout *dialog = opened.dialog();
+    AboutDialog *dialog = opened.dialog();
     QVERIFY(dialog);
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QCOMPARE(dialog->size(), QSize(lanshan::toPixels(7665), lanshan::toPixels(3300)));
@@ -93,15 +93,15 @@ void AboutTest::windowAndControls()
     QCOMPARE(dialog->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
     QCOMPARE(dialog->windowIcon().pixmap(32).toImage(), opened.window.windowIcon().pixmap(32).toImage());
 
-    auto *cmdOK = opened.control<QPushButton>(u"cmdOK"_s);
-    QVERIFY(cmdOK->isDefault());
-    QTRY_COMPARE(QApplication::focusWidget(), cmdOK);
+    auto *okButton = opened.control<QPushButton>(u"cmdOK"_s);
+    QVERIFY(okButton->isDefault());
+    QTRY_COMPARE(QApplication::focusWidget(), okButton);
 
-    auto *picIcon = opened.control(u"picIcon"_s);
-    const QImage picture = picIcon->pixmap().toImage();
+    auto *pictureBox = opened.control(u"picIcon"_s);
+    const QImage picture = pictureBox->pixmap().toImage();
     QCOMPARE(picture.size(), QSize(200, 200));
     QVERIFY(!picture.allGray());
-    QCOMPARE(picIcon->geometry(), lanshan::twipsRect(120, 120, 3060, 3060));
+    QCOMPARE(pictureBox->geometry(), lanshan::twipsRect(120, 120, 3060, 3060));
 
     // The description and the contact lines are not cut off, whatever the face's size.
     for (const QString &name : {u"lblDescription"_s, u"Label1"_s}) {
@@ -124,12 +124,12 @@ void AboutTest::windowAndControls()
 void AboutTest::oneInstance()
 {
     Opened opened;
-    QPointer<frmAbout> first = opened.dialog();
+    QPointer<AboutDialog> first = opened.dialog();
     QVERIFY(first && first->isVisible());
-    // Shown again as it stands: Form_Load does not run for an open dialog.
+    // Shown again as it stands: fillTexts does not run for an open dialog.
     opened.control(u"lblVersion"_s)->setText(u"changed"_s);
     opened.press();
-    QCOMPARE(opened.window.findChildren<frmAbout *>().size(), 1);
+    QCOMPARE(opened.window.findChildren<AboutDialog *>().size(), 1);
     QCOMPARE(opened.dialog(), first.data());
     QCOMPARE(opened.control(u"lblVersion"_s)->text(), u"changed"_s);
 }
@@ -147,7 +147,7 @@ void AboutTest::closes()
 {
     QFETCH(QString, how);
     Opened opened;
-    QPointer<frmAbout> dialog = opened.dialog();
+    QPointer<AboutDialog> dialog = opened.dialog();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     opened.control(u"lblVersion"_s)->setText(u"changed"_s);
     if (how == u"Enter")
@@ -162,7 +162,7 @@ void AboutTest::closes()
     QTRY_VERIFY(dialog.isNull());
     QVERIFY(opened.window.isVisible());
 
-    // The next opening loads it anew and runs Form_Load again.
+    // The next opening loads it anew and runs fillTexts again.
     opened.press();
     QVERIFY(opened.dialog() && opened.dialog()->isVisible());
     QCOMPARE(opened.control(u"lblVersion"_s)->text(), u"版本 2.0.14"_s);
@@ -184,7 +184,7 @@ void AboutTest::onlyTheLinkOpensTheHomePage()
 {
     Browser browser;
     Opened opened;
-    frmAbout *dialog = opened.dialog();
+    AboutDialog *dialog = opened.dialog();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     for (const QString &name :
          {u"picIcon"_s, u"lblDescription"_s, u"lblTitle"_s, u"lblVersion"_s, u"Label1"_s, u"Label2"_s})

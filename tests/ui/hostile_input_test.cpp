@@ -422,7 +422,7 @@ void HostileInputTest::closingWhileWaiting()
     QVERIFY(check);
     check->setHost(stub.host());
     for (int i = 0; i < 30 && !check->isChecking(); ++i)
-        check->Timer1_Timer();
+        check->tick();
     QVERIFY(check->isChecking());
     QTRY_COMPARE(stub.targets().size(), 1);
     pasteBoth(u"a1\nb2"_s, u"a1\t1\na1\t2"_s);

@@ -39,7 +39,7 @@ struct Rig
     void tick(int times = 1)
     {
         for (int i = 0; i < times; ++i)
-            check.Timer1_Timer();
+            check.tick();
     }
     // Ticks until the check starts (at most 30 times) and waits for its end.
     bool runCheck()
@@ -150,8 +150,8 @@ void VersionCheckTest::reportsWithoutAnyWidget()
     VersionCheck check(stub.host());
     QSignalSpy changed(&check, &VersionCheck::stateChanged);
     QCOMPARE(check.state(), VersionCheck::State::Waiting);
-    check.Timer1_Timer();
-    check.Timer1_Timer();
+    check.tick();
+    check.tick();
     QCOMPARE(check.state(), VersionCheck::State::Checking);
     QTRY_COMPARE(check.state(), VersionCheck::State::Answered);
     QCOMPARE(check.version(), u"2.0.15"_s);
@@ -518,13 +518,13 @@ void VersionCheckTest::windowStaysUsable()
     connect(check, &VersionCheck::checkEnded, this, seePanel3);
 
     for (int i = 0; i < 30 && !check->isChecking(); ++i)
-        check->Timer1_Timer();
+        check->tick();
     QVERIFY(check->isChecking());
     driver.filter(u"a1\nb2"_s, u"b2\t2\na1\t1"_s);
     QCOMPARE(driver.text(u"Text3"_s), u"a1\t1\nb2\t2"_s);
     QCOMPARE(driver.messages.size(), std::size_t(1));
     for (int i = 0; i < 1000; ++i) {
-        check->Timer1_Timer();
+        check->tick();
         seePanel3();
         QCoreApplication::processEvents();
     }

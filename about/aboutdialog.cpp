@@ -1,4 +1,4 @@
-#include "frmabout.h"
+#include "aboutdialog.h"
 
 #include "applicationtitle.h"
 #include "contrast.h"
@@ -48,7 +48,7 @@ QStringList linkFontFamilies()
 
 } // namespace
 
-frmAbout::frmAbout(const MakerInfo &maker, QWidget *parent)
+AboutDialog::AboutDialog(const MakerInfo &maker, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
     , m_maker(maker)
@@ -59,90 +59,90 @@ frmAbout::frmAbout(const MakerInfo &maker, QWidget *parent)
     setWindowIcon(programIcon());
     setFixedSize(toPixels(7665), toPixels(3300));
     createControls();
-    Form_Load();
+    fillTexts();
     // The design sizes hold the texts in a 9-point 宋体; a wider or taller face may take the
     // room below a label, down to the next control.
-    fitHeight(lblDescription, toPixels(2160));
-    fitHeight(Label1, toPixels(2880));
+    fitHeight(m_description, toPixels(2160));
+    fitHeight(m_contact, toPixels(2880));
 }
 
-frmAbout::~frmAbout() = default;
+AboutDialog::~AboutDialog() = default;
 
-void frmAbout::createControls()
+void AboutDialog::createControls()
 {
-    // In tab order; only cmdOK takes the focus.
-    cmdOK = new QPushButton(u"确定"_s, this);
-    cmdOK->setObjectName(u"cmdOK"_s);
-    cmdOK->setGeometry(twipsRect(6240, 2520, 1140, 345));
+    // In tab order; only the OK button takes the focus.
+    m_okButton = new QPushButton(u"确定"_s, this);
+    m_okButton->setObjectName(u"cmdOK"_s);
+    m_okButton->setGeometry(twipsRect(6240, 2520, 1140, 345));
     // Default and cancel button at once: Enter presses it, and Escape closes the dialog as
     // it does.
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &AboutDialog::closeDialog);
 
     // The box takes the size of its picture plus its sunken border.
-    picIcon = label(this, u"picIcon"_s, twipsRect(120, 120, 3060, 3060));
-    picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    picIcon->setLineWidth(2);
-    picIcon->setPixmap(aboutPicture());
-    picIcon->resize(picIcon->sizeHint());
+    m_picture = label(this, u"picIcon"_s, twipsRect(120, 120, 3060, 3060));
+    m_picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_picture->setLineWidth(2);
+    m_picture->setPixmap(aboutPicture());
+    m_picture->resize(m_picture->sizeHint());
 
-    lblDescription = label(this, u"lblDescription"_s, twipsRect(3360, 960, 4005, 1005));
-    lblDescription->setWordWrap(true);
-    setTextColour(lblDescription, Qt::black, QPalette::WindowText);
-    lblTitle = label(this, u"lblTitle"_s, twipsRect(3360, 240, 3885, 240));
-    setTextColour(lblTitle, Qt::black, QPalette::WindowText);
-    lblVersion = label(this, u"lblVersion"_s, twipsRect(3360, 600, 3885, 225));
-    Label1 = label(this, u"Label1"_s, twipsRect(3360, 2160, 2655, 495));
-    Label1->setWordWrap(true);
-    Label2 = label(this, u"Label2"_s, twipsRect(3360, 2880, 735, 255));
+    m_description = label(this, u"lblDescription"_s, twipsRect(3360, 960, 4005, 1005));
+    m_description->setWordWrap(true);
+    setTextColour(m_description, Qt::black, QPalette::WindowText);
+    m_title = label(this, u"lblTitle"_s, twipsRect(3360, 240, 3885, 240));
+    setTextColour(m_title, Qt::black, QPalette::WindowText);
+    m_version = label(this, u"lblVersion"_s, twipsRect(3360, 600, 3885, 225));
+    m_contact = label(this, u"Label1"_s, twipsRect(3360, 2160, 2655, 495));
+    m_contact->setWordWrap(true);
+    m_siteCaption = label(this, u"Label2"_s, twipsRect(3360, 2880, 735, 255));
 
     // The home page link: pure blue, underlined, 宋体 9 points, a pointing hand over it; the
     // label takes the size of its text.
-    Label3 = label(this, u"Label3"_s, twipsRect(3960, 2880, 1980, 180));
-    setTextColour(Label3, QColor(0, 0, 255), QPalette::Link);
-    QFont linkFont = Label3->font();
+    m_homePageLink = label(this, u"Label3"_s, twipsRect(3960, 2880, 1980, 180));
+    setTextColour(m_homePageLink, QColor(0, 0, 255), QPalette::Link);
+    QFont linkFont = m_homePageLink->font();
     linkFont.setFamilies(linkFontFamilies());
     linkFont.setPointSize(9);
     linkFont.setWeight(QFont::Normal);
     linkFont.setUnderline(true);
-    Label3->setFont(linkFont);
-    Label3->setCursor(Qt::PointingHandCursor);
-    Label3->setText(homePageAddress(m_maker.webHost));
-    Label3->adjustSize();
-    Label3->installEventFilter(this);
+    m_homePageLink->setFont(linkFont);
+    m_homePageLink->setCursor(Qt::PointingHandCursor);
+    m_homePageLink->setText(homePageAddress(m_maker.webHost));
+    m_homePageLink->adjustSize();
+    m_homePageLink->installEventFilter(this);
 }
 
-void frmAbout::Form_Load()
+void AboutDialog::fillTexts()
 {
     setWindowTitle(u"关于 "_s + applicationTitle());
-    lblVersion->setText(u"版本 %1.%2.%3"_s.arg(versionMajor).arg(versionMinor).arg(versionPatch));
-    lblTitle->setText(applicationTitle());
-    lblDescription->setText(description);
-    Label1->setText(u"作者："_s + m_maker.authorName + u' ' + m_maker.authorEmail + u"\r\nQQ："_s + m_maker.authorQq
-                    + u" 飞信："_s + m_maker.authorFetion);
-    Label2->setText(u"网站："_s);
+    m_version->setText(u"版本 %1.%2.%3"_s.arg(versionMajor).arg(versionMinor).arg(versionPatch));
+    m_title->setText(applicationTitle());
+    m_description->setText(description);
+    m_contact->setText(u"作者："_s + m_maker.authorName + u' ' + m_maker.authorEmail + u"\r\nQQ："_s + m_maker.authorQq
+                       + u" 飞信："_s + m_maker.authorFetion);
+    m_siteCaption->setText(u"网站："_s);
     // Above every window that is not itself on top, the main window included.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
-void frmAbout::cmdOK_Click()
+void AboutDialog::closeDialog()
 {
     close();
 }
 
-void frmAbout::Label3_Click()
+void AboutDialog::openHomePage()
 {
     // Handed to the browser; the dialog stays open and does not look at the outcome.
     QDesktopServices::openUrl(QUrl(homePageAddress(m_maker.webHost)));
 }
 
-bool frmAbout::eventFilter(QObject *watched, QEvent *event)
+bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // A click: the left button released over the link that it was pressed on.
-    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_homePageLink && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && Label3->rect().contains(mouse->position().toPoint()))
-            Label3_Click();
+        if (mouse->button() == Qt::LeftButton && m_homePageLink->rect().contains(mouse->position().toPoint()))
+            openHomePage();
     }
     return QDialog::eventFilter(watched, event);
 }
