@@ -10,6 +10,7 @@
 #include "makerinfo.h"
 #include "matchingpanel.h"
 #include "messages.h"
+#include "messagetexts.h"
 #include "pictures.h"
 #include "qttranslation.h"
 #include "reconcileview.h"
@@ -53,9 +54,6 @@ QString resourceText(const QString &path)
     }
     return QString::fromUtf8(file.readAll());
 }
-
-const QString notCopiedMessage =
-    u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
 
 // Longer result lines are broken anywhere in the result box (see finishRun).
 constexpr qsizetype longLine = 1000;
@@ -262,7 +260,7 @@ void MainWindow::runFilter()
     m_reconcileView->showRun(nullptr);
     showReconcileSummary();
     if (m_run->state() == FilterRun::State::TooFewLines) {
-        showMessage(this, u"请在上面的输入框中输入待处理数据！"_s, QMessageBox::Critical);
+        showMessage(this, messageText::tooFewLines, QMessageBox::Critical);
         return;
     }
     continueRun();
@@ -296,7 +294,7 @@ void MainWindow::finishRun()
     showReconcileSummary();
     // The boxes as they stand now: the user may have changed the inputs behind the panel.
     if (needsWarning(boxIsEmpty(m_keysBox), boxIsEmpty(m_dataBox), boxIsEmpty(m_resultBox))) {
-        showMessage(this, u"请确认您已经进行了正确的数据处理"_s, QMessageBox::Critical);
+        showMessage(this, messageText::checkTheInputs, QMessageBox::Critical);
         return;
     }
     m_toggleButton->setText(m_dataFrame->title());
@@ -304,13 +302,10 @@ void MainWindow::finishRun()
     m_syncViewButton->setEnabled(true);
     if (!putOnClipboard(resultText)) {
         // The result stands in the result box, where the user can copy it by hand.
-        showMessage(this, notCopiedMessage, QMessageBox::Critical);
+        showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
         return;
     }
-    showMessage(
-        this,
-        u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s,
-        QMessageBox::NoIcon);
+    showMessage(this, messageText::resultCopied, QMessageBox::NoIcon);
 }
 
 void MainWindow::showAdoptedResult()
@@ -320,7 +315,7 @@ void MainWindow::showAdoptedResult()
     m_syncView->showRun(m_run);
     showReconcileSummary();
     if (!putOnClipboard(resultText))
-        showMessage(this, notCopiedMessage, QMessageBox::Critical);
+        showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
 }
 
 void MainWindow::showReconcileSummary()
@@ -368,7 +363,7 @@ void MainWindow::fillDemoData()
     setBoxText(m_dataBox, boxQString(m_demoRowsBox));
     showDataView();
     m_filterButton->setFocus();
-    showMessage(this, u"请点击“数据筛选”按钮以查看演示结果！"_s, QMessageBox::Information);
+    showMessage(this, messageText::demoFilled, QMessageBox::Information);
 }
 
 void MainWindow::clearAll()

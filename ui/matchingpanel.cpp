@@ -5,6 +5,7 @@
 #include "filterrun.h"
 #include "itemlistmodel.h"
 #include "messages.h"
+#include "messagetexts.h"
 #include "twips.h"
 
 #include <QGroupBox>
@@ -119,7 +120,7 @@ void MatchingPanel::confirmChoice()
         return;
     const std::optional<int> chosen = selectedRow(m_candidateList);
     if (!chosen) {
-        showMessage(window(), u"您必须选择正确的数据！"_s, QMessageBox::NoIcon);
+        showMessage(window(), messageText::mustChoose, QMessageBox::NoIcon);
         return;
     }
     const std::size_t row = m_run->candidateRows()[static_cast<std::size_t>(*chosen)];
