@@ -4,7 +4,7 @@
 #   asan  the tests built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan:
 #         any report, leaks included, fails its test);
 #   fuzz  both fuzzing targets for 30 s each (bench/fuzz.sh, build-fuzz);
-#   dev   the tests as they are built for developing (build/), last, ending with CTest's summary.
+#   dev   the tests as they are built for developing (build-dev), last, ending with CTest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# check-accessibility.sh [PROGRAM]: starts the program (build/ui/lanshan-filter unless named)
+# check-accessibility.sh [PROGRAM]: starts the program (build-dev/ui/lanshan-filter unless named)
 # on a virtual display with its own D-Bus session and accessibility bus, reads its window
 # through AT-SPI as a screen reader does, prints the tree and fails on what a screen reader
 # user would miss: a main window that is not announced as one, an unnamed list, frame or
@@ -7,7 +7,7 @@
 # Needs: xvfb, dbus, at-spi2-core, python3-pyatspi (Debian packages).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=$(realpath "${1:-build/ui/lanshan-filter}")
+program=$(realpath "${1:-build-dev/ui/lanshan-filter}")
 [ -x "$program" ] || { echo "check-accessibility: no program $program" >&2; exit 1; }
 
 read -r -d '' walker <<'PY' || true
