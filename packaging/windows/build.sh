@@ -33,6 +33,9 @@ dist="$build/dist"
 rm -rf "$dist"
 mkdir -p "$dist"
 x86_64-w64-mingw32-strip -o "$dist/lanshan-filter.exe" "$build/ui/lanshan-filter.exe"
+# The installer folder starts empty: the installer copied below, and the NSIS script smoke.sh
+# reads, can only be those of the version built now.
+rm -rf "$build/cpack"
 (cd "$build" && cpack -G NSIS -B "$build/cpack" >/dev/null)
 cp "$build"/cpack/lanshan-filter-*-win64-setup.exe "$dist/"
 echo "build.sh: program built in $((SECONDS - start)) s:"

@@ -8,8 +8,13 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 dist="$build/dist"
 exe="$dist/lanshan-filter.exe"
-setup=$(ls "$dist"/lanshan-filter-*-win64-setup.exe)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+# The installer of this version by its name, not by a pattern that a stale one would match too.
+setup="$dist/lanshan-filter-$version-win64-setup.exe"
+if [ ! -f "$setup" ]; then
+    echo "smoke: no installer $setup" >&2
+    exit 1
+fi
 title="岚杉数据筛选器 V$version"
 work=$(mktemp -d)
 failures=0
@@ -190,8 +195,11 @@ for dpi in 144 192; do
     if win=$(wait_window "$title" 60); then
         size=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
         want="$(((733 * dpi + 48) / 96))x$(((506 * dpi + 48) / 96))"
-        [ "$size" = "$want" ] && pass "at $((dpi * 100 / 96)) % the window is $size" ||
+        if [ "$size" = "$want" ]; then
+            pass "at $((dpi * 100 / 96)) % the window is $size"
+        else
             fail "at $((dpi * 100 / 96)) % the window is $size, not $want"
+        fi
     else
         fail "no window at $((dpi * 100 / 96)) %"
     fi
@@ -205,17 +213,27 @@ wineserver -w
 # Chinese on any system: the window is "… 安装", not "… Setup", and the script makensis compiled
 # keeps none of CPack's English texts.
 wine "$setup" >/dev/null 2>&1 &
-wait_window "岚杉数据筛选器 $version 安装" 60 >/dev/null && pass "the installer's window is titled in Chinese" ||
+if wait_window "岚杉数据筛选器 $version 安装" 60 >/dev/null; then
+    pass "the installer's window is titled in Chinese"
+else
     fail "no installer window \"岚杉数据筛选器 $version 安装\""
+fi
 close_program "$(basename "$setup")"
-grep -nE '^[^;]*(MUI_LANGUAGE "English"|is already installed|Install Options|Uninstall\.lnk|Uninstall failed)' \
-    "$build"/cpack/_CPack_Packages/*/NSIS/project.nsi >&2 && fail "English texts in the installer" ||
+if grep -nE '^[^;]*(MUI_LANGUAGE "English"|is already installed|Install Options|Uninstall\.lnk|Uninstall failed)' \
+    "$build"/cpack/_CPack_Packages/*/NSIS/project.nsi >&2; then
+    fail "English texts in the installer"
+else
     pass "no English CPack texts in the installer"
+fi
 programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"
 if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/lanshan-filter.exe" ]; then
     pass "silent install into Program Files"
     menu=$(find "$WINEPREFIX/drive_c" -name '岚杉数据筛选器.lnk' | head -n 1)
-    [ -n "$menu" ] && pass "shortcut $(basename "$menu")" || fail "no Start-menu shortcut"
+    if [ -n "$menu" ]; then
+        pass "shortcut $(basename "$menu")"
+    else
+        fail "no Start-menu shortcut"
+    fi
     if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\lanshan-filter' \
         2>/dev/null | tr -d '\r' >"$work/uninstall-key.txt" && grep -q "DisplayVersion.*$version" "$work/uninstall-key.txt"; then
         pass "listed for uninstalling with version $version"
