@@ -1,8 +1,8 @@
 #include "versioncheck.h"
 
+#include "logging.h"
 #include "makersite.h"
 
-#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -18,7 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Why a check gave no answer: QT_LOGGING_RULES="lanshan.versioncheck.debug=true".
-Q_LOGGING_CATEGORY(lcVersionCheck, "lanshan.versioncheck", QtInfoMsg)
 
 // The ticks run from 0 to 29999; 30000 is a multiple of 30, so the wrap keeps the rhythm.
 constexpr int tickWrap = 30000;

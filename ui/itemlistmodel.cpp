@@ -1,6 +1,7 @@
 #include "itemlistmodel.h"
 
 #include "listbox.h"
+#include "logging.h"
 
 #include <algorithm>
 #include <limits>
@@ -10,16 +11,19 @@ namespace lanshan {
 namespace {
 
 // Qt lets no exception pass through its event handling: a source that cannot answer counts as
-// empty, an item it cannot give shows no text.
+// empty, an item it cannot give shows no text; either is a fault, and it is logged.
 int clampedCount(const ItemListModel::CountFunction &count) noexcept
 {
     if (!count)
         return 0;
     try {
         return static_cast<int>(std::min<std::size_t>(count(), std::numeric_limits<int>::max()));
+    } catch (const std::exception &error) {
+        qCWarning(lcItemList) << "no item count:" << error.what();
     } catch (...) {
-        return 0;
+        qCWarning(lcItemList) << "no item count";
     }
+    return 0;
 }
 
 std::u16string itemText(const ItemListModel::TextFunction &text, int row) noexcept
@@ -28,9 +32,12 @@ std::u16string itemText(const ItemListModel::TextFunction &text, int row) noexce
         return {};
     try {
         return text(static_cast<std::size_t>(row));
+    } catch (const std::exception &error) {
+        qCWarning(lcItemList) << "no text for item" << row << ':' << error.what();
     } catch (...) {
-        return {};
+        qCWarning(lcItemList) << "no text for item" << row;
     }
+    return {};
 }
 
 } // namespace
