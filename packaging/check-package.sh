@@ -48,7 +48,9 @@ done
 dpkg-deb -x "$deb" "$work/root"
 for s in "${sizes[@]}"; do
     icon="$work/root/usr/share/icons/hicolor/${s}x${s}/apps/$id.png"
-    [ -f "$icon" ] && { file -b "$icon" | grep -q "^PNG image data, $s x $s," || fail "$icon is not a $s x $s PNG"; }
+    if [ -f "$icon" ] && ! file -b "$icon" | grep -q "^PNG image data, $s x $s,"; then
+        fail "$icon is not a $s x $s PNG"
+    fi
 done
 [ -x "$work/root/usr/bin/lanshan-filter" ] || fail "the program is not executable"
 # The installed tree as a whole: the metainfo, the desktop entry it launches and its icon.
@@ -64,5 +66,7 @@ for lib in libc6 libqt6widgets6; do
     grep -q "\\b$lib\\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 
-[ "$failed" -eq 0 ] && echo "check-package: the package holds the program, the desktop entry, ${#sizes[@]} icons and the metainfo"
+if [ "$failed" -eq 0 ]; then
+    echo "check-package: the package holds the program, the desktop entry, ${#sizes[@]} icons and the metainfo"
+fi
 exit "$failed"
