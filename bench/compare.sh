@@ -64,7 +64,9 @@ for p in gawk mawk; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
     log "installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     "${sudo[@]}" apt-get update -qq

@@ -6,7 +6,9 @@
 # Prints the prefix on its last line.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-version=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # e.g. 6.4.2+dfsg-10
+# The one version this build needs, read from the installed package it must match, as
+# tools/install-deps.sh says for every version: the host's qt6-base-dev, e.g. 6.4.2+dfsg-10.
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 upstream=${version%%+*}
 upstream=${upstream%%-*}
 prefix=${LANSHAN_QT_WIN:-${XDG_CACHE_HOME:-$HOME/.cache}/lanshan-filter/qt6-win64-static}
