@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../../build-windows}" && pwd)
-# shellcheck source=wine-env.sh
+# shellcheck source-path=SCRIPTDIR source=wine-env.sh
 . "$here/wine-env.sh"
 wine_env_start "$build"
 
