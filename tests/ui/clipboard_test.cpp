@@ -8,10 +8,9 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+namespace messageText = lanshan::messageText;
 using windowtest::clipboardText;
-using windowtest::notCopiedText;
 using windowtest::oldClipboard;
-using windowtest::successText;
 using windowtest::WindowDriver;
 
 namespace {
@@ -74,7 +73,7 @@ void ClipboardTest::clipboardThatFails()
     QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
     QVERIFY(m_driver->button(u"Command11"_s)->isEnabled());
     QCOMPARE(m_driver->messages.size(), std::size_t(1));
-    QCOMPARE(m_driver->messages.front().text, copied ? successText : notCopiedText);
+    QCOMPARE(m_driver->messages.front().text, copied ? messageText::resultCopied : messageText::resultNotCopied);
     QCOMPARE(m_driver->messages.front().icon, copied ? QMessageBox::NoIcon : QMessageBox::Critical);
 }
 
@@ -85,7 +84,7 @@ void ClipboardTest::resultCopiedFromTheResultBox()
 {
     lanshan::setClipboardWriter([](const QString &) {});
     m_driver->filter(keys, rows);
-    QCOMPARE(m_driver->messages.back().text, notCopiedText);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultNotCopied);
     QCOMPARE(clipboardText(), oldClipboard);
     lanshan::setClipboardWriter({});
 

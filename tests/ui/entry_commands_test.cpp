@@ -9,12 +9,11 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-using windowtest::successText;
+namespace messageText = lanshan::messageText;
 using windowtest::WindowDriver;
 
 namespace {
 
-const QString demoText = u"请点击“数据筛选”按钮以查看演示结果！"_s;
 const QString dataCaption = u"待筛选数据"_s;
 const QString resultCaption = u"筛选后结果"_s;
 
@@ -140,7 +139,7 @@ void EntryCommandsTest::toggleStaysDisabledUntilAGoodRun()
     QTest::keyClick(text1, Qt::Key_Return);
     QTest::keyClicks(text1, u"b2"_s);
     m_driver->press(u"Command1"_s);
-    QCOMPARE(m_driver->messages.back().text, successText);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied);
     QCOMPARE(enabledButtons(), allSix);
 }
 
@@ -300,7 +299,7 @@ void EntryCommandsTest::demoDataFillsBothBoxes()
         QCOMPARE(m_driver->text(u"Text1"_s), demoKeys);
         QCOMPARE(m_driver->text(u"Text2"_s), demoRows);
         QCOMPARE(m_driver->messages.size(), std::size_t(press));
-        QCOMPARE(m_driver->messages.back().text, demoText);
+        QCOMPARE(m_driver->messages.back().text, messageText::demoFilled);
         QCOMPARE(m_driver->messages.back().icon, QMessageBox::Information);
         QCOMPARE(QApplication::focusWidget(), m_driver->button(u"Command1"_s));
         QCOMPARE(enabledButtons(), (QStringList{u"Command1"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s}));
@@ -370,7 +369,7 @@ void EntryCommandsTest::demoRun()
 
     QVERIFY(m_driver->frame(u"Frame4"_s)->isHidden());
     QCOMPARE(m_driver->messages.size(), std::size_t(2));
-    QCOMPARE(m_driver->messages.back().text, successText);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied);
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
     QCOMPARE(m_driver->text(u"Text3"_s), result.join(u'\n'));
     QCOMPARE(windowtest::clipboardText(), result.join(u'\n'));

@@ -1,6 +1,7 @@
 // The filter run in the window: what "数据筛选" writes into the result box, the lists and the
 // clipboard, the messages it shows, and the manual matching of keys with several rows.
 
+#include "statuspanels.h"
 #include "twips.h"
 #include "windowtest.h"
 
@@ -9,14 +10,11 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+namespace messageText = lanshan::messageText;
 using windowtest::clipboardText;
 using windowtest::Message;
-using windowtest::mustChooseText;
 using windowtest::oldClipboard;
 using windowtest::selectedRow;
-using windowtest::successText;
-using windowtest::tooFewText;
-using windowtest::warningText;
 using windowtest::WindowDriver;
 
 namespace {
@@ -61,6 +59,9 @@ private Q_SLOTS:
     void realMessageBoxes_data();
     void realMessageBoxes();
 
+    void textsWordForWord_data();
+    void textsWordForWord();
+
 private:
     void verifyDelivered(const QString &result);
     void verifyFrame4Open(const QStringList &list3, int awaited, const QStringList &list4, const QStringList &list5);
@@ -70,7 +71,7 @@ private:
 // view in sight, the buttons that work on a result enabled, and the one message that says so.
 void FilterWindowTest::verifyDelivered(const QString &result)
 {
-    QCOMPARE(texts(m_driver->messages), QStringList{successText});
+    QCOMPARE(texts(m_driver->messages), QStringList{messageText::resultCopied});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
     QCOMPARE(m_driver->text(u"Text3"_s), result);
     QCOMPARE(clipboardText(), result);
@@ -127,7 +128,7 @@ void FilterWindowTest::tooFewKeyLinesStopTheRun()
     m_driver->box(u"Text1"_s)->setPlainText(keys);
     m_driver->press(u"Command1"_s);
 
-    QCOMPARE(texts(m_driver->messages), QStringList{tooFewText});
+    QCOMPARE(texts(m_driver->messages), QStringList{messageText::tooFewLines});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::Critical);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), QStringList());
     QCOMPARE(m_driver->itemsOf(u"List2"_s), QStringList());
@@ -190,14 +191,14 @@ void FilterWindowTest::warningJudgesTheBoxesAsTheyStand()
     windowtest::clickItem(m_driver->list(u"List4"_s), 1);
     m_driver->press(u"Command6"_s);
     QCOMPARE(m_driver->text(u"Text3"_s), u"a1\t2\n"_s);
-    QCOMPARE(texts(m_driver->messages), QStringList{warningText});
+    QCOMPARE(texts(m_driver->messages), QStringList{messageText::checkTheInputs});
 }
 
 void FilterWindowTest::emptyDataShowsResultButWarns()
 {
     // In a fresh window: the result view with its empty lines, and nothing else.
     m_driver->filter(u"a1\nb2\nc3"_s, QString());
-    QCOMPARE(texts(m_driver->messages), QStringList{warningText});
+    QCOMPARE(texts(m_driver->messages), QStringList{messageText::checkTheInputs});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::Critical);
     QCOMPARE(m_driver->text(u"Text3"_s), u"\n\n"_s);
     QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
@@ -218,7 +219,7 @@ void FilterWindowTest::emptyDataShowsResultButWarns()
     m_driver->box(u"Text2"_s)->setPlainText(QString());
     m_driver->messages.clear();
     m_driver->press(u"Command1"_s);
-    QCOMPARE(texts(m_driver->messages), QStringList{warningText});
+    QCOMPARE(texts(m_driver->messages), QStringList{messageText::checkTheInputs});
     QCOMPARE(m_driver->text(u"Text3"_s), u"\n\n"_s);
     QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
     QCOMPARE(clipboardText(), u"\nb2\t5\n"_s);
@@ -278,7 +279,7 @@ void FilterWindowTest::questionableLineOpensManualMatching()
 
     // "确定" without a row chosen only asks for one.
     m_driver->press(u"Command6"_s);
-    QCOMPARE(texts(m_driver->messages), QStringList{mustChooseText});
+    QCOMPARE(texts(m_driver->messages), QStringList{messageText::mustChoose});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
     QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
     QCOMPARE(m_driver->itemsOf(u"List4"_s).size(), 2);
@@ -421,8 +422,8 @@ void FilterWindowTest::realMessageBoxes_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
-    QTest::newRow("error") << u"a1"_s << tooFewText << int(QMessageBox::Critical);
-    QTest::newRow("result delivered") << u"a1\nb2"_s << successText << int(QMessageBox::NoIcon);
+    QTest::newRow("error") << u"a1"_s << messageText::tooFewLines << int(QMessageBox::Critical);
+    QTest::newRow("result delivered") << u"a1\nb2"_s << messageText::resultCopied << int(QMessageBox::NoIcon);
 }
 
 // The boxes themselves, as the user meets them: modal, titled with the program's name
@@ -442,6 +443,35 @@ void FilterWindowTest::realMessageBoxes()
     QCOMPARE(seen.buttons, qsizetype(1));
     QVERIFY(seen.hasOk);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void FilterWindowTest::textsWordForWord_data()
+{
+    using lanshan::StatusPanels;
+    QTest::addColumn<QString>("constant");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("too few key lines") << messageText::tooFewLines << u"请在上面的输入框中输入待处理数据！"_s;
+    QTest::newRow("check the inputs") << messageText::checkTheInputs << u"请确认您已经进行了正确的数据处理"_s;
+    QTest::newRow("result copied")
+        << messageText::resultCopied
+        << u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
+    QTest::newRow("result not copied")
+        << messageText::resultNotCopied
+        << u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
+    QTest::newRow("demo filled") << messageText::demoFilled << u"请点击“数据筛选”按钮以查看演示结果！"_s;
+    QTest::newRow("must choose") << messageText::mustChoose << u"您必须选择正确的数据！"_s;
+    QTest::newRow("panel 3 waiting") << StatusPanels::waitingText.toString() << u"等待检测服务器版本"_s;
+    QTest::newRow("panel 3 checking") << StatusPanels::checkingText.toString() << u"正在检测服务器版本"_s;
+    QTest::newRow("panel 3 version label") << StatusPanels::versionLabel.toString() << u"服务器版本:"_s;
+}
+
+// The texts that the window tests take from the program's constants, here word for word: a
+// changed character in a constant fails here, though every other test follows it.
+void FilterWindowTest::textsWordForWord()
+{
+    QFETCH(QString, constant);
+    QFETCH(QString, text);
+    QCOMPARE(constant, text);
 }
 
 QTEST_MAIN(FilterWindowTest)

@@ -17,10 +17,9 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+namespace messageText = lanshan::messageText;
 using windowtest::clipboardText;
 using windowtest::oldClipboard;
-using windowtest::successText;
-using windowtest::warningText;
 using windowtest::WindowDriver;
 
 namespace {
@@ -156,7 +155,7 @@ void HostileInputTest::verifyDelivered(const QString &text1, const QString &text
     COMPARE_TEXT(lanshan::boxQString(box(u"Text3"_s)), result);
     COMPARE_TEXT(clipboardText(), lf(result));
     QVERIFY(!m_driver->messages.empty());
-    QCOMPARE(m_driver->messages.back().text, successText);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied);
 }
 
 void HostileInputTest::pastedCharacters_data()
@@ -373,7 +372,7 @@ void HostileInputTest::clearingWhileThePanelIsOpen()
         QCOMPARE(raw(box(u"Text2"_s)), text2);
         QCOMPARE(crlfText(box(u"Text3"_s)), result);
         QCOMPARE(m_driver->messages.size(), std::size_t(1));
-        QCOMPARE(m_driver->messages.back().text, warningText);
+        QCOMPARE(m_driver->messages.back().text, messageText::checkTheInputs);
         QCOMPARE(clipboardText(), oldClipboard);
     }
 }
@@ -390,7 +389,7 @@ void HostileInputTest::clearingWhileTheSyncViewIsOpen()
     QFETCH(QString, command);
     pasteBoth(u"a1\nb2"_s, u"b2\t2\na1\t1"_s);
     m_driver->press(u"Command1"_s);
-    QCOMPARE(m_driver->messages.back().text, successText);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied);
     m_driver->press(u"Command11"_s);
     const QStringList list1 = m_driver->itemsOf(u"List1"_s);
     const QStringList list2 = m_driver->itemsOf(u"List2"_s);

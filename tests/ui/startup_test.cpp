@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "twips.h"
+#include "windowdriver.h"
 
 #include <QGroupBox>
 #include <QListView>
@@ -25,7 +26,7 @@ void StartupTest::titleSizeAndHiddenControls()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.objectName(), u"main"_s);
-    QCOMPARE(window.windowTitle(), u"岚杉数据筛选器 V2.0.14"_s);
+    QCOMPARE(window.windowTitle(), u"岚杉数据筛选器 V"_s + windowtest::versionText());
     QCOMPARE(window.width(), lanshan::toPixels(11000));
     QCOMPARE(window.height(), lanshan::toPixels(lanshan::toTwips(window.width()) * 0.681 + 100));
     // Centred on the screen, give or take the platform's frame.

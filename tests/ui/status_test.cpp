@@ -47,7 +47,7 @@ void StatusTest::setUp()
     panels.setUp(11000);
     QCOMPARE(panels.text(1), u"作者:王小明"_s);
     QCOMPARE(panels.text(2), u"QQ:10001"_s);
-    QCOMPARE(panels.text(3), u"等待检测服务器版本"_s);
+    QCOMPARE(panels.text(3), StatusPanels::waitingText.toString());
     QCOMPARE(panels.text(4), u"http://127.0.0.1:8080"_s);
     const double widths[] = {2500, 2500, 2500, 3500};
     const QString tips[] = {QString(), QString(), u"双击可下载最新版本"_s, u"双击访问官网"_s};
@@ -98,7 +98,8 @@ void StatusTest::doubleClicks()
     QTest::mouseDClick(panels.panel(3), Qt::LeftButton);
     QCOMPARE(browser.opened, QList<QUrl>{download});
     // Whatever panel 3 shows.
-    for (const QString &text : {u"正在检测服务器版本"_s, u"服务器版本:2.0.15"_s}) {
+    for (const QString &text :
+         QStringList{StatusPanels::checkingText.toString(), StatusPanels::versionLabel + u"2.0.15"_s}) {
         panels.setText(3, text);
         QTest::mouseDClick(panels.panel(3), Qt::LeftButton);
     }
@@ -118,7 +119,7 @@ void StatusTest::inTheMainWindow()
     const lanshan::MakerInfo built = lanshan::builtInMakerInfo();
     QCOMPARE(panels->text(1), u"作者:"_s + built.authorName);
     QCOMPARE(panels->text(2), u"QQ:"_s + built.authorQq);
-    QCOMPARE(panels->text(3), u"等待检测服务器版本"_s);
+    QCOMPARE(panels->text(3), StatusPanels::waitingText.toString());
     QCOMPARE(panels->text(4), u"http://"_s + built.webHost);
     // Panel 4 takes what the other three leave of the window's whole width.
     QCOMPARE(panels->width(4), lanshan::toTwips(window.width()) - 3 * 2500);
@@ -146,7 +147,8 @@ void StatusTest::mainWindowChecksOnItsSecondTick()
     window.show();
     QTRY_COMPARE_WITH_TIMEOUT(check->currentTickcount(), 1, 3000);
     QCOMPARE(stub.targets().size(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(window.findChild<StatusPanels *>()->text(3), u"服务器版本:2.0.15"_s, 4000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.findChild<StatusPanels *>()->text(3),
+                              QString(StatusPanels::versionLabel + u"2.0.15"_s), 4000);
     QCOMPARE(stub.targets().size(), 1);
 }
 

@@ -52,6 +52,7 @@ void SyncViewTest::open()
     m_driver->press(u"Command11"_s);
     QVERIFY(m_driver->frame(u"tongbuxianshi"_s)->isVisible());
     QApplication::processEvents();
+    QVERIFY(m_driver->frame(u"tongbuxianshi"_s)->isVisible());
 }
 
 void SyncViewTest::openLongRun()

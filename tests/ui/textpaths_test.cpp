@@ -8,6 +8,7 @@
 #include <QMimeData>
 
 using namespace Qt::StringLiterals;
+namespace messageText = lanshan::messageText;
 
 class TextPathsTest : public windowtest::WindowTest
 {
@@ -48,7 +49,7 @@ void TextPathsTest::lineBreakKeys()
     m_driver->box(u"Text2"_s)->setPlainText(u"b2\t2\na1\t1"_s);
     m_driver->press(u"Command1"_s);
     QCOMPARE(m_driver->messages.size(), 1u);
-    QCOMPARE(m_driver->messages.front().text, windowtest::successText);
+    QCOMPARE(m_driver->messages.front().text, messageText::resultCopied);
     QCOMPARE(m_driver->text(u"Text3"_s), u"a1\t1\nb2\t2"_s);
 }
 
