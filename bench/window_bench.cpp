@@ -27,6 +27,7 @@
 // Sets QT_QPA_PLATFORM=offscreen and QT_QPA_OFFSCREEN_NO_GLX=1 unless they are set already.
 // Progress and every single run go to standard error, the tables to standard output.
 
+#include "applicationsetup.h"
 #include "datagen.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -346,6 +347,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    lanshan::setUpApplication();
 
     QElapsedTimer clock;
     Messages messages;

@@ -1,6 +1,7 @@
 // screenshot OUTDIR: renders the main window offscreen in its telling states, one PNG each,
 // so that the layout can be checked without a display.
 
+#include "applicationsetup.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "statuspanels.h"
@@ -99,6 +100,7 @@ int main(int argc, char *argv[])
     }
     lanshan::setMessageObserver([](const QString &, QMessageBox::Icon) {});
 
+    lanshan::setUpApplication();
     lanshan::MainWindow window;
     // The tool drives the version check itself, against a server on this machine only.
     if (auto *timer = window.findChild<QTimer *>(u"Timer1"_s))

@@ -12,19 +12,16 @@
 #include "messages.h"
 #include "messagetexts.h"
 #include "pictures.h"
-#include "qttranslation.h"
 #include "reconcileview.h"
 #include "statuspanels.h"
 #include "syncview.h"
 #include "twips.h"
 #include "version.h"
 #include "versioncheck.h"
-#include "visibleaccessible.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -32,12 +29,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
-
-// The demo texts are compiled into the static resources library; they must be registered.
-static void initResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
 
 namespace lanshan {
 
@@ -64,10 +55,6 @@ MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
-    initResources();
-    loadQtTranslation();
-    VisibleAccessible::install();
-    scaleLayoutToFont(QFontInfo(QApplication::font()).pointSizeF());
     setObjectName(u"main"_s);
     setWindowTitle(applicationTitle());
     setWindowIcon(programIcon());
@@ -95,6 +82,7 @@ void MainWindow::createControls()
     m_matchingPanel = new MatchingPanel(this);
     m_syncView = new SyncView(this);
     m_reconcileView = new ReconcileView(this);
+    m_overlayPanels = {m_syncView, m_reconcileView, m_matchingPanel};
 
     m_syncViewButton = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
     m_filterButton = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
@@ -146,9 +134,8 @@ void MainWindow::setTabOrder()
     QList<QWidget *> order{m_keysBox,         m_dataBox,         m_resultBox,      m_demoKeysBox,    m_demoRowsBox,
                            m_clearDataButton, m_clearKeysButton, m_clearAllButton, m_demoButton,     m_aboutButton,
                            m_toggleButton,    m_filterButton,    m_syncViewButton, m_reconcileButton};
-    order += m_syncView->tabChain();
-    order += m_reconcileView->tabChain();
-    order += m_matchingPanel->tabChain();
+    for (const OverlayPanel *panel : m_overlayPanels)
+        order += panel->tabChain();
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -220,33 +207,37 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-QWidget *MainWindow::openPanel() const
+OverlayPanel *MainWindow::openPanel() const
 {
-    if (!m_reconcileView->isHidden())
-        return m_reconcileView;
-    if (!m_matchingPanel->isHidden())
-        return m_matchingPanel;
-    if (!m_syncView->isHidden())
-        return m_syncView;
-    return nullptr;
+    // The one opened last lies on top.
+    OverlayPanel *top = nullptr;
+    for (OverlayPanel *panel : m_overlayPanels) {
+        if (!panel->isHidden()
+            && (!top
+                || panel->parentWidget()->children().indexOf(panel) > top->parentWidget()->children().indexOf(top)))
+            top = panel;
+    }
+    return top;
 }
 
 bool MainWindow::focusNextPrevChild(bool next)
 {
-    QWidget *panel = openPanel();
-    QWidget *start = focusWidget();
-    if (!panel || !start)
+    OverlayPanel *panel = openPanel();
+    if (!panel)
         return QWidget::focusNextPrevChild(next);
-    // The chain runs through the whole window; what lies outside the panel is covered by it.
-    for (QWidget *w = start;;) {
-        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (w == start)
-            return true;
-        if (panel->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return true;
-        }
+    // What lies outside the panel is covered by it.
+    QList<QWidget *> chain;
+    for (QWidget *w : panel->tabChain()) {
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            chain.append(w);
     }
+    if (chain.isEmpty())
+        return true;
+    const qsizetype count = chain.size();
+    const qsizetype at = chain.indexOf(focusWidget());
+    const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    chain[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void MainWindow::runFilter()

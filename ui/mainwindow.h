@@ -16,6 +16,7 @@ namespace lanshan {
 
 class FilterRun;
 class MatchingPanel;
+class OverlayPanel;
 class ReconcileView;
 class StatusPanels;
 class SyncView;
@@ -67,8 +68,8 @@ private:
     // questionable line, or delivers the result.
     void continueRun();
     void finishRun();
-    // The panel over the working area, or none.
-    QWidget *openPanel() const;
+    // The panel over the working area that lies on top, or none.
+    OverlayPanel *openPanel() const;
     // Near rows taken into the result: the result box, the lists and the clipboard follow.
     void showAdoptedResult();
     void showReconcileSummary();
@@ -79,6 +80,8 @@ private:
     QStatusBar *m_statusBar = nullptr;
     MatchingPanel *m_matchingPanel = nullptr;
     SyncView *m_syncView = nullptr;
+    // Every panel that opens over the working area.
+    QList<OverlayPanel *> m_overlayPanels;
     // Why keys found no row: the counts below the buttons, and the view they open.
     ReconcileView *m_reconcileView = nullptr;
     QLabel *m_reconcileSummary = nullptr;

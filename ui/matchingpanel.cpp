@@ -21,9 +21,8 @@ namespace lanshan {
 using namespace Qt::StringLiterals;
 
 MatchingPanel::MatchingPanel(QWidget *parent)
-    : HighlightFrame(u"重复数据手动匹配"_s, parent)
+    : OverlayPanel(u"重复数据手动匹配"_s, u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615), parent)
 {
-    opaque(place(this, u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615)));
     m_keyItems = new ItemListModel(this);
     m_candidateItems = new ItemListModel(this);
     m_positionItems = new ItemListModel(this);
@@ -42,7 +41,6 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     m_candidateList = listBox(this, u"List4"_s, twipsRect(2280, 360, 8295, 5280), m_candidateItems);
     m_keyList = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_keyItems);
     m_positionList->hide();
-    hide();
     // Lists are announced by what they show; the candidate list also by the hint beside it.
     m_keyList->setAccessibleName(u"固定顺序数据"_s);
     m_candidateList->setAccessibleName(u"待筛选数据中的对应数据"_s);
@@ -54,7 +52,8 @@ MatchingPanel::MatchingPanel(QWidget *parent)
 
     connect(m_leaveEmptyButton, &QPushButton::clicked, this, &MatchingPanel::leaveEmpty);
     connect(m_confirmButton, &QPushButton::clicked, this, &MatchingPanel::confirmChoice);
-    connect(m_backButton, &QPushButton::clicked, this, &MatchingPanel::backToEditing);
+    // Back to editing: the run stays where it stopped until a new run replaces it.
+    setCloseButton(m_backButton, Escape::Ignored);
     // Enter on the candidate list confirms the selected row, as "确定" does.
     m_candidateList->installEventFilter(this);
 }
@@ -81,14 +80,11 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
     m_positionItems->reset([run] { return run->candidateRows().size(); },
                            [run](std::size_t i) { return run->candidatePosition(i); });
 
-    move(toPixels(120), toPixels(120));
-    show();
-    raise();
+    showOver(m_candidateList);
     const QModelIndex awaited = m_keyItems->index(static_cast<int>(run->pickpos()));
     m_keyList->setCurrentIndex(awaited);
     m_keyList->verticalScrollBar()->setValue(awaited.row());
     // The first arrow key chooses the first row, as nothing is selected yet.
-    m_candidateList->setFocus();
     m_candidateList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
@@ -142,13 +138,6 @@ void MatchingPanel::leaveEmpty()
     Q_EMIT lineSettled();
 }
 
-void MatchingPanel::backToEditing()
-{
-    // Back to editing: the run stays where it stopped until a new run replaces it.
-    hide();
-    Q_EMIT closed();
-}
-
 bool MatchingPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_candidateList && event->type() == QEvent::KeyPress) {
@@ -158,7 +147,7 @@ bool MatchingPanel::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return HighlightFrame::eventFilter(watched, event);
+    return OverlayPanel::eventFilter(watched, event);
 }
 
 } // namespace lanshan

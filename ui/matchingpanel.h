@@ -1,6 +1,6 @@
 #pragma once
 
-#include "highlightframe.h"
+#include "overlaypanel.h"
 
 #include <memory>
 
@@ -19,7 +19,7 @@ class ItemListModel;
 // rows that belong to it and a hidden list their positions. "确定" settles the line with the
 // selected row, "忽略留空" leaves it empty, "返回修改" closes the panel for the data to be
 // corrected.
-class MatchingPanel : public HighlightFrame
+class MatchingPanel : public OverlayPanel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MatchingPanel)
@@ -33,15 +33,12 @@ public:
     // Hides the panel and lets go of its run and of every list.
     void dropRun();
 
-    // Its controls in the order that Tab visits them.
-    QList<QWidget *> tabChain() const;
+    QList<QWidget *> tabChain() const override;
 
 Q_SIGNALS:
     // The awaited line was settled by the user; the run goes on from there. Emitted while the
     // busy cursor shows.
     void lineSettled();
-    // "返回修改" closed the panel for the data to be corrected.
-    void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -49,7 +46,6 @@ protected:
 private:
     void leaveEmpty();
     void confirmChoice();
-    void backToEditing();
     void clearLists(bool keyListToo);
     bool awaitsChoice() const;
 

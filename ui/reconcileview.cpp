@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeView>
 
 #include <stdexcept>
@@ -47,9 +46,8 @@ QString withCrLf(const std::u16string &text)
 } // namespace
 
 ReconcileView::ReconcileView(QWidget *window)
-    : HighlightFrame(u"核对筛选结果"_s, window)
+    : OverlayPanel(u"核对筛选结果"_s, u"reconcileView"_s, twipsRect(120, 120, 10695, 6735), window)
 {
-    opaque(place(this, u"reconcileView"_s, twipsRect(120, 120, 10695, 6735)));
     m_model = new ReconciliationModel(this);
 
     m_hint = label(this, u"reconcileHint"_s, twipsRect(240, 5640, 4680, 975), hintText);
@@ -74,20 +72,13 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setAccessibleName(u"核对结果"_s);
     m_tree->setAccessibleDescription(hintText);
     m_tree->installEventFilter(this);
-    hide();
 
     connect(m_adoptButton, &QPushButton::clicked, this, &ReconcileView::adoptSelected);
     connect(m_adoptReliableButton, &QPushButton::clicked, this, &ReconcileView::adoptReliable);
     connect(m_copyButton, &QPushButton::clicked, this, &ReconcileView::copyReport);
-    connect(m_backButton, &QPushButton::clicked, this, [this] {
-        hide();
-        Q_EMIT closed();
-    });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &ReconcileView::updateButtons);
-    // "返回" is the view's cancel button: Escape presses it while the focus is in the view.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, m_backButton, &QPushButton::click);
+    // "返回" is the view's cancel button, which Escape presses.
+    setCloseButton(m_backButton, Escape::Closes);
     updateButtons();
 }
 
@@ -140,9 +131,7 @@ void ReconcileView::refresh()
 
 void ReconcileView::open()
 {
-    show();
-    raise();
-    m_tree->setFocus();
+    showOver(m_tree);
 }
 
 void ReconcileView::updateButtons()
@@ -208,7 +197,7 @@ bool ReconcileView::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return HighlightFrame::eventFilter(watched, event);
+    return OverlayPanel::eventFilter(watched, event);
 }
 
 } // namespace lanshan

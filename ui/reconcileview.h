@@ -1,6 +1,6 @@
 #pragma once
 
-#include "highlightframe.h"
+#include "overlaypanel.h"
 
 #include <memory>
 
@@ -18,7 +18,7 @@ class ReconciliationModel;
 // the result changes unless the user takes a near row with "采用", or every near row that
 // differs from its key only in spaces, invisible characters, width, case or variant with
 // "采用全部可靠行". "复制报告" puts the report on the clipboard as TAB-separated text.
-class ReconcileView : public HighlightFrame
+class ReconcileView : public OverlayPanel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ReconcileView)
@@ -35,14 +35,11 @@ public:
     std::size_t missingCount() const;
     std::size_t unusedCount() const;
 
-    // Its controls in the order that Tab visits them.
-    QList<QWidget *> tabChain() const;
+    QList<QWidget *> tabChain() const override;
 
 Q_SIGNALS:
     // Near rows were taken into the run's result.
     void resultChanged();
-    // "返回" closed the view.
-    void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -21,9 +21,8 @@ namespace lanshan {
 using namespace Qt::StringLiterals;
 
 SyncView::SyncView(QWidget *window)
-    : HighlightFrame(u"同步查看筛选结果"_s, window)
+    : OverlayPanel(u"同步查看筛选结果"_s, u"tongbuxianshi"_s, twipsRect(9240, 2880, 10695, 6735), window)
 {
-    opaque(place(this, u"tongbuxianshi"_s, twipsRect(9240, 2880, 10695, 6735)));
     m_keyItems = new ItemListModel(this);
     m_resultItems = new ItemListModel(this);
 
@@ -38,7 +37,6 @@ SyncView::SyncView(QWidget *window)
     m_resultList = listBox(m_resultFrame, u"List2"_s, twipsRect(120, 240, 7455, 5100), m_resultItems);
     m_keysFrame = frame(this, u"fixdata"_s, u"固定顺序数据(双击可复制)"_s, twipsRect(240, 480, 2535, 5415));
     m_keyList = listBox(m_keysFrame, u"List1"_s, twipsRect(120, 240, 2295, 5100), m_keyItems);
-    hide();
     // Lists are announced by what they show.
     m_keyList->setAccessibleName(u"固定顺序数据"_s);
     m_resultList->setAccessibleName(u"筛选后结果"_s);
@@ -46,7 +44,8 @@ SyncView::SyncView(QWidget *window)
     m_resultItems->setSpokenForm(
         [](const QString &shown) { return shown.indexOf(u'.') == shown.size() - 1 ? shown + u" 未找到"_s : shown; });
 
-    connect(m_backButton, &QPushButton::clicked, this, &SyncView::closeView);
+    // "返回" is the view's cancel button, which Escape presses.
+    setCloseButton(m_backButton, Escape::Closes);
     // Every double-click on the lists counts, also on blank space or an empty list, where
     // the views themselves report none.
     m_keyList->viewport()->installEventFilter(this);
@@ -55,15 +54,6 @@ SyncView::SyncView(QWidget *window)
     m_keyList->installEventFilter(this);
     m_resultList->installEventFilter(this);
     new ListSync(m_keyList, m_resultList, this);
-
-    // "返回" is the view's cancel button: Escape presses it while the focus is in the view (a
-    // panel opened over it has its own).
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (!isHidden())
-            m_backButton->click();
-    });
 }
 
 SyncView::~SyncView() = default;
@@ -91,16 +81,7 @@ void SyncView::linesSettled()
 
 void SyncView::open()
 {
-    show();
-    move(toPixels(120), toPixels(120));
-    raise();
-    m_backButton->setFocus();
-}
-
-void SyncView::closeView()
-{
-    hide();
-    Q_EMIT closed();
+    showOver(m_backButton);
 }
 
 bool SyncView::eventFilter(QObject *watched, QEvent *event)
@@ -120,7 +101,7 @@ bool SyncView::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return HighlightFrame::eventFilter(watched, event);
+    return OverlayPanel::eventFilter(watched, event);
 }
 
 // The clipboard is cleared first: with no line selected it is left empty.

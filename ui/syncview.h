@@ -1,6 +1,6 @@
 #pragma once
 
-#include "highlightframe.h"
+#include "overlaypanel.h"
 
 #include <memory>
 
@@ -18,7 +18,7 @@ class ListBox;
 // in two lists side by side, scrolling and selecting together. A double-click on either list,
 // or Ctrl+C or Enter on it, puts the selected line on the clipboard; "返回" (or Escape) closes
 // the view.
-class SyncView : public HighlightFrame
+class SyncView : public OverlayPanel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SyncView)
@@ -34,18 +34,12 @@ public:
     void linesSettled();
     void open();
 
-    // Its controls in the order that Tab visits them.
-    QList<QWidget *> tabChain() const;
-
-Q_SIGNALS:
-    // "返回" closed the view.
-    void closed();
+    QList<QWidget *> tabChain() const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void closeView();
     void copyKeyLine();
     void copyResultLine();
 

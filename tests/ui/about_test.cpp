@@ -23,7 +23,7 @@ using windowtest::maker;
 namespace {
 
 // A shown main window, and "关于" pressed on it.
-struct Opened
+struct Opened : windowtest::ApplicationSetUp
 {
     Opened()
     {
@@ -61,6 +61,7 @@ private Q_SLOTS:
 
 void AboutTest::texts()
 {
+    lanshan::setUpApplication();
     AboutDialog dialog(maker);
     const auto text = [&](const QString &name) { return dialog.findChild<QLabel *>(name)->text(); };
     QCOMPARE(dialog.objectName(), u"frmAbout"_s);

@@ -22,6 +22,7 @@ private Q_SLOTS:
 
 void StartupTest::titleSizeAndHiddenControls()
 {
+    lanshan::setUpApplication();
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

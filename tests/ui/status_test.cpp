@@ -1,3 +1,4 @@
+#include "applicationsetup.h"
 #include "browserstub.h"
 #include "httpstub.h"
 #include "mainwindow.h"
@@ -110,6 +111,7 @@ void StatusTest::doubleClicks()
 
 void StatusTest::inTheMainWindow()
 {
+    lanshan::setUpApplication();
     lanshan::MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -140,6 +142,7 @@ void StatusTest::mainWindowChecksOnItsSecondTick()
 {
     // Timer1 drives the check: its second tick, about two seconds after start-up, asks.
     versiontest::HttpStub stub;
+    lanshan::setUpApplication();
     lanshan::MainWindow window;
     auto *check = window.findChild<lanshan::VersionCheck *>();
     QVERIFY(check);

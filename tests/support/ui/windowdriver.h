@@ -3,6 +3,7 @@
 // Drives a real main window the way a user does: by the names of its controls, through
 // clicks and texts, and records the messages it would show.
 
+#include "applicationsetup.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "messagetexts.h"
@@ -62,7 +63,13 @@ void doubleClickItem(QListView *list, int row);
 QString clipboardText();
 void setClipboardText(const QString &text);
 
-class WindowDriver
+// The process set up as main() sets it up, before a test makes its windows.
+struct ApplicationSetUp
+{
+    ApplicationSetUp() { lanshan::setUpApplication(); }
+};
+
+class WindowDriver : private ApplicationSetUp
 {
 public:
     WindowDriver();
