@@ -57,14 +57,6 @@ ListBox *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstract
     return list;
 }
 
-std::optional<int> selectedRow(const QListView *list)
-{
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return std::nullopt;
-    return selected.first().row();
-}
-
 QLabel *label(QWidget *parent, const QString &name, QRect geometry, const QString &text)
 {
     auto *l = place(new QLabel(text, parent), name, geometry);

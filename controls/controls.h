@@ -5,12 +5,9 @@
 #include <QRect>
 #include <QString>
 
-#include <optional>
-
 class QAbstractItemModel;
 class QGroupBox;
 class QLabel;
-class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -51,9 +48,6 @@ QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Sc
 // TABs in the items are laid out as in the boxes, and a long item can be scrolled to its end.
 // Ctrl+C copies the selected item's own text (ListBox).
 ListBox *listBox(QWidget *parent, const QString &name, QRect geometry, QAbstractItemModel *model);
-
-// The selected row of a single-selection list, or nothing.
-std::optional<int> selectedRow(const QListView *list);
 
 // Plain text, never markup, from the top left.
 QLabel *label(QWidget *parent, const QString &name, QRect geometry, const QString &text = {});

@@ -2,6 +2,8 @@
 
 #include "clipboardtext.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 
@@ -11,13 +13,30 @@ ListBox::ListBox(QWidget *parent)
     : QListView(parent)
 { }
 
-void ListBox::copySelectedItem() const
+void ListBox::setEmptyCopy(EmptyCopy emptyCopy)
+{
+    m_emptyCopy = emptyCopy;
+}
+
+std::optional<int> ListBox::selectedRow() const
 {
     const QModelIndexList selected = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
     if (selected.isEmpty())
+        return std::nullopt;
+    return selected.first().row();
+}
+
+void ListBox::copySelectedItem() const
+{
+    const std::optional<int> row = selectedRow();
+    if (!row) {
+        if (m_emptyCopy == EmptyCopy::ClearsClipboard)
+            QGuiApplication::clipboard()->clear();
         return;
-    const QVariant own = selected.first().data(copyTextRole);
-    ClipboardText::write(own.isValid() ? own.toString() : selected.first().data().toString());
+    }
+    const QModelIndex item = model()->index(*row, 0);
+    const QVariant own = item.data(copyTextRole);
+    ClipboardText::write(own.isValid() ? own.toString() : item.data().toString());
 }
 
 void ListBox::keyPressEvent(QKeyEvent *event)
@@ -30,6 +49,13 @@ void ListBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Before the view's own handling, which on blank space may change the selection.
+    Q_EMIT doubleClickedAnywhere();
+    QListView::mouseDoubleClickEvent(event);
 }
 
 } // namespace lanshan

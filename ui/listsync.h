@@ -2,9 +2,9 @@
 
 #include <QObject>
 
-class QListView;
-
 namespace lanshan {
+
+class ListBox;
 
 // Keeps two lists of equally many items side by side: the same top item and the same
 // selected item, whichever list the user scrolls (bar, wheel, keys, dragging) or selects in.
@@ -17,14 +17,14 @@ class ListSync : public QObject
 
 public:
     // Both lists must have their models set; resetting a model later is fine.
-    ListSync(QListView *first, QListView *second, QObject *parent = nullptr);
+    ListSync(ListBox *first, ListBox *second, QObject *parent = nullptr);
 
 private:
-    void copyTop(QListView *from, QListView *to);
-    void copySelection(QListView *from, QListView *to);
+    void copyTop(ListBox *from, ListBox *to);
+    void copySelection(ListBox *from, ListBox *to);
 
-    QListView *m_first;
-    QListView *m_second;
+    ListBox *m_first;
+    ListBox *m_second;
     bool m_copying = false;
 };
 

@@ -76,7 +76,7 @@ void MainWindow::createControls()
 
     m_statusBar = place(new QStatusBar(this), u"StatusBar1"_s, twipsRect(0, 9825, 19110, 375));
     m_statusBar->setSizeGripEnabled(false);
-    m_panels = new StatusPanels(m_statusBar, builtInMakerInfo());
+    m_statusPanels = new StatusPanels(m_statusBar, builtInMakerInfo());
     m_versionCheck = new VersionCheck(builtInMakerInfo().webHost, this);
 
     m_matchingPanel = new MatchingPanel(this);
@@ -169,7 +169,7 @@ void MainWindow::connectHandlers()
             m_syncView->open();
     });
     connect(m_versionTimer, &QTimer::timeout, m_versionCheck, &VersionCheck::tick);
-    connect(m_versionCheck, &VersionCheck::stateChanged, m_panels, &StatusPanels::showVersionCheck);
+    connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
 }
 
 void MainWindow::setUpStartState()
@@ -194,7 +194,7 @@ void MainWindow::setUpStartState()
     m_resultFrame->move(m_dataFrame->x(), m_resultFrame->y());
     m_keysBox->setFocus();
     // Panel 4 takes the rest of the window's width as set above.
-    m_panels->setUp(toTwips(this->width()));
+    m_statusPanels->setUp(toTwips(this->width()));
     // Centred on the screen; the platform's frame, added when shown, is left out.
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

@@ -14,6 +14,7 @@ class QTimer;
 
 namespace lanshan {
 
+class AboutDialog;
 class FilterRun;
 class MatchingPanel;
 class OverlayPanel;
@@ -21,13 +22,12 @@ class ReconcileView;
 class StatusPanels;
 class SyncView;
 class VersionCheck;
-class AboutDialog;
 
-// The program's one main window, "main": the working area with the key box, the data box
-// and the result box in its place, the button row, and two panels that open over the
-// working area: the manual matching of keys with several rows (MatchingPanel), the
-// synchronized view (SyncView) and the reconciliation of the result (ReconcileView). The window runs the filter,
-// decides which panel shows and gives the messages.
+// The program's one main window, "main": the working area with the key box, the data box and
+// the result box in its place, the button row, and three panels that open over the working
+// area (OverlayPanel): the manual matching of keys with several rows (MatchingPanel), the
+// synchronized view (SyncView) and the reconciliation of the result (ReconcileView). The
+// window runs the filter, decides which panel shows and gives the messages.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -104,7 +104,7 @@ private:
     QPlainTextEdit *m_keysBox = nullptr;
 
     // The status bar's panels and the version check that the timer drives.
-    StatusPanels *m_panels = nullptr;
+    StatusPanels *m_statusPanels = nullptr;
     VersionCheck *m_versionCheck = nullptr;
     // The one about dialog while it is loaded; it unloads itself when closed.
     QPointer<AboutDialog> m_about;

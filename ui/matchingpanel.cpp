@@ -2,6 +2,7 @@
 
 #include "busycursor.h"
 #include "controls.h"
+#include "enterkeyfilter.h"
 #include "filterrun.h"
 #include "itemlistmodel.h"
 #include "messages.h"
@@ -10,9 +11,7 @@
 
 #include <QGroupBox>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -55,7 +54,7 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     // Back to editing: the run stays where it stopped until a new run replaces it.
     setCloseButton(m_backButton, Escape::Ignored);
     // Enter on the candidate list confirms the selected row, as "确定" does.
-    m_candidateList->installEventFilter(this);
+    connect(EnterKeyFilter::install(m_candidateList), &EnterKeyFilter::pressed, m_confirmButton, &QPushButton::click);
 }
 
 MatchingPanel::~MatchingPanel() = default;
@@ -114,7 +113,7 @@ void MatchingPanel::confirmChoice()
 {
     if (!awaitsChoice())
         return;
-    const std::optional<int> chosen = selectedRow(m_candidateList);
+    const std::optional<int> chosen = m_candidateList->selectedRow();
     if (!chosen) {
         showMessage(window(), messageText::mustChoose, QMessageBox::NoIcon);
         return;
@@ -136,18 +135,6 @@ void MatchingPanel::leaveEmpty()
     BusyCursor busy;
     m_run->ignore();
     Q_EMIT lineSettled();
-}
-
-bool MatchingPanel::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_candidateList && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_confirmButton->click();
-            return true;
-        }
-    }
-    return OverlayPanel::eventFilter(watched, event);
 }
 
 } // namespace lanshan

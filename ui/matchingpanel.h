@@ -6,13 +6,13 @@
 
 class QGroupBox;
 class QLabel;
-class QListView;
 class QPushButton;
 
 namespace lanshan {
 
 class FilterRun;
 class ItemListModel;
+class ListBox;
 
 // The panel "Frame4" that opens over the working area while a run waits at a questionable
 // line: the key list shows every key line with the awaited one marked, the candidate list the
@@ -40,9 +40,6 @@ Q_SIGNALS:
     // busy cursor shows.
     void lineSettled();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void leaveEmpty();
     void confirmChoice();
@@ -54,12 +51,12 @@ private:
 
     QGroupBox *m_hintFrame = nullptr;
     QLabel *m_hint = nullptr;
-    QListView *m_positionList = nullptr;
+    ListBox *m_positionList = nullptr;
     QPushButton *m_backButton = nullptr;
     QPushButton *m_leaveEmptyButton = nullptr;
     QPushButton *m_confirmButton = nullptr;
-    QListView *m_candidateList = nullptr;
-    QListView *m_keyList = nullptr;
+    ListBox *m_candidateList = nullptr;
+    ListBox *m_keyList = nullptr;
 
     ItemListModel *m_keyItems = nullptr;
     ItemListModel *m_candidateItems = nullptr;

@@ -2,6 +2,7 @@
 
 #include "clipboardtext.h"
 #include "controls.h"
+#include "enterkeyfilter.h"
 #include "filterrun.h"
 #include "logging.h"
 #include "messages.h"
@@ -10,7 +11,6 @@
 #include "twips.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
@@ -71,7 +71,8 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
     m_tree->setAccessibleName(u"核对结果"_s);
     m_tree->setAccessibleDescription(hintText);
-    m_tree->installEventFilter(this);
+    // Enter on a near row takes it, as "采用" does.
+    connect(EnterKeyFilter::install(m_tree), &EnterKeyFilter::pressed, m_adoptButton, &QPushButton::click);
 
     connect(m_adoptButton, &QPushButton::clicked, this, &ReconcileView::adoptSelected);
     connect(m_adoptReliableButton, &QPushButton::clicked, this, &ReconcileView::adoptReliable);
@@ -185,19 +186,6 @@ void ReconcileView::copyReport()
         return;
     ClipboardText::write(withCrLf(reportTsv(*m_run, m_model->report())));
     m_hint->setText(u"核对报告已复制到剪贴板，可以粘贴到电子表格中。"_s);
-}
-
-bool ReconcileView::eventFilter(QObject *watched, QEvent *event)
-{
-    // Enter on a near row takes it, as "采用" does.
-    if (watched == m_tree && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_adoptButton->isEnabled()) {
-            m_adoptButton->click();
-            return true;
-        }
-    }
-    return OverlayPanel::eventFilter(watched, event);
 }
 
 } // namespace lanshan

@@ -41,9 +41,6 @@ Q_SIGNALS:
     // Near rows were taken into the run's result.
     void resultChanged();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void adoptSelected();
     void adoptReliable();

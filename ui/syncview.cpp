@@ -1,20 +1,15 @@
 #include "syncview.h"
 
 #include "controls.h"
+#include "enterkeyfilter.h"
 #include "filterrun.h"
 #include "itemlistmodel.h"
 #include "listsync.h"
 #include "twips.h"
 
-#include <QClipboard>
-#include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace lanshan {
 
@@ -46,13 +41,13 @@ SyncView::SyncView(QWidget *window)
 
     // "返回" is the view's cancel button, which Escape presses.
     setCloseButton(m_backButton, Escape::Closes);
-    // Every double-click on the lists counts, also on blank space or an empty list, where
-    // the views themselves report none.
-    m_keyList->viewport()->installEventFilter(this);
-    m_resultList->viewport()->installEventFilter(this);
-    // Ctrl+C and Enter copy the selected line as a double-click does.
-    m_keyList->installEventFilter(this);
-    m_resultList->installEventFilter(this);
+    // A double-click anywhere on a list, Enter or Ctrl+C copies its selected line; with none
+    // selected the clipboard is left empty.
+    for (ListBox *list : {m_keyList, m_resultList}) {
+        list->setEmptyCopy(ListBox::EmptyCopy::ClearsClipboard);
+        connect(list, &ListBox::doubleClickedAnywhere, list, &ListBox::copySelectedItem);
+        connect(EnterKeyFilter::install(list), &EnterKeyFilter::pressed, list, &ListBox::copySelectedItem);
+    }
     new ListSync(m_keyList, m_resultList, this);
 }
 
@@ -82,39 +77,6 @@ void SyncView::linesSettled()
 void SyncView::open()
 {
     showOver(m_backButton);
-}
-
-bool SyncView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == m_keyList->viewport())
-            copyKeyLine();
-        else if (watched == m_resultList->viewport())
-            copyResultLine();
-    } else if (event->type() == QEvent::KeyPress && (watched == m_keyList || watched == m_resultList)) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key == QKeySequence::Copy || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (watched == m_keyList)
-                copyKeyLine();
-            else
-                copyResultLine();
-            return true;
-        }
-    }
-    return OverlayPanel::eventFilter(watched, event);
-}
-
-// The clipboard is cleared first: with no line selected it is left empty.
-void SyncView::copyKeyLine()
-{
-    QGuiApplication::clipboard()->clear();
-    m_keyList->copySelectedItem();
-}
-
-void SyncView::copyResultLine()
-{
-    QGuiApplication::clipboard()->clear();
-    m_resultList->copySelectedItem();
 }
 
 } // namespace lanshan

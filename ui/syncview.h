@@ -36,13 +36,7 @@ public:
 
     QList<QWidget *> tabChain() const override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void copyKeyLine();
-    void copyResultLine();
-
     std::shared_ptr<const FilterRun> m_run;
 
     QGroupBox *m_noteFrame = nullptr;

@@ -132,7 +132,7 @@ void AccessibilityTest::longResultLineCanBeReached()
 {
     m_driver->filter(u"甲\r\n乙\r\n"_s, u"甲\t"_s + QString(u"长行\t"_s).repeated(60) + u"末\r\n"_s);
     m_driver->press(u"Command11"_s);
-    QListView *list2 = m_driver->list(u"List2"_s);
+    lanshan::ListBox *list2 = m_driver->list(u"List2"_s);
     const qreal inBox = m_driver->box(u"Text2"_s)->document()->firstBlock().layout()->lineAt(0).naturalTextWidth();
     const qreal tabStop = m_driver->box(u"Text2"_s)->tabStopDistance();
     QTRY_VERIFY(list2->visualRect(list2->model()->index(0, 0)).width() >= inBox);

@@ -301,7 +301,7 @@ void FilterWindowTest::awaitedLineFarDownIsScrolledToTop()
         keys += u"k%1\n"_s.arg(i);
     m_driver->filter(keys, u"k60\t1\nk60\t2"_s);
 
-    QListView *list3 = m_driver->list(u"List3"_s);
+    lanshan::ListBox *list3 = m_driver->list(u"List3"_s);
     QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
     QCOMPARE(m_driver->itemsOf(u"List3"_s).size(), 101);
     QCOMPARE(list3->model()->index(60, 0).data().toString(), u"[*]61.k60"_s);

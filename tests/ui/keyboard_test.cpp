@@ -80,7 +80,7 @@ void KeyboardTest::syncViewKeepsTheFocusAndCopies()
     verifyTabStaysIn(u"tongbuxianshi"_s);
 
     // Ctrl+C and Enter copy the line itself, without its number, as a double-click does.
-    QListView *list2 = m_driver->list(u"List2"_s);
+    lanshan::ListBox *list2 = m_driver->list(u"List2"_s);
     list2->setFocus();
     list2->setCurrentIndex(list2->model()->index(0, 0));
     key(Qt::Key_C, Qt::ControlModifier);

@@ -40,8 +40,8 @@ private:
     // A run of many keys, each with a long row, and the view opened on it.
     void openLongRun();
     void open();
-    QListView *list1() const { return m_driver->list(u"List1"_s); }
-    QListView *list2() const { return m_driver->list(u"List2"_s); }
+    lanshan::ListBox *list1() const { return m_driver->list(u"List1"_s); }
+    lanshan::ListBox *list2() const { return m_driver->list(u"List2"_s); }
     // Both lists show the same top row, which is given.
     void verifyTops(int row);
 };
@@ -138,7 +138,7 @@ void SyncViewTest::scrollingFollowsBothWays()
     verifyTops(paged);
 
     // The wheel over either list.
-    for (QListView *list : {list1(), list2()}) {
+    for (lanshan::ListBox *list : {list1(), list2()}) {
         const int before = topRow(list);
         const QPoint at = list->viewport()->rect().center();
         QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
@@ -281,7 +281,7 @@ void SyncViewTest::stoppedRunOpensOnEmptyLists()
     QCOMPARE(m_driver->itemsOf(u"List1"_s), QStringList());
     QCOMPARE(m_driver->itemsOf(u"List2"_s), QStringList());
 
-    for (QListView *list : {list1(), list2()}) {
+    for (lanshan::ListBox *list : {list1(), list2()}) {
         windowtest::setClipboardText(oldClipboard);
         windowtest::doubleClickAt(list, QPoint(10, 10));
         QVERIFY2(clipboardText().isEmpty(), qPrintable(list->objectName()));

@@ -23,10 +23,9 @@ QStringList items(const QListView *list)
     return texts;
 }
 
-int selectedRow(const QListView *list)
+int selectedRow(const lanshan::ListBox *list)
 {
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    return list->selectedRow().value_or(-1);
 }
 
 void clickItem(QListView *list, int row)

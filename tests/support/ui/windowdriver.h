@@ -4,6 +4,7 @@
 // clicks and texts, and records the messages it would show.
 
 #include "applicationsetup.h"
+#include "listbox.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "messagetexts.h"
@@ -45,7 +46,7 @@ QString rawText(const QPlainTextEdit *box);
 QStringList items(const QListView *list);
 
 // The selected row of a single-selection list, -1 when nothing is selected.
-int selectedRow(const QListView *list);
+int selectedRow(const lanshan::ListBox *list);
 
 // A left click on an item, as the user selects it.
 void clickItem(QListView *list, int row);
@@ -88,7 +89,7 @@ public:
     }
     QPlainTextEdit *box(const QString &name) const { return get<QPlainTextEdit>(name); }
     QPushButton *button(const QString &name) const { return get<QPushButton>(name); }
-    QListView *list(const QString &name) const { return get<QListView>(name); }
+    lanshan::ListBox *list(const QString &name) const { return get<lanshan::ListBox>(name); }
     QGroupBox *frame(const QString &name) const { return get<QGroupBox>(name); }
 
     // Both inputs as the user pastes them, then a press of "数据筛选".
