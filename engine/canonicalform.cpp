@@ -1,6 +1,7 @@
 #include "canonicalform.h"
 
 #include "unicodetables.h"
+#include "utf16.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,9 @@ namespace lanshan {
 namespace {
 
 constexpr char32_t removed = 0x110000; // past every code point
+
+// ClassForms keeps a form per class bit.
+static_assert(textCauses == (1u << 5) - 1);
 
 char32_t mapped(std::span<const unicode::CodeMapping> table, char32_t c)
 {
@@ -114,17 +118,6 @@ unsigned classesOf(char32_t c)
     return classes;
 }
 
-template<class Visit>
-void forEachCodePoint(std::u16string_view text, Visit visit)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        visit(c);
-    }
-}
-
 } // namespace
 
 bool isSpaceCharacter(char32_t c)
@@ -156,24 +149,20 @@ std::optional<std::pair<char32_t, char32_t>> canonicalEnds(std::u16string_view t
 {
     const BmpFolding &bmp = bmpFolding();
     const auto fold = [&](char32_t c) { return c < 0x10000 ? bmp.folded(c) : foldCharacter(c, textCauses); };
-    const auto isHigh = [](char32_t c) { return c >= 0xD800 && c <= 0xDBFF; };
-    const auto isLow = [](char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
     std::size_t i = 0;
     char32_t first = removed;
-    for (; i < text.size() && first == removed; ++i) {
-        char32_t c = text[i];
-        if (isHigh(c) && i + 1 < text.size() && isLow(text[i + 1]))
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        first = fold(c);
+    while (i < text.size() && first == removed) {
+        const CodePoint c = codePointAt(text, i);
+        first = fold(c.value);
+        i += c.units;
     }
     if (first == removed)
         return std::nullopt;
     char32_t last = first;
     for (std::size_t j = text.size(); j > i;) {
-        char32_t c = text[--j];
-        if (isLow(c) && j > i && isHigh(text[j - 1]))
-            c = 0x10000 + ((text[--j] - 0xD800) << 10) + (c - 0xDC00);
-        if (const char32_t f = fold(c); f != removed) {
+        const CodePoint c = codePointBefore(text.substr(i), j - i);
+        j -= c.units;
+        if (const char32_t f = fold(c.value); f != removed) {
             last = f;
             break;
         }
@@ -188,18 +177,36 @@ std::u32string canonicalForm(std::u16string_view text, unsigned classes)
     return out;
 }
 
-unsigned differingClasses(std::u16string_view a, std::u16string_view b)
+ClassForms::ClassForms(std::u16string_view text)
 {
-    // Only a class that changes some character of the two can make a difference.
-    unsigned present = 0;
-    for (std::u16string_view text : {a, b})
-        forEachCodePoint(text, [&](char32_t c) { present |= classesOf(c); });
+    forEachCodePoint(text, [&](char32_t c) { m_present |= classesOf(c); });
+    appendCanonicalForm(text, textCauses, m_form);
+    for (unsigned index = 0; index < m_without.size(); ++index) {
+        if (m_present & (1u << index))
+            appendCanonicalForm(text, textCauses & ~(1u << index), m_without[index]);
+    }
+}
+
+const std::u32string &ClassForms::without(unsigned index) const
+{
+    // A class that changes no character leaves the form as it is.
+    return (m_present & (1u << index)) ? m_without[index] : m_form;
+}
+
+unsigned ClassForms::differingClasses(const ClassForms &other) const
+{
     unsigned classes = 0;
-    for (unsigned c : {Spaces, Invisible, Width, Case, Variant}) {
-        if ((present & c) && canonicalForm(a, textCauses & ~c) != canonicalForm(b, textCauses & ~c))
+    for (unsigned index = 0; index < m_without.size(); ++index) {
+        const unsigned c = 1u << index;
+        if (((m_present | other.m_present) & c) && without(index) != other.without(index))
             classes |= c;
     }
     return classes;
+}
+
+unsigned differingClasses(std::u16string_view a, std::u16string_view b)
+{
+    return ClassForms(a).differingClasses(ClassForms(b));
 }
 
 } // namespace lanshan

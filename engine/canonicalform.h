@@ -2,6 +2,7 @@
 
 #include "nearcause.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,24 @@ std::u32string canonicalForm(std::u16string_view text, unsigned classes = textCa
 // The first and the last character of the canonical form (all classes), found without making
 // it; nothing for an empty form.
 std::optional<std::pair<char32_t, char32_t>> canonicalEnds(std::u16string_view text);
+
+// The forms of a text with each class left out in turn, made once, so that a long cell is
+// compared with many keys at the cost of their lengths alone.
+class ClassForms
+{
+public:
+    explicit ClassForms(std::u16string_view text);
+
+    // For a text with the same canonical form: the classes without which the two forms differ.
+    unsigned differingClasses(const ClassForms &other) const;
+
+private:
+    const std::u32string &without(unsigned index) const;
+
+    unsigned m_present = 0; // the classes that change some character of the text
+    std::u32string m_form;
+    std::array<std::u32string, 5> m_without; // per class bit, for the classes present
+};
 
 // For two texts with the same canonical form: the classes without which their forms differ.
 unsigned differingClasses(std::u16string_view a, std::u16string_view b);

@@ -1,20 +1,71 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <string_view>
+
 // Why a cell of an unused row is near a key line that found no row: bits, combined. The first
 // five are the classes of differences that the canonical form (canonicalform.h) ignores.
 namespace lanshan {
 
+// A new cause goes before Count, and into causeTable below, or the build stops.
+enum class CauseIndex : unsigned { Spaces, Invisible, Width, Case, Variant, LastColumn, LongerValue, OneChar, Count };
+
+constexpr unsigned causeBit(CauseIndex index)
+{
+    return 1u << static_cast<unsigned>(index);
+}
+
 enum NearCause : unsigned {
-    Spaces = 1,       // spaces inside or around, ordinary or not
-    Invisible = 2,    // format characters such as U+200B
-    Width = 4,        // full-width letters, digits and signs
-    Case = 8,         // upper and lower case
-    Variant = 16,     // traditional characters for simplified ones
-    LastColumn = 32,  // the cell is the row's last, which the filter never takes alone
-    LongerValue = 64, // the key is only the start or the end of the cell
-    OneChar = 128,    // the two differ by one character
+    Spaces = causeBit(CauseIndex::Spaces),           // spaces inside or around, ordinary or not
+    Invisible = causeBit(CauseIndex::Invisible),     // format characters such as U+200B
+    Width = causeBit(CauseIndex::Width),             // full-width letters, digits and signs
+    Case = causeBit(CauseIndex::Case),               // upper and lower case
+    Variant = causeBit(CauseIndex::Variant),         // traditional characters for simplified ones
+    LastColumn = causeBit(CauseIndex::LastColumn),   // the row's last cell, which the filter never takes alone
+    LongerValue = causeBit(CauseIndex::LongerValue), // the key is only the start or the end of the cell
+    OneChar = causeBit(CauseIndex::OneChar),         // the two differ by one character
 };
 
 constexpr unsigned textCauses = Spaces | Invisible | Width | Case | Variant;
+
+struct CauseEntry
+{
+    CauseIndex index;
+    std::string_view code;     // in the TSV for programs
+    std::u16string_view words; // for people
+    bool reliable = false;     // a row near only by such causes may be taken without a second look
+};
+
+inline constexpr std::array<CauseEntry, static_cast<std::size_t>(CauseIndex::Count)> causeTable{{
+    {CauseIndex::Spaces, "spaces", u"空格不同", true},
+    {CauseIndex::Invisible, "invisible", u"含不可见字符", true},
+    {CauseIndex::Width, "width", u"全角/半角不同", true},
+    {CauseIndex::Case, "case", u"大小写不同", true},
+    {CauseIndex::Variant, "variant", u"繁简不同", true},
+    {CauseIndex::LastColumn, "last-column", u"在最后一列", true},
+    {CauseIndex::LongerValue, "longer-value", u"只出现在更长的内容里"},
+    {CauseIndex::OneChar, "one-char", u"相差一个字"},
+}};
+
+constexpr bool causeTableComplete()
+{
+    for (std::size_t i = 0; i < causeTable.size(); ++i) {
+        if (static_cast<std::size_t>(causeTable[i].index) != i || causeTable[i].code.empty()
+            || causeTable[i].words.empty())
+            return false;
+    }
+    return true;
+}
+static_assert(causeTableComplete(), "every cause needs its line in causeTable, in CauseIndex order");
+
+constexpr unsigned reliableCauses = [] {
+    unsigned bits = 0;
+    for (const CauseEntry &entry : causeTable) {
+        if (entry.reliable)
+            bits |= causeBit(entry.index);
+    }
+    return bits;
+}();
 
 } // namespace lanshan

@@ -1,6 +1,7 @@
 #include "nearrowindex.h"
 
 #include "canonicalform.h"
+#include "rowcells.h"
 
 #include <algorithm>
 #include <array>
@@ -8,6 +9,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
 namespace lanshan {
@@ -101,24 +103,16 @@ bool oneEditApart(std::u32string_view a, std::u32string_view b)
     return a.substr(head + 1) == b.substr(head);
 }
 
-// The cells of a row: begin, end, index, whether it is the last.
-template<class Visit>
-void forEachCell(std::u16string_view row, Visit visit)
-{
-    std::size_t begin = 0;
-    for (std::uint32_t index = 0;; ++index) {
-        const std::size_t tab = row.find(u'\t', begin);
-        const bool last = tab == std::u16string_view::npos;
-        const std::size_t end = last ? row.size() : tab;
-        visit(row.substr(begin, end - begin), begin, index, last);
-        if (last)
-            return;
-        begin = end + 1;
-    }
-}
+// What a visit makes of a form in a list.
+enum class Visit {
+    Keep,
+    DropForRow, // it has this row already: back with the next row (Postings::nextRow())
+    DropForGood,
+};
 
-// Open-addressing table from hash keys to lists of forms. A list can drop a form in place
-// while it is read (drop()), so that forms that need no more rows stop costing time.
+// Open-addressing table from hash keys to lists of forms. A visit can take a form out of a
+// list for the rest of the row or for good, so that no form costs time twice in one row, and
+// forms that need no more rows stop costing time at all.
 class Postings
 {
 public:
@@ -135,24 +129,25 @@ public:
         m_mask = capacity - 1;
         m_values.clear();
         m_values.reserve(entries.size());
+        Slot *last = nullptr;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const std::uint64_t key = entries[i].first;
             if (i == 0 || key != entries[i - 1].first) {
                 std::size_t slot = key & m_mask;
                 while (m_slots[slot].begin != empty)
                     slot = (slot + 1) & m_mask;
-                m_slots[slot] = Slot{key, static_cast<std::uint32_t>(m_values.size()), 0};
-                m_last = &m_slots[slot];
+                m_slots[slot] = Slot{key, static_cast<std::uint32_t>(m_values.size()), 0, 0};
+                last = &m_slots[slot];
             }
             m_values.push_back(entries[i].second);
-            ++m_last->count;
+            ++last->live;
+            ++last->active;
         }
     }
 
-    // Calls visit(form) for every form under the key; a form for which drop(form) is true
-    // leaves the list for good.
-    template<class Visit, class Drop>
-    void forEach(std::uint64_t key, Visit visit, Drop drop)
+    // Calls visit(form) for every form under the key that is in its list for this row.
+    template<class VisitForm>
+    void forEach(std::uint64_t key, VisitForm visit)
     {
         if (m_slots.empty())
             return;
@@ -161,17 +156,30 @@ public:
             Slot &s = m_slots[slot];
             if (s.key != key)
                 continue;
+            // [0, active) in the list, [active, live) out for this row, [live, ...) out for good.
             std::uint32_t *values = m_values.data() + s.begin;
-            for (std::uint32_t i = 0; i < s.count;) {
-                if (drop(values[i])) {
-                    values[i] = values[--s.count];
-                } else {
-                    visit(values[i]);
+            for (std::uint32_t i = 0; i < s.active;) {
+                const Visit what = visit(values[i]);
+                if (what == Visit::Keep) {
                     ++i;
+                    continue;
                 }
+                if (s.active == s.live)
+                    m_outForRow.push_back(&s);
+                std::swap(values[i], values[--s.active]);
+                if (what == Visit::DropForGood)
+                    std::swap(values[s.active], values[--s.live]);
             }
             return;
         }
+    }
+
+    // Puts back the forms taken out for the row.
+    void nextRow()
+    {
+        for (Slot *s : m_outForRow)
+            s->active = s->live;
+        m_outForRow.clear();
     }
 
 private:
@@ -181,13 +189,44 @@ private:
     {
         std::uint64_t key = 0;
         std::uint32_t begin = empty;
-        std::uint32_t count = 0;
+        std::uint32_t live = 0;
+        std::uint32_t active = 0;
     };
 
     std::vector<Slot> m_slots;
     std::size_t m_mask = 0;
     std::vector<std::uint32_t> m_values;
-    Slot *m_last = nullptr;
+    std::vector<Slot *> m_outForRow;
+};
+
+// Whether a cell's text was seen before in the same row: equal cells are looked up once.
+class RowCells
+{
+public:
+    bool firstTime(std::u16string_view cell)
+    {
+        // Rows have a few cells; a set only for the rare row of many.
+        if (m_few.size() < 16) {
+            if (std::find(m_few.begin(), m_few.end(), cell) != m_few.end())
+                return false;
+            m_few.push_back(cell);
+            return true;
+        }
+        if (m_many.empty())
+            m_many.insert(m_few.begin(), m_few.end());
+        return m_many.insert(cell).second;
+    }
+
+    void nextRow()
+    {
+        m_few.clear();
+        if (!m_many.empty())
+            m_many = {};
+    }
+
+private:
+    std::vector<std::u16string_view> m_few;
+    std::unordered_set<std::u16string_view> m_many;
 };
 
 // The first and the last characters of some forms. A cell near a form by any rule starts or
@@ -196,16 +235,17 @@ private:
 class FormEnds
 {
 public:
-    void add(const std::u32string &form)
+    void add(char32_t first, char32_t last)
     {
-        m_first.set(form.front() & 0xFFFF);
-        m_last.set(form.back() & 0xFFFF);
+        m_first.set(first & 0xFFFF);
+        m_last.set(last & 0xFFFF);
     }
-    bool mayBeNear(std::u16string_view cell) const
+    void add(const std::u32string &form) { add(form.front(), form.back()); }
+    bool mayBeNear(char32_t first, char32_t last) const
     {
-        const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(cell);
-        return ends && (m_first.test(ends->first & 0xFFFF) || m_last.test(ends->second & 0xFFFF));
+        return m_first.test(first & 0xFFFF) || m_last.test(last & 0xFFFF);
     }
+    bool mayBeNear(const std::u32string &form) const { return mayBeNear(form.front(), form.back()); }
 
 private:
     std::bitset<0x10000> m_first;
@@ -291,9 +331,13 @@ NearRowIndex::~NearRowIndex() = default;
 void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> rows)
 {
     Tables &t = *m_tables;
-    const auto never = [](std::uint32_t) { return false; };
     std::vector<Found> found;
     HashedForm cell;
+    RowCells seen;
+    // Per form, the row it was last found in: a form takes one cell of a row, so lists drop it
+    // for the rest of the row once it has one.
+    constexpr std::size_t noRow = SIZE_MAX;
+    std::vector<std::size_t> foundInRow(m_forms.size(), noRow);
 
     // Best cell of the row for each form; taken while the form has room for its rule.
     const auto settle = [&](std::size_t row) {
@@ -309,71 +353,73 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             }
         }
         found.clear();
+        seen.nextRow();
     };
 
-    // Rules 1 and 2.
+    // What the cells near some form are like, for rule 3 to index only forms such cells can be
+    // near: their lengths, their first and last characters.
+    std::vector<bool> cellLengths;
+    FormEnds cellEnds;
+
+    // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct.
     for (const std::size_t row : rows) {
         forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
-            if (!t.ends.mayBeNear(text))
+            const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
+            if (!ends || !t.ends.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
                 return;
             cell.assign(text);
             const std::u32string &form = cell.form();
             const std::size_t n = form.size();
+            if (cellLengths.size() <= n + 1)
+                cellLengths.resize(n + 2, false);
+            cellLengths[n] = true;
+            cellEnds.add(ends->first, ends->second);
             cell.rehash();
             const auto add = [&](std::uint32_t g, int rule) {
                 if (t.counts[g][0] < maxHits)
                     found.push_back(Found{g, rule, index, begin, begin + text.size(), last});
+                return Visit::Keep;
             };
-            t.forms.forEach(
-                textKey(cell.piece(0, n), n),
-                [&](std::uint32_t g) {
-                    if (m_forms[g] == form)
-                        add(g, 1);
-                },
-                never);
+            t.forms.forEach(textKey(cell.piece(0, n), n),
+                            [&](std::uint32_t g) { return m_forms[g] == form ? add(g, 1) : Visit::Keep; });
             for (const std::size_t length : t.lengthsForRule2) {
                 if (length >= n)
                     break;
                 const std::u32string_view head(form.data(), length);
                 const std::u32string_view tail(form.data() + n - length, length);
-                t.forms.forEach(
-                    textKey(cell.piece(0, length), length),
-                    [&](std::uint32_t g) {
-                        if (t.longEnough[g] && m_forms[g] == head)
-                            add(g, 2);
-                    },
-                    never);
-                t.forms.forEach(
-                    textKey(cell.piece(n - length, n), length),
-                    [&](std::uint32_t g) {
-                        if (t.longEnough[g] && m_forms[g] == tail)
-                            add(g, 2);
-                    },
-                    never);
+                t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) {
+                    return t.longEnough[g] && m_forms[g] == head ? add(g, 2) : Visit::Keep;
+                });
+                t.forms.forEach(textKey(cell.piece(n - length, n), length), [&](std::uint32_t g) {
+                    return t.longEnough[g] && m_forms[g] == tail ? add(g, 2) : Visit::Keep;
+                });
             }
         });
         settle(row);
     }
 
-    // Rule 3, for the forms still without a row. Per cell length, which lookups it needs:
-    // 1 a character replaced, 2 one more in the cell, 4 one fewer.
+    // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
+    // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
+    const auto someCellOfLength = [&](std::size_t n) { return n < cellLengths.size() && cellLengths[n]; };
     std::vector<bool> wanted(m_forms.size(), false);
     std::vector<std::uint8_t> lookups;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> replacements;
     HashedForm keyForm;
     for (std::uint32_t g = 0; g < m_forms.size(); ++g) {
-        if (!t.longEnough[g] || !m_hits[g].empty())
+        const std::u32string &form = m_forms[g];
+        const std::size_t k = form.size();
+        if (!t.longEnough[g] || !m_hits[g].empty() || !cellEnds.mayBeNear(form)
+            || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
         wanted[g] = true;
-        t.ruleThree.add(m_forms[g]);
-        const std::size_t k = m_forms[g].size();
+        t.ruleThree.add(form);
         if (lookups.size() < k + 2)
             lookups.resize(k + 2, 0);
         lookups[k] |= 1;
         lookups[k + 1] |= 2;
         lookups[k - 1] |= 4;
-        keyForm.assignForm(m_forms[g]);
+        keyForm.assignForm(form);
         for (std::size_t i = 0; i < k; ++i) {
             const std::uint64_t h = keyForm.without(i);
             deletions.emplace_back(textKey(h, k - 1), g);
@@ -386,10 +432,10 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     }
     t.deletions.build(std::move(deletions));
     t.replacements.build(std::move(replacements));
-    const auto full = [&](std::uint32_t g) { return t.counts[g][2] >= maxHits; };
     for (const std::size_t row : rows) {
         forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
-            if (!t.ruleThree.mayBeNear(text))
+            const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
+            if (!ends || !t.ruleThree.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
                 return;
             cell.assign(text);
             const std::u32string &form = cell.form();
@@ -397,24 +443,37 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             if (n >= lookups.size() || lookups[n] == 0)
                 return;
             cell.rehash();
+            // Every form a list gives is one edit from the cell but for a hash collision.
             const auto check = [&](std::uint32_t g) {
-                if (wanted[g] && !full(g) && oneEditApart(m_forms[g], form))
-                    found.push_back(Found{g, 3, index, begin, begin + text.size(), last});
+                if (!wanted[g])
+                    return Visit::Keep; // in the list of every form only
+                if (t.counts[g][2] >= maxHits)
+                    return Visit::DropForGood;
+                if (foundInRow[g] == row)
+                    return Visit::DropForRow;
+                if (!oneEditApart(m_forms[g], form))
+                    return Visit::Keep;
+                foundInRow[g] = row;
+                found.push_back(Found{g, 3, index, begin, begin + text.size(), last});
+                return Visit::DropForRow;
             };
             if (lookups[n] & 1) {
                 for (std::size_t i = 0; i < n; ++i)
-                    t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check, full);
+                    t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check);
             }
             if (lookups[n] & 2) {
                 for (std::size_t i = 0; i < n; ++i) {
                     if (i == 0 || form[i] != form[i - 1]) // a run gives the same text whichever goes
-                        t.forms.forEach(textKey(cell.without(i), n - 1), check, never);
+                        t.forms.forEach(textKey(cell.without(i), n - 1), check);
                 }
             }
             if (lookups[n] & 4)
-                t.deletions.forEach(textKey(cell.piece(0, n), n), check, full);
+                t.deletions.forEach(textKey(cell.piece(0, n), n), check);
         });
         settle(row);
+        t.deletions.nextRow();
+        t.replacements.nextRow();
+        t.forms.nextRow();
     }
     finish();
 }

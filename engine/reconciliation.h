@@ -4,13 +4,13 @@
 #include "nearcause.h"
 
 #include <cstddef>
-#include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 // The reconciliation report of a finished run: why key lines found no row, which lines were
-// left empty by choice, and which rows no line took.
+// left empty by choice, and which rows no line took. It takes time and memory about linear in
+// the run's texts: a key lists at most five near rows, and the causes of a key and a cell are
+// worked out once. Its words are in reportwording.h, its TSV in reporttsv.h.
 namespace lanshan {
 
 struct NearRow
@@ -56,22 +56,8 @@ struct Reconciliation
 // The report of a finished run; an empty one for any other.
 Reconciliation reconcile(const FilterRun &run);
 
-// The causes as codes, in NearCause order, joined by '+': "spaces+width", "longer-value".
-std::string causeCode(unsigned causes);
-// The causes in Chinese words, joined by "、".
-std::u16string causeWords(unsigned causes);
-
-// The text with its spaces and invisible characters shown: ⟨空格⟩, ⟨全角空格⟩, ⟨不换行空格⟩,
-// other spaces and format characters as ⟨U+200B⟩. TAB, CR and LF stay as they are.
-std::u16string visibleText(std::u16string_view text);
-
 // The (key line, row) pairs a user can take without a second look: every missing key with
-// exactly one near row whose form is the key's (no longer-value, no one-char).
+// exactly one near row whose causes are all reliable ones (nearcause.h).
 std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliation &report);
-
-// The report as TSV with LF line ends: a header, then one line per finding.
-std::u16string reportTsv(const FilterRun &run, const Reconciliation &report);
-// The same in UTF-8, made in one pass, for files.
-std::string reportTsvUtf8(const FilterRun &run, const Reconciliation &report);
 
 } // namespace lanshan

@@ -3,15 +3,17 @@
 //   reorder [--duplicates=fail|first|last|empty] [--explain=FILE] [--timings] KEYS DATA
 //
 // Writes the result text to standard output with LF line ends. --explain also writes the
-// reconciliation report to FILE as UTF-8 TSV: why key lines found no row, which were left empty,
-// which rows no line took. Exit status: 0 done, 1 done with the warning that an input or the
-// result is empty, 2 bad usage, unreadable input or too few key lines, 3 questionable lines
-// left unsettled (--duplicates=fail), 4 the result written but not the report.
+// reconciliation report to FILE as UTF-8 TSV (reporttsv.h): why key lines found no row, which
+// were left empty, which rows no line took. Exit status: 0 done, 1 done with the warning that an
+// input or the result is empty, 2 bad usage, unreadable input or too few key lines, 3
+// questionable lines left unsettled (--duplicates=fail), 4 the result written but not the
+// report (FILE is then left as it was).
 
 #include "filterrun.h"
 #include "itemtext.h"
 #include "prefetch.h"
 #include "reconciliation.h"
+#include "reporttsv.h"
 #include "textfile.h"
 #include "version.h"
 
@@ -19,6 +21,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +47,13 @@ constexpr int exitQuestionable = 3;
 constexpr int exitReportUnwritten = 4;
 
 const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--explain=FILE] [--timings] KEYS DATA\n"
+                     "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
+                     "--explain=FILE  also writes the reconciliation report as UTF-8 TSV, one line per finding:\n"
+                     "                kind, key_line, row, cause, key, row_text. A near row's text is cut to its\n"
+                     "                first 200 characters and \"\u2026\"; an unused row's text is whole. In key and\n"
+                     "                row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
+                     "                control character (C0, DEL, U+0085, U+2028, U+2029). The file is replaced\n"
+                     "                only when the whole report was written.\n"
                      "exit status: 0 done, 1 done with a warning, 2 bad usage or input, 3 questionable lines\n"
                      "unsettled, 4 the result written but not the --explain report\n";
 
@@ -103,20 +114,49 @@ bool writeResult(const FilterRun &run)
     return std::fflush(stdout) == 0;
 }
 
-bool writeReport(const FilterRun &run, const std::string &path, std::string &error)
+// Writes the report into a file beside the target as it is made, then renames it into place:
+// on any failure, memory included, the temporary file goes and the target stays as it was.
+bool writeReport(const FilterRun &run, const std::filesystem::path &target, std::string &error)
 {
-    const std::string bytes = reportTsvUtf8(run, reconcile(run));
-    errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = std::strerror(errno);
+    std::filesystem::path temporary = target;
+    temporary += ".reorder-tmp";
+    std::FILE *file = nullptr;
+    const auto fail = [&](std::string reason) {
+        if (file)
+            std::fclose(file);
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        error = std::move(reason);
         return false;
+    };
+    errno = 0;
+#ifdef _WIN32
+    file = _wfopen(temporary.c_str(), L"wb");
+#else
+    file = std::fopen(temporary.c_str(), "wb");
+#endif
+    if (!file)
+        return fail(temporary.string() + ": " + std::strerror(errno));
+    try {
+        const bool written = writeReportTsv(run, reconcile(run), [&](std::string_view block) {
+            return std::fwrite(block.data(), 1, block.size(), file) == block.size();
+        });
+        if (!written)
+            return fail(errno != 0 ? std::strerror(errno) : "write error");
+    } catch (const std::bad_alloc &) {
+        return fail("out of memory");
+    } catch (const std::exception &e) {
+        return fail(e.what());
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed)
-        error = errno != 0 ? std::strerror(errno) : "write error";
-    return written && closed;
+    file = nullptr;
+    if (!closed)
+        return fail(errno != 0 ? std::strerror(errno) : "write error");
+    std::error_code renameError;
+    std::filesystem::rename(temporary, target, renameError);
+    if (renameError)
+        return fail(renameError.message());
+    return true;
 }
 
 void reportQuestionable(const FilterRun &run)

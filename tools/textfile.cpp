@@ -97,41 +97,6 @@ DecodedText decodeUtf8Text(std::string_view bytes)
     return result;
 }
 
-void appendUtf8(std::string &out, std::u16string_view text)
-{
-    // Room for the worst case, three bytes a unit; trimmed at the end.
-    const std::size_t oldSize = out.size();
-    out.resize(oldSize + 3 * text.size());
-    char *o = out.data() + oldSize;
-    const char16_t *p = text.data();
-    const char16_t *end = p + text.size();
-    while (p != end) {
-        char32_t c = *p++;
-        if (c < 0x80) {
-            *o++ = static_cast<char>(c);
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c <= 0xDBFF && p != end && *p >= 0xDC00 && *p <= 0xDFFF)
-                c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
-            else
-                c = 0xFFFD;
-        }
-        if (c < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (c >> 6));
-        } else if (c < 0x10000) {
-            *o++ = static_cast<char>(0xE0 | (c >> 12));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xF0 | (c >> 18));
-            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        }
-        *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    out.resize(static_cast<std::size_t>(o - out.data()));
-}
-
 std::optional<std::string> readFileBytes(const std::string &path, std::string &error)
 {
     struct Closer

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utf16.h" // appendUtf8, for the files written back
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -18,9 +20,6 @@ struct DecodedText
 // LF becomes CR LF. Overlong forms, encoded surrogates, values past U+10FFFF and cut-off
 // sequences are rejected with their offset.
 DecodedText decodeUtf8Text(std::string_view bytes);
-
-// UTF-16 to UTF-8, appended to out. A lone surrogate is written as U+FFFD.
-void appendUtf8(std::string &out, std::u16string_view text);
 
 // Reads a whole file; on failure, nothing and a one-line reason in error.
 std::optional<std::string> readFileBytes(const std::string &path, std::string &error);

@@ -7,6 +7,7 @@
 #include "logging.h"
 #include "messages.h"
 #include "reconciliationmodel.h"
+#include "reporttsv.h"
 #include "tabstopdelegate.h"
 #include "twips.h"
 
@@ -184,7 +185,7 @@ void ReconcileView::copyReport()
 {
     if (!m_run)
         return;
-    ClipboardText::write(withCrLf(reportTsv(*m_run, m_model->report())));
+    ClipboardText::write(withCrLf(QString::fromStdString(reportTsv(*m_run, m_model->report())).toStdU16String()));
     m_hint->setText(u"核对报告已复制到剪贴板，可以粘贴到电子表格中。"_s);
 }
 

@@ -46,16 +46,6 @@ QString entryNumber(std::size_t line)
     return u"%1."_s.arg(line + 1);
 }
 
-QString unusedReason(UnusedReason reason)
-{
-    switch (reason) {
-    case UnusedReason::Duplicate: return u"同一关键字的另一行"_s;
-    case UnusedReason::Near: return u"与未找到的关键字相近"_s;
-    case UnusedReason::NoKey: break;
-    }
-    return u"没有关键字对应"_s;
-}
-
 } // namespace
 
 ReconciliationModel::ReconciliationModel(QObject *parent)
@@ -156,7 +146,8 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
         const UnusedRow &unused = m_report.unused[entry];
         if (column == 0)
             return rowNumber(unused.row);
-        return column == 1 ? shown(m_run->datalines()[unused.row]) : unusedReason(unused.reason);
+        return column == 1 ? shown(m_run->datalines()[unused.row])
+                           : QString::fromStdU16String(std::u16string(unusedReasonWords(unused.reason)));
     }
     const std::size_t line = group == Missing ? m_report.missing[entry].keyLine : m_report.leftEmpty[entry].keyLine;
     if (column == 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reconciliation.h"
+#include "reportwording.h"
 
 #include <QAbstractItemModel>
 

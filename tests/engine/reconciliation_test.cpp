@@ -4,6 +4,8 @@
 #include "canonicalform.h"
 #include "keyrule.h"
 #include "reconciliation.h"
+#include "reporttsv.h"
+#include "reportwording.h"
 #include "runcomparison.h"
 
 #include <gtest/gtest.h>
@@ -145,15 +147,15 @@ TEST(Reconciliation, TsvEscapesAndKeepsItsOrder)
     FilterRun run(u"a\\1\r\nb2\r\nb2\r\nzz", u"b2\t1\r\nb2\t2\r\nx\t a\\1\r\nnote\tline\nbreak\rhere");
     run.ignore();
     run.ignore();
-    EXPECT_EQ(reportTsv(run, reconcile(run)), u"kind\tkey_line\trow\tcause\tkey\trow_text\n"
-                                              u"missing\t1\t3\tspaces+last-column\ta\\\\1\tx\\t a\\\\1\n"
-                                              u"left-empty\t2\t\t\tb2\t\n"
-                                              u"left-empty\t3\t\t\tb2\t\n"
-                                              u"missing\t4\t\t\tzz\t\n"
-                                              u"unused\t\t1\tduplicate\t\tb2\\t1\n"
-                                              u"unused\t\t2\tduplicate\t\tb2\\t2\n"
-                                              u"unused\t\t3\tnear\t\tx\\t a\\\\1\n"
-                                              u"unused\t\t4\t\t\tnote\\tline\\nbreak\\rhere\n");
+    EXPECT_EQ(reportTsv(run, reconcile(run)), "kind\tkey_line\trow\tcause\tkey\trow_text\n"
+                                              "missing\t1\t3\tspaces+last-column\ta\\\\1\tx\\t a\\\\1\n"
+                                              "left-empty\t2\t\t\tb2\t\n"
+                                              "left-empty\t3\t\t\tb2\t\n"
+                                              "missing\t4\t\t\tzz\t\n"
+                                              "unused\t\t1\tduplicate\t\tb2\\t1\n"
+                                              "unused\t\t2\tduplicate\t\tb2\\t2\n"
+                                              "unused\t\t3\tnear\t\tx\\t a\\\\1\n"
+                                              "unused\t\t4\t\t\tnote\\tline\\nbreak\\rhere\n");
 }
 
 TEST(Reconciliation, CausesAndInvisibleCharactersInWords)

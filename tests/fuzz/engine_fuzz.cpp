@@ -19,6 +19,7 @@
 #include "linetable.h"
 #include "literalscan.h"
 #include "reconciliation.h"
+#include "reporttsv.h"
 #include "runcomparison.h"
 
 #include <cstddef>

@@ -1,0 +1,162 @@
+#include "reporttsv.h"
+
+#include "nearcause.h"
+#include "prefetch.h"
+#include "reportwording.h"
+#include "utf16.h"
+
+#include <iterator>
+
+namespace lanshan {
+
+namespace {
+
+constexpr std::size_t blockSize = 1 << 20;
+
+bool needsEscape(char16_t c)
+{
+    // One test, nearly never true: a branch on the character's range would be mispredicted at
+    // every change between Chinese and ASCII.
+    return (c < 0x20) | (c == u'\\') | (c == 0x7F) | (c == 0x85) | ((c & 0xFFFE) == 0x2028);
+}
+
+void appendEscaped(std::string &out, std::u16string_view text)
+{
+    static const char hexDigits[] = "0123456789ABCDEF";
+    std::size_t run = 0; // start of the characters not yet written
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (!needsEscape(c))
+            continue;
+        appendUtf8(out, text.substr(run, i - run));
+        run = i + 1;
+        out += '\\';
+        switch (c) {
+        case u'\\': out += '\\'; break;
+        case u'\t': out += 't'; break;
+        case u'\r': out += 'r'; break;
+        case u'\n': out += 'n'; break;
+        default:
+            out += 'u';
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += hexDigits[(c >> shift) & 0xF];
+        }
+    }
+    appendUtf8(out, text.substr(run));
+}
+
+void appendNumber(std::string &out, std::size_t value)
+{
+    char digits[24];
+    char *p = std::end(digits);
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    out.append(p, static_cast<std::size_t>(std::end(digits) - p));
+}
+
+constexpr std::size_t none = SIZE_MAX;
+
+// One line: kind, key line, row (numbers from 1, none for SIZE_MAX), cause, key, row text.
+void appendLine(std::string &out, std::string_view kind, std::size_t keyLine, std::size_t row, std::string_view cause,
+                std::u16string_view key, std::u16string_view rowText)
+{
+    out += kind;
+    out += '\t';
+    if (keyLine != none)
+        appendNumber(out, keyLine + 1);
+    out += '\t';
+    if (row != none)
+        appendNumber(out, row + 1);
+    out += '\t';
+    out += cause;
+    out += '\t';
+    appendEscaped(out, key);
+    out += '\t';
+    appendEscaped(out, rowText);
+    out += '\n';
+}
+
+} // namespace
+
+std::string causeCode(unsigned causes)
+{
+    std::string code;
+    for (const CauseEntry &entry : causeTable) {
+        if (causes & causeBit(entry.index)) {
+            if (!code.empty())
+                code += '+';
+            code += entry.code;
+        }
+    }
+    return code;
+}
+
+bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
+                    const std::function<bool(std::string_view)> &write)
+{
+    const LineTable &keys = run.fixlines();
+    const LineTable &rows = run.datalines();
+    std::string out;
+    out.reserve(blockSize + 4096);
+    const auto flush = [&](bool always) {
+        if (out.empty() || (!always && out.size() < blockSize))
+            return true;
+        const bool written = write(out);
+        out.clear();
+        return written;
+    };
+    out += "kind\tkey_line\trow\tcause\tkey\trow_text\n";
+
+    // Rows and keys lie apart in their texts: fetch them some lines ahead.
+    constexpr std::size_t ahead = 8;
+    auto missing = report.missing.cbegin();
+    auto leftEmpty = report.leftEmpty.cbegin();
+    while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
+        if (report.missing.cend() - missing > static_cast<std::ptrdiff_t>(ahead)) {
+            prefetch(keys[missing[ahead].keyLine].data());
+            for (const NearRow &near : missing[ahead].nearRows)
+                prefetch(rows[near.row].data());
+        }
+        if (leftEmpty == report.leftEmpty.cend()
+            || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine)) {
+            const std::u16string_view key = keys[missing->keyLine];
+            if (missing->nearRows.empty())
+                appendLine(out, "missing", missing->keyLine, none, {}, key, {});
+            for (const NearRow &near : missing->nearRows)
+                appendLine(out, "missing", missing->keyLine, near.row, causeCode(near.causes), key,
+                           nearRowExcerpt(rows[near.row]));
+            ++missing;
+        } else {
+            appendLine(out, "left-empty", leftEmpty->keyLine, none, {}, keys[leftEmpty->keyLine], {});
+            ++leftEmpty;
+        }
+        if (!flush(false))
+            return false;
+    }
+    for (std::size_t i = 0; i < report.unused.size(); ++i) {
+        if (i + ahead < report.unused.size())
+            prefetch(rows[report.unused[i + ahead].row].data());
+        const UnusedRow &unused = report.unused[i];
+        const std::string_view reason = unused.reason == UnusedReason::Duplicate ? "duplicate"
+                                        : unused.reason == UnusedReason::Near    ? "near"
+                                                                                 : "";
+        appendLine(out, "unused", none, unused.row, reason, {}, rows[unused.row]);
+        if (!flush(false))
+            return false;
+    }
+    return flush(true);
+}
+
+std::string reportTsv(const FilterRun &run, const Reconciliation &report)
+{
+    std::string text;
+    writeReportTsv(run, report, [&](std::string_view block) {
+        text += block;
+        return true;
+    });
+    return text;
+}
+
+} // namespace lanshan

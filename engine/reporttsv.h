@@ -1,0 +1,29 @@
+#pragma once
+
+#include "reconciliation.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The reconciliation report as UTF-8 TSV for programs (reorder --explain): a header, then one
+// line per finding, every line ended by LF:
+//   kind  key_line  row  cause  key  row_text
+// kind is missing, left-empty or unused; numbers count from 1; cause is causeCode() for a near
+// row, duplicate or near for an unused row. A near row's text is its excerpt (reportwording.h).
+// Inside key and row_text, a backslash is written \\, TAB \t, CR \r, LF \n, and every other
+// control character (C0, DEL, U+0085, U+2028, U+2029) \uXXXX, so that a line is always one line.
+namespace lanshan {
+
+// The causes as codes, in cause order, joined by '+': "spaces+width", "longer-value".
+std::string causeCode(unsigned causes);
+
+// Hands the report to write() in blocks as it is made; stops and answers false as soon as
+// write() does.
+bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
+                    const std::function<bool(std::string_view)> &write);
+
+// The whole report in one string.
+std::string reportTsv(const FilterRun &run, const Reconciliation &report);
+
+} // namespace lanshan

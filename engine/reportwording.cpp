@@ -1,0 +1,67 @@
+#include "reportwording.h"
+
+#include "canonicalform.h"
+#include "nearcause.h"
+#include "utf16.h"
+
+namespace lanshan {
+
+std::u16string causeWords(unsigned causes)
+{
+    std::u16string words;
+    for (const CauseEntry &entry : causeTable) {
+        if (causes & causeBit(entry.index)) {
+            if (!words.empty())
+                words += u'、';
+            words += entry.words;
+        }
+    }
+    return words;
+}
+
+std::u16string_view unusedReasonWords(UnusedReason reason)
+{
+    switch (reason) {
+    case UnusedReason::Duplicate: return u"同一关键字的另一行";
+    case UnusedReason::Near: return u"与未找到的关键字相近";
+    case UnusedReason::NoKey: break;
+    }
+    return u"没有关键字对应";
+}
+
+std::u16string visibleText(std::u16string_view text)
+{
+    static const char16_t hexDigits[] = u"0123456789ABCDEF";
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const CodePoint c = codePointAt(text, i);
+        if (c.value == u' ') {
+            out += u"⟨空格⟩";
+        } else if (c.value == u'\u3000') {
+            out += u"⟨全角空格⟩";
+        } else if (c.value == u'\u00a0') {
+            out += u"⟨不换行空格⟩";
+        } else if (isSpaceCharacter(c.value) || isInvisibleCharacter(c.value)) {
+            std::u16string hex;
+            for (char32_t v = c.value; v != 0 || hex.size() < 4; v >>= 4)
+                hex.insert(hex.begin(), hexDigits[v & 0xF]);
+            out += u"⟨U+" + hex + u"⟩";
+        } else {
+            out += text.substr(i, c.units);
+        }
+        i += c.units;
+    }
+    return out;
+}
+
+std::u16string nearRowExcerpt(std::u16string_view row)
+{
+    const std::u16string_view head = cutForDisplay(row, nearRowTextLength);
+    std::u16string out(head);
+    if (head.size() < row.size())
+        out += u'…';
+    return out;
+}
+
+} // namespace lanshan

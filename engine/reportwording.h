@@ -1,0 +1,28 @@
+#pragma once
+
+#include "reconciliation.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The reconciliation report in words for people: causes and reasons in Chinese, invisible
+// characters made visible, long rows cut. The window and the copied table both use them.
+namespace lanshan {
+
+// The causes in Chinese words, in cause order, joined by "、".
+std::u16string causeWords(unsigned causes);
+
+// Why no key line took a row.
+std::u16string_view unusedReasonWords(UnusedReason reason);
+
+// The text with its spaces and invisible characters shown: ⟨空格⟩, ⟨全角空格⟩, ⟨不换行空格⟩,
+// other spaces and format characters as ⟨U+200B⟩. TAB, CR and LF stay as they are.
+std::u16string visibleText(std::u16string_view text);
+
+// A near row beside its key: its first characters, then "…". The whole row stands once, among
+// the unused rows, so that a row near many keys does not make the report many times its size.
+constexpr std::size_t nearRowTextLength = 200;
+std::u16string nearRowExcerpt(std::u16string_view row);
+
+} // namespace lanshan
