@@ -20,6 +20,10 @@ packages=(
     # The engine's character tables are made from the Unicode Character Database at build time.
     unicode-data
     bzip2
+    # And from OpenCC's character tables (/usr/share/opencc/*Characters.ocd2): opencc has
+    # opencc_dict, which writes them as text, and depends on the library package that holds
+    # them (libopencc1.1, not named here as its name carries its version).
+    opencc
     # Qt's own texts in Chinese, compiled into the program.
     qt6-translations-l10n
     # The format check of test.sh.
