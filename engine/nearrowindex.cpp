@@ -272,6 +272,19 @@ struct Found
     bool operator<(const Found &o) const { return std::tie(group, rule, cell) < std::tie(o.group, o.rule, o.cell); }
 };
 
+// A cell that may be near some form, kept from the first pass for rule 3.
+struct Candidate
+{
+    std::size_t row;
+    std::size_t begin;
+    std::size_t end;
+    std::uint32_t index;
+    bool last;
+    std::size_t length; // of its form
+    char32_t first;     // of its form
+    char32_t final;
+};
+
 } // namespace
 
 class NearRowIndex::Tables
@@ -360,6 +373,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     // near: their lengths, their first and last characters.
     std::vector<bool> cellLengths;
     FormEnds cellEnds;
+    std::vector<Candidate> candidates;
 
     // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct.
     for (const std::size_t row : rows) {
@@ -374,6 +388,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
                 cellLengths.resize(n + 2, false);
             cellLengths[n] = true;
             cellEnds.add(ends->first, ends->second);
+            candidates.push_back({row, begin, begin + text.size(), index, last, n, ends->first, ends->second});
             cell.rehash();
             const auto add = [&](std::uint32_t g, int rule) {
                 if (t.counts[g][0] < maxHits)
@@ -432,16 +447,15 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     }
     t.deletions.build(std::move(deletions));
     t.replacements.build(std::move(replacements));
-    for (const std::size_t row : rows) {
-        forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
-            const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
-            if (!ends || !t.ruleThree.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
-                return;
-            cell.assign(text);
+    for (std::size_t next = 0; next < candidates.size();) {
+        const std::size_t row = candidates[next].row;
+        for (; next < candidates.size() && candidates[next].row == row; ++next) {
+            const Candidate &c = candidates[next];
+            if (c.length >= lookups.size() || lookups[c.length] == 0 || !t.ruleThree.mayBeNear(c.first, c.final))
+                continue;
+            cell.assign(table[row].substr(c.begin, c.end - c.begin));
             const std::u32string &form = cell.form();
             const std::size_t n = form.size();
-            if (n >= lookups.size() || lookups[n] == 0)
-                return;
             cell.rehash();
             // Every form a list gives is one edit from the cell but for a hash collision.
             const auto check = [&](std::uint32_t g) {
@@ -454,7 +468,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
                 if (!oneEditApart(m_forms[g], form))
                     return Visit::Keep;
                 foundInRow[g] = row;
-                found.push_back(Found{g, 3, index, begin, begin + text.size(), last});
+                found.push_back(Found{g, 3, c.index, c.begin, c.end, c.last});
                 return Visit::DropForRow;
             };
             if (lookups[n] & 1) {
@@ -469,7 +483,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             }
             if (lookups[n] & 4)
                 t.deletions.forEach(textKey(cell.piece(0, n), n), check);
-        });
+        }
         settle(row);
         t.deletions.nextRow();
         t.replacements.nextRow();

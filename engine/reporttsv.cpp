@@ -6,6 +6,7 @@
 #include "utf16.h"
 
 #include <iterator>
+#include <vector>
 
 namespace lanshan {
 
@@ -98,6 +99,14 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
 {
     const LineTable &keys = run.fixlines();
     const LineTable &rows = run.datalines();
+    // Every combination of causes, worded once.
+    constexpr unsigned allCauses = causeBit(CauseIndex::Count) - 1;
+    static const std::vector<std::string> codes = [] {
+        std::vector<std::string> all(allCauses + 1);
+        for (unsigned causes = 0; causes <= allCauses; ++causes)
+            all[causes] = causeCode(causes);
+        return all;
+    }();
     std::string out;
     out.reserve(blockSize + 4096);
     const auto flush = [&](bool always) {
@@ -125,7 +134,7 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
             if (missing->nearRows.empty())
                 appendLine(out, "missing", missing->keyLine, none, {}, key, {});
             for (const NearRow &near : missing->nearRows)
-                appendLine(out, "missing", missing->keyLine, near.row, causeCode(near.causes), key,
+                appendLine(out, "missing", missing->keyLine, near.row, codes[near.causes & allCauses], key,
                            nearRowExcerpt(rows[near.row]));
             ++missing;
         } else {
