@@ -1,10 +1,12 @@
 #include "nearrowindex.h"
 
 #include "canonicalform.h"
+#include "prefetch.h"
 #include "rowcells.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
 #include <stdexcept>
 #include <string_view>
@@ -129,6 +131,13 @@ public:
         m_mask = capacity - 1;
         m_values.clear();
         m_values.reserve(entries.size());
+        // About 16 bits a key: most lookups of a row's cells find nothing, and learn it here
+        // without a cache miss in the slots.
+        std::size_t bits = 1 << 12;
+        while (bits < entries.size() * 16)
+            bits *= 2;
+        m_filter.assign(bits / 64, 0);
+        m_filterMask = bits - 1;
         Slot *last = nullptr;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const std::uint64_t key = entries[i].first;
@@ -139,6 +148,7 @@ public:
                 m_slots[slot] = Slot{key, static_cast<std::uint32_t>(m_values.size()), 0, 0};
                 last = &m_slots[slot];
             }
+            m_filter[filterBit(key) / 64] |= std::uint64_t(1) << (filterBit(key) % 64);
             m_values.push_back(entries[i].second);
             ++last->live;
             ++last->active;
@@ -149,7 +159,7 @@ public:
     template<class VisitForm>
     void forEach(std::uint64_t key, VisitForm visit)
     {
-        if (m_slots.empty())
+        if (m_slots.empty() || !(m_filter[filterBit(key) / 64] >> (filterBit(key) % 64) & 1))
             return;
         std::size_t slot = key & m_mask;
         for (; m_slots[slot].begin != empty; slot = (slot + 1) & m_mask) {
@@ -193,8 +203,13 @@ private:
         std::uint32_t active = 0;
     };
 
+    // The slots take the key's low bits, the filter its high ones.
+    std::size_t filterBit(std::uint64_t key) const { return std::rotl(key, 24) & m_filterMask; }
+
     std::vector<Slot> m_slots;
     std::size_t m_mask = 0;
+    std::vector<std::uint64_t> m_filter;
+    std::size_t m_filterMask = 0;
     std::vector<std::uint32_t> m_values;
     std::vector<Slot *> m_outForRow;
 };
@@ -376,7 +391,11 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     std::vector<Candidate> candidates;
 
     // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct.
-    for (const std::size_t row : rows) {
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        // Unused rows lie apart in the text: fetch them some rows ahead.
+        if (r + 8 < rows.size())
+            prefetch(table[rows[r + 8]].data());
+        const std::size_t row = rows[r];
         forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
             const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
             if (!ends || !t.ends.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))

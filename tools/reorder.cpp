@@ -116,16 +116,18 @@ bool writeResult(const FilterRun &run)
 
 // Writes the report into a file beside the target as it is made, then renames it into place:
 // on any failure, memory included, the temporary file goes and the target stays as it was.
-bool writeReport(const FilterRun &run, const std::filesystem::path &target, std::string &error)
+bool writeReport(const FilterRun &run, const std::filesystem::path &target, std::string &error, double &reportTime)
 {
     std::filesystem::path temporary = target;
     temporary += ".reorder-tmp";
     std::FILE *file = nullptr;
+    bool created = false;
     const auto fail = [&](std::string reason) {
         if (file)
             std::fclose(file);
         std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        if (created)
+            std::filesystem::remove(temporary, ignored);
         error = std::move(reason);
         return false;
     };
@@ -136,9 +138,13 @@ bool writeReport(const FilterRun &run, const std::filesystem::path &target, std:
     file = std::fopen(temporary.c_str(), "wb");
 #endif
     if (!file)
-        return fail(temporary.string() + ": " + std::strerror(errno));
+        return fail(std::strerror(errno));
+    created = true;
     try {
-        const bool written = writeReportTsv(run, reconcile(run), [&](std::string_view block) {
+        const Clock::time_point reportStart = Clock::now();
+        const Reconciliation report = reconcile(run);
+        reportTime = millisecondsSince(reportStart);
+        const bool written = writeReportTsv(run, report, [&](std::string_view block) {
             return std::fwrite(block.data(), 1, block.size(), file) == block.size();
         });
         if (!written)
@@ -264,13 +270,15 @@ int main(int argc, char **argv)
 
     const Clock::time_point explainStart = Clock::now();
     std::string explainError;
-    const bool explained = !explainPath || writeReport(run, *explainPath, explainError);
+    double reportTime = 0;
+    const bool explained = !explainPath || writeReport(run, *explainPath, explainError, reportTime);
     const double explainTime = millisecondsSince(explainStart);
 
     if (timings) {
-        char explainPart[48] = "";
+        char explainPart[64] = "";
         if (explainPath)
-            std::snprintf(explainPart, sizeof explainPart, ", explain %.1f ms", explainTime);
+            std::snprintf(explainPart, sizeof explainPart, ", explain %.1f ms (report %.1f ms)", explainTime,
+                          reportTime);
         std::fprintf(stderr, "reorder: read %.1f ms, match %.1f ms, write %.1f ms%s (%zu keys, %zu rows)\n", readTime,
                      matchTime, writeTime, explainPart, run.fixlines().size(), run.datalines().size());
     }

@@ -203,3 +203,42 @@ TEST_F(Reorder, ExplainWritesTheReportAndLeavesTheResultAlone)
     EXPECT_EQ(o.out, "\nb2\t1\nc3\t5\n");
     EXPECT_NE(o.err.find("reorder: cannot write the report"), std::string::npos) << o.err;
 }
+
+// A report that fails part-way leaves the file it would have replaced as it was, and no
+// temporary file beside it: a stale report must never pass for this run's.
+TEST_F(Reorder, AFailedReportLeavesTheOldOneAndNoTemporaryFile)
+{
+    const std::string keys = "张三\nb2\n";
+    const std::string data = "张 三\t90\nb2\t1\n";
+    const fs::path report = file("report.tsv", "an older report\n");
+    const fs::path temporary = m_dir / "report.tsv.reorder-tmp";
+    const struct
+    {
+        const char *what;
+        fs::path target;
+        bool blockTemporary; // a folder where the temporary file would go
+    } cases[] = {
+        {"the temporary file cannot be made", report, true},
+        {"the target is a folder", m_dir / "folder", false},
+    };
+    for (const auto &c : cases) {
+        fs::create_directories(m_dir / "folder");
+        if (c.blockTemporary)
+            fs::create_directories(temporary);
+        const Outcome o = run("--explain=\"" + c.target.string() + "\"", keys, data);
+        EXPECT_EQ(o.code, 4) << c.what;
+        EXPECT_EQ(o.out, "\nb2\t1\n") << c.what;
+        EXPECT_NE(o.err.find("reorder: cannot write the report"), std::string::npos) << c.what << ": " << o.err;
+        EXPECT_EQ(readAll(report), "an older report\n") << c.what;
+        EXPECT_TRUE(fs::is_directory(m_dir / "folder")) << c.what;
+        if (c.blockTemporary)
+            fs::remove(temporary);
+        EXPECT_FALSE(fs::exists(temporary)) << c.what;
+        EXPECT_FALSE(fs::exists(m_dir / "folder.reorder-tmp")) << c.what;
+    }
+
+    // And a report that succeeds replaces it whole.
+    EXPECT_EQ(run("--explain=\"" + report.string() + "\"", keys, data).code, 0);
+    EXPECT_EQ(readAll(report).rfind("kind\tkey_line", 0), 0u);
+    EXPECT_FALSE(fs::exists(temporary));
+}
