@@ -35,6 +35,51 @@ std::vector<std::string> nearOf(std::u16string key, std::u16string rows)
 
 using Items = std::vector<std::string>;
 
+// The random runs' alphabet folded by hand, class by class, so that a fault in the engine's
+// tables or folding shows against it.
+std::u32string referenceForm(std::u16string_view text, unsigned classes)
+{
+    std::u32string form;
+    for (const char16_t c : text) {
+        if ((c == u' ' || c == u'\u3000') && (classes & Spaces))
+            continue;
+        if (c == u'\u200b' && (classes & Invisible))
+            continue;
+        if (c == u'ａ' && (classes & Width))
+            form += U'a';
+        else if (c == u'A' && (classes & Case))
+            form += U'a';
+        else if (c == u'張' && (classes & Variant))
+            form += U'张';
+        else
+            form += c;
+    }
+    return form;
+}
+
+unsigned referenceClasses(std::u16string_view key, std::u16string_view cell)
+{
+    unsigned classes = 0;
+    for (unsigned c = 1; c & textCauses; c <<= 1) {
+        if (referenceForm(key, textCauses & ~c) != referenceForm(cell, textCauses & ~c))
+            classes |= c;
+    }
+    return classes;
+}
+
+// The TSV's lines without its header.
+std::vector<std::string> tsvLines(const FilterRun &run, const Reconciliation &report)
+{
+    std::vector<std::string> lines;
+    const std::string tsv = reportTsv(run, report);
+    for (std::size_t begin = tsv.find('\n') + 1; begin < tsv.size();) {
+        const std::size_t end = tsv.find('\n', begin);
+        lines.push_back(tsv.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return lines;
+}
+
 } // namespace
 
 TEST(Reconciliation, EachCauseAndItsCounterpart)
@@ -232,7 +277,7 @@ TEST(Reconciliation, RandomRunsAgainstAPlainScan)
             ASSERT_LT(m, report.missing.size()) << at;
             ASSERT_EQ(report.missing[m].keyLine, i) << at;
             // The scan: the best cell of every unused row by the rule, then the best rows.
-            const std::u32string key = canonicalForm(run.fixlines()[i]);
+            const std::u32string key = referenceForm(run.fixlines()[i], textCauses);
             const bool longEnough =
                 key.size() >= (key.find_first_not_of(U"0123456789") == std::u32string::npos ? 6u : 2u);
             std::vector<std::tuple<int, std::size_t, unsigned>> want;
@@ -242,7 +287,7 @@ TEST(Reconciliation, RandomRunsAgainstAPlainScan)
                 for (std::u16string_view row = table[u.row];;) {
                     const std::size_t tab = row.find(u'\t', begin);
                     const std::u16string_view cell = row.substr(begin, tab - begin);
-                    const std::u32string form = canonicalForm(cell);
+                    const std::u32string form = referenceForm(cell, textCauses);
                     const unsigned last = tab == row.npos ? unsigned(LastColumn) : 0u;
                     std::size_t head = 0;
                     while (head < key.size() && head < form.size() && key[head] == form[head])
@@ -255,7 +300,7 @@ TEST(Reconciliation, RandomRunsAgainstAPlainScan)
                     const bool oneEdit =
                         head + tail + 1 >= longer && key.size() + 1 >= form.size() && form.size() + 1 >= key.size();
                     if (!key.empty() && form == key)
-                        best = std::min(best, {1, u.row, differingClasses(run.fixlines()[i], cell) | last});
+                        best = std::min(best, {1, u.row, referenceClasses(run.fixlines()[i], cell) | last});
                     else if (longEnough && form.size() > key.size() && (head == key.size() || tail == key.size()))
                         best = std::min(best, {2, u.row, LongerValue | last});
                     else if (longEnough && oneEdit)
@@ -288,4 +333,124 @@ TEST(Reconciliation, RandomRunsAgainstAPlainScan)
             EXPECT_EQ(u.reason, want) << "row " << u.row << ", " << at;
         }
     }
+}
+
+// Pastes that once made the report grow with the product of their sizes. Each must give the
+// report it should, one line per finding, with a near row's text cut beside its key.
+TEST(Reconciliation, HostilePastesGiveBoundedReports)
+{
+    constexpr std::size_t n = 3000;
+    const auto cjk = [](std::size_t i) { return std::u16string(1, char16_t(0x4E00 + i)); };
+    const auto lines = [](const std::vector<std::u16string> &items, std::u16string_view separator) {
+        std::u16string text;
+        for (const std::u16string &item : items)
+            text += (text.empty() ? u"" : std::u16string(separator)) + item;
+        return text;
+    };
+    std::vector<std::u16string> oneOff, names, cellsOneOff, spacedKeys, manyKeys;
+    for (std::size_t i = 0; i < n; ++i) {
+        oneOff.push_back(u"abcd" + cjk(i));
+        names.push_back(cjk(i / 60) + cjk(100 + i % 60));
+        cellsOneOff.push_back(cjk(i / 60) + cjk(200 + i % 60));
+        // The same name with spaces and zero-width spaces in n different places.
+        spacedKeys.push_back(u"张三丰" + std::u16string(i % 7, u'\u200b') + std::u16string(i / 7 % 5, u' ')
+                             + std::u16string(i / 35, u'\u3000'));
+        manyKeys.push_back(u"k" + std::u16string(1, char16_t(u'a' + i % 26)) + cjk(i));
+    }
+    const std::u16string longCell = u"abcdefgh" + std::u16string(30000, u'z');
+    const struct
+    {
+        const char *family;
+        std::vector<std::u16string> keys;
+        std::u16string rows;
+        std::string code; // of every key's one near row; empty: none
+    } cases[] = {
+        {"one row of equal cells, keys one character off", oneOff,
+         lines(std::vector<std::u16string>(n, u"abcdx"), u"\t"), "one-char"},
+        {"names against a row of their one-character neighbours", names, lines(cellsOneOff, u"\t"), "one-char"},
+        {"key lines near one long cell", std::vector<std::u16string>(n, u"abcdefgh"), u"x\t" + longCell + u"\ty",
+         "longer-value"},
+        {"keys near a cell of many zero-width spaces", spacedKeys,
+         u"x\t张三丰" + std::u16string(20000, u'\u200b') + u"\ty", "*"},
+        {"many keys and a one-line table", manyKeys, u"x\ty\tz", ""},
+    };
+    for (const auto &c : cases) {
+        FilterRun run(lines(c.keys, u"\r\n"), c.rows);
+        ASSERT_EQ(run.state(), FilterRun::State::Finished) << c.family;
+        const Reconciliation report = reconcile(run);
+        ASSERT_EQ(report.missing.size(), n) << c.family;
+        ASSERT_EQ(report.unused.size(), 1u) << c.family;
+        EXPECT_EQ(report.unused[0].reason, c.code.empty() ? UnusedReason::NoKey : UnusedReason::Near) << c.family;
+        for (const MissingKey &key : report.missing) {
+            const std::u16string_view text = run.fixlines()[key.keyLine];
+            std::string want = c.code;
+            if (want == "*") // spaces where the key has them; the cell's zero-width spaces always
+                want = text.find_first_of(u" \u3000") != text.npos ? "spaces+invisible" : "invisible";
+            ASSERT_EQ(key.nearRows.size(), want.empty() ? 0u : 1u) << c.family << ", key line " << key.keyLine;
+            if (!want.empty()) {
+                ASSERT_EQ(causeCode(key.nearRows[0].causes), want) << c.family << ", key line " << key.keyLine;
+            }
+        }
+        // One line a finding: no key line copies the long row whole (200 characters of it, at
+        // most three bytes each, beside a key of at most 90).
+        const std::vector<std::string> tsv = tsvLines(run, report);
+        EXPECT_EQ(tsv.size(), n + 1) << c.family;
+        for (std::size_t i = 0; i < n; ++i)
+            ASSERT_LT(tsv[i].size(), 1000u) << c.family << ": " << tsv[i].substr(0, 80);
+    }
+}
+
+TEST(Reconciliation, NearRowTextCutOnTheKeysLineAndWholeOnceAmongUnusedRows)
+{
+    const std::u16string cell = u"abcdefgh" + std::u16string(300, u'z');
+    FilterRun run(u"abcdefgh\r\nq", u"x\t" + cell + u"\t1");
+    const std::vector<std::string> lines = tsvLines(run, reconcile(run));
+    ASSERT_EQ(lines.size(), 3u);
+    // 200 characters: "x", the TAB as its two-character escape counts as one, 198 of the cell.
+    EXPECT_EQ(lines[0], "missing\t1\t1\tlonger-value\tabcdefgh\tx\\tabcdefgh" + std::string(190, 'z') + "\xE2\x80\xA6");
+    EXPECT_EQ(lines[2], "unused\t\t1\tnear\t\tx\\tabcdefgh" + std::string(300, 'z') + "\\t1");
+    // Never half a surrogate pair.
+    const std::u16string emoji = std::u16string(199, u'a') + u"\U0001F600b";
+    EXPECT_EQ(nearRowExcerpt(emoji), std::u16string(199, u'a') + u"…");
+    EXPECT_EQ(nearRowExcerpt(u"short"), u"short");
+}
+
+// A control character in a key or a row would break a line of the TSV in some reader.
+TEST(Reconciliation, TsvEscapesEveryControlCharacter)
+{
+    const struct
+    {
+        std::u16string text;
+        std::string escaped;
+    } cases[] = {
+        {u"a\\b", "a\\\\b"},
+        {u"a\tb", "a\\tb"},
+        {u"a\nb\rc", "a\\nb\\rc"},
+        {std::u16string(u"a\0b", 3), "a\\u0000b"},
+        {u"a\vb\fc\x1e"
+         u"d",
+         "a\\u000Bb\\u000Cc\\u001Ed"},
+        {u"a\x7f"
+         u"b",
+         "a\\u007Fb"},
+        {u"a\u0085b\u2028c\u2029d", "a\\u0085b\\u2028c\\u2029d"},
+        {u"张\u00a0三\u200b", "张\xC2\xA0三\xE2\x80\x8B"}, // visible in the window, plain here
+    };
+    for (const auto &c : cases) {
+        FilterRun run(u"x\r\ny", c.text);
+        const std::vector<std::string> lines = tsvLines(run, reconcile(run));
+        EXPECT_EQ(lines.back(), "unused\t\t1\t\t\t" + c.escaped) << shown(c.text);
+        EXPECT_EQ(lines[0], "missing\t1\t\t\tx\t");
+    }
+}
+
+TEST(Reconciliation, CauseTableWordsEveryCause)
+{
+    for (const CauseEntry &entry : causeTable) {
+        const unsigned bit = causeBit(entry.index);
+        EXPECT_EQ(causeCode(bit), entry.code);
+        EXPECT_EQ(causeWords(bit), entry.words);
+    }
+    // Reliable: what the canonical form ignores, and the last column; never a guess.
+    EXPECT_EQ(reliableCauses, textCauses | LastColumn);
 }
