@@ -1,7 +1,10 @@
 #include "datagen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <numeric>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -219,7 +222,256 @@ std::string nearMissRow(Random &random, const std::string &name)
     }
 }
 
+// More common characters for the hostile families, which need more distinct names than the
+// name lists give. Like those, each is its own canonical form: no traditional form, no case.
+const char moreCharacters[] =
+    "国人中大上下水火土木日年时分地西南北前左多少学生老师校书本笔纸桌椅门窗车船路桥花草树鸟鱼虫牛羊猫鸡鸭米饭菜茶"
+    "口手足耳目头身衣帽鞋包盒杯碗刀叉电灯话视影音歌舞画色红黄蓝绿黑紫灰青橙早晚午夜今朝百千零二三四五六七八九十"
+    "走跑跳坐站看听说读写问答想做买卖开关来去入进退拿放";
+
+// The mistyped character: in none of the lists, so a name with it is never a key.
+const char mistyped[] = "某";
+
+void appendCodePoint(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string repeated(std::string_view piece, std::uint64_t times)
+{
+    std::string out;
+    out.reserve(piece.size() * static_cast<std::size_t>(times));
+    for (std::uint64_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+std::string lines(const std::vector<std::string> &items)
+{
+    std::size_t size = 0;
+    for (const std::string &item : items)
+        size += item.size() + 1;
+    std::string out;
+    out.reserve(size);
+    for (const std::string &item : items) {
+        out += item;
+        out += '\n';
+    }
+    return out;
+}
+
+// A permutation of [0, size) that scatters neighbours, without a table: distinct names in an
+// order that looks drawn, at any count.
+class Scatter
+{
+public:
+    Scatter(Random &random, std::uint64_t size)
+        : m_size(size)
+    {
+        m_factor = 1;
+        if (size > 2) {
+            do
+                m_factor = 2 + random.below(size - 2);
+            while (std::gcd(m_factor, size) != 1);
+        }
+        m_offset = random.below(size);
+    }
+
+    // size < 2^32, so the product cannot overflow.
+    std::uint64_t operator()(std::uint64_t i) const { return (i * m_factor + m_offset) % m_size; }
+
+private:
+    std::uint64_t m_size;
+    std::uint64_t m_factor;
+    std::uint64_t m_offset;
+};
+
+// Every cell one edit from every key: the report's rule of one character apart meets
+// cells x keys pairs. The changed character is a Hangul syllable, which no canonical-form rule
+// touches, so the keys' forms stay distinct.
+bool hostileOneEdit(std::uint64_t count, Random &random, GeneratedData &out, std::string &error)
+{
+    const std::vector<std::string> cell = characters("欧阳晓明");
+    constexpr std::uint64_t syllables = 0xD7A3 - 0xAC00 + 1;
+    const std::uint64_t kinds = 2 * cell.size() + 1; // replaced at each place, inserted at each gap
+    if (count > kinds * syllables) {
+        error = "at most " + std::to_string(kinds * syllables) + " keys in family 1";
+        return false;
+    }
+    std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::size_t kind = static_cast<std::size_t>(i % kinds);
+        std::string other;
+        appendCodePoint(other, static_cast<char32_t>(0xAC00 + i / kinds));
+        std::string key;
+        for (std::size_t c = 0; c <= cell.size(); ++c) {
+            if (kind >= cell.size() && kind - cell.size() == c)
+                key += other;
+            if (c < cell.size())
+                key += kind == c ? other : cell[c];
+        }
+        keys.push_back(std::move(key));
+    }
+    random.shuffle(keys);
+    std::string name;
+    for (const std::string &c : cell)
+        name += c;
+    std::string row = repeated(name + "\t", count);
+    row.back() = '\n';
+    out.keys = lines(keys);
+    out.rows = std::move(row);
+    out.rowCount = 1;
+    return true;
+}
+
+// Distinct two-character names against one row of their mistyped forms: every key lists the
+// same row of count cells.
+bool hostileMistypedRow(std::uint64_t count, Random &random, const std::vector<std::string> &alphabet,
+                        GeneratedData &out, std::string &error)
+{
+    const std::uint64_t size = alphabet.size();
+    if (count > size * size) {
+        error = "at most " + std::to_string(size * size) + " keys in family 2";
+        return false;
+    }
+    const Scatter scatter(random, size * size);
+    std::vector<std::string> keys;
+    std::vector<std::string> cells;
+    keys.reserve(static_cast<std::size_t>(count));
+    cells.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t n = scatter(i);
+        const std::string &first = alphabet[static_cast<std::size_t>(n / size)];
+        const std::string &second = alphabet[static_cast<std::size_t>(n % size)];
+        keys.push_back(first + second);
+        cells.push_back(random.chance(50) ? first + mistyped : mistyped + second);
+    }
+    random.shuffle(cells);
+    std::string row;
+    for (const std::string &cell : cells)
+        row += cell + "\t";
+    row.back() = '\n';
+    out.keys = lines(keys);
+    out.rows = std::move(row);
+    out.rowCount = 1;
+    return true;
+}
+
+// Short keys that a long cell starts or ends with: every key line lists that row.
+bool hostileLongCell(std::uint64_t count, std::uint64_t length, GeneratedData &out)
+{
+    const std::string head = "张伟";
+    const std::string tail = "王芳";
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    std::string row = head;
+    for (std::uint64_t i = 0; i + 4 < length; ++i)
+        row += letters[static_cast<std::size_t>(i % letters.size())];
+    row += tail + "\n";
+    std::string keys;
+    for (std::uint64_t i = 0; i < count; ++i)
+        keys += (i % 2 == 0 ? head : tail) + "\n";
+    out.keys = std::move(keys);
+    out.rows = std::move(row);
+    out.rowCount = 1;
+    return true;
+}
+
+// One name spelt count ways, with spaces inside and zero-width spaces after, against a cell of
+// that name and padding zero-width spaces: every key's form is the cell's, and telling why
+// reads the whole cell.
+bool hostileInvisiblePadding(std::uint64_t count, std::uint64_t padding, Random &random, GeneratedData &out)
+{
+    const std::string first = "张";
+    const std::string second = "伟";
+    const std::string zeroWidth = "\u200b";
+    const auto side = static_cast<std::uint64_t>(std::ceil(std::sqrt(static_cast<double>(count))));
+    std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count; ++i)
+        keys.push_back(first + repeated(" ", i % side + 1) + second + repeated(zeroWidth, i / side));
+    random.shuffle(keys);
+    out.keys = lines(keys);
+    out.rows = first + second + repeated(zeroWidth, padding) + "\t95\t88\n";
+    out.rowCount = 1;
+    return true;
+}
+
+// Many distinct keys and no rows to speak of: the report is all missing keys, and the index
+// of one-character differences holds ten entries for every key.
+bool hostileNoRows(std::uint64_t count, Random &random, GeneratedData &out, std::string &error)
+{
+    constexpr std::uint64_t numbers = 100000000;
+    if (count > numbers) {
+        error = "at most " + std::to_string(numbers) + " keys in family 5";
+        return false;
+    }
+    const Scatter scatter(random, numbers);
+    std::string keys;
+    keys.reserve(static_cast<std::size_t>(count) * 11);
+    char line[16];
+    for (std::uint64_t i = 0; i < count; ++i) {
+        // Ten-digit student numbers: "20" and eight digits.
+        std::snprintf(line, sizeof line, "20%08llu\n", static_cast<unsigned long long>(scatter(i)));
+        keys += line;
+    }
+    out.keys = std::move(keys);
+    out.rows = "姓名\t语文\t数学\t英语\t总分\n";
+    out.rowCount = 1;
+    return true;
+}
+
 } // namespace
+
+bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData &out, std::string &error)
+{
+    if (!(scale > 0) || scale > 1e6) {
+        error = "the scale must be above 0 and at most 10^6";
+        return false;
+    }
+    const auto scaled = [scale](double base) {
+        return std::max<std::uint64_t>(2, static_cast<std::uint64_t>(std::llround(base * scale)));
+    };
+    const std::vector<std::string> alphabet =
+        characters(std::string(singleSurnames) + givenCharacters + moreCharacters);
+    if (std::find(alphabet.begin(), alphabet.end(), mistyped) != alphabet.end()) {
+        error = "the mistyped character is in the name lists";
+        return false;
+    }
+
+    GeneratedData data;
+    Random random(seed);
+    bool made = false;
+    switch (family) {
+    case 1: made = hostileOneEdit(scaled(1e4), random, data, error); break;
+    case 2: made = hostileMistypedRow(scaled(1e4), random, alphabet, data, error); break;
+    case 3: made = hostileLongCell(scaled(3e4), scaled(3e4), data); break;
+    case 4: made = hostileInvisiblePadding(scaled(2e3), scaled(1e5), random, data); break;
+    case 5: made = hostileNoRows(scaled(1e6), random, data, error); break;
+    default: error = "no family " + std::to_string(family) + " (1 to 5)"; return false;
+    }
+    if (!made)
+        return false;
+    data.keyCount = static_cast<std::uint64_t>(std::count(data.keys.begin(), data.keys.end(), '\n'));
+    data.noRowKeys = data.keyCount;
+    data.seed = seed;
+    out = std::move(data);
+    return true;
+}
 
 bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t seed, bool withTwoRowKeys,
                   GeneratedData &out, std::string &error, bool nearMisses)

@@ -41,4 +41,19 @@ struct GeneratedData
 bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t seed, bool twoRowKeys,
                   GeneratedData &out, std::string &error, bool nearMisses = false);
 
+// Inputs made to let the reconciliation report cost far more than the filter itself, each at
+// sizes times scale (scale 1: the sizes below). Every key line finds no row.
+//   1  10^4 keys one character apart from a four-character name, one row of 10^4 cells of
+//      that name: every cell near every key.
+//   2  10^4 distinct two-character names, one row of 10^4 cells, each a name with one of its
+//      characters mistyped: every key lists that long row.
+//   3  3*10^4 key lines, each of two short names, one row whose one cell of 3*10^4
+//      characters starts with the one and ends with the other.
+//   4  2,000 keys, one name with spaces and zero-width spaces in different places, one row
+//      whose first cell is that name followed by 10^5 zero-width spaces.
+//   5  10^6 distinct ten-digit student numbers and a one-line data file.
+// The same arguments always give the same bytes. Returns false with a one-line reason in
+// error when the family is unknown or the scale too large for the characters used.
+bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData &out, std::string &error);
+
 } // namespace lanshan::bench

@@ -6,11 +6,13 @@
 # the report. The results with and without the report are compared byte for byte.
 #
 # Builds reorder and generate (the bench preset: Release, into build-bench, or the build
-# folder given as LANSHAN_BENCH_BUILD) when needed. Usage: bench/explain.sh [SIZE...]
+# folder given as LANSHAN_BENCH_BUILD) when needed; LANSHAN_REORDER runs another reorder (an
+# older build, say) on this tree's generate. Usage: bench/explain.sh [SIZE...]
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LANSHAN_BENCH_BUILD:-$root/build-bench}
+reorder=${LANSHAN_REORDER:-$build/tools/reorder}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
 runs=3
@@ -22,7 +24,9 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     (cd "$root" && cmake --preset bench -B "$build") >"$tmp/build.log" 2>&1 \
         || { cat "$tmp/build.log" >&2; exit 1; }
 fi
-cmake --build "$build" -j2 --target reorder generate >"$tmp/build.log" 2>&1 \
+targets=(generate)
+[ -n "${LANSHAN_REORDER:-}" ] || targets+=(reorder)
+cmake --build "$build" -j2 --target "${targets[@]}" >"$tmp/build.log" 2>&1 \
     || { cat "$tmp/build.log" >&2; exit 1; }
 
 now_us() { echo "${EPOCHREALTIME//[!0-9]/}"; }
@@ -51,9 +55,9 @@ for n in "${sizes[@]}"; do
     "$build/bench/generate" --near-misses "$n" "$n" "$keys" "$data" 1 2>"$tmp/generate.log" \
         || { cat "$tmp/generate.log" >&2; exit 1; }
     echo "explain: $(cat "$tmp/generate.log")" >&2
-    best_of "$tmp/out.plain" "$build/tools/reorder" --duplicates=first "$keys" "$data"
+    best_of "$tmp/out.plain" "$reorder" --duplicates=first "$keys" "$data"
     plain=$best_ms
-    best_of "$tmp/out.explain" "$build/tools/reorder" --duplicates=first --timings --explain="$tmp/report.tsv" "$keys" "$data"
+    best_of "$tmp/out.explain" "$reorder" --duplicates=first --timings --explain="$tmp/report.tsv" "$keys" "$data"
     explained=$best_ms
     cmp -s "$tmp/out.plain" "$tmp/out.explain" || { echo "explain: the results differ at n = $n" >&2; exit 1; }
     printf '%-8s | %10s | %13s | %5s | %12s | %s\n' "$n" "$plain" "$explained" \

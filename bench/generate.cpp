@@ -10,6 +10,11 @@
 // a row get a row that is near them instead (see datagen.h), for the reconciliation report.
 // Rows and keys are each shuffled. UTF-8 without BOM, every line ended by LF. The same arguments always give the same
 // bytes (see datagen.h, shared with window_bench).
+//
+//   generate --family=F1..F5 SCALE KEYS_OUT DATA_OUT [SEED]
+//
+// Writes one of the inputs made to let the --explain report cost far more than the filter
+// (see generateHostile in datagen.h), its sizes times SCALE (1, 10, or 0.1 for a quick look).
 
 #include "datagen.h"
 
@@ -24,13 +29,32 @@
 namespace {
 
 const char usage[] = "usage: generate [--near-misses] N M KEYS_OUT DATA_OUT [SEED]\n"
+                     "       generate --family=F1..F5 SCALE KEYS_OUT DATA_OUT [SEED]\n"
                      "  N keys and M rows; SEED (default 1) fixes the content; --near-misses gives the keys\n"
-                     "  without a row a near miss\n";
+                     "  without a row a near miss; --family writes a hostile input for the report, its sizes\n"
+                     "  times SCALE\n";
 
 bool parseCount(const char *text, std::uint64_t &value)
 {
     const char *end = text + std::strlen(text);
     const auto [ptr, error] = std::from_chars(text, end, value);
+    return error == std::errc() && ptr == end && ptr != text;
+}
+
+bool parseScale(const char *text, double &value)
+{
+    const char *end = text + std::strlen(text);
+    const auto [ptr, error] = std::from_chars(text, end, value);
+    return error == std::errc() && ptr == end && ptr != text && value > 0;
+}
+
+// "F3" or "3".
+bool parseFamily(const char *text, int &family)
+{
+    if (*text == 'F' || *text == 'f')
+        ++text;
+    const char *end = text + std::strlen(text);
+    const auto [ptr, error] = std::from_chars(text, end, family);
     return error == std::errc() && ptr == end && ptr != text;
 }
 
@@ -50,10 +74,39 @@ bool writeFile(const char *path, const std::string &bytes)
     return true;
 }
 
+int writeFamily(int argc, char **argv)
+{
+    int family = 0;
+    double scale = 0;
+    std::uint64_t seed = 1;
+    // argv[0] is the --family option.
+    if ((argc != 4 && argc != 5) || !parseFamily(argv[0] + 9, family) || !parseScale(argv[1], scale)
+        || (argc == 5 && !parseCount(argv[4], seed))) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    lanshan::bench::GeneratedData data;
+    std::string error;
+    if (!lanshan::bench::generateHostile(family, scale, seed, data, error)) {
+        std::fprintf(stderr, "generate: %s\n", error.c_str());
+        return 2;
+    }
+    if (!writeFile(argv[2], data.keys) || !writeFile(argv[3], data.rows))
+        return 1;
+    std::fprintf(
+        stderr,
+        "generate: family F%d at scale %g: %llu key lines (%zu bytes), data rows: %llu (%zu bytes), seed %llu\n",
+        family, scale, static_cast<unsigned long long>(data.keyCount), data.keys.size(),
+        static_cast<unsigned long long>(data.rowCount), data.rows.size(), static_cast<unsigned long long>(data.seed));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && std::strncmp(argv[1], "--family=", 9) == 0)
+        return writeFamily(argc - 1, argv + 1);
     const bool nearMisses = argc > 1 && std::strcmp(argv[1], "--near-misses") == 0;
     if (nearMisses) {
         --argc;

@@ -37,6 +37,8 @@ packages=(
     appstream
     dpkg-dev
     file
+    # bench/hostile.sh: wall time and peak memory of each run (/usr/bin/time).
+    time
 )
 # Further packages named by the caller (packaging/windows/build.sh).
 packages+=("$@")
