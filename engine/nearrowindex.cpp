@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <bitset>
+#include <functional>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -319,20 +320,27 @@ NearRowIndex::NearRowIndex(std::vector<std::u32string> keys)
     : m_groupOfKey(keys.size())
     , m_tables(std::make_unique<Tables>())
 {
-    // Distinct forms first: a key list often repeats names.
+    // Distinct forms first: a key list often repeats names. Sorted by hash, equal forms meet
+    // without a comparison of texts per step; a run of equal hashes is told apart by its texts.
     {
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
-        std::vector<std::uint32_t> order(keys.size());
+        std::vector<std::pair<std::size_t, std::uint32_t>> byHash(keys.size());
         for (std::uint32_t i = 0; i < keys.size(); ++i)
-            order[i] = i;
-        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            if (i == 0 || keys[order[i]] != keys[order[i - 1]])
-                m_forms.push_back(std::move(keys[order[i]]));
-            m_groupOfKey[order[i]] = static_cast<std::uint32_t>(m_forms.size() - 1);
+            byHash[i] = {std::hash<std::u32string>()(keys[i]), i};
+        std::sort(byHash.begin(), byHash.end());
+        for (std::size_t begin = 0, end = 0; begin < byHash.size(); begin = end) {
+            const std::size_t firstGroup = m_forms.size();
+            for (end = begin; end < byHash.size() && byHash[end].first == byHash[begin].first; ++end) {
+                std::u32string &key = keys[byHash[end].second];
+                std::size_t g = firstGroup;
+                while (g < m_forms.size() && m_forms[g] != key)
+                    ++g;
+                if (g == m_forms.size())
+                    m_forms.push_back(std::move(key));
+                m_groupOfKey[byHash[end].second] = static_cast<std::uint32_t>(g);
+            }
         }
     }
-    m_hits.resize(m_forms.size());
+    m_hitStart.assign(m_forms.size() + 1, 0);
     Tables &t = *m_tables;
     t.counts.assign(m_forms.size(), {0, 0, 0});
     t.longEnough.resize(m_forms.size());
@@ -377,7 +385,8 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             std::uint8_t &count = t.counts[f.group][f.rule - 1];
             if (count < maxHits) {
                 ++count;
-                m_hits[f.group].push_back(Hit{row, f.cellBegin, f.cellEnd, f.rule, f.lastCell});
+                m_hits.push_back(Hit{row, f.cellBegin, f.cellEnd, f.rule, f.lastCell});
+                m_found.push_back(f.group);
             }
         }
         found.clear();
@@ -443,7 +452,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     for (std::uint32_t g = 0; g < m_forms.size(); ++g) {
         const std::u32string &form = m_forms[g];
         const std::size_t k = form.size();
-        if (!t.longEnough[g] || !m_hits[g].empty() || !cellEnds.mayBeNear(form)
+        if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0 || !cellEnds.mayBeNear(form)
             || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
         wanted[g] = true;
@@ -513,17 +522,33 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
 
 void NearRowIndex::finish()
 {
-    // Each rule's rows came in row order.
-    for (std::vector<Hit> &hits : m_hits) {
-        std::stable_sort(hits.begin(), hits.end(), [](const Hit &a, const Hit &b) { return a.rule < b.rule; });
-        if (hits.size() > maxHits)
-            hits.resize(maxHits);
+    // Grouped by form, each form's hits in the order found, which is row order for each rule.
+    m_hitStart.assign(m_forms.size() + 1, 0);
+    for (const std::uint32_t g : m_found)
+        ++m_hitStart[g + 1];
+    for (std::size_t g = 0; g < m_forms.size(); ++g)
+        m_hitStart[g + 1] += m_hitStart[g];
+    std::vector<Hit> grouped(m_hits.size());
+    {
+        std::vector<std::size_t> next(m_hitStart.begin(), m_hitStart.end() - 1);
+        for (std::size_t i = 0; i < m_hits.size(); ++i)
+            grouped[next[m_found[i]]++] = m_hits[i];
+    }
+    m_hits = std::move(grouped);
+    m_found = {};
+    for (std::size_t g = 0; g < m_forms.size(); ++g) {
+        const auto begin = m_hits.begin() + static_cast<std::ptrdiff_t>(m_hitStart[g]);
+        const auto end = m_hits.begin() + static_cast<std::ptrdiff_t>(m_hitStart[g + 1]);
+        if (end - begin > 1)
+            std::stable_sort(begin, end, [](const Hit &a, const Hit &b) { return a.rule < b.rule; });
     }
 }
 
 std::span<const NearRowIndex::Hit> NearRowIndex::hits(std::size_t key) const
 {
-    return m_hits[m_groupOfKey.at(key)];
+    const std::uint32_t g = m_groupOfKey.at(key);
+    const std::size_t begin = m_hitStart[g];
+    return std::span<const Hit>(m_hits).subspan(begin, std::min(m_hitStart[g + 1] - begin, maxHits));
 }
 
 } // namespace lanshan

@@ -56,7 +56,11 @@ private:
 
     std::vector<std::uint32_t> m_groupOfKey; // per key: its distinct form
     std::vector<std::u32string> m_forms;     // per distinct form
-    std::vector<std::vector<Hit>> m_hits;    // per distinct form
+    // The hits of form g: m_hits[m_hitStart[g] .. m_hitStart[g + 1]), best first, once
+    // finished; until then in the order found, each with its form in m_found.
+    std::vector<Hit> m_hits;
+    std::vector<std::uint32_t> m_found;
+    std::vector<std::size_t> m_hitStart;
     std::unique_ptr<Tables> m_tables;
 };
 

@@ -3,6 +3,7 @@
 #include "canonicalform.h"
 #include "keyrule.h"
 #include "nearrowindex.h"
+#include "prefetch.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -68,25 +69,36 @@ Reconciliation reconcile(const FilterRun &run)
     const LineTable &rows = run.datalines();
 
     std::vector<std::uint8_t> marks(rows.size(), 0);
-    std::vector<bool> unmatched(run.resultCount(), false);
+    std::vector<std::size_t> unmatched;
     for (std::size_t i = 0; i < run.resultCount(); ++i) {
         if (const std::optional<std::size_t> row = run.resultRow(i))
             marks[*row] |= Used;
         else
-            unmatched[i] = true;
+            unmatched.push_back(i);
     }
     for (std::size_t row : run.everyConfirmedRow())
         marks[row] |= Confirmed;
+    // The texts of the rows and keys looked at lie apart: each is fetched some lines ahead.
+    constexpr std::size_t ahead = 8;
     std::vector<std::size_t> unusedRows;
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        if (!(marks[row] & Used) && !isBlankRow(rows[row]))
+        if (!(marks[row] & Used))
             unusedRows.push_back(row);
     }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < unusedRows.size(); ++i) {
+        if (i + ahead < unusedRows.size())
+            prefetch(rows[unusedRows[i + ahead]].data());
+        if (!isBlankRow(rows[unusedRows[i]]))
+            unusedRows[kept++] = unusedRows[i];
+    }
+    unusedRows.resize(kept);
 
     std::vector<std::u32string> forms;
-    for (std::size_t i = 0; i < run.resultCount(); ++i) {
-        if (!unmatched[i])
-            continue;
+    for (std::size_t u = 0; u < unmatched.size(); ++u) {
+        if (u + ahead < unmatched.size())
+            prefetch(keys[unmatched[u + ahead]].data());
+        const std::size_t i = unmatched[u];
         if (run.leftEmpty(i)) {
             const std::span<const std::size_t> confirmed = run.confirmedRows(i);
             report.leftEmpty.push_back({i, std::vector<std::size_t>(confirmed.begin(), confirmed.end())});
@@ -103,6 +115,7 @@ Reconciliation reconcile(const FilterRun &run)
     std::vector<SameForm> sameForm;
     for (std::size_t m = 0; m < report.missing.size(); ++m) {
         MissingKey &missing = report.missing[m];
+        missing.nearRows.reserve(index.hits(m).size());
         for (const NearRowIndex::Hit &hit : index.hits(m)) {
             unsigned causes = hit.lastCell ? unsigned(LastColumn) : 0u;
             if (hit.rule == 1)

@@ -14,36 +14,38 @@ namespace {
 
 constexpr std::size_t blockSize = 1 << 20;
 
-bool needsEscape(char16_t c)
-{
-    // One test, nearly never true: a branch on the character's range would be mispredicted at
-    // every change between Chinese and ASCII.
-    return (c < 0x20) | (c == u'\\') | (c == 0x7F) | (c == 0x85) | ((c & 0xFFFE) == 0x2028);
-}
-
+// UTF-8 of the text with its control characters escaped, in one pass, into room made for the
+// longest escape (six bytes a unit) and trimmed after.
 void appendEscaped(std::string &out, std::u16string_view text)
 {
     static const char hexDigits[] = "0123456789ABCDEF";
-    std::size_t run = 0; // start of the characters not yet written
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t oldSize = out.size();
+    out.resize(oldSize + 6 * text.size());
+    char *o = out.data() + oldSize;
+    for (std::size_t i = 0; i < text.size();) {
         const char16_t c = text[i];
-        if (!needsEscape(c))
+        if (c >= 0x20 && c < 0x7F && c != u'\\') {
+            *o++ = static_cast<char>(c);
+            ++i;
             continue;
-        appendUtf8(out, text.substr(run, i - run));
-        run = i + 1;
-        out += '\\';
-        switch (c) {
-        case u'\\': out += '\\'; break;
-        case u'\t': out += 't'; break;
-        case u'\r': out += 'r'; break;
-        case u'\n': out += 'n'; break;
-        default:
-            out += 'u';
+        }
+        if (c == u'\\' || c == u'\t' || c == u'\r' || c == u'\n') {
+            *o++ = '\\';
+            *o++ = c == u'\\' ? '\\' : c == u'\t' ? 't' : c == u'\r' ? 'r' : 'n';
+            ++i;
+        } else if (c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029) {
+            *o++ = '\\';
+            *o++ = 'u';
             for (int shift = 12; shift >= 0; shift -= 4)
-                out += hexDigits[(c >> shift) & 0xF];
+                *o++ = hexDigits[(c >> shift) & 0xF];
+            ++i;
+        } else {
+            const CodePoint point = codePointAt(text, i);
+            o = encodeUtf8(point.value, o);
+            i += point.units;
         }
     }
-    appendUtf8(out, text.substr(run));
+    out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 void appendNumber(std::string &out, std::size_t value)
@@ -59,9 +61,10 @@ void appendNumber(std::string &out, std::size_t value)
 
 constexpr std::size_t none = SIZE_MAX;
 
-// One line: kind, key line, row (numbers from 1, none for SIZE_MAX), cause, key, row text.
+// One line: kind, key line, row (numbers from 1, none for SIZE_MAX), cause, key, row text, and
+// "…" when the row text was cut.
 void appendLine(std::string &out, std::string_view kind, std::size_t keyLine, std::size_t row, std::string_view cause,
-                std::u16string_view key, std::u16string_view rowText)
+                std::u16string_view key, std::u16string_view rowText, bool cut = false)
 {
     out += kind;
     out += '\t';
@@ -76,6 +79,8 @@ void appendLine(std::string &out, std::string_view kind, std::size_t keyLine, st
     appendEscaped(out, key);
     out += '\t';
     appendEscaped(out, rowText);
+    if (cut)
+        out += "\u2026";
     out += '\n';
 }
 
@@ -133,9 +138,12 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
             const std::u16string_view key = keys[missing->keyLine];
             if (missing->nearRows.empty())
                 appendLine(out, "missing", missing->keyLine, none, {}, key, {});
-            for (const NearRow &near : missing->nearRows)
-                appendLine(out, "missing", missing->keyLine, near.row, codes[near.causes & allCauses], key,
-                           nearRowExcerpt(rows[near.row]));
+            for (const NearRow &near : missing->nearRows) {
+                const std::u16string_view row = rows[near.row];
+                const std::u16string_view head = cutForDisplay(row, nearRowTextLength);
+                appendLine(out, "missing", missing->keyLine, near.row, codes[near.causes & allCauses], key, head,
+                           head.size() < row.size());
+            }
             ++missing;
         } else {
             appendLine(out, "left-empty", leftEmpty->keyLine, none, {}, keys[leftEmpty->keyLine], {});

@@ -2,9 +2,7 @@
 
 namespace lanshan {
 
-namespace {
-
-char *encode(char32_t c, char *o)
+char *encodeUtf8(char32_t c, char *o)
 {
     if (c < 0x80) {
         *o++ = static_cast<char>(c);
@@ -26,8 +24,6 @@ char *encode(char32_t c, char *o)
     return o;
 }
 
-} // namespace
-
 void appendUtf8(std::string &out, std::u16string_view text)
 {
     // Room for the worst case, three bytes a unit; trimmed at the end.
@@ -40,7 +36,7 @@ void appendUtf8(std::string &out, std::u16string_view text)
             continue;
         }
         const CodePoint c = codePointAt(text, i);
-        o = encode(c.value, o);
+        o = encodeUtf8(c.value, o);
         i += c.units;
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
@@ -49,7 +45,7 @@ void appendUtf8(std::string &out, std::u16string_view text)
 void appendUtf8(std::string &out, char32_t c)
 {
     char bytes[4];
-    out.append(bytes, static_cast<std::size_t>(encode(c, bytes) - bytes));
+    out.append(bytes, static_cast<std::size_t>(encodeUtf8(c, bytes) - bytes));
 }
 
 std::u16string_view cutForDisplay(std::u16string_view text, std::size_t maxUnits)

@@ -53,6 +53,10 @@ void forEachCodePoint(std::u16string_view text, Visit visit)
     }
 }
 
+// The UTF-8 of one character written at out, which has room for four bytes; the end returned.
+// A lone surrogate is written as U+FFFD.
+char *encodeUtf8(char32_t c, char *out);
+
 // UTF-8 appended to out; a lone surrogate is written as U+FFFD.
 void appendUtf8(std::string &out, std::u16string_view text);
 void appendUtf8(std::string &out, char32_t c);
