@@ -29,9 +29,21 @@ std::u16string_view unusedReasonWords(UnusedReason reason)
     return u"没有关键字对应";
 }
 
-std::u16string visibleText(std::u16string_view text)
+namespace {
+
+void appendCodeMark(std::u16string &out, char32_t c)
 {
     static const char16_t hexDigits[] = u"0123456789ABCDEF";
+    std::u16string hex;
+    for (char32_t v = c; v != 0 || hex.size() < 4; v >>= 4)
+        hex.insert(hex.begin(), hexDigits[v & 0xF]);
+    out += u"⟨U+" + hex + u"⟩";
+}
+
+} // namespace
+
+std::u16string visibleText(std::u16string_view text)
+{
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -43,14 +55,27 @@ std::u16string visibleText(std::u16string_view text)
         } else if (c.value == u'\u00a0') {
             out += u"⟨不换行空格⟩";
         } else if (isSpaceCharacter(c.value) || isInvisibleCharacter(c.value)) {
-            std::u16string hex;
-            for (char32_t v = c.value; v != 0 || hex.size() < 4; v >>= 4)
-                hex.insert(hex.begin(), hexDigits[v & 0xF]);
-            out += u"⟨U+" + hex + u"⟩";
+            appendCodeMark(out, c.value);
         } else {
             out += text.substr(i, c.units);
         }
         i += c.units;
+    }
+    return out;
+}
+
+std::u16string visibleLine(std::u16string_view text)
+{
+    const std::u16string visible = visibleText(text);
+    std::u16string out;
+    out.reserve(visible.size());
+    for (const char16_t c : visible) {
+        if (c == u'\r' || c == u'\n' || c == u'\u0085' || c == u'\u2028' || c == u'\u2029')
+            out += u'\u21B5';
+        else if ((c < 0x20 && c != u'\t') || (c >= 0x7F && c < 0xA0))
+            appendCodeMark(out, c);
+        else
+            out += c;
     }
     return out;
 }

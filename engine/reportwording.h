@@ -16,9 +16,21 @@ std::u16string causeWords(unsigned causes);
 // Why no key line took a row.
 std::u16string_view unusedReasonWords(UnusedReason reason);
 
+// The three groups, and what stands where a key has no near row and beside a row of a key left
+// empty.
+inline constexpr std::u16string_view missingGroupWords = u"未找到";
+inline constexpr std::u16string_view leftEmptyGroupWords = u"忽略留空";
+inline constexpr std::u16string_view unusedGroupWords = u"未使用";
+inline constexpr std::u16string_view noNearRowWords = u"没有相近的数据";
+inline constexpr std::u16string_view keyRowWords = u"对应数据";
+
 // The text with its spaces and invisible characters shown: ⟨空格⟩, ⟨全角空格⟩, ⟨不换行空格⟩,
 // other spaces and format characters as ⟨U+200B⟩. TAB, CR and LF stay as they are.
 std::u16string visibleText(std::u16string_view text);
+
+// The text as one line of a list or a sheet: visibleText, every line break (CR, LF, U+0085,
+// U+2028, U+2029) as ↵ and every other control character but TAB as ⟨U+0000⟩.
+std::u16string visibleLine(std::u16string_view text);
 
 // A near row beside its key: its first characters, then "…". The whole row stands once, among
 // the unused rows, so that a row near many keys does not make the report many times its size.

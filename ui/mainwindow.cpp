@@ -163,6 +163,10 @@ void MainWindow::connectHandlers()
     connect(m_reconcileButton, &QPushButton::clicked, m_reconcileView, &ReconcileView::open);
     connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
+        // The copied report gives the clipboard back to the result, silently as the synchronized
+        // view does.
+        if (m_reconcileView->reportCopied())
+            putOnClipboard(boxQString(m_resultBox));
         if (m_syncView->isHidden())
             m_reconcileButton->setFocus();
         else
@@ -313,10 +317,19 @@ void MainWindow::showReconcileSummary()
 {
     const bool reported = m_reconcileView->hasReport();
     m_reconcileButton->setEnabled(reported);
-    m_reconcileSummary->setText(
-        reported ? u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(m_reconcileView->missingCount())
-                       .arg(m_reconcileView->unusedCount())
-                 : QString());
+    QString summary;
+    if (m_reconcileView->reportTooLarge())
+        summary = u"核对：数据太多，无法列出核对结果。"_s;
+    else if (reported)
+        summary = u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(m_reconcileView->missingCount())
+                      .arg(m_reconcileView->unusedCount());
+    m_reconcileSummary->setText(summary);
+}
+
+void MainWindow::dropReport()
+{
+    m_reconcileView->showRun(nullptr);
+    showReconcileSummary();
 }
 
 void MainWindow::changeRule(QPushButton *clearButton)
@@ -352,6 +365,8 @@ void MainWindow::fillDemoData()
 {
     setBoxText(m_keysBox, boxQString(m_demoKeysBox));
     setBoxText(m_dataBox, boxQString(m_demoRowsBox));
+    // The report told of the inputs that were replaced.
+    dropReport();
     showDataView();
     m_filterButton->setFocus();
     showMessage(this, messageText::demoFilled, QMessageBox::Information);
@@ -362,6 +377,7 @@ void MainWindow::clearAll()
     setBoxText(m_keysBox, QString());
     setBoxText(m_dataBox, QString());
     m_resultBox->setPlainText(QString());
+    dropReport();
     showDataView();
     m_clearAllButton->setEnabled(false);
 }
@@ -369,6 +385,7 @@ void MainWindow::clearAll()
 void MainWindow::clearKeys()
 {
     setBoxText(m_keysBox, QString());
+    dropReport();
     m_clearKeysButton->setEnabled(false);
 }
 
@@ -376,6 +393,7 @@ void MainWindow::clearData()
 {
     setBoxText(m_dataBox, QString());
     m_resultBox->setPlainText(QString());
+    dropReport();
     m_clearDataButton->setEnabled(false);
     showDataView();
 }

@@ -73,6 +73,8 @@ private:
     // Near rows taken into the result: the result box, the lists and the clipboard follow.
     void showAdoptedResult();
     void showReconcileSummary();
+    // The inputs were cleared or replaced: the report and its counts go.
+    void dropReport();
 
     std::shared_ptr<FilterRun> m_run;
 

@@ -1,5 +1,6 @@
 #include "reconcileview.h"
 
+#include "busycursor.h"
 #include "clipboardtext.h"
 #include "controls.h"
 #include "enterkeyfilter.h"
@@ -7,7 +8,7 @@
 #include "logging.h"
 #include "messages.h"
 #include "reconciliationmodel.h"
-#include "reporttsv.h"
+#include "reportsheet.h"
 #include "tabstopdelegate.h"
 #include "twips.h"
 
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include <new>
 #include <stdexcept>
 
 namespace lanshan {
@@ -24,25 +26,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString hintText = u"选中“未找到”下的一行相近数据，点“采用”把它作为该关键字的结果；“采用全部可靠行”只采用与关键字"
-                         u"仅在空格、不可见字符、全角/半角、大小写或繁简上不同的行。"_s;
+const QString hintText = u"选中“未找到”下的一行相近数据或“忽略留空”下的一行，点“采用”把它作为该关键字的结果；"
+                         u"“采用全部可靠行”只采用与关键字仅在空格、不可见字符、全角/半角、大小写或繁简上不同的行。"_s;
 
-// Opening every key's near rows costs little while there are few of them.
+// Opening every key's rows costs little while there are few keys.
 constexpr std::size_t expandedKeys = 500;
-
-// LF line ends, as the report is made, turned into the clipboard's CR LF in one pass (the
-// report's cells hold no line break of their own).
-QString withCrLf(const std::u16string &text)
-{
-    QString out;
-    out.reserve(static_cast<qsizetype>(text.size() + text.size() / 16));
-    for (const char16_t c : text) {
-        if (c == u'\n')
-            out += u'\r';
-        out += QChar(c);
-    }
-    return out;
-}
 
 } // namespace
 
@@ -72,7 +60,7 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
     m_tree->setAccessibleName(u"核对结果"_s);
     m_tree->setAccessibleDescription(hintText);
-    // Enter on a near row takes it, as "采用" does.
+    // Enter on a row to take takes it, as "采用" does.
     connect(EnterKeyFilter::install(m_tree), &EnterKeyFilter::pressed, m_adoptButton, &QPushButton::click);
 
     connect(m_adoptButton, &QPushButton::clicked, this, &ReconcileView::adoptSelected);
@@ -94,10 +82,9 @@ QList<QWidget *> ReconcileView::tabChain() const
 void ReconcileView::showRun(const std::shared_ptr<FilterRun> &run)
 {
     m_run = run && run->state() == FilterRun::State::Finished ? run : nullptr;
+    m_copied = false;
     m_hint->setText(hintText);
     refresh();
-    if (!m_run)
-        hide();
 }
 
 bool ReconcileView::hasReport() const
@@ -117,15 +104,36 @@ std::size_t ReconcileView::unusedCount() const
 
 void ReconcileView::refresh()
 {
-    m_model->setReport(m_run, m_run ? reconcile(*m_run) : Reconciliation{});
+    BusyCursor busy;
+    Reconciliation report;
+    m_tooLarge = false;
+    if (m_run) {
+        try {
+            report = reconcile(*m_run);
+        } catch (const std::bad_alloc &) {
+            m_tooLarge = true;
+        } catch (const std::length_error &) {
+            m_tooLarge = true;
+        }
+    }
+    if (m_tooLarge) {
+        qCWarning(lcDesktop) << "no memory for the reconciliation report";
+        m_run = nullptr;
+    }
+    m_model->setReport(m_run, std::move(report));
+    if (!m_run)
+        hide();
     for (int group = 0; group < m_model->rowCount(); ++group) {
         m_tree->setFirstColumnSpanned(group, QModelIndex(), true);
         m_tree->expand(m_model->index(group, 0));
     }
-    const QModelIndex missing = m_model->index(ReconciliationModel::Missing, 0);
-    if (m_model->rowCount(missing) <= static_cast<int>(expandedKeys)) {
-        for (int key = 0; key < m_model->rowCount(missing); ++key)
-            m_tree->expand(m_model->index(key, 0, missing));
+    // The rows a user may take, in sight.
+    for (const int group : {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty}) {
+        const QModelIndex keys = m_model->index(group, 0);
+        if (m_model->rowCount(keys) <= static_cast<int>(expandedKeys)) {
+            for (int key = 0; key < m_model->rowCount(keys); ++key)
+                m_tree->expand(m_model->index(key, 0, keys));
+        }
     }
     m_tree->setCurrentIndex(m_model->index(0, 0));
     updateButtons();
@@ -133,22 +141,23 @@ void ReconcileView::refresh()
 
 void ReconcileView::open()
 {
+    m_copied = false;
     showOver(m_tree);
 }
 
 void ReconcileView::updateButtons()
 {
-    m_adoptButton->setEnabled(m_model->nearRowAt(m_tree->currentIndex()).has_value());
+    m_adoptButton->setEnabled(m_model->rowToTakeAt(m_tree->currentIndex()).has_value());
     m_adoptReliableButton->setEnabled(m_run && !safeAdoptions(m_model->report()).empty());
     m_copyButton->setEnabled(m_run != nullptr);
 }
 
 void ReconcileView::adoptSelected()
 {
-    const auto nearRow = m_model->nearRowAt(m_tree->currentIndex());
-    if (!m_run || !nearRow)
+    const auto toTake = m_model->rowToTakeAt(m_tree->currentIndex());
+    if (!m_run || !toTake)
         return;
-    const auto [keyLine, row] = *nearRow;
+    const auto [keyLine, row] = *toTake;
     try {
         m_run->adopt(keyLine, row);
     } catch (const std::logic_error &error) {
@@ -185,8 +194,18 @@ void ReconcileView::copyReport()
 {
     if (!m_run)
         return;
-    ClipboardText::write(withCrLf(QString::fromStdString(reportTsv(*m_run, m_model->report())).toStdU16String()));
-    m_hint->setText(u"核对报告已复制到剪贴板，可以粘贴到电子表格中。"_s);
+    BusyCursor busy;
+    try {
+        ClipboardText::write(QString::fromStdU16String(reportSheet(*m_run, m_model->report())));
+    } catch (const std::bad_alloc &) {
+        m_hint->setText(u"核对报告太大，无法复制到剪贴板。"_s);
+        return;
+    } catch (const std::length_error &) {
+        m_hint->setText(u"核对报告太大，无法复制到剪贴板。"_s);
+        return;
+    }
+    m_copied = true;
+    m_hint->setText(u"核对报告已复制到剪贴板，可以粘贴到电子表格中；点“返回”后剪贴板重新放入筛选结果。"_s);
 }
 
 } // namespace lanshan

@@ -1,6 +1,7 @@
 #include "reconciliationmodel.h"
 
 #include "filterrun.h"
+#include "utf16.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,19 +22,20 @@ int clamped(std::size_t count)
     return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 
-// As the lists show a line: its first characters when it is long, an in-row break as a mark,
-// and the spaces and invisible characters that tell it apart from the key made visible.
+// As the lists show a line: its first characters when it is long, on one line, with the spaces
+// and invisible characters that tell it apart from the key made visible.
 QString shown(std::u16string_view text)
 {
-    constexpr std::size_t shownLength = 1000;
-    const bool cut = text.size() > shownLength;
-    std::u16string visible = visibleText(cut ? text.substr(0, shownLength) : text);
-    std::replace_if(
-        visible.begin(), visible.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u'\u21B5');
-    QString result = QString::fromStdU16String(visible);
-    if (cut)
+    const std::u16string_view head = cutForDisplay(text, 1000);
+    QString result = QString::fromStdU16String(visibleLine(head));
+    if (head.size() < text.size())
         result += u'\u2026';
     return result;
+}
+
+QString words(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString rowNumber(std::size_t row)
@@ -123,20 +125,26 @@ int ReconciliationModel::columnCount(const QModelIndex &) const
     return 3;
 }
 
-std::optional<std::pair<std::size_t, std::size_t>> ReconciliationModel::nearRowAt(const QModelIndex &index) const
+std::optional<std::pair<std::size_t, std::size_t>> ReconciliationModel::rowToTakeAt(const QModelIndex &index) const
 {
-    if (!index.isValid() || index.model() != this || index.internalId() < rowBase || (index.internalId() - rowBase) % 2)
+    if (!index.isValid() || index.model() != this || index.internalId() < rowBase)
         return std::nullopt;
-    const MissingKey &key = m_report.missing[(index.internalId() - rowBase) / 2];
-    return std::pair{key.keyLine, key.nearRows[static_cast<std::size_t>(index.row())].row};
+    const std::size_t entry = (index.internalId() - rowBase) / 2;
+    const auto child = static_cast<std::size_t>(index.row());
+    if ((index.internalId() - rowBase) % 2) {
+        const LeftEmptyKey &key = m_report.leftEmpty[entry];
+        return std::pair{key.keyLine, key.rows[child]};
+    }
+    const MissingKey &key = m_report.missing[entry];
+    return std::pair{key.keyLine, key.nearRows[child].row};
 }
 
 QString ReconciliationModel::groupText(int group) const
 {
     switch (group) {
-    case Missing: return u"未找到（%1 个关键字）"_s.arg(m_report.missing.size());
-    case LeftEmpty: return u"忽略留空（%1 个关键字）"_s.arg(m_report.leftEmpty.size());
-    default: return u"未使用（%1 行数据）"_s.arg(m_report.unused.size());
+    case Missing: return u"%1（%2 个关键字）"_s.arg(words(missingGroupWords)).arg(m_report.missing.size());
+    case LeftEmpty: return u"%1（%2 个关键字）"_s.arg(words(leftEmptyGroupWords)).arg(m_report.leftEmpty.size());
+    default: return u"%1（%2 行数据）"_s.arg(words(unusedGroupWords)).arg(m_report.unused.size());
     }
 }
 
@@ -146,8 +154,7 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
         const UnusedRow &unused = m_report.unused[entry];
         if (column == 0)
             return rowNumber(unused.row);
-        return column == 1 ? shown(m_run->datalines()[unused.row])
-                           : QString::fromStdU16String(std::u16string(unusedReasonWords(unused.reason)));
+        return column == 1 ? shown(m_run->datalines()[unused.row]) : words(unusedReasonWords(unused.reason));
     }
     const std::size_t line = group == Missing ? m_report.missing[entry].keyLine : m_report.leftEmpty[entry].keyLine;
     if (column == 0)
@@ -155,15 +162,16 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
     if (column == 1)
         return shown(m_run->fixlines()[line]);
     if (group == LeftEmpty)
-        return u"忽略留空，对应数据 %1 行"_s.arg(m_report.leftEmpty[entry].rows.size());
+        return u"%1，%2 %3 行"_s.arg(words(leftEmptyGroupWords), words(keyRowWords))
+            .arg(m_report.leftEmpty[entry].rows.size());
     const std::size_t near = m_report.missing[entry].nearRows.size();
-    return near ? u"相近的数据 %1 行"_s.arg(near) : u"没有相近的数据"_s;
+    return near ? u"相近的数据 %1 行"_s.arg(near) : words(noNearRowWords);
 }
 
 QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t child, int column) const
 {
     std::size_t row = 0;
-    QString cause = u"对应数据"_s;
+    QString cause = words(keyRowWords);
     if (group == Missing) {
         const NearRow &near = m_report.missing[entry].nearRows[child];
         row = near.row;

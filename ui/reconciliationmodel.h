@@ -32,8 +32,9 @@ public:
     void setReport(std::shared_ptr<const FilterRun> run, Reconciliation report);
     const Reconciliation &report() const { return m_report; }
 
-    // The key line and the row of a near row of a key without a row, or nothing.
-    std::optional<std::pair<std::size_t, std::size_t>> nearRowAt(const QModelIndex &index) const;
+    // The key line and the row the user may take for it: a near row of a key without a row, or
+    // a row of a key left empty; nothing elsewhere.
+    std::optional<std::pair<std::size_t, std::size_t>> rowToTakeAt(const QModelIndex &index) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &index) const override;
