@@ -9,6 +9,7 @@
 #include <bit>
 #include <bitset>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -245,31 +246,8 @@ private:
     std::unordered_set<std::u16string_view> m_many;
 };
 
-// The first and the last characters of some forms. A cell near a form by any rule starts or
-// ends as it does (of a form of two characters or more, one edit keeps the first or the last
-// character in its place), so most cells, scores and grades, are turned away here.
-class FormEnds
-{
-public:
-    void add(char32_t first, char32_t last)
-    {
-        m_first.set(first & 0xFFFF);
-        m_last.set(last & 0xFFFF);
-    }
-    void add(const std::u32string &form) { add(form.front(), form.back()); }
-    bool mayBeNear(char32_t first, char32_t last) const
-    {
-        return m_first.test(first & 0xFFFF) || m_last.test(last & 0xFFFF);
-    }
-    bool mayBeNear(const std::u32string &form) const { return mayBeNear(form.front(), form.back()); }
-
-private:
-    std::bitset<0x10000> m_first;
-    std::bitset<0x10000> m_last;
-};
-
 // Long enough for rules 2 and 3.
-bool longEnough(const std::u32string &form)
+bool longEnough(std::u32string_view form)
 {
     const bool digits = std::all_of(form.begin(), form.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
     return form.size() >= (digits ? 6u : 2u);
@@ -288,20 +266,43 @@ struct Found
     bool operator<(const Found &o) const { return std::tie(group, rule, cell) < std::tie(o.group, o.rule, o.cell); }
 };
 
-// A cell that may be near some form, kept from the first pass for rule 3.
+// A cell that may be near some key: its place, and the ends and length of its form.
 struct Candidate
 {
+    static constexpr std::size_t notNear = SIZE_MAX;
+
     std::size_t row;
     std::size_t begin;
     std::size_t end;
     std::uint32_t index;
     bool last;
-    std::size_t length; // of its form
-    char32_t first;     // of its form
+    char32_t first; // of its form
     char32_t final;
+    std::size_t length = notNear; // of its form, once rule 1 and 2 looked at it
 };
 
 } // namespace
+
+// The first and the last characters of some forms. A cell near a form by any rule starts or
+// ends as it does (of a form of two characters or more, one edit keeps the first or the last
+// character in its place), so most cells, scores and grades, are turned away here.
+class FormEnds
+{
+public:
+    void add(char32_t first, char32_t last)
+    {
+        m_first.set(first & 0xFFFF);
+        m_last.set(last & 0xFFFF);
+    }
+    bool mayBeNear(char32_t first, char32_t last) const
+    {
+        return m_first.test(first & 0xFFFF) || m_last.test(last & 0xFFFF);
+    }
+
+private:
+    std::bitset<0x10000> m_first;
+    std::bitset<0x10000> m_last;
+};
 
 class NearRowIndex::Tables
 {
@@ -316,64 +317,127 @@ public:
     std::vector<bool> longEnough;
 };
 
-NearRowIndex::NearRowIndex(std::vector<std::u32string> keys)
-    : m_groupOfKey(keys.size())
+NearRowIndex::NearRowIndex(std::vector<std::u16string_view> keys)
+    : m_keys(std::move(keys))
+    , m_groupOfKey(m_keys.size(), noGroup)
+    , m_formStart(1, 0)
+    , m_hitStart(1, 0)
     , m_tables(std::make_unique<Tables>())
+{ }
+
+NearRowIndex::~NearRowIndex() = default;
+
+std::u32string_view NearRowIndex::form(std::uint32_t group) const
 {
-    // Distinct forms first: a key list often repeats names. Sorted by hash, equal forms meet
-    // without a comparison of texts per step; a run of equal hashes is told apart by its texts.
-    {
-        std::vector<std::pair<std::size_t, std::uint32_t>> byHash(keys.size());
-        for (std::uint32_t i = 0; i < keys.size(); ++i)
-            byHash[i] = {std::hash<std::u32string>()(keys[i]), i};
-        std::sort(byHash.begin(), byHash.end());
-        for (std::size_t begin = 0, end = 0; begin < byHash.size(); begin = end) {
-            const std::size_t firstGroup = m_forms.size();
-            for (end = begin; end < byHash.size() && byHash[end].first == byHash[begin].first; ++end) {
-                std::u32string &key = keys[byHash[end].second];
-                std::size_t g = firstGroup;
-                while (g < m_forms.size() && m_forms[g] != key)
-                    ++g;
-                if (g == m_forms.size())
-                    m_forms.push_back(std::move(key));
-                m_groupOfKey[byHash[end].second] = static_cast<std::uint32_t>(g);
+    return std::u32string_view(m_formText).substr(m_formStart[group], m_formStart[group + 1] - m_formStart[group]);
+}
+
+void NearRowIndex::indexForms(const FormEnds &cellEnds)
+{
+    // The forms of the keys that some cell may be near, each key's in its place.
+    std::u32string keyForms;
+    std::vector<std::size_t> keyFormStart;
+    std::vector<std::pair<std::size_t, std::uint32_t>> byHash; // hash of the form, key
+    for (std::uint32_t key = 0; key < m_keys.size(); ++key) {
+        const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(m_keys[key]);
+        if (!ends || !cellEnds.mayBeNear(ends->first, ends->second))
+            continue;
+        const std::size_t start = keyForms.size();
+        appendCanonicalForm(m_keys[key], textCauses, keyForms);
+        keyFormStart.push_back(start);
+        byHash.emplace_back(std::hash<std::u32string_view>()(std::u32string_view(keyForms).substr(start)), key);
+    }
+    keyFormStart.push_back(keyForms.size());
+    // Distinct forms: a key list often repeats names. Sorted by hash, equal forms meet without a
+    // comparison of texts per step; a run of equal hashes is told apart by its texts.
+    std::vector<std::uint32_t> slotOfKey(m_keys.size());
+    for (std::uint32_t i = 0; i < byHash.size(); ++i)
+        slotOfKey[byHash[i].second] = i;
+    const auto keyForm = [&](std::uint32_t key) {
+        const std::uint32_t i = slotOfKey[key];
+        return std::u32string_view(keyForms).substr(keyFormStart[i], keyFormStart[i + 1] - keyFormStart[i]);
+    };
+    std::sort(byHash.begin(), byHash.end());
+    for (std::size_t begin = 0, end = 0; begin < byHash.size(); begin = end) {
+        const std::uint32_t firstGroup = static_cast<std::uint32_t>(m_formStart.size() - 1);
+        for (end = begin; end < byHash.size() && byHash[end].first == byHash[begin].first; ++end) {
+            const std::uint32_t key = byHash[end].second;
+            const std::u32string_view text = keyForm(key);
+            std::uint32_t g = firstGroup;
+            while (g + 1 < m_formStart.size() && form(g) != text)
+                ++g;
+            if (g + 1 == m_formStart.size()) {
+                m_formText += text;
+                m_formStart.push_back(m_formText.size());
             }
+            m_groupOfKey[key] = g;
         }
     }
-    m_hitStart.assign(m_forms.size() + 1, 0);
+
+    const std::size_t forms = m_formStart.size() - 1;
     Tables &t = *m_tables;
-    t.counts.assign(m_forms.size(), {0, 0, 0});
-    t.longEnough.resize(m_forms.size());
+    t.counts.assign(forms, {0, 0, 0});
+    t.longEnough.resize(forms);
     std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
     HashedForm hashed;
-    for (std::uint32_t g = 0; g < m_forms.size(); ++g) {
-        const std::u32string &form = m_forms[g];
-        if (form.empty())
-            continue;
-        hashed.assignForm(form);
-        t.ends.add(form);
-        entries.emplace_back(textKey(hashed.piece(0, form.size()), form.size()), g);
-        t.longEnough[g] = lanshan::longEnough(form);
+    for (std::uint32_t g = 0; g < forms; ++g) {
+        const std::u32string_view f = form(g);
+        hashed.assignForm(f);
+        t.ends.add(f.front(), f.back());
+        entries.emplace_back(textKey(hashed.piece(0, f.size()), f.size()), g);
+        t.longEnough[g] = lanshan::longEnough(f);
         if (t.longEnough[g])
-            t.lengthsForRule2.push_back(form.size());
+            t.lengthsForRule2.push_back(f.size());
     }
     t.forms.build(std::move(entries));
     std::sort(t.lengthsForRule2.begin(), t.lengthsForRule2.end());
     t.lengthsForRule2.erase(std::unique(t.lengthsForRule2.begin(), t.lengthsForRule2.end()), t.lengthsForRule2.end());
 }
 
-NearRowIndex::~NearRowIndex() = default;
-
 void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> rows)
 {
     Tables &t = *m_tables;
+    RowCells seen;
+
+    // The cells that may be near some key, each text of a row once: a cell near a key by any
+    // rule starts or ends as it does (of a form of two characters or more, one edit keeps the
+    // first or the last character in its place), so most cells, scores and grades, go here.
+    FormEnds keyEnds;
+    for (const std::u16string_view key : m_keys) {
+        if (const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(key))
+            keyEnds.add(ends->first, ends->second);
+    }
+    std::vector<Candidate> candidates;
+    FormEnds cellEnds;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        // Unused rows lie apart in the text: fetch them some rows ahead.
+        if (r + 8 < rows.size())
+            prefetch(table[rows[r + 8]].data());
+        const std::size_t row = rows[r];
+        forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
+            const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
+            if (!ends || !keyEnds.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
+                return;
+            candidates.push_back({row, begin, begin + text.size(), index, last, ends->first, ends->second});
+            cellEnds.add(ends->first, ends->second);
+        });
+        seen.nextRow();
+    }
+    // The other way round: only the keys that some cell may be near are indexed, so that a long
+    // key list against a few rows costs no index.
+    indexForms(cellEnds);
+    const std::size_t forms = m_formStart.size() - 1;
+    if (forms == 0 || candidates.empty()) {
+        finish();
+        return;
+    }
+
     std::vector<Found> found;
     HashedForm cell;
-    RowCells seen;
-    // Per form, the row it was last found in: a form takes one cell of a row, so lists drop it
-    // for the rest of the row once it has one.
+    // Per form, the row it was last found in by rule 3: a form takes one cell of a row, so
+    // lists drop it for the rest of the row once it has one.
     constexpr std::size_t noRow = SIZE_MAX;
-    std::vector<std::size_t> foundInRow(m_forms.size(), noRow);
+    std::vector<std::size_t> foundInRow(forms, noRow);
 
     // Best cell of the row for each form; taken while the form has room for its rule.
     const auto settle = [&](std::size_t row) {
@@ -390,79 +454,77 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             }
         }
         found.clear();
-        seen.nextRow();
+    };
+    // Candidates come row by row.
+    const auto eachRow = [&](auto lookAt) {
+        for (std::size_t next = 0; next < candidates.size();) {
+            const std::size_t row = candidates[next].row;
+            for (; next < candidates.size() && candidates[next].row == row; ++next)
+                lookAt(candidates[next]);
+            settle(row);
+            t.deletions.nextRow();
+            t.replacements.nextRow();
+            t.forms.nextRow();
+        }
     };
 
-    // What the cells near some form are like, for rule 3 to index only forms such cells can be
-    // near: their lengths, their first and last characters.
+    // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct. What
+    // the cells near some form are like is noted for rule 3: their lengths.
     std::vector<bool> cellLengths;
-    FormEnds cellEnds;
-    std::vector<Candidate> candidates;
-
-    // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct.
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        // Unused rows lie apart in the text: fetch them some rows ahead.
-        if (r + 8 < rows.size())
-            prefetch(table[rows[r + 8]].data());
-        const std::size_t row = rows[r];
-        forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
-            const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
-            if (!ends || !t.ends.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
-                return;
-            cell.assign(text);
-            const std::u32string &form = cell.form();
-            const std::size_t n = form.size();
-            if (cellLengths.size() <= n + 1)
-                cellLengths.resize(n + 2, false);
-            cellLengths[n] = true;
-            cellEnds.add(ends->first, ends->second);
-            candidates.push_back({row, begin, begin + text.size(), index, last, n, ends->first, ends->second});
-            cell.rehash();
-            const auto add = [&](std::uint32_t g, int rule) {
-                if (t.counts[g][0] < maxHits)
-                    found.push_back(Found{g, rule, index, begin, begin + text.size(), last});
-                return Visit::Keep;
-            };
-            t.forms.forEach(textKey(cell.piece(0, n), n),
-                            [&](std::uint32_t g) { return m_forms[g] == form ? add(g, 1) : Visit::Keep; });
-            for (const std::size_t length : t.lengthsForRule2) {
-                if (length >= n)
-                    break;
-                const std::u32string_view head(form.data(), length);
-                const std::u32string_view tail(form.data() + n - length, length);
-                t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) {
-                    return t.longEnough[g] && m_forms[g] == head ? add(g, 2) : Visit::Keep;
-                });
-                t.forms.forEach(textKey(cell.piece(n - length, n), length), [&](std::uint32_t g) {
-                    return t.longEnough[g] && m_forms[g] == tail ? add(g, 2) : Visit::Keep;
-                });
-            }
-        });
-        settle(row);
-    }
+    eachRow([&](Candidate &c) {
+        if (!t.ends.mayBeNear(c.first, c.final))
+            return;
+        cell.assign(table[c.row].substr(c.begin, c.end - c.begin));
+        const std::u32string &text = cell.form();
+        const std::size_t n = text.size();
+        c.length = n;
+        if (cellLengths.size() <= n + 1)
+            cellLengths.resize(n + 2, false);
+        cellLengths[n] = true;
+        cell.rehash();
+        const auto add = [&](std::uint32_t g, int rule) {
+            if (t.counts[g][0] < maxHits)
+                found.push_back(Found{g, rule, c.index, c.begin, c.end, c.last});
+            return Visit::Keep;
+        };
+        t.forms.forEach(textKey(cell.piece(0, n), n),
+                        [&](std::uint32_t g) { return form(g) == text ? add(g, 1) : Visit::Keep; });
+        for (const std::size_t length : t.lengthsForRule2) {
+            if (length >= n)
+                break;
+            const std::u32string_view head(text.data(), length);
+            const std::u32string_view tail(text.data() + n - length, length);
+            t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) {
+                return t.longEnough[g] && form(g) == head ? add(g, 2) : Visit::Keep;
+            });
+            t.forms.forEach(textKey(cell.piece(n - length, n), length), [&](std::uint32_t g) {
+                return t.longEnough[g] && form(g) == tail ? add(g, 2) : Visit::Keep;
+            });
+        }
+    });
 
     // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
     // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
     const auto someCellOfLength = [&](std::size_t n) { return n < cellLengths.size() && cellLengths[n]; };
-    std::vector<bool> wanted(m_forms.size(), false);
+    std::vector<bool> wanted(forms, false);
     std::vector<std::uint8_t> lookups;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> replacements;
     HashedForm keyForm;
-    for (std::uint32_t g = 0; g < m_forms.size(); ++g) {
-        const std::u32string &form = m_forms[g];
-        const std::size_t k = form.size();
-        if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0 || !cellEnds.mayBeNear(form)
+    for (std::uint32_t g = 0; g < forms; ++g) {
+        const std::u32string_view f = form(g);
+        const std::size_t k = f.size();
+        if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0
             || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
         wanted[g] = true;
-        t.ruleThree.add(form);
+        t.ruleThree.add(f.front(), f.back());
         if (lookups.size() < k + 2)
             lookups.resize(k + 2, 0);
         lookups[k] |= 1;
         lookups[k + 1] |= 2;
         lookups[k - 1] |= 4;
-        keyForm.assignForm(form);
+        keyForm.assignForm(f);
         for (std::size_t i = 0; i < k; ++i) {
             const std::uint64_t h = keyForm.without(i);
             deletions.emplace_back(textKey(h, k - 1), g);
@@ -475,58 +537,51 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     }
     t.deletions.build(std::move(deletions));
     t.replacements.build(std::move(replacements));
-    for (std::size_t next = 0; next < candidates.size();) {
-        const std::size_t row = candidates[next].row;
-        for (; next < candidates.size() && candidates[next].row == row; ++next) {
-            const Candidate &c = candidates[next];
-            if (c.length >= lookups.size() || lookups[c.length] == 0 || !t.ruleThree.mayBeNear(c.first, c.final))
-                continue;
-            cell.assign(table[row].substr(c.begin, c.end - c.begin));
-            const std::u32string &form = cell.form();
-            const std::size_t n = form.size();
-            cell.rehash();
-            // Every form a list gives is one edit from the cell but for a hash collision.
-            const auto check = [&](std::uint32_t g) {
-                if (!wanted[g])
-                    return Visit::Keep; // in the list of every form only
-                if (t.counts[g][2] >= maxHits)
-                    return Visit::DropForGood;
-                if (foundInRow[g] == row)
-                    return Visit::DropForRow;
-                if (!oneEditApart(m_forms[g], form))
-                    return Visit::Keep;
-                foundInRow[g] = row;
-                found.push_back(Found{g, 3, c.index, c.begin, c.end, c.last});
+    eachRow([&](const Candidate &c) {
+        const std::size_t n = c.length;
+        if (n >= lookups.size() || lookups[n] == 0 || !t.ruleThree.mayBeNear(c.first, c.final))
+            return;
+        cell.assign(table[c.row].substr(c.begin, c.end - c.begin));
+        const std::u32string &text = cell.form();
+        cell.rehash();
+        // Every form a list gives is one edit from the cell but for a hash collision.
+        const auto check = [&](std::uint32_t g) {
+            if (!wanted[g])
+                return Visit::Keep; // in the list of every form only
+            if (t.counts[g][2] >= maxHits)
+                return Visit::DropForGood;
+            if (foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            };
-            if (lookups[n] & 1) {
-                for (std::size_t i = 0; i < n; ++i)
-                    t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check);
-            }
-            if (lookups[n] & 2) {
-                for (std::size_t i = 0; i < n; ++i) {
-                    if (i == 0 || form[i] != form[i - 1]) // a run gives the same text whichever goes
-                        t.forms.forEach(textKey(cell.without(i), n - 1), check);
-                }
-            }
-            if (lookups[n] & 4)
-                t.deletions.forEach(textKey(cell.piece(0, n), n), check);
+            if (!oneEditApart(form(g), text))
+                return Visit::Keep;
+            foundInRow[g] = c.row;
+            found.push_back(Found{g, 3, c.index, c.begin, c.end, c.last});
+            return Visit::DropForRow;
+        };
+        if (lookups[n] & 1) {
+            for (std::size_t i = 0; i < n; ++i)
+                t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check);
         }
-        settle(row);
-        t.deletions.nextRow();
-        t.replacements.nextRow();
-        t.forms.nextRow();
-    }
+        if (lookups[n] & 2) {
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
+                    t.forms.forEach(textKey(cell.without(i), n - 1), check);
+            }
+        }
+        if (lookups[n] & 4)
+            t.deletions.forEach(textKey(cell.piece(0, n), n), check);
+    });
     finish();
 }
 
 void NearRowIndex::finish()
 {
     // Grouped by form, each form's hits in the order found, which is row order for each rule.
-    m_hitStart.assign(m_forms.size() + 1, 0);
+    const std::size_t forms = m_formStart.size() - 1;
+    m_hitStart.assign(forms + 1, 0);
     for (const std::uint32_t g : m_found)
         ++m_hitStart[g + 1];
-    for (std::size_t g = 0; g < m_forms.size(); ++g)
+    for (std::size_t g = 0; g < forms; ++g)
         m_hitStart[g + 1] += m_hitStart[g];
     std::vector<Hit> grouped(m_hits.size());
     {
@@ -536,7 +591,7 @@ void NearRowIndex::finish()
     }
     m_hits = std::move(grouped);
     m_found = {};
-    for (std::size_t g = 0; g < m_forms.size(); ++g) {
+    for (std::size_t g = 0; g < forms; ++g) {
         const auto begin = m_hits.begin() + static_cast<std::ptrdiff_t>(m_hitStart[g]);
         const auto end = m_hits.begin() + static_cast<std::ptrdiff_t>(m_hitStart[g + 1]);
         if (end - begin > 1)
@@ -547,6 +602,8 @@ void NearRowIndex::finish()
 std::span<const NearRowIndex::Hit> NearRowIndex::hits(std::size_t key) const
 {
     const std::uint32_t g = m_groupOfKey.at(key);
+    if (g == noGroup || g + 1 >= m_hitStart.size())
+        return {};
     const std::size_t begin = m_hitStart[g];
     return std::span<const Hit>(m_hits).subspan(begin, std::min(m_hitStart[g + 1] - begin, maxHits));
 }

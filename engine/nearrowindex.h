@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lanshan {
@@ -25,6 +26,8 @@ namespace lanshan {
 // Keys are found through hash tables of their forms, of their forms' starts and ends at the
 // lengths keys have, and of their forms with one character taken out; a row's cells are
 // looked up in them, never compared with every key.
+class FormEnds;
+
 class NearRowIndex
 {
 public:
@@ -39,8 +42,9 @@ public:
         bool lastCell;
     };
 
-    // keys: canonical forms, repeats allowed. An empty form is near nothing.
-    explicit NearRowIndex(std::vector<std::u32string> keys);
+    // keys: the key texts, repeats allowed, which must outlive the index. One without a
+    // canonical form (spaces and invisible characters alone, or nothing) is near nothing.
+    explicit NearRowIndex(std::vector<std::u16string_view> keys);
     ~NearRowIndex();
 
     // Looks through the rows at the given positions, ascending.
@@ -51,11 +55,17 @@ public:
 
 private:
     class Tables;
+    static constexpr std::uint32_t noGroup = UINT32_MAX;
 
+    // Indexes the distinct forms of the keys that a cell with such ends may be near.
+    void indexForms(const FormEnds &cellEnds);
+    std::u32string_view form(std::uint32_t group) const;
     void finish();
 
-    std::vector<std::uint32_t> m_groupOfKey; // per key: its distinct form
-    std::vector<std::u32string> m_forms;     // per distinct form
+    std::vector<std::u16string_view> m_keys;
+    std::vector<std::uint32_t> m_groupOfKey; // per key: its distinct form, or noGroup
+    std::u32string m_formText;               // the distinct forms, one after another
+    std::vector<std::size_t> m_formStart;    // form g: m_formText[m_formStart[g] .. m_formStart[g + 1])
     // The hits of form g: m_hits[m_hitStart[g] .. m_hitStart[g + 1]), best first, once
     // finished; until then in the order found, each with its form in m_found.
     std::vector<Hit> m_hits;

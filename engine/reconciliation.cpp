@@ -94,7 +94,7 @@ Reconciliation reconcile(const FilterRun &run)
     }
     unusedRows.resize(kept);
 
-    std::vector<std::u32string> forms;
+    std::vector<std::u16string_view> nearKeys;
     for (std::size_t u = 0; u < unmatched.size(); ++u) {
         if (u + ahead < unmatched.size())
             prefetch(keys[unmatched[u + ahead]].data());
@@ -105,12 +105,11 @@ Reconciliation reconcile(const FilterRun &run)
         } else if (!isEmptyKey(keys[i]) && run.confirmedRows(i).empty()) {
             report.missing.push_back({i, {}});
             // A key holding a TAB spans columns: no single cell is near it.
-            forms.push_back(keys[i].find(u'\t') == std::u16string_view::npos ? canonicalForm(keys[i])
-                                                                             : std::u32string());
+            nearKeys.push_back(keys[i].find(u'\t') == std::u16string_view::npos ? keys[i] : std::u16string_view());
         }
     }
 
-    NearRowIndex index(std::move(forms));
+    NearRowIndex index(std::move(nearKeys));
     index.search(rows, unusedRows);
     std::vector<SameForm> sameForm;
     for (std::size_t m = 0; m < report.missing.size(); ++m) {

@@ -2,6 +2,7 @@
 
 #include "listbox.h"
 #include "logging.h"
+#include "utf16.h"
 
 #include <algorithm>
 #include <limits>
@@ -80,9 +81,7 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
         return QString::fromStdU16String(itemText(m_copy ? m_copy : m_text, index.row()));
     std::u16string text = itemText(m_text, index.row());
     if (text.size() > shownLength) {
-        // Not into a surrogate pair.
-        const std::size_t cut = QChar::isHighSurrogate(text[shownLength - 1]) ? shownLength - 1 : shownLength;
-        text.resize(cut);
+        text.resize(cutForDisplay(text, shownLength).size());
         text += u'\u2026';
     }
     // A line break inside a row (a spreadsheet cell's, kept on Windows) shows as a mark, so

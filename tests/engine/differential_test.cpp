@@ -1,6 +1,6 @@
 // Randomized differential test: the engine (line tables, key rule, hash-indexed matcher,
 // filter run) against the literal transcription of the filter's rules in literalscan.h,
-// which scans all data rows for every key line exactly as the documented steps say.
+// which scans all data rows for every key line exactly as the documented rules say.
 //
 // The texts come from small alphabets so that the corner cases meet often: spaces, TABs,
 // lone CR and lone LF, CR LF pairs, digits, ".", letters in both cases, a CJK character, and

@@ -58,7 +58,7 @@ Lines cutAtEveryTab(std::u16string_view text)
     return pieces;
 }
 
-// "Text of the item after its first TAB" (step 7f).
+// The text of a candidate entry after its first TAB: the row itself.
 std::u16string afterFirstTab(const std::u16string &item)
 {
     const std::size_t at = item.find(tab);
@@ -142,7 +142,7 @@ ScanLists scanKey(std::u16string_view key, const Lines &datalines)
     ScanLists lists;
     if (isEmptyKey(key))
         return lists;
-    // 7c. Scan every row in data order.
+    // Every row in data order.
     for (std::size_t j = 0; j < datalines.size(); ++j) {
         if (isCandidate(key, datalines[j])) {
             lists.lastCandidate = datalines[j];
@@ -150,7 +150,7 @@ ScanLists scanKey(std::u16string_view key, const Lines &datalines)
             lists.list4.push_back(candidateEntry(j, datalines[j]));
         }
     }
-    // 7d. Remove the unconfirmed items, from the last down to item 0.
+    // The unconfirmed items go, from the last down to item 0.
     if (!lists.list4.empty()) {
         for (std::size_t k = lists.list4.size(); k-- > 0;) {
             if (!isConfirmed(key, lists.list4[k])) {
@@ -173,34 +173,34 @@ std::vector<std::size_t> confirmedRows(std::u16string_view key, const Lines &dat
 Assembly run(std::u16string_view text1, std::u16string_view text2, const Settle &settle)
 {
     Assembly a;
-    // 1, 2. The line tables.
+    // The line tables.
     a.fixlines = splitLines(text1);
     a.datalines = splitLines(text2);
-    // 3, 4. Results and the two lists start empty.
+    // Results and the two lists start empty.
     a.resultlines.clear();
     a.list1.clear();
     a.list2.clear();
-    // 5. Fewer than two key lines: the run ends here.
+    // Fewer than two key lines: the run ends here.
     const long long lastPosition = static_cast<long long>(a.fixlines.size()) - 1;
     if (lastPosition < 1) {
         a.tooFewLines = true;
         return a;
     }
-    // 6. n empty results.
+    // n empty results.
     const std::size_t n = a.fixlines.size();
     a.resultlines.assign(n, std::u16string());
-    // 7. Every key line in order.
+    // Every key line in order.
     for (std::size_t i = 0; i < n; ++i) {
         const std::u16string &key = a.fixlines[i];
         if (isEmptyKey(key)) {
-            // 7a.
+            // An empty key line is never matched.
             a.resultlines[i].clear();
         } else {
-            // 7b to 7d.
+            // The scan for its rows.
             const ScanLists lists = scanKey(key, a.datalines);
             a.resultlines[i] = lists.lastCandidate;
             if (lists.list4.size() > 1) {
-                // 7e. A questionable line: the user settles it.
+                // A questionable line: the user settles it.
                 Stop stop;
                 stop.pickpos = i;
                 for (std::size_t p = 0; p < n; ++p)
@@ -221,18 +221,18 @@ Assembly run(std::u16string_view text1, std::u16string_view text2, const Settle 
                 }
                 a.stops.push_back(stop);
             } else if (lists.list4.size() == 1) {
-                // 7f.
+                // One row: the candidate entry without its number.
                 a.resultlines[i] = afterFirstTab(lists.list4[0]);
             } else {
-                // 7g.
+                // No row: an empty line.
                 a.resultlines[i].clear();
             }
         }
-        // 7h.
+        // The numbered items of the two lists.
         a.list1.push_back(numbered(i, a.fixlines[i]));
         a.list2.push_back(numbered(i, a.resultlines[i]));
     }
-    // 8. Text3: the results joined with CR LF, none after the last.
+    // Text3: the results joined with CR LF, none after the last.
     for (std::size_t i = 0; i < n; ++i) {
         if (i > 0)
             a.text3 += u"\r\n";

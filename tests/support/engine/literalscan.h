@@ -3,7 +3,7 @@
 // A test-only, deliberately naive transcription of the filter's documented rules: the
 // splitting of a pasted text into lines, the two-stage key rule, and the run that scans all
 // data rows for every key line (n x m candidate tests) and assembles the result. It is
-// written from the documented steps, one step at a time, and shares no code with the engine;
+// written from the documented rules, one at a time, and shares no code with the engine;
 // the differential test compares the engine's fast paths with it. Speed does not matter here.
 //
 // Only U+0020 counts as a space. Every other character, U+3000 included, is ordinary.
@@ -40,12 +40,12 @@ std::u16string positionItem(std::size_t rowPos);
 // Stage two: cut the entry at every TAB; some piece equals the key exactly.
 bool isConfirmed(std::u16string_view key, std::u16string_view entry);
 
-// Steps 7c and 7d for one key line: the scan over all rows in data order collects the
+// The scan for one key line: the scan over all rows in data order collects the
 // candidate entries (List4) and positions (List5); the unconfirmed ones are then removed from
-// the last item down to item 0. An empty key line is never matched (step 7a).
+// the last item down to item 0. An empty key line is never matched.
 struct ScanLists
 {
-    std::u16string lastCandidate; // the result the scan leaves behind (step 7c)
+    std::u16string lastCandidate; // the result the scan leaves behind
     Lines list4;                  // confirmed candidate entries, data order
     Lines list5;                  // their positions, as the list holds them
 };
@@ -54,7 +54,7 @@ ScanLists scanKey(std::u16string_view key, const Lines &datalines);
 // The confirmed row positions of one key line, in data order (List5 read back as numbers).
 std::vector<std::size_t> confirmedRows(std::u16string_view key, const Lines &datalines);
 
-// What the run shows while it waits for a choice at a questionable line (step 7e).
+// What the run shows while it waits for a choice at a questionable line.
 struct Stop
 {
     std::size_t pickpos = 0;
@@ -74,18 +74,18 @@ struct Assembly
 {
     Lines fixlines;
     Lines datalines;
-    bool tooFewLines = false; // step 5: the run stopped before matching anything
+    bool tooFewLines = false; // the run stopped before matching anything
     Lines resultlines;
     Lines list1;
     Lines list2;
     std::vector<Stop> stops; // the questionable lines, in the order the run met them
-    std::u16string text3;    // step 8: the result lines joined with CR LF
+    std::u16string text3;    // the result lines joined with CR LF
 };
 
-// Steps 1 to 8 of a run of the filter on the two input texts.
+// A run of the filter on the two input texts, up to the result text.
 Assembly run(std::u16string_view text1, std::u16string_view text2, const Settle &settle);
 
-// Step 10: the run warns when Text1, Text2 or Text3 is the empty text.
+// The run warns when Text1, Text2 or Text3 is the empty text.
 bool warns(std::u16string_view text1, std::u16string_view text2, const Assembly &assembly);
 
 } // namespace lanshan::literal
