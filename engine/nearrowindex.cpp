@@ -278,7 +278,8 @@ struct Candidate
     bool last;
     char32_t first; // of its form
     char32_t final;
-    std::size_t length = notNear; // of its form, once rule 1 and 2 looked at it
+    std::size_t length = notNear; // of its form, once rules 1 and 2 looked at it
+    std::size_t form = 0;         // where rules 1 and 2 left its form for rule 3
 };
 
 } // namespace
@@ -308,6 +309,7 @@ class NearRowIndex::Tables
 {
 public:
     Postings forms;        // every form, by its own hash
+    Postings wanted;       // rule 3: the forms it looks for, by their own hash
     Postings deletions;    // rule 3: a form with one character out
     Postings replacements; // rule 3: the same, with the position
     std::vector<std::size_t> lengthsForRule2;
@@ -462,15 +464,16 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             for (; next < candidates.size() && candidates[next].row == row; ++next)
                 lookAt(candidates[next]);
             settle(row);
+            t.wanted.nextRow();
             t.deletions.nextRow();
             t.replacements.nextRow();
-            t.forms.nextRow();
         }
     };
 
     // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct. What
     // the cells near some form are like is noted for rule 3: their lengths.
     std::vector<bool> cellLengths;
+    std::u32string cellForms;
     eachRow([&](Candidate &c) {
         if (!t.ends.mayBeNear(c.first, c.final))
             return;
@@ -478,6 +481,8 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         const std::u32string &text = cell.form();
         const std::size_t n = text.size();
         c.length = n;
+        c.form = cellForms.size();
+        cellForms += text;
         if (cellLengths.size() <= n + 1)
             cellLengths.resize(n + 2, false);
         cellLengths[n] = true;
@@ -506,8 +511,8 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
     // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
     const auto someCellOfLength = [&](std::size_t n) { return n < cellLengths.size() && cellLengths[n]; };
-    std::vector<bool> wanted(forms, false);
     std::vector<std::uint8_t> lookups;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> wantedForms;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> replacements;
     HashedForm keyForm;
@@ -517,7 +522,6 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0
             || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
-        wanted[g] = true;
         t.ruleThree.add(f.front(), f.back());
         if (lookups.size() < k + 2)
             lookups.resize(k + 2, 0);
@@ -525,6 +529,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         lookups[k + 1] |= 2;
         lookups[k - 1] |= 4;
         keyForm.assignForm(f);
+        wantedForms.emplace_back(textKey(keyForm.piece(0, k), k), g);
         for (std::size_t i = 0; i < k; ++i) {
             const std::uint64_t h = keyForm.without(i);
             deletions.emplace_back(textKey(h, k - 1), g);
@@ -535,19 +540,17 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         finish();
         return;
     }
+    t.wanted.build(std::move(wantedForms));
     t.deletions.build(std::move(deletions));
     t.replacements.build(std::move(replacements));
     eachRow([&](const Candidate &c) {
         const std::size_t n = c.length;
         if (n >= lookups.size() || lookups[n] == 0 || !t.ruleThree.mayBeNear(c.first, c.final))
             return;
-        cell.assign(table[c.row].substr(c.begin, c.end - c.begin));
+        cell.assignForm(std::u32string_view(cellForms).substr(c.form, n));
         const std::u32string &text = cell.form();
-        cell.rehash();
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
-            if (!wanted[g])
-                return Visit::Keep; // in the list of every form only
             if (t.counts[g][2] >= maxHits)
                 return Visit::DropForGood;
             if (foundInRow[g] == c.row)
@@ -565,7 +568,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         if (lookups[n] & 2) {
             for (std::size_t i = 0; i < n; ++i) {
                 if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
-                    t.forms.forEach(textKey(cell.without(i), n - 1), check);
+                    t.wanted.forEach(textKey(cell.without(i), n - 1), check);
             }
         }
         if (lookups[n] & 4)

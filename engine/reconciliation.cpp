@@ -44,7 +44,16 @@ void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const Lin
     std::optional<ClassForms> cell;
     std::optional<ClassForms> key;
     std::u16string_view keyText;
+    // The keys and their entries lie apart: fetched some pairs ahead, the entry first.
+    constexpr std::size_t ahead = 8;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (i + 2 * ahead < pairs.size())
+            prefetch(&report.missing[pairs[i + 2 * ahead].missing]);
+        if (i + ahead < pairs.size()) {
+            const MissingKey &next = report.missing[pairs[i + ahead].missing];
+            prefetch(keys[next.keyLine].data());
+            prefetch(next.nearRows.data());
+        }
         const SameForm &p = pairs[i];
         if (i == 0 || p.row != pairs[i - 1].row || p.cellBegin != pairs[i - 1].cellBegin)
             cell.emplace(rows[p.row].substr(p.cellBegin, p.cellEnd - p.cellBegin));
