@@ -1,5 +1,7 @@
 #include "keyrule.h"
 
+#include "rowcells.h"
+
 #include <algorithm>
 #include <functional>
 #include <limits>
@@ -76,16 +78,8 @@ bool isCandidate(std::u16string_view key, std::u16string_view row)
 
 bool isConfirmed(std::u16string_view key, std::u16string_view candidateEntry)
 {
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = candidateEntry.find(u'\t', start);
-        const std::size_t end = tab == std::u16string_view::npos ? candidateEntry.size() : tab;
-        if (candidateEntry.substr(start, end - start) == key)
-            return true;
-        if (tab == std::u16string_view::npos)
-            return false;
-        start = tab + 1;
-    }
+    return forEachCell(candidateEntry,
+                       [&](std::u16string_view piece, std::size_t, std::uint32_t, bool) { return piece == key; });
 }
 
 std::optional<std::size_t> rowOfNumberPiece(std::u16string_view key)

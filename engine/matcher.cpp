@@ -2,6 +2,7 @@
 
 #include "keyrule.h"
 #include "prefetch.h"
+#include "rowcells.h"
 
 #include <algorithm>
 #include <bitset>
@@ -186,22 +187,13 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows)
         const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
         probes.clear();
         for (std::size_t j = firstRow; j < endRow; ++j) {
-            const std::u16string_view row = rows[j];
-            std::size_t start = 0;
-            for (;;) {
-                const std::size_t tab = row.find(u'\t', start);
-                const bool last = tab == std::u16string_view::npos;
-                const std::size_t end = last ? row.size() : tab;
-                const std::u16string_view column = row.substr(start, end - start);
+            forEachCell(rows[j], [&](std::u16string_view column, std::size_t, std::uint32_t, bool last) {
                 if (!column.empty() && groups->mayHold(column)) {
                     const std::uint64_t h = hashText(column);
                     groups->prefetchSlot(h);
                     probes.push_back({column, h, j, groups->firstSlot(h), KeyGroups::none, !last});
                 }
-                if (last)
-                    break;
-                start = tab + 1;
-            }
+            });
         }
         for (Probe &p : probes) {
             std::tie(p.group, p.slot) = groups->probe(p.hash, p.slot);
