@@ -7,15 +7,33 @@
 
 namespace lanshan {
 
-FilterRun::FilterRun(std::u16string keysText, std::u16string dataText)
-    : m_fixlines(std::move(keysText))
+FilterRun::FilterRun(std::u16string keysText, std::u16string dataText, RunOptions options)
+    : m_options(options)
+    , m_fixlines(std::move(keysText))
     , m_datalines(std::move(dataText))
 {
     if (m_fixlines.lastPosition() < 1)
         return;
-    m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines);
+    using Kind = KeyColumnChoice::Kind;
+    if (m_options.keyColumn.kind == Kind::Column && m_options.keyColumn.column > 0)
+        m_matchColumn = m_options.keyColumn.column;
+    m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
+    m_likelyKeyColumn = m_matcher->majorityColumn();
+    if (m_options.keyColumn.kind == Kind::Auto && m_likelyKeyColumn) {
+        m_matchColumn = m_likelyKeyColumn;
+        m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
+    }
     m_resultRow.assign(m_fixlines.size(), noRow);
+    m_emptiedByChoice.assign(m_fixlines.size(), false);
+    for (std::size_t i = 0; i < m_fixlines.size(); ++i)
+        m_questionCount += m_matcher->confirmedRows(i).size() > 1;
     advance();
+}
+
+std::size_t FilterRun::questionNumber() const
+{
+    requireAwaiting();
+    return m_questionsMet;
 }
 
 std::u16string_view FilterRun::result(std::size_t pos) const
@@ -103,8 +121,27 @@ std::optional<std::size_t> FilterRun::resultRow(std::size_t pos) const
 
 bool FilterRun::leftEmpty(std::size_t pos) const
 {
-    // Only ignore() settles a line with several rows and gives it none.
-    return pos < m_settled && m_resultRow[pos] == noRow && confirmedRows(pos).size() > 1;
+    // Only ignore() settles a line with several rows and gives it none; leaveEmpty() any line.
+    return pos < m_settled && m_resultRow[pos] == noRow && (confirmedRows(pos).size() > 1 || m_emptiedByChoice[pos]);
+}
+
+std::span<const std::uint32_t> FilterRun::keyCells(std::size_t pos, std::size_t row) const
+{
+    const std::span<const std::size_t> rows = confirmedRows(pos);
+    const auto at = std::lower_bound(rows.begin(), rows.end(), row);
+    if (at == rows.end() || *at != row)
+        return {};
+    return m_matcher->keyCells(pos, static_cast<std::size_t>(at - rows.begin()));
+}
+
+void FilterRun::leaveEmpty(std::size_t keyLine)
+{
+    if (m_state != State::Finished)
+        throw std::logic_error("the run is not finished");
+    if (m_resultRow.at(keyLine) == noRow)
+        throw std::logic_error("the key line has no row");
+    m_resultRow[keyLine] = noRow;
+    m_emptiedByChoice[keyLine] = true;
 }
 
 void FilterRun::adopt(std::size_t keyLine, std::size_t row)
@@ -155,8 +192,14 @@ void FilterRun::advance()
     while (m_settled < m_resultRow.size()) {
         const std::span<const std::size_t> rows = m_matcher->confirmedRows(m_settled);
         if (rows.size() > 1) {
-            m_state = State::AwaitingChoice;
-            return;
+            ++m_questionsMet;
+            switch (m_options.duplicates) {
+            case DuplicateRows::Ask: m_state = State::AwaitingChoice; return;
+            case DuplicateRows::TakeFirst: settle(rows.front()); break;
+            case DuplicateRows::TakeLast: settle(rows.back()); break;
+            case DuplicateRows::LeaveEmpty: settle(noRow); break;
+            }
+            continue;
         }
         settle(rows.empty() ? noRow : rows.front());
     }

@@ -2,6 +2,7 @@
 
 #include "linetable.h"
 #include "matcher.h"
+#include "runoptions.h"
 
 #include <cstddef>
 #include <memory>
@@ -26,12 +27,24 @@ public:
         Finished,
     };
 
-    FilterRun(std::u16string keysText, std::u16string dataText);
+    FilterRun(std::u16string keysText, std::u16string dataText, RunOptions options = {});
 
     FilterRun(const FilterRun &) = delete;
     FilterRun &operator=(const FilterRun &) = delete;
 
     State state() const { return m_state; }
+    const RunOptions &options() const { return m_options; }
+
+    // The column (from 1) the rows were matched in: the one chosen, or the one KeyColumnChoice::
+    // Kind::Auto found; nothing where the rule matched them.
+    std::optional<std::size_t> matchColumn() const { return m_matchColumn; }
+    // The column (from 1) where the keys of more than half of the key lines that the rule gives
+    // rows stand as a whole cell of some of those rows; nothing where no column has so many.
+    std::optional<std::size_t> likelyKeyColumn() const { return m_likelyKeyColumn; }
+
+    // The questionable lines of the run, and which of them is awaited (from 1).
+    std::size_t questionCount() const { return m_questionCount; }
+    std::size_t questionNumber() const;
 
     const LineTable &fixlines() const { return m_fixlines; }
     const LineTable &datalines() const { return m_datalines; }
@@ -62,14 +75,21 @@ public:
     // row that belongs to some key line (a row may stand more than once).
     std::span<const std::size_t> confirmedRows(std::size_t pos) const;
     std::span<const std::size_t> everyConfirmedRow() const;
+    // The cells (from 0) of the row that hold the key line's key, where the row is one of its
+    // confirmed rows; none otherwise, or where only the row's number piece names the key.
+    std::span<const std::uint32_t> keyCells(std::size_t pos, std::size_t row) const;
     // The row a settled key line was given, if any.
     std::optional<std::size_t> resultRow(std::size_t pos) const;
-    // Whether a settled line was left empty by ignore() although rows belong to it.
+    // Whether a settled line was left empty by choice, by ignore() or leaveEmpty(), although
+    // rows belong to it.
     bool leftEmpty(std::size_t pos) const;
 
     // After the run: gives a key line left empty a row the rule did not match (a near row
     // the user recognised), exactly as if it had.
     void adopt(std::size_t keyLine, std::size_t row);
+    // After the run: empties a line the user judged wrong; it then counts as left empty by
+    // choice, and adopt() can give it another row.
+    void leaveEmpty(std::size_t keyLine);
 
     // The result lines joined with CR LF.
     std::u16string resultText() const;
@@ -83,11 +103,17 @@ private:
     void advance();
     void requireAwaiting() const;
 
+    RunOptions m_options;
     LineTable m_fixlines;
     LineTable m_datalines;
     std::unique_ptr<Matcher> m_matcher;
     std::vector<std::size_t> m_resultRow;
+    std::vector<bool> m_emptiedByChoice;
     std::size_t m_settled = 0;
+    std::optional<std::size_t> m_matchColumn;
+    std::optional<std::size_t> m_likelyKeyColumn;
+    std::size_t m_questionCount = 0;
+    std::size_t m_questionsMet = 0;
     State m_state = State::TooFewLines;
 };
 

@@ -122,11 +122,24 @@ private:
     std::size_t m_maxLength = 0;
 };
 
+// A key met in a row: the cell (none for the row's own number piece), and whether that cell is
+// not the row's last, which makes the row surely a candidate.
+struct Hit
+{
+    std::uint32_t group;
+    std::uint32_t cell;
+    bool inner;
+
+    bool operator<(const Hit &o) const { return group < o.group || (group == o.group && cell < o.cell); }
+};
+
+// A row that belongs to a key, with the cells that hold the key: m_cellPool[cells, cells + count).
 struct Match
 {
     std::size_t row;
     std::uint32_t group;
-    bool inner; // the key equals a column that is not the row's last: surely a candidate
+    std::uint32_t cells;
+    std::uint32_t count;
 };
 
 // A column to look up, carried through the stages of a batch.
@@ -137,14 +150,16 @@ struct Probe
     std::size_t row;
     std::size_t slot;
     std::uint32_t group;
+    std::uint32_t cell;
     bool inner;
 };
 
 constexpr std::size_t batchRows = 64;
+constexpr std::uint32_t noCell = UINT32_MAX;
 
 } // namespace
 
-Matcher::Matcher(const LineTable &keys, const LineTable &rows)
+Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column)
     : m_groupOfKey(keys.size(), noGroup)
 {
     // Empty keys and keys holding a TAB (no piece of an entry holds one) never match.
@@ -167,9 +182,9 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows)
     }
     const std::size_t groupCount = groups->size();
 
-    // Keys like "7." that name a row of the table, by row.
+    // Keys like "7." that name a row of the table, by row; in one column, only its cell counts.
     std::vector<std::pair<std::size_t, std::uint32_t>> numbered;
-    for (std::uint32_t g = 0; g < groupCount; ++g) {
+    for (std::uint32_t g = 0; g < groupCount && !column; ++g) {
         const std::optional<std::size_t> row = rowOfNumberPiece(groups->key(g));
         if (row && *row < rows.size())
             numbered.emplace_back(*row, g);
@@ -182,16 +197,21 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows)
     std::vector<Match> matches;
     matches.reserve(rows.size() + rows.size() / 8);
     std::vector<Probe> probes;
-    std::vector<std::size_t> rowMatchStart(batchRows + 1);
+    std::vector<Hit> hits;
+    const std::uint32_t onlyCell =
+        column ? static_cast<std::uint32_t>(std::min<std::size_t>(*column - 1, noCell)) : noCell;
     for (std::size_t firstRow = 0; firstRow < rows.size(); firstRow += batchRows) {
         const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
         probes.clear();
         for (std::size_t j = firstRow; j < endRow; ++j) {
-            forEachCell(rows[j], [&](std::u16string_view column, std::size_t, std::uint32_t, bool last) {
-                if (!column.empty() && groups->mayHold(column)) {
-                    const std::uint64_t h = hashText(column);
+            forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t cell, bool last) {
+                if (column && cell != onlyCell)
+                    return;
+                if (!text.empty() && groups->mayHold(text)) {
+                    const std::uint64_t h = hashText(text);
                     groups->prefetchSlot(h);
-                    probes.push_back({column, h, j, groups->firstSlot(h), KeyGroups::none, !last});
+                    // In the key column every cell is taken, the row's last too.
+                    probes.push_back({text, h, j, groups->firstSlot(h), KeyGroups::none, cell, !last || column});
                 }
             });
         }
@@ -205,35 +225,39 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows)
                 p.group = groups->find(p.column, p.hash); // another key with the same tag
         }
 
-        // Matches of each row, one per key, then the candidate test where no inner
-        // column vouches for the row.
+        // The keys of each row, one match per key with the cells that hold it, then the
+        // candidate test where no inner cell vouches for the row.
         auto probe = probes.cbegin();
         for (std::size_t j = firstRow; j < endRow; ++j) {
-            const std::size_t firstOfRow = matches.size();
+            hits.clear();
             for (; probe != probes.cend() && probe->row == j; ++probe) {
                 if (probe->group != KeyGroups::none)
-                    matches.push_back({j, probe->group, probe->inner});
+                    hits.push_back({probe->group, probe->cell, probe->inner});
             }
             if (nextNumbered != numbered.cend() && nextNumbered->first == j) {
-                matches.push_back({j, nextNumbered->second, false});
+                hits.push_back({nextNumbered->second, noCell, false});
                 ++nextNumbered;
             }
-            const auto begin = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
-            if (matches.end() - begin > 1) {
-                std::sort(begin, matches.end(), [](const Match &a, const Match &b) {
-                    return a.group < b.group || (a.group == b.group && a.inner > b.inner);
-                });
-                matches.erase(std::unique(begin, matches.end(),
-                                          [](const Match &a, const Match &b) { return a.group == b.group; }),
-                              matches.end());
-            }
+            if (hits.empty())
+                continue;
+            if (hits.size() > 1)
+                std::sort(hits.begin(), hits.end());
             const std::u16string_view row = rows[j];
-            auto kept = begin;
-            for (auto m = begin; m != matches.end(); ++m) {
-                if (m->inner || isCandidate(groups->key(m->group), row))
-                    *kept++ = *m;
+            for (auto first = hits.cbegin(); first != hits.cend();) {
+                auto end = first;
+                bool inner = false;
+                for (; end != hits.cend() && end->group == first->group; ++end)
+                    inner |= end->inner;
+                if (inner || isCandidate(groups->key(first->group), row)) {
+                    const auto cells = static_cast<std::uint32_t>(m_cellPool.size());
+                    for (auto h = first; h != end; ++h) {
+                        if (h->cell != noCell)
+                            m_cellPool.push_back(h->cell);
+                    }
+                    matches.push_back({j, first->group, cells, static_cast<std::uint32_t>(m_cellPool.size()) - cells});
+                }
+                first = end;
             }
-            matches.erase(kept, matches.end());
         }
     }
     groups.reset();
@@ -245,9 +269,59 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows)
     for (std::size_t g = 0; g < groupCount; ++g)
         m_groupStart[g + 1] += m_groupStart[g];
     m_rows.resize(matches.size());
+    m_cells.resize(matches.size());
     std::vector<std::size_t> fill(m_groupStart.begin(), m_groupStart.end() - 1);
-    for (const Match &m : matches)
-        m_rows[fill[m.group]++] = m.row;
+    for (const Match &m : matches) {
+        const std::size_t at = fill[m.group]++;
+        m_rows[at] = m.row;
+        m_cells[at] = {m.cells, m.count};
+    }
+}
+
+std::span<const std::uint32_t> Matcher::keyCells(std::size_t keyPos, std::size_t nth) const
+{
+    const std::uint32_t g = m_groupOfKey.at(keyPos);
+    if (g == noGroup || nth >= m_groupStart[g + 1] - m_groupStart[g])
+        throw std::out_of_range("no such confirmed row");
+    const CellList cells = m_cells[m_groupStart[g] + nth];
+    return std::span<const std::uint32_t>(m_cellPool).subspan(cells.start, cells.count);
+}
+
+std::optional<std::size_t> Matcher::majorityColumn() const
+{
+    // Per distinct key, how many key lines it stands for; the key lines with rows count.
+    std::vector<std::size_t> lines(m_groupStart.size() - 1, 0);
+    for (const std::uint32_t g : m_groupOfKey) {
+        if (g != noGroup)
+            ++lines[g];
+    }
+    std::size_t withRows = 0;
+    std::vector<std::size_t> perColumn;
+    std::vector<std::uint32_t> columns;
+    for (std::size_t g = 0; g + 1 < m_groupStart.size(); ++g) {
+        if (m_groupStart[g] == m_groupStart[g + 1])
+            continue;
+        withRows += lines[g];
+        // The key counts once for each column that holds it in some of its rows.
+        columns.clear();
+        for (std::size_t m = m_groupStart[g]; m < m_groupStart[g + 1]; ++m)
+            columns.insert(columns.end(), m_cellPool.begin() + m_cells[m].start,
+                           m_cellPool.begin() + m_cells[m].start + m_cells[m].count);
+        if (m_groupStart[g + 1] - m_groupStart[g] > 1) {
+            std::sort(columns.begin(), columns.end());
+            columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+        }
+        for (const std::uint32_t c : columns) {
+            if (perColumn.size() <= c)
+                perColumn.resize(c + 1, 0);
+            perColumn[c] += lines[g];
+        }
+    }
+    for (std::size_t c = 0; c < perColumn.size(); ++c) {
+        if (2 * perColumn[c] > withRows)
+            return c + 1;
+    }
+    return std::nullopt;
 }
 
 std::span<const std::size_t> Matcher::confirmedRows(std::size_t keyPos) const

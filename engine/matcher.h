@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -20,10 +21,18 @@ namespace lanshan {
 class Matcher
 {
 public:
-    Matcher(const LineTable &keys, const LineTable &rows);
+    // column (from 1): a row belongs to a key exactly when its cell in that column equals the key,
+    // the row's last cell too; nothing: by the rule above.
+    Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column = std::nullopt);
 
     // The rows confirmed for the key line at keyPos, ascending.
     std::span<const std::size_t> confirmedRows(std::size_t keyPos) const;
+    // The cells (from 0) of the nth of those rows that hold the key, ascending; none where the
+    // row belongs to the key by its number piece alone.
+    std::span<const std::uint32_t> keyCells(std::size_t keyPos, std::size_t nth) const;
+    // The column (from 1) that holds the keys of more than half of the key lines with rows, in
+    // some of their rows; nothing where no column holds so many.
+    std::optional<std::size_t> majorityColumn() const;
     // The rows of every key, key by key.
     std::span<const std::size_t> everyConfirmedRow() const { return m_rows; }
 
@@ -33,6 +42,13 @@ private:
     std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
     std::vector<std::size_t> m_groupStart;   // rows of group g: m_rows[m_groupStart[g] .. m_groupStart[g + 1])
     std::vector<std::size_t> m_rows;
+    struct CellList
+    {
+        std::uint32_t start;
+        std::uint32_t count;
+    };
+    std::vector<CellList> m_cells; // per entry of m_rows: its cells in m_cellPool
+    std::vector<std::uint32_t> m_cellPool;
 };
 
 } // namespace lanshan

@@ -4,12 +4,27 @@
 #include <cstddef>
 #include <string_view>
 
-// Why a cell of an unused row is near a key line that found no row: bits, combined. The first
-// five are the classes of differences that the canonical form (canonicalform.h) ignores.
+// Why a cell of an unused row is near a key line that found no row, and why a line of the
+// result may hold a row that is not its own: bits, combined. The first five are the classes of
+// differences that the canonical form (canonicalform.h) ignores.
 namespace lanshan {
 
 // A new cause goes before Count, and into causeTable below, or the build stops.
-enum class CauseIndex : unsigned { Spaces, Invisible, Width, Case, Variant, LastColumn, LongerValue, OneChar, Count };
+enum class CauseIndex : unsigned {
+    // Of a near row: why it did not match.
+    Spaces,
+    Invisible,
+    Width,
+    Case,
+    Variant,
+    LastColumn,
+    LongerValue,
+    OneChar,
+    // Of a suspect line: why its row may not be its own.
+    OtherColumn,
+    SharedRow,
+    Count
+};
 
 constexpr unsigned causeBit(CauseIndex index)
 {
@@ -25,6 +40,8 @@ enum NearCause : unsigned {
     LastColumn = causeBit(CauseIndex::LastColumn),   // the row's last cell, which the filter never takes alone
     LongerValue = causeBit(CauseIndex::LongerValue), // the key is only the start or the end of the cell
     OneChar = causeBit(CauseIndex::OneChar),         // the two differ by one character
+    OtherColumn = causeBit(CauseIndex::OtherColumn), // the row holds the key only outside the key column
+    SharedRow = causeBit(CauseIndex::SharedRow),     // other lines were given the same row
 };
 
 constexpr unsigned textCauses = Spaces | Invisible | Width | Case | Variant;
@@ -46,6 +63,8 @@ inline constexpr std::array<CauseEntry, static_cast<std::size_t>(CauseIndex::Cou
     {CauseIndex::LastColumn, "last-column", u"在最后一列", true},
     {CauseIndex::LongerValue, "longer-value", u"只出现在更长的内容里"},
     {CauseIndex::OneChar, "one-char", u"相差一个字"},
+    {CauseIndex::OtherColumn, "other-column", u"不在关键字列"},
+    {CauseIndex::SharedRow, "shared-row", u"与其他行共用一行数据"},
 }};
 
 constexpr bool causeTableComplete()

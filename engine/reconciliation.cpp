@@ -4,6 +4,7 @@
 #include "keyrule.h"
 #include "nearrowindex.h"
 #include "prefetch.h"
+#include "suspectlines.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -135,6 +136,10 @@ Reconciliation reconcile(const FilterRun &run)
         }
     }
     addTextCauses(std::move(sameForm), keys, rows, report);
+
+    SuspectLines suspects = findSuspectLines(run);
+    report.keyColumn = suspects.keyColumn;
+    report.suspect = std::move(suspects.lines);
 
     report.unused.reserve(unusedRows.size());
     for (std::size_t row : unusedRows) {

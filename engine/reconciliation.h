@@ -4,6 +4,7 @@
 #include "nearcause.h"
 
 #include <cstddef>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -46,11 +47,27 @@ struct UnusedRow
     UnusedReason reason;
 };
 
+// A line of the result whose row may not be its own: the row holds the key only outside the
+// run's key column (OtherColumn), or other lines were given the same row (SharedRow).
+struct SuspectLine
+{
+    std::size_t keyLine;
+    std::size_t row;
+    unsigned causes;                     // OtherColumn, SharedRow
+    std::size_t foundColumn = 0;         // OtherColumn: the first column (from 1) holding the key
+    std::vector<std::size_t> sharedWith; // SharedRow: the first three other key lines given the row
+    std::size_t sharedOthers = 0;        // SharedRow: how many other lines were given it
+};
+
 struct Reconciliation
 {
     std::vector<MissingKey> missing;     // key order
     std::vector<LeftEmptyKey> leftEmpty; // key order
     std::vector<UnusedRow> unused;       // row order
+    // The column (from 1) where the keys of more than half of the lines with a row stand as a
+    // whole cell of their rows; nothing where no column holds so many.
+    std::optional<std::size_t> keyColumn;
+    std::vector<SuspectLine> suspect; // key order
 };
 
 // The report of a finished run; an empty one for any other.

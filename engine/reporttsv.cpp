@@ -163,6 +163,14 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
         if (!flush(false))
             return false;
     }
+    for (const SuspectLine &suspect : report.suspect) {
+        const std::u16string_view row = rows[suspect.row];
+        const std::u16string_view head = cutForDisplay(row, nearRowTextLength);
+        appendLine(out, "suspect", suspect.keyLine, suspect.row, codes[suspect.causes & allCauses],
+                   keys[suspect.keyLine], head, head.size() < row.size());
+        if (!flush(false))
+            return false;
+    }
     return flush(true);
 }
 

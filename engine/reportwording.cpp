@@ -4,6 +4,8 @@
 #include "nearcause.h"
 #include "utf16.h"
 
+#include <string>
+
 namespace lanshan {
 
 std::u16string causeWords(unsigned causes)
@@ -15,6 +17,29 @@ std::u16string causeWords(unsigned causes)
                 words += u'、';
             words += entry.words;
         }
+    }
+    return words;
+}
+
+std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn)
+{
+    const auto number = [](std::size_t value) {
+        std::u16string digits;
+        for (const char c : std::to_string(value))
+            digits += static_cast<char16_t>(c);
+        return digits;
+    };
+    std::u16string words;
+    if ((line.causes & OtherColumn) && keyColumn) {
+        words += u"在第 " + number(line.foundColumn) + u" 列找到，关键字在第 " + number(*keyColumn) + u" 列";
+    }
+    if ((line.causes & SharedRow) && !line.sharedWith.empty()) {
+        if (!words.empty())
+            words += u"；";
+        words += u"第 ";
+        for (std::size_t i = 0; i < line.sharedWith.size(); ++i)
+            words += (i ? u"、" : u"") + number(line.sharedWith[i] + 1);
+        words += line.sharedOthers > line.sharedWith.size() ? u" 等行也用了这一行数据" : u" 行也用了这一行数据";
     }
     return words;
 }

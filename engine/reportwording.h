@@ -13,6 +13,10 @@ namespace lanshan {
 // The causes in Chinese words, in cause order, joined by "、".
 std::u16string causeWords(unsigned causes);
 
+// Why a line of the result may hold a row that is not its own, with the columns and lines:
+// "在第 3 列找到，关键字在第 1 列", "第 2、5 行也用了这一行数据", both joined by "；".
+std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn);
+
 // Why no key line took a row.
 std::u16string_view unusedReasonWords(UnusedReason reason);
 
@@ -21,6 +25,7 @@ std::u16string_view unusedReasonWords(UnusedReason reason);
 inline constexpr std::u16string_view missingGroupWords = u"未找到";
 inline constexpr std::u16string_view leftEmptyGroupWords = u"忽略留空";
 inline constexpr std::u16string_view unusedGroupWords = u"未使用";
+inline constexpr std::u16string_view suspectGroupWords = u"可能取错";
 inline constexpr std::u16string_view noNearRowWords = u"没有相近的数据";
 inline constexpr std::u16string_view keyRowWords = u"对应数据";
 

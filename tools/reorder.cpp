@@ -1,23 +1,27 @@
 // reorder: the filter driven by files, for batch checks, comparisons and benchmarks.
 //
-//   reorder [--duplicates=fail|first|last|empty] [--explain=FILE] [--timings] KEYS DATA
+//   reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--explain=FILE] [--timings]
+//           KEYS DATA
 //
 // Writes the result text to standard output with LF line ends. --explain also writes the
 // reconciliation report to FILE as UTF-8 TSV (reporttsv.h): why key lines found no row, which
 // were left empty, which rows no line took. Exit status: 0 done, 1 done with the warning that an
 // input or the result is empty, 2 bad usage, unreadable input or too few key lines, 3
 // questionable lines left unsettled (--duplicates=fail), 4 the result written but not the
-// report (FILE is then left as it was).
+// report (FILE is then left as it was). Without --explain, lines whose rows may not be their own
+// are named on standard error with status 1.
 
 #include "filterrun.h"
 #include "itemtext.h"
 #include "prefetch.h"
 #include "reconciliation.h"
 #include "reporttsv.h"
+#include "suspectlines.h"
 #include "textfile.h"
 #include "version.h"
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -38,23 +42,29 @@ namespace {
 using namespace lanshan;
 using Clock = std::chrono::steady_clock;
 
-enum class Duplicates { Fail, First, Last, Empty };
-
 constexpr int exitOk = 0;
 constexpr int exitWarning = 1;
 constexpr int exitError = 2;
 constexpr int exitQuestionable = 3;
 constexpr int exitReportUnwritten = 4;
 
-const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--explain=FILE] [--timings] KEYS DATA\n"
+const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--explain=FILE]\n"
+                     "               [--timings] KEYS DATA\n"
                      "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
+                     "--key-column=N  a row belongs to a key line when its cell in column N (from 1) equals the key\n"
+                     "                line; auto: the column that holds most keys, or the usual rule where none does\n"
+                     "                (said on standard error).\n"
                      "--explain=FILE  also writes the reconciliation report as UTF-8 TSV, one line per finding:\n"
                      "                kind, key_line, row, cause, key, row_text. A near row's text is cut to its\n"
                      "                first 200 characters and \"\u2026\"; an unused row's text is whole. In key and\n"
                      "                row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
                      "                control character (C0, DEL, U+0085, U+2028, U+2029). The file is replaced\n"
-                     "                only when the whole report was written.\n"
-                     "exit status: 0 done, 1 done with a warning, 2 bad usage or input, 3 questionable lines\n"
+                     "                only when the whole report was written. Lines whose rows may not be their\n"
+                     "                own (kind suspect: other-column, the row holds the key only outside the key\n"
+                     "                column; shared-row, other lines were given the same row) come last; without\n"
+                     "                --explain they are named on standard error and the exit status is 1.\n"
+                     "exit status: 0 done, 1 done with a warning (an empty input or result, or suspect lines\n"
+                     "without --explain), 2 bad usage or input, 3 questionable lines\n"
                      "unsettled, 4 the result written but not the --explain report\n";
 
 void printError(const std::string &message)
@@ -165,6 +175,21 @@ bool writeReport(const FilterRun &run, const std::filesystem::path &target, std:
     return true;
 }
 
+bool reportSuspects(const FilterRun &run)
+{
+    const SuspectLines suspects = findSuspectLines(run);
+    for (const SuspectLine &line : suspects.lines) {
+        const std::string text = "suspect entry " + std::to_string(line.keyLine + 1) + " \""
+                                 + utf8(run.fixlines()[line.keyLine]) + "\": row " + std::to_string(line.row + 1) + " ("
+                                 + causeCode(line.causes) + ")\n";
+        std::fputs(text.c_str(), stderr);
+    }
+    if (!suspects.lines.empty())
+        printError(std::to_string(suspects.lines.size())
+                   + " lines whose rows may not be their own: held outside the key column or given to several lines");
+    return !suspects.lines.empty();
+}
+
 void reportQuestionable(const FilterRun &run)
 {
     std::string line = "questionable entry " + std::to_string(run.pickpos() + 1) + " \""
@@ -182,7 +207,9 @@ int main(int argc, char **argv)
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    Duplicates duplicates = Duplicates::Fail;
+    // fail: ask, and list every questionable line.
+    bool failOnQuestions = true;
+    RunOptions options;
     bool timings = false;
     std::optional<std::string> explainPath;
     std::vector<std::string> files;
@@ -200,16 +227,30 @@ int main(int argc, char **argv)
             explainPath = std::string(arg.substr(10));
         } else if (arg.starts_with("--duplicates=")) {
             const std::string_view mode = arg.substr(13);
+            failOnQuestions = mode == "fail";
             if (mode == "fail")
-                duplicates = Duplicates::Fail;
+                options.duplicates = DuplicateRows::Ask;
             else if (mode == "first")
-                duplicates = Duplicates::First;
+                options.duplicates = DuplicateRows::TakeFirst;
             else if (mode == "last")
-                duplicates = Duplicates::Last;
+                options.duplicates = DuplicateRows::TakeLast;
             else if (mode == "empty")
-                duplicates = Duplicates::Empty;
+                options.duplicates = DuplicateRows::LeaveEmpty;
             else {
                 printError("unknown --duplicates mode: " + std::string(mode));
+                std::fputs(usage, stderr);
+                return exitError;
+            }
+        } else if (arg.starts_with("--key-column=")) {
+            const std::string_view column = arg.substr(13);
+            std::size_t number = 0;
+            const auto [end, error] = std::from_chars(column.data(), column.data() + column.size(), number);
+            if (column == "auto") {
+                options.keyColumn = KeyColumnChoice::automatic();
+            } else if (error == std::errc() && end == column.data() + column.size() && number > 0) {
+                options.keyColumn = KeyColumnChoice::inColumn(number);
+            } else {
+                printError("--key-column takes a column number from 1 or auto, not: " + std::string(column));
                 std::fputs(usage, stderr);
                 return exitError;
             }
@@ -236,26 +277,21 @@ int main(int argc, char **argv)
     const double readTime = millisecondsSince(readStart);
 
     const Clock::time_point matchStart = Clock::now();
-    FilterRun run(std::move(*keys), std::move(*data));
+    FilterRun run(std::move(*keys), std::move(*data), options);
     if (run.state() == FilterRun::State::TooFewLines) {
         printError("请在上面的输入框中输入待处理数据！");
         return exitError;
     }
+    if (options.keyColumn.kind == KeyColumnChoice::Kind::Auto && !run.matchColumn())
+        printError("no key column: no column holds the keys of more than half of the lines; matched by the rule");
     std::size_t questionable = 0;
     while (run.state() == FilterRun::State::AwaitingChoice) {
         ++questionable;
-        switch (duplicates) {
-        case Duplicates::Fail:
-            reportQuestionable(run);
-            run.ignore();
-            break;
-        case Duplicates::First: run.choose(run.candidateRows().front()); break;
-        case Duplicates::Last: run.choose(run.candidateRows().back()); break;
-        case Duplicates::Empty: run.ignore(); break;
-        }
+        reportQuestionable(run);
+        run.ignore();
     }
     const double matchTime = millisecondsSince(matchStart);
-    if (duplicates == Duplicates::Fail && questionable > 0) {
+    if (failOnQuestions && questionable > 0) {
         printError(std::to_string(questionable)
                    + " questionable lines; settle them with --duplicates=first, last or empty");
         return exitQuestionable;
@@ -290,5 +326,8 @@ int main(int argc, char **argv)
         printError("请确认您已经进行了正确的数据处理");
         return exitWarning;
     }
+    // Without the report, the lines whose rows may not be their own are named here.
+    if (!explainPath && reportSuspects(run))
+        return exitWarning;
     return exitOk;
 }
