@@ -242,3 +242,47 @@ TEST_F(Reorder, AFailedReportLeavesTheOldOneAndNoTemporaryFile)
     EXPECT_EQ(readAll(report).rfind("kind\tkey_line", 0), 0u);
     EXPECT_FALSE(fs::exists(temporary));
 }
+
+// Seat numbers: student 3 is absent and student 2 scored 3, so the rule gives line 3 student 2's
+// row; the key column takes each student's own row, and the plain run names the lines it doubts.
+TEST_F(Reorder, KeyColumnAndSuspectLines)
+{
+    const std::string keys = "1\n2\n3\n4\n";
+    const std::string data = "1\t张一\t90\t1\n2\t张二\t3\t2\n4\t张四\t70\t4\n";
+    const std::string byRule = "1\t张一\t90\t1\n2\t张二\t3\t2\n2\t张二\t3\t2\n4\t张四\t70\t4\n";
+    const std::string ownRows = "1\t张一\t90\t1\n2\t张二\t3\t2\n\n4\t张四\t70\t4\n";
+    const struct
+    {
+        std::string options;
+        int code;
+        std::string out;
+        std::string err; // a piece of it
+    } cases[] = {
+        {"", 1, byRule, "suspect entry 3 \"3\": row 2 (other-column+shared-row)\n"},
+        {"--key-column=auto", 0, ownRows, ""},
+        {"--key-column=1", 0, ownRows, ""},
+        {"--key-column=2", 0, "\n\n\n\n", ""}, // names: no key there, no row
+        {"--key-column=0", 2, "", "--key-column takes a column number from 1 or auto, not: 0"},
+        {"--key-column=x", 2, "", "not: x"},
+    };
+    for (const auto &c : cases) {
+        const Outcome o = run(c.options, keys, data);
+        EXPECT_EQ(o.code, c.code) << c.options << ": " << o.err;
+        EXPECT_EQ(o.out, c.out) << c.options;
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << c.options << ": " << o.err;
+    }
+    EXPECT_NE(run("", keys, data).err.find("suspect entry 2 \"2\": row 2 (shared-row)\n"), std::string::npos);
+
+    // With the report, the suspect lines go there, last, and the status is as before.
+    const fs::path report = m_dir / "report.tsv";
+    const Outcome o = run("--explain=\"" + report.string() + "\"", keys, data);
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(readAll(report), "kind\tkey_line\trow\tcause\tkey\trow_text\n"
+                               "suspect\t2\t2\tshared-row\t2\t2\\t张二\\t3\\t2\n"
+                               "suspect\t3\t2\tother-column+shared-row\t3\t2\\t张二\\t3\\t2\n");
+
+    // No column holds most keys: the rule, and a word on standard error.
+    const Outcome rule = run("--key-column=auto", "a1\nb2\nc3\nd4\n", "a1\tx\t1\nb2\tx\t1\nx\tc3\t1\ny\td4\t1\n");
+    EXPECT_EQ(rule.out, "a1\tx\t1\nb2\tx\t1\nx\tc3\t1\ny\td4\t1\n");
+    EXPECT_NE(rule.err.find("no key column"), std::string::npos) << rule.err;
+}
