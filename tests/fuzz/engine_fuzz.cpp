@@ -12,7 +12,9 @@
 // and by the choice bytes (a byte picks a row, or leaves the line empty; when they run out,
 // the first row). Any difference from the literal scan aborts with both inputs printed. The
 // reconciliation of the run left with empty lines must account for every row once, and taking
-// its reliable near rows must give their keys a row.
+// its reliable near rows must give their keys a row. Matching in the key column must give each
+// line the first row holding its key there, and the suspect lines must be those a plain look at
+// the result finds.
 
 #include "filterrun.h"
 #include "keyrule.h"
@@ -20,7 +22,9 @@
 #include "literalscan.h"
 #include "reconciliation.h"
 #include "reporttsv.h"
+#include "rowcells.h"
 #include "runcomparison.h"
+#include "suspectlines.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -157,7 +161,7 @@ void checkReconciliation(const Input &in)
         }
     }
     // The TSV: one line a finding, six fields each, whatever the texts hold.
-    std::size_t findings = 1 + report.leftEmpty.size() + report.unused.size();
+    std::size_t findings = 1 + report.leftEmpty.size() + report.unused.size() + report.suspect.size();
     for (const lanshan::MissingKey &key : report.missing)
         findings += std::max<std::size_t>(1, key.nearRows.size());
     const std::string tsv = lanshan::reportTsv(run, report);
@@ -171,6 +175,69 @@ void checkReconciliation(const Input &in)
         if (run.resultRow(keyLine) != row)
             abortOnReport(in, "a reliable near row not taken");
     }
+}
+
+// Matching in one column against a plain scan of that column: every line takes the first row
+// whose cell there is its key, or none; and the suspect lines of the rule's run are those a plain
+// look at its result finds.
+void checkKeyColumn(const Input &in, const lit::Lines &keys, const lit::Lines &rows)
+{
+    lanshan::FilterRun run(in.keys, in.data,
+                           {lanshan::DuplicateRows::TakeFirst, lanshan::KeyColumnChoice::automatic()});
+    if (run.state() != lanshan::FilterRun::State::Finished)
+        return;
+    const auto cellAt = [](std::u16string_view row, std::size_t column) -> std::optional<std::u16string_view> {
+        std::optional<std::u16string_view> found;
+        lanshan::forEachCell(row, [&](std::u16string_view cell, std::size_t, std::uint32_t index, bool) {
+            if (index + 1 == column)
+                found = cell;
+        });
+        return found;
+    };
+    if (const std::optional<std::size_t> column = run.matchColumn()) {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            std::optional<std::size_t> want;
+            if (!lanshan::isEmptyKey(keys[i]) && keys[i].find(u'\t') == std::u16string::npos) {
+                for (std::size_t j = 0; j < rows.size() && !want; ++j) {
+                    if (cellAt(rows[j], *column) == std::u16string_view(keys[i]))
+                        want = j;
+                }
+            }
+            if (run.resultRow(i) != want)
+                abortOnReport(in, "a line matched in the key column is not the first row holding its key there");
+        }
+    }
+    const lanshan::SuspectLines suspects = lanshan::findSuspectLines(run);
+    std::vector<std::size_t> uses(rows.size(), 0);
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        if (const std::optional<std::size_t> row = run.resultRow(i))
+            ++uses[*row];
+    }
+    std::size_t s = 0;
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        const std::optional<std::size_t> row = run.resultRow(i);
+        if (!row)
+            continue;
+        const bool shared = uses[*row] > 1;
+        bool inColumn = false;
+        bool anywhere = false;
+        lanshan::forEachCell(rows[*row], [&](std::u16string_view cell, std::size_t, std::uint32_t index, bool) {
+            if (cell == std::u16string_view(keys[i])) {
+                anywhere = true;
+                inColumn |= suspects.keyColumn && index + 1 == *suspects.keyColumn;
+            }
+        });
+        const bool other = suspects.keyColumn && anywhere && !inColumn;
+        if (!shared && !other)
+            continue;
+        if (s == suspects.lines.size() || suspects.lines[s].keyLine != i
+            || bool(suspects.lines[s].causes & lanshan::SharedRow) != shared
+            || bool(suspects.lines[s].causes & lanshan::OtherColumn) != other)
+            abortOnReport(in, "a suspect line missed, or one listed for the wrong cause");
+        ++s;
+    }
+    if (s != suspects.lines.size())
+        abortOnReport(in, "a line listed as suspect that is not");
 }
 
 } // namespace
@@ -206,5 +273,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     compareRun(in, "run settled by leaving lines empty", lit::run(in.keys, in.data, empty));
     compareRun(in, "run settled by the choice bytes", lit::run(in.keys, in.data, byInput));
     checkReconciliation(in);
+    checkKeyColumn(in, keys, rows);
     return 0;
 }
