@@ -18,16 +18,39 @@ FilterRun::FilterRun(std::u16string keysText, std::u16string dataText, RunOption
     if (m_options.keyColumn.kind == Kind::Column && m_options.keyColumn.column > 0)
         m_matchColumn = m_options.keyColumn.column;
     m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
-    m_likelyKeyColumn = m_matcher->majorityColumn();
-    if (m_options.keyColumn.kind == Kind::Auto && m_likelyKeyColumn) {
-        m_matchColumn = m_likelyKeyColumn;
-        m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
+    if (m_options.keyColumn.kind == Kind::Auto) {
+        m_likelyKeyColumn = m_matcher->majorityColumn();
+        if (*m_likelyKeyColumn) {
+            m_matchColumn = *m_likelyKeyColumn;
+            m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
+        }
     }
     m_resultRow.assign(m_fixlines.size(), noRow);
     m_emptiedByChoice.assign(m_fixlines.size(), false);
-    for (std::size_t i = 0; i < m_fixlines.size(); ++i)
-        m_questionCount += m_matcher->confirmedRows(i).size() > 1;
+    m_adopted.assign(m_fixlines.size(), false);
     advance();
+}
+
+std::optional<std::size_t> FilterRun::likelyKeyColumn() const
+{
+    if (!m_likelyKeyColumn)
+        m_likelyKeyColumn = m_matcher ? m_matcher->majorityColumn() : std::nullopt;
+    return *m_likelyKeyColumn;
+}
+
+std::size_t FilterRun::questionCount() const
+{
+    if (!m_questionCount) {
+        m_questionCount = 0;
+        for (std::size_t i = 0; m_matcher && i < m_fixlines.size(); ++i)
+            *m_questionCount += m_matcher->confirmedRows(i).size() > 1;
+    }
+    return *m_questionCount;
+}
+
+std::vector<char> FilterRun::linesHeldIn(std::size_t column) const
+{
+    return m_matcher ? m_matcher->linesHeldIn(column) : std::vector<char>(m_fixlines.size(), false);
 }
 
 std::size_t FilterRun::questionNumber() const
@@ -113,12 +136,6 @@ std::span<const std::size_t> FilterRun::everyConfirmedRow() const
     return m_matcher ? m_matcher->everyConfirmedRow() : std::span<const std::size_t>();
 }
 
-std::optional<std::size_t> FilterRun::resultRow(std::size_t pos) const
-{
-    const std::size_t row = m_resultRow.at(pos);
-    return row == noRow ? std::nullopt : std::optional<std::size_t>(row);
-}
-
 bool FilterRun::leftEmpty(std::size_t pos) const
 {
     // Only ignore() settles a line with several rows and gives it none; leaveEmpty() any line.
@@ -142,6 +159,7 @@ void FilterRun::leaveEmpty(std::size_t keyLine)
         throw std::logic_error("the key line has no row");
     m_resultRow[keyLine] = noRow;
     m_emptiedByChoice[keyLine] = true;
+    m_adopted[keyLine] = false;
 }
 
 void FilterRun::adopt(std::size_t keyLine, std::size_t row)
@@ -153,6 +171,7 @@ void FilterRun::adopt(std::size_t keyLine, std::size_t row)
     if (row >= m_datalines.size())
         throw std::out_of_range("no such row");
     m_resultRow[keyLine] = row;
+    m_adopted[keyLine] = true;
 }
 
 std::u16string FilterRun::resultText() const

@@ -40,10 +40,10 @@ public:
     std::optional<std::size_t> matchColumn() const { return m_matchColumn; }
     // The column (from 1) where the keys of more than half of the key lines that the rule gives
     // rows stand as a whole cell of some of those rows; nothing where no column has so many.
-    std::optional<std::size_t> likelyKeyColumn() const { return m_likelyKeyColumn; }
+    std::optional<std::size_t> likelyKeyColumn() const;
 
     // The questionable lines of the run, and which of them is awaited (from 1).
-    std::size_t questionCount() const { return m_questionCount; }
+    std::size_t questionCount() const;
     std::size_t questionNumber() const;
 
     const LineTable &fixlines() const { return m_fixlines; }
@@ -75,11 +75,19 @@ public:
     // row that belongs to some key line (a row may stand more than once).
     std::span<const std::size_t> confirmedRows(std::size_t pos) const;
     std::span<const std::size_t> everyConfirmedRow() const;
+    // Whether the row of a settled line was given by adopt(), not by the rule or a choice.
+    bool adopted(std::size_t pos) const { return m_adopted.at(pos); }
+    // Per key line: whether every row confirmed for it holds its key in the column (from 1).
+    std::vector<char> linesHeldIn(std::size_t column) const;
     // The cells (from 0) of the row that hold the key line's key, where the row is one of its
     // confirmed rows; none otherwise, or where only the row's number piece names the key.
     std::span<const std::uint32_t> keyCells(std::size_t pos, std::size_t row) const;
     // The row a settled key line was given, if any.
-    std::optional<std::size_t> resultRow(std::size_t pos) const;
+    std::optional<std::size_t> resultRow(std::size_t pos) const
+    {
+        const std::size_t row = m_resultRow.at(pos);
+        return row == noRow ? std::nullopt : std::optional<std::size_t>(row);
+    }
     // Whether a settled line was left empty by choice, by ignore() or leaveEmpty(), although
     // rows belong to it.
     bool leftEmpty(std::size_t pos) const;
@@ -111,8 +119,10 @@ private:
     std::vector<bool> m_emptiedByChoice;
     std::size_t m_settled = 0;
     std::optional<std::size_t> m_matchColumn;
-    std::optional<std::size_t> m_likelyKeyColumn;
-    std::size_t m_questionCount = 0;
+    std::vector<bool> m_adopted;
+    // Worked out when first asked for: most runs never need them.
+    mutable std::optional<std::optional<std::size_t>> m_likelyKeyColumn;
+    mutable std::optional<std::size_t> m_questionCount;
     std::size_t m_questionsMet = 0;
     State m_state = State::TooFewLines;
 };

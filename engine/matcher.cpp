@@ -122,24 +122,17 @@ private:
     std::size_t m_maxLength = 0;
 };
 
-// A key met in a row: the cell (none for the row's own number piece), and whether that cell is
-// not the row's last, which makes the row surely a candidate.
-struct Hit
-{
-    std::uint32_t group;
-    std::uint32_t cell;
-    bool inner;
-
-    bool operator<(const Hit &o) const { return group < o.group || (group == o.group && cell < o.cell); }
-};
-
-// A row that belongs to a key, with the cells that hold the key: m_cellPool[cells, cells + count).
+// A row that belongs to a key, with the cells that hold the key: none (the row's number piece),
+// one, or several (`cell` is then their entry in m_cellPool).
 struct Match
 {
-    std::size_t row;
+    std::uint32_t row;
     std::uint32_t group;
-    std::uint32_t cells;
-    std::uint32_t count;
+    std::uint32_t cell;
+    std::uint16_t cells; // how many, up to 2 where there are more (their count is in the pool)
+    bool inner;          // a cell that is not the row's last holds the key: surely a candidate
+
+    bool operator<(const Match &o) const { return group < o.group || (group == o.group && cell < o.cell); }
 };
 
 // A column to look up, carried through the stages of a batch.
@@ -156,6 +149,7 @@ struct Probe
 
 constexpr std::size_t batchRows = 64;
 constexpr std::uint32_t noCell = UINT32_MAX;
+constexpr std::uint32_t pooled = 0x80000000; // marks an entry of m_cellPool, whose first value is the count
 
 } // namespace
 
@@ -197,22 +191,27 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     std::vector<Match> matches;
     matches.reserve(rows.size() + rows.size() / 8);
     std::vector<Probe> probes;
-    std::vector<Hit> hits;
+    if (rows.size() >= UINT32_MAX)
+        throw std::length_error("too many rows");
+    const bool oneColumn = column.has_value();
     const std::uint32_t onlyCell =
         column ? static_cast<std::uint32_t>(std::min<std::size_t>(*column - 1, noCell)) : noCell;
     for (std::size_t firstRow = 0; firstRow < rows.size(); firstRow += batchRows) {
         const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
         probes.clear();
         for (std::size_t j = firstRow; j < endRow; ++j) {
+            if (rows[j].size() >= pooled)
+                throw std::length_error("a row of too many cells");
+            // In the key column the cell is taken whatever follows it, the row's last too.
             forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t cell, bool last) {
-                if (column && cell != onlyCell)
-                    return;
+                if (oneColumn && cell != onlyCell)
+                    return cell > onlyCell;
                 if (!text.empty() && groups->mayHold(text)) {
                     const std::uint64_t h = hashText(text);
                     groups->prefetchSlot(h);
-                    // In the key column every cell is taken, the row's last too.
-                    probes.push_back({text, h, j, groups->firstSlot(h), KeyGroups::none, cell, !last || column});
+                    probes.push_back({text, h, j, groups->firstSlot(h), KeyGroups::none, cell, !last || oneColumn});
                 }
+                return false;
             });
         }
         for (Probe &p : probes) {
@@ -225,39 +224,54 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
                 p.group = groups->find(p.column, p.hash); // another key with the same tag
         }
 
-        // The keys of each row, one match per key with the cells that hold it, then the
-        // candidate test where no inner cell vouches for the row.
+        // Matches of each row, one per key with the cells that hold it, then the candidate
+        // test where no inner cell vouches for the row.
         auto probe = probes.cbegin();
         for (std::size_t j = firstRow; j < endRow; ++j) {
-            hits.clear();
+            const std::size_t firstOfRow = matches.size();
+            const auto row32 = static_cast<std::uint32_t>(j);
             for (; probe != probes.cend() && probe->row == j; ++probe) {
                 if (probe->group != KeyGroups::none)
-                    hits.push_back({probe->group, probe->cell, probe->inner});
+                    matches.push_back({row32, probe->group, probe->cell, 1, probe->inner});
             }
             if (nextNumbered != numbered.cend() && nextNumbered->first == j) {
-                hits.push_back({nextNumbered->second, noCell, false});
+                matches.push_back({row32, nextNumbered->second, noCell, 0, false});
                 ++nextNumbered;
             }
-            if (hits.empty())
-                continue;
-            if (hits.size() > 1)
-                std::sort(hits.begin(), hits.end());
-            const std::u16string_view row = rows[j];
-            for (auto first = hits.cbegin(); first != hits.cend();) {
-                auto end = first;
-                bool inner = false;
-                for (; end != hits.cend() && end->group == first->group; ++end)
-                    inner |= end->inner;
-                if (inner || isCandidate(groups->key(first->group), row)) {
-                    const auto cells = static_cast<std::uint32_t>(m_cellPool.size());
-                    for (auto h = first; h != end; ++h) {
-                        if (h->cell != noCell)
-                            m_cellPool.push_back(h->cell);
+            const auto begin = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
+            if (matches.end() - begin > 1) {
+                // One match a key: its cells in the pool where there are several.
+                std::sort(begin, matches.end());
+                auto out = begin;
+                for (auto first = begin; first != matches.end();) {
+                    auto end = first;
+                    Match merged = *first;
+                    std::uint32_t cells = merged.cells;
+                    for (++end; end != matches.end() && end->group == first->group; ++end) {
+                        merged.inner |= end->inner;
+                        cells += end->cells;
                     }
-                    matches.push_back({j, first->group, cells, static_cast<std::uint32_t>(m_cellPool.size()) - cells});
+                    if (cells > 1) {
+                        merged.cell = pooled | static_cast<std::uint32_t>(m_cellPool.size());
+                        merged.cells = 2;
+                        m_cellPool.push_back(cells);
+                        for (auto m = first; m != end; ++m) {
+                            if (m->cells)
+                                m_cellPool.push_back(m->cell);
+                        }
+                    }
+                    *out++ = merged;
+                    first = end;
                 }
-                first = end;
+                matches.erase(out, matches.end());
             }
+            const std::u16string_view row = rows[j];
+            auto kept = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
+            for (auto m = kept; m != matches.end(); ++m) {
+                if (m->inner || isCandidate(groups->key(m->group), row))
+                    *kept++ = *m;
+            }
+            matches.erase(kept, matches.end());
         }
     }
     groups.reset();
@@ -274,8 +288,21 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     for (const Match &m : matches) {
         const std::size_t at = fill[m.group]++;
         m_rows[at] = m.row;
-        m_cells[at] = {m.cells, m.count};
+        m_cells[at] = m.cells == 0 ? noCell : m.cell;
     }
+    if (m_cellPool.size() >= pooled)
+        throw std::length_error("too many cells that hold keys");
+}
+
+std::span<const std::uint32_t> Matcher::cellsOf(std::size_t entry) const
+{
+    const std::uint32_t &cells = m_cells[entry];
+    if (cells == noCell)
+        return {};
+    if (!(cells & pooled))
+        return std::span<const std::uint32_t>(&cells, 1);
+    const std::size_t at = cells & ~pooled;
+    return std::span<const std::uint32_t>(m_cellPool).subspan(at + 1, m_cellPool[at]);
 }
 
 std::span<const std::uint32_t> Matcher::keyCells(std::size_t keyPos, std::size_t nth) const
@@ -283,45 +310,70 @@ std::span<const std::uint32_t> Matcher::keyCells(std::size_t keyPos, std::size_t
     const std::uint32_t g = m_groupOfKey.at(keyPos);
     if (g == noGroup || nth >= m_groupStart[g + 1] - m_groupStart[g])
         throw std::out_of_range("no such confirmed row");
-    const CellList cells = m_cells[m_groupStart[g] + nth];
-    return std::span<const std::uint32_t>(m_cellPool).subspan(cells.start, cells.count);
+    return cellsOf(m_groupStart[g] + nth);
 }
 
 std::optional<std::size_t> Matcher::majorityColumn() const
 {
     // Per distinct key, how many key lines it stands for; the key lines with rows count.
-    std::vector<std::size_t> lines(m_groupStart.size() - 1, 0);
+    const std::size_t groupCount = m_groupStart.size() - 1;
+    std::vector<std::uint32_t> lines(groupCount, 0);
     for (const std::uint32_t g : m_groupOfKey) {
         if (g != noGroup)
             ++lines[g];
     }
     std::size_t withRows = 0;
     std::vector<std::size_t> perColumn;
+    const auto add = [&](std::uint32_t column, std::size_t count) {
+        if (perColumn.size() <= column)
+            perColumn.resize(column + 1, 0);
+        perColumn[column] += count;
+    };
     std::vector<std::uint32_t> columns;
-    for (std::size_t g = 0; g + 1 < m_groupStart.size(); ++g) {
-        if (m_groupStart[g] == m_groupStart[g + 1])
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        const std::size_t begin = m_groupStart[g];
+        const std::size_t end = m_groupStart[g + 1];
+        if (begin == end)
             continue;
         withRows += lines[g];
-        // The key counts once for each column that holds it in some of its rows.
+        // The key counts once for each column that holds it in some of its rows; the cells of
+        // one row are distinct already.
+        if (end - begin == 1) {
+            for (const std::uint32_t c : cellsOf(begin))
+                add(c, lines[g]);
+            continue;
+        }
         columns.clear();
-        for (std::size_t m = m_groupStart[g]; m < m_groupStart[g + 1]; ++m)
-            columns.insert(columns.end(), m_cellPool.begin() + m_cells[m].start,
-                           m_cellPool.begin() + m_cells[m].start + m_cells[m].count);
-        if (m_groupStart[g + 1] - m_groupStart[g] > 1) {
-            std::sort(columns.begin(), columns.end());
-            columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+        for (std::size_t m = begin; m < end; ++m) {
+            const std::span<const std::uint32_t> cells = cellsOf(m);
+            columns.insert(columns.end(), cells.begin(), cells.end());
         }
-        for (const std::uint32_t c : columns) {
-            if (perColumn.size() <= c)
-                perColumn.resize(c + 1, 0);
-            perColumn[c] += lines[g];
-        }
+        std::sort(columns.begin(), columns.end());
+        columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+        for (const std::uint32_t c : columns)
+            add(c, lines[g]);
     }
     for (std::size_t c = 0; c < perColumn.size(); ++c) {
         if (2 * perColumn[c] > withRows)
             return c + 1;
     }
     return std::nullopt;
+}
+
+std::vector<char> Matcher::linesHeldIn(std::size_t column) const
+{
+    const std::size_t groupCount = m_groupStart.size() - 1;
+    std::vector<char> everyRow(groupCount, true);
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        for (std::size_t m = m_groupStart[g]; m < m_groupStart[g + 1] && everyRow[g]; ++m) {
+            const std::span<const std::uint32_t> cells = cellsOf(m);
+            everyRow[g] = std::find(cells.begin(), cells.end(), column - 1) != cells.end();
+        }
+    }
+    std::vector<char> held(m_groupOfKey.size(), false);
+    for (std::size_t i = 0; i < m_groupOfKey.size(); ++i)
+        held[i] = m_groupOfKey[i] != noGroup && everyRow[m_groupOfKey[i]];
+    return held;
 }
 
 std::span<const std::size_t> Matcher::confirmedRows(std::size_t keyPos) const

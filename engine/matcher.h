@@ -33,6 +33,9 @@ public:
     // The column (from 1) that holds the keys of more than half of the key lines with rows, in
     // some of their rows; nothing where no column holds so many.
     std::optional<std::size_t> majorityColumn() const;
+    // Per key line: whether every row confirmed for it holds the key in the column (from 1), so
+    // that only the other lines need their cells looked at.
+    std::vector<char> linesHeldIn(std::size_t column) const;
     // The rows of every key, key by key.
     std::span<const std::size_t> everyConfirmedRow() const { return m_rows; }
 
@@ -42,12 +45,12 @@ private:
     std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
     std::vector<std::size_t> m_groupStart;   // rows of group g: m_rows[m_groupStart[g] .. m_groupStart[g + 1])
     std::vector<std::size_t> m_rows;
-    struct CellList
-    {
-        std::uint32_t start;
-        std::uint32_t count;
-    };
-    std::vector<CellList> m_cells; // per entry of m_rows: its cells in m_cellPool
+    // The cells of entry m_rows[entry] that hold the key.
+    std::span<const std::uint32_t> cellsOf(std::size_t entry) const;
+
+    // Per entry of m_rows: the one cell that holds the key, UINT32_MAX for none, or with the
+    // high bit set where its count and its cells stand in m_cellPool.
+    std::vector<std::uint32_t> m_cells;
     std::vector<std::uint32_t> m_cellPool;
 };
 

@@ -54,12 +54,15 @@ SuspectLines findSuspectLines(const FilterRun &run)
 
     // Rows given to two lines or more.
     std::vector<std::uint8_t> uses(run.datalines().size(), 0);
+    bool anyShared = false;
     for (std::size_t i = 0; i < lines; ++i) {
-        if (const std::optional<std::size_t> row = run.resultRow(i))
+        if (const std::optional<std::size_t> row = run.resultRow(i)) {
+            anyShared |= uses[*row] > 0;
             uses[*row] = static_cast<std::uint8_t>(std::min(uses[*row] + 1, 2));
+        }
     }
     std::vector<std::pair<std::size_t, std::size_t>> shared; // row, line
-    for (std::size_t i = 0; i < lines; ++i) {
+    for (std::size_t i = 0; i < lines && anyShared; ++i) {
         const std::optional<std::size_t> row = run.resultRow(i);
         if (row && uses[*row] > 1)
             shared.emplace_back(*row, i);
@@ -86,13 +89,15 @@ SuspectLines findSuspectLines(const FilterRun &run)
     }
     std::sort(sharedWith.begin(), sharedWith.end());
 
+    // Most lines have their key in the key column in every row they could have been given.
+    const std::vector<char> held = found.keyColumn ? run.linesHeldIn(*found.keyColumn) : std::vector<char>(lines, true);
     auto nextShared = sharedWith.begin();
     for (std::size_t i = 0; i < lines; ++i) {
         const std::optional<std::size_t> row = run.resultRow(i);
         if (!row)
             continue;
         SuspectLine line{i, *row, 0};
-        if (found.keyColumn) {
+        if (found.keyColumn && (!held[i] || run.adopted(i))) {
             const KeyPlace place = placeOf(run, i, *row, found.keyColumn);
             if (place.first && !place.inColumn) {
                 line.causes |= OtherColumn;
