@@ -99,6 +99,9 @@ std::u16string reportSheet(const FilterRun &run, const Reconciliation &report)
     }
     for (const UnusedRow &unused : report.unused)
         appendLine(out, unusedGroupWords, none, unused.row, unusedReasonWords(unused.reason), {}, rows[unused.row]);
+    for (const SuspectLine &suspect : report.suspect)
+        appendLine(out, suspectGroupWords, suspect.keyLine, suspect.row, suspectWords(suspect, report.keyColumn),
+                   keys[suspect.keyLine], nearRowExcerpt(rows[suspect.row]));
     return out;
 }
 

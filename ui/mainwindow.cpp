@@ -4,6 +4,7 @@
 #include "boxtext.h"
 #include "busycursor.h"
 #include "clipboard.h"
+#include "contrast.h"
 #include "controls.h"
 #include "filterrun.h"
 #include "logging.h"
@@ -13,6 +14,7 @@
 #include "messagetexts.h"
 #include "pictures.h"
 #include "reconcileview.h"
+#include "runoptions.h"
 #include "statuspanels.h"
 #include "syncview.h"
 #include "twips.h"
@@ -153,6 +155,8 @@ void MainWindow::connectHandlers()
     connect(m_syncViewButton, &QPushButton::clicked, this, &MainWindow::openSyncView);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(m_matchingPanel, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
+    connect(m_matchingPanel, &MatchingPanel::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
+    connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
         m_syncViewButton->setFocus();
@@ -246,11 +250,28 @@ bool MainWindow::focusNextPrevChild(bool next)
 
 void MainWindow::runFilter()
 {
-    BusyCursor busy;
-    // An earlier run that waits for a choice is dropped with its question.
-    m_matchingPanel->dropRun();
+    // Every press looks for the keys by the rule; a column holds for the run it was chosen for.
+    startRun(boxText(m_keysBox), boxText(m_dataBox), RunOptions{});
+}
 
-    m_run = std::make_shared<FilterRun>(boxText(m_keysBox), boxText(m_dataBox));
+void MainWindow::runInKeyColumn(std::size_t column)
+{
+    if (!m_run)
+        return;
+    // The texts the report and the questions were about, whatever the boxes hold by now.
+    startRun(m_run->fixlines().text(), m_run->datalines().text(),
+             RunOptions{DuplicateRows::Ask, KeyColumnChoice::inColumn(column)});
+}
+
+void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOptions &options)
+{
+    BusyCursor busy;
+    // An earlier run that waits for a choice is dropped with its question; a run asked for from
+    // the report, opened over the synchronized view, ends in the result view as any other.
+    m_matchingPanel->dropRun();
+    m_syncView->hide();
+
+    m_run = std::make_shared<FilterRun>(std::move(keys), std::move(data), options);
     m_syncView->showRun(m_run);
     m_reconcileView->showRun(nullptr);
     showReconcileSummary();
@@ -300,7 +321,7 @@ void MainWindow::finishRun()
         showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
         return;
     }
-    showMessage(this, messageText::resultCopied, QMessageBox::NoIcon);
+    showMessage(this, messageText::resultCopiedWith(m_reconcileView->suspectCount()), QMessageBox::NoIcon);
 }
 
 void MainWindow::showAdoptedResult()
@@ -317,13 +338,24 @@ void MainWindow::showReconcileSummary()
 {
     const bool reported = m_reconcileView->hasReport();
     m_reconcileButton->setEnabled(reported);
+    const std::size_t suspect = reported ? m_reconcileView->suspectCount() : 0;
     QString summary;
     if (m_reconcileView->reportTooLarge())
-        summary = u"核对：数据太多，无法列出核对结果。"_s;
+        summary = messageText::reportTooLarge;
     else if (reported)
-        summary = u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(m_reconcileView->missingCount())
-                      .arg(m_reconcileView->unusedCount());
+        summary =
+            messageText::reconcileSummary(m_reconcileView->missingCount(), m_reconcileView->unusedCount(), suspect);
     m_reconcileSummary->setText(summary);
+    // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
+    // Only the roles set here; the rest, and all of it without such lines, as the window has it.
+    QFont font;
+    QPalette colours;
+    if (suspect > 0) {
+        font.setBold(true);
+        colours.setColor(QPalette::WindowText, readableColour(QColor(0xb0, 0x00, 0x00), palette(), QPalette::Link));
+    }
+    m_reconcileSummary->setFont(font);
+    m_reconcileSummary->setPalette(colours);
 }
 
 void MainWindow::dropReport()

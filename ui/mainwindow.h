@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstddef>
 #include <memory>
+#include <string>
 
 class QGroupBox;
 class QLabel;
@@ -17,6 +19,7 @@ namespace lanshan {
 class AboutDialog;
 class FilterRun;
 class MatchingPanel;
+struct RunOptions;
 class OverlayPanel;
 class ReconcileView;
 class StatusPanels;
@@ -52,6 +55,9 @@ private:
     void setUpStartState();
 
     void runFilter();
+    // The latest run again on its own texts, the keys looked for in one column (from 1) only.
+    void runInKeyColumn(std::size_t column);
+    void startRun(std::u16string keys, std::u16string data, const RunOptions &options);
     void toggleDataAndResult();
     void fillDemoData();
     void clearAll();

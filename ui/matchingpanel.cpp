@@ -40,6 +40,10 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     m_candidateList = listBox(this, u"List4"_s, twipsRect(2280, 360, 8295, 5280), m_candidateItems);
     m_keyList = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_keyItems);
     m_positionList->hide();
+    // In the caption's line, right of the caption: nothing of the design moves.
+    m_position = opaque(label(this, u"questionPosition"_s, twipsRect(1800, 30, 6360, 285)));
+    m_keyColumnButton = opaque(
+        button(this, u"matchKeyColumnButton"_s, messageText::keyColumnRunCaption, twipsRect(8280, 0, 2295, 345)));
     // Lists are announced by what they show; the candidate list also by the hint beside it.
     m_keyList->setAccessibleName(u"固定顺序数据"_s);
     m_candidateList->setAccessibleName(u"待筛选数据中的对应数据"_s);
@@ -51,6 +55,7 @@ MatchingPanel::MatchingPanel(QWidget *parent)
 
     connect(m_leaveEmptyButton, &QPushButton::clicked, this, &MatchingPanel::leaveEmpty);
     connect(m_confirmButton, &QPushButton::clicked, this, &MatchingPanel::confirmChoice);
+    connect(m_keyColumnButton, &QPushButton::clicked, this, &MatchingPanel::runInKeyColumn);
     // Back to editing: the run stays where it stopped until a new run replaces it.
     setCloseButton(m_backButton, Escape::Ignored);
     // Enter on the candidate list confirms the selected row, as "确定" does.
@@ -61,7 +66,8 @@ MatchingPanel::~MatchingPanel() = default;
 
 QList<QWidget *> MatchingPanel::tabChain() const
 {
-    return {m_keyList, m_candidateList, m_confirmButton, m_leaveEmptyButton, m_backButton, m_positionList};
+    return {m_keyList,    m_candidateList,   m_confirmButton, m_leaveEmptyButton,
+            m_backButton, m_keyColumnButton, m_positionList};
 }
 
 void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
@@ -78,6 +84,13 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
                             [run](std::size_t i) { return run->candidateItem(i); });
     m_positionItems->reset([run] { return run->candidateRows().size(); },
                            [run](std::size_t i) { return run->candidatePosition(i); });
+
+    const std::optional<std::size_t> column = run->likelyKeyColumn();
+    QString position = messageText::questionPosition(run->questionNumber(), run->questionCount());
+    if (column)
+        position += u"。"_s + messageText::keyColumnSpares(*column);
+    m_position->setText(position);
+    m_keyColumnButton->setVisible(column.has_value());
 
     showOver(m_candidateList);
     const QModelIndex awaited = m_keyItems->index(static_cast<int>(run->pickpos()));
@@ -124,6 +137,16 @@ void MatchingPanel::confirmChoice()
     BusyCursor busy;
     m_run->choose(row);
     Q_EMIT lineSettled();
+}
+
+void MatchingPanel::runInKeyColumn()
+{
+    if (!awaitsChoice() || !m_run->likelyKeyColumn())
+        return;
+    // Given up as "返回修改" leaves it; the new run replaces it.
+    const std::size_t column = *m_run->likelyKeyColumn();
+    hide();
+    Q_EMIT keyColumnRunWanted(column);
 }
 
 void MatchingPanel::leaveEmpty()

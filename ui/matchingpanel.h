@@ -18,7 +18,8 @@ class ListBox;
 // line: the key list shows every key line with the awaited one marked, the candidate list the
 // rows that belong to it and a hidden list their positions. "确定" settles the line with the
 // selected row, "忽略留空" leaves it empty, "返回修改" closes the panel for the data to be
-// corrected.
+// corrected. The caption's line says which question of how many this is; where most keys stand
+// in one column, "按关键字列重新筛选" gives up the run for one that looks in that column only.
 class MatchingPanel : public OverlayPanel
 {
     Q_OBJECT
@@ -39,10 +40,13 @@ Q_SIGNALS:
     // The awaited line was settled by the user; the run goes on from there. Emitted while the
     // busy cursor shows.
     void lineSettled();
+    // The user gave up the run for one with the keys looked for in this column (from 1) only.
+    void keyColumnRunWanted(std::size_t column);
 
 private:
     void leaveEmpty();
     void confirmChoice();
+    void runInKeyColumn();
     void clearLists(bool keyListToo);
     bool awaitsChoice() const;
 
@@ -51,6 +55,8 @@ private:
 
     QGroupBox *m_hintFrame = nullptr;
     QLabel *m_hint = nullptr;
+    QLabel *m_position = nullptr;
+    QPushButton *m_keyColumnButton = nullptr;
     ListBox *m_positionList = nullptr;
     QPushButton *m_backButton = nullptr;
     QPushButton *m_leaveEmptyButton = nullptr;

@@ -2,7 +2,10 @@
 
 #include <QString>
 
-// The texts of the main window's messages, word for word.
+#include <cstddef>
+
+// The texts of the main window's messages and of the lines that count what a run left to
+// check, word for word.
 namespace lanshan::messageText {
 
 using namespace Qt::StringLiterals;
@@ -15,5 +18,35 @@ inline const QString resultNotCopied =
     u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
 inline const QString demoFilled = u"请点击“数据筛选”按钮以查看演示结果！"_s;
 inline const QString mustChoose = u"您必须选择正确的数据！"_s;
+
+// resultCopied, and where lines of the result may hold a wrong row, where to look.
+inline QString resultCopiedWith(std::size_t suspect)
+{
+    if (suspect == 0)
+        return resultCopied;
+    return resultCopied + u"\r\n其中 %1 行可能取错，请点“核对详情”（Alt+H）查看。"_s.arg(suspect);
+}
+
+// The line below the buttons after a run.
+inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::size_t suspect)
+{
+    if (suspect == 0)
+        return u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(missing).arg(unused);
+    return u"核对：%1 个关键字未找到，%2 行数据未使用，%3 行可能取错。"_s.arg(missing).arg(unused).arg(suspect);
+}
+inline const QString reportTooLarge = u"核对：数据太多，无法列出核对结果。"_s;
+
+// The run again, looking for the keys in one column only: in the manual matching and the report.
+inline const QString keyColumnRunCaption = u"按关键字列重新筛选(&K)"_s;
+
+// Where the manual matching stands, and what looking in the key column would spare.
+inline QString questionPosition(std::size_t number, std::size_t count)
+{
+    return u"第 %1 个，共 %2 个"_s.arg(number).arg(count);
+}
+inline QString keyColumnSpares(std::size_t column)
+{
+    return u"多数关键字在第 %1 列，按 Alt+K 可免去这些选择。"_s.arg(column);
+}
 
 } // namespace lanshan::messageText

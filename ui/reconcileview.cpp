@@ -7,6 +7,7 @@
 #include "filterrun.h"
 #include "logging.h"
 #include "messages.h"
+#include "messagetexts.h"
 #include "reconciliationmodel.h"
 #include "reportsheet.h"
 #include "tabstopdelegate.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -27,7 +29,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString hintText = u"选中“未找到”下的一行相近数据或“忽略留空”下的一行，点“采用”把它作为该关键字的结果；"
-                         u"“采用全部可靠行”只采用与关键字仅在空格、不可见字符、全角/半角、大小写或繁简上不同的行。"_s;
+                         u"“采用全部可靠行”只采用与关键字仅在空格、不可见字符、全角/半角、大小写或繁简上不同的行。"
+                         u"选中“可能取错”下的一行，点“留空”把该关键字的结果清空。"_s;
 
 // Opening every key's rows costs little while there are few keys.
 constexpr std::size_t expandedKeys = 500;
@@ -39,23 +42,26 @@ ReconcileView::ReconcileView(QWidget *window)
 {
     m_model = new ReconciliationModel(this);
 
-    m_hint = label(this, u"reconcileHint"_s, twipsRect(240, 5640, 4680, 975), hintText);
+    m_hint = label(this, u"reconcileHint"_s, twipsRect(240, 4890, 10215, 900), hintText);
     m_hint->setWordWrap(true);
-    m_adoptButton = button(this, u"adoptButton"_s, u"采用"_s, twipsRect(5040, 5880, 1095, 615));
+    m_adoptButton = button(this, u"adoptButton"_s, u"采用"_s, twipsRect(240, 5880, 1095, 615));
+    m_leaveEmptyButton = button(this, u"leaveSuspectEmptyButton"_s, u"留空"_s, twipsRect(1455, 5880, 1095, 615));
     m_adoptReliableButton =
-        button(this, u"adoptReliableButton"_s, u"采用全部可靠行"_s, twipsRect(6240, 5880, 1695, 615));
-    m_copyButton = button(this, u"copyReportButton"_s, u"复制报告"_s, twipsRect(8040, 5880, 1215, 615));
+        button(this, u"adoptReliableButton"_s, u"采用全部可靠行"_s, twipsRect(2670, 5880, 1695, 615));
+    m_keyColumnButton =
+        button(this, u"keyColumnButton"_s, messageText::keyColumnRunCaption, twipsRect(4485, 5880, 2415, 615));
+    m_copyButton = button(this, u"copyReportButton"_s, u"复制报告(&C)"_s, twipsRect(7020, 5880, 1575, 615));
     m_backButton = button(this, u"reconcileBackButton"_s, u"返回"_s, twipsRect(9360, 5880, 1095, 615));
 
-    m_tree = place(new QTreeView(this), u"reconcileTree"_s, twipsRect(240, 360, 10215, 5160));
+    m_tree = place(new QTreeView(this), u"reconcileTree"_s, twipsRect(240, 360, 10215, 4440));
     m_tree->setModel(m_model);
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setAllColumnsShowFocus(true);
     m_tree->header()->setStretchLastSection(true);
-    m_tree->setColumnWidth(0, toPixels(2400));
-    m_tree->setColumnWidth(1, toPixels(4800));
+    m_tree->setColumnWidth(0, toPixels(2100));
+    m_tree->setColumnWidth(1, toPixels(4200));
     // Rows laid out as the boxes lay them out.
     m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
     m_tree->setAccessibleName(u"核对结果"_s);
@@ -65,8 +71,13 @@ ReconcileView::ReconcileView(QWidget *window)
 
     connect(m_adoptButton, &QPushButton::clicked, this, &ReconcileView::adoptSelected);
     connect(m_adoptReliableButton, &QPushButton::clicked, this, &ReconcileView::adoptReliable);
+    connect(m_leaveEmptyButton, &QPushButton::clicked, this, &ReconcileView::leaveSelectedEmpty);
+    connect(m_keyColumnButton, &QPushButton::clicked, this, [this] {
+        if (const std::optional<std::size_t> column = m_model->report().keyColumn; m_run && column)
+            Q_EMIT keyColumnRunWanted(*column);
+    });
     connect(m_copyButton, &QPushButton::clicked, this, &ReconcileView::copyReport);
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &ReconcileView::updateButtons);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &ReconcileView::currentChanged);
     // "返回" is the view's cancel button, which Escape presses.
     setCloseButton(m_backButton, Escape::Closes);
     updateButtons();
@@ -76,14 +87,15 @@ ReconcileView::~ReconcileView() = default;
 
 QList<QWidget *> ReconcileView::tabChain() const
 {
-    return {m_tree, m_adoptButton, m_adoptReliableButton, m_copyButton, m_backButton};
+    return {m_tree,       m_adoptButton, m_leaveEmptyButton, m_adoptReliableButton, m_keyColumnButton,
+            m_copyButton, m_backButton};
 }
 
 void ReconcileView::showRun(const std::shared_ptr<FilterRun> &run)
 {
     m_run = run && run->state() == FilterRun::State::Finished ? run : nullptr;
     m_copied = false;
-    m_hint->setText(hintText);
+    tell(hintText);
     refresh();
 }
 
@@ -100,6 +112,11 @@ std::size_t ReconcileView::missingCount() const
 std::size_t ReconcileView::unusedCount() const
 {
     return m_model->report().unused.size();
+}
+
+std::size_t ReconcileView::suspectCount() const
+{
+    return m_model->report().suspect.size();
 }
 
 void ReconcileView::refresh()
@@ -127,8 +144,9 @@ void ReconcileView::refresh()
         m_tree->setFirstColumnSpanned(group, QModelIndex(), true);
         m_tree->expand(m_model->index(group, 0));
     }
-    // The rows a user may take, in sight.
-    for (const int group : {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty}) {
+    // The rows a user may take or judge, in sight.
+    for (const int group :
+         {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty, ReconciliationModel::Suspect}) {
         const QModelIndex keys = m_model->index(group, 0);
         if (m_model->rowCount(keys) <= static_cast<int>(expandedKeys)) {
             for (int key = 0; key < m_model->rowCount(keys); ++key)
@@ -148,8 +166,30 @@ void ReconcileView::open()
 void ReconcileView::updateButtons()
 {
     m_adoptButton->setEnabled(m_model->rowToTakeAt(m_tree->currentIndex()).has_value());
+    m_leaveEmptyButton->setEnabled(m_model->suspectLineAt(m_tree->currentIndex()).has_value());
     m_adoptReliableButton->setEnabled(m_run && !safeAdoptions(m_model->report()).empty());
+    // A run already matched in that column would give the same result again.
+    const std::optional<std::size_t> column = m_model->report().keyColumn;
+    m_keyColumnButton->setEnabled(m_run && column && m_run->matchColumn() != column);
     m_copyButton->setEnabled(m_run != nullptr);
+}
+
+void ReconcileView::tell(const QString &text)
+{
+    m_hint->setText(text);
+    m_hintExplains = false;
+}
+
+void ReconcileView::currentChanged(const QModelIndex &current)
+{
+    updateButtons();
+    // A line that may hold a wrong row is explained whole, whatever its column cuts off.
+    const QString sentence = m_model->suspectSentenceAt(current);
+    if (!sentence.isEmpty())
+        m_hint->setText(sentence);
+    else if (m_hintExplains)
+        m_hint->setText(hintText);
+    m_hintExplains = !sentence.isEmpty();
 }
 
 void ReconcileView::adoptSelected()
@@ -165,7 +205,7 @@ void ReconcileView::adoptSelected()
         return;
     }
     refresh();
-    m_hint->setText(u"已采用第 %1 行作为第 %2 个关键字的结果。"_s.arg(row + 1).arg(keyLine + 1));
+    tell(u"已采用第 %1 行作为第 %2 个关键字的结果。"_s.arg(row + 1).arg(keyLine + 1));
     Q_EMIT resultChanged();
 }
 
@@ -184,10 +224,33 @@ void ReconcileView::adoptReliable()
     }
     refresh();
     const QString done = u"已采用 %1 行可靠的相近数据。"_s.arg(taken);
-    m_hint->setText(done);
+    tell(done);
     if (taken)
         Q_EMIT resultChanged();
     showMessage(window(), done, QMessageBox::Information);
+}
+
+void ReconcileView::leaveSelectedEmpty()
+{
+    const std::optional<std::size_t> line = m_model->suspectLineAt(m_tree->currentIndex());
+    if (!m_run || !line)
+        return;
+    try {
+        m_run->leaveEmpty(*line);
+    } catch (const std::logic_error &error) {
+        qCWarning(lcDesktop) << "cannot empty the line:" << error.what();
+        return;
+    }
+    refresh();
+    // The line now stands among the keys left empty, where "采用" can give it another row.
+    const std::vector<LeftEmptyKey> &leftEmpty = m_model->report().leftEmpty;
+    const auto at = std::ranges::lower_bound(leftEmpty, *line, {}, &LeftEmptyKey::keyLine);
+    if (at != leftEmpty.end() && at->keyLine == *line) {
+        const QModelIndex group = m_model->index(ReconciliationModel::LeftEmpty, 0);
+        m_tree->setCurrentIndex(m_model->index(static_cast<int>(at - leftEmpty.begin()), 0, group));
+    }
+    tell(u"已将第 %1 个关键字的结果留空，它现在列在“忽略留空”下。"_s.arg(*line + 1));
+    Q_EMIT resultChanged();
 }
 
 void ReconcileView::copyReport()
@@ -198,14 +261,14 @@ void ReconcileView::copyReport()
     try {
         ClipboardText::write(QString::fromStdU16String(reportSheet(*m_run, m_model->report())));
     } catch (const std::bad_alloc &) {
-        m_hint->setText(u"核对报告太大，无法复制到剪贴板。"_s);
+        tell(u"核对报告太大，无法复制到剪贴板。"_s);
         return;
     } catch (const std::length_error &) {
-        m_hint->setText(u"核对报告太大，无法复制到剪贴板。"_s);
+        tell(u"核对报告太大，无法复制到剪贴板。"_s);
         return;
     }
     m_copied = true;
-    m_hint->setText(u"核对报告已复制到剪贴板，可以粘贴到电子表格中；点“返回”后剪贴板重新放入筛选结果。"_s);
+    tell(u"核对报告已复制到剪贴板，可以粘贴到电子表格中；点“返回”后剪贴板重新放入筛选结果。"_s);
 }
 
 } // namespace lanshan

@@ -14,11 +14,13 @@ class FilterRun;
 class ReconciliationModel;
 
 // The panel "reconcileView" that opens over the working area after a run: why each key found
-// no row, which keys were left empty, which rows no key took (ReconciliationModel). Nothing in
-// the result changes unless the user takes a near row or a row of a key left empty with "采用",
-// or every near row that differs from its key only in spaces, invisible characters, width, case
-// or variant with "采用全部可靠行". "复制报告" puts the report on the clipboard as a table for a
-// spreadsheet (reportsheet.h).
+// no row, which keys were left empty, which rows no key took, which lines may hold a row not
+// their own (ReconciliationModel). Nothing in the result changes unless the user takes a near
+// row or a row of a key left empty with "采用", or every near row that differs from its key only
+// in spaces, invisible characters, width, case or variant with "采用全部可靠行", or empties a
+// line that may hold a wrong row with "留空". "按关键字列重新筛选" asks for the run again with
+// the keys looked for in the column where most of them stand. "复制报告" puts the report on the
+// clipboard as a table for a spreadsheet (reportsheet.h).
 class ReconcileView : public OverlayPanel
 {
     Q_OBJECT
@@ -39,28 +41,38 @@ public:
     bool reportCopied() const { return m_copied; }
     std::size_t missingCount() const;
     std::size_t unusedCount() const;
+    std::size_t suspectCount() const;
 
     QList<QWidget *> tabChain() const override;
 
 Q_SIGNALS:
-    // Near rows were taken into the run's result.
+    // Rows were taken into the run's result, or a line of it emptied.
     void resultChanged();
+    // The user wants the run again, the keys looked for in this column (from 1) only.
+    void keyColumnRunWanted(std::size_t column);
 
 private:
     void adoptSelected();
     void adoptReliable();
+    void leaveSelectedEmpty();
     void copyReport();
     void refresh();
     void updateButtons();
+    void currentChanged(const QModelIndex &current);
+    // What was done, in the hint.
+    void tell(const QString &text);
 
     std::shared_ptr<FilterRun> m_run;
     bool m_tooLarge = false;
     bool m_copied = false;
+    bool m_hintExplains = false; // the hint tells of the current line, not of what was done
     ReconciliationModel *m_model = nullptr;
     QTreeView *m_tree = nullptr;
     QLabel *m_hint = nullptr;
     QPushButton *m_adoptButton = nullptr;
+    QPushButton *m_leaveEmptyButton = nullptr;
     QPushButton *m_adoptReliableButton = nullptr;
+    QPushButton *m_keyColumnButton = nullptr;
     QPushButton *m_copyButton = nullptr;
     QPushButton *m_backButton = nullptr;
 };

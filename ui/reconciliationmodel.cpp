@@ -12,10 +12,28 @@ namespace lanshan {
 
 namespace {
 
-// Item ids: 0 for a group, 1 + group for an entry of that group, and from 4 on an entry's own
-// row (the entry's index twice, plus one for the keys left empty).
+// Item ids: 0 for a group, 1 + group for an entry of that group, and from 5 on an entry's own
+// row: the entry's index three times, plus the group's place among the groups with rows.
 constexpr quintptr entryBase = 1;
-constexpr quintptr rowBase = 4;
+constexpr quintptr rowBase = entryBase + ReconciliationModel::GroupCount;
+constexpr int groupsWithRows = 3;
+
+int rowKind(int group)
+{
+    return group == ReconciliationModel::Missing ? 0 : group == ReconciliationModel::LeftEmpty ? 1 : 2;
+}
+
+int groupOfRow(quintptr id)
+{
+    constexpr int groups[groupsWithRows] = {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty,
+                                            ReconciliationModel::Suspect};
+    return groups[(id - rowBase) % groupsWithRows];
+}
+
+std::size_t entryOfRow(quintptr id)
+{
+    return (id - rowBase) / groupsWithRows;
+}
 
 int clamped(std::size_t count)
 {
@@ -70,6 +88,7 @@ int ReconciliationModel::entryCount(int group) const
     case Missing: return clamped(m_report.missing.size());
     case LeftEmpty: return clamped(m_report.leftEmpty.size());
     case Unused: return clamped(m_report.unused.size());
+    case Suspect: return clamped(m_report.suspect.size());
     default: return 0;
     }
 }
@@ -84,7 +103,7 @@ QModelIndex ReconciliationModel::index(int row, int column, const QModelIndex &p
     if (id == 0)
         return createIndex(row, column, entryBase + static_cast<quintptr>(parent.row()));
     const auto group = static_cast<int>(id - entryBase);
-    return createIndex(row, column, rowBase + 2 * static_cast<quintptr>(parent.row()) + (group == LeftEmpty ? 1 : 0));
+    return createIndex(row, column, rowBase + groupsWithRows * static_cast<quintptr>(parent.row()) + rowKind(group));
 }
 
 QModelIndex ReconciliationModel::parent(const QModelIndex &index) const
@@ -94,9 +113,7 @@ QModelIndex ReconciliationModel::parent(const QModelIndex &index) const
     const quintptr id = index.internalId();
     if (id < rowBase)
         return createIndex(static_cast<int>(id - entryBase), 0, quintptr(0));
-    const quintptr entry = (id - rowBase) / 2;
-    const int group = (id - rowBase) % 2 ? LeftEmpty : Missing;
-    return createIndex(static_cast<int>(entry), 0, entryBase + static_cast<quintptr>(group));
+    return createIndex(static_cast<int>(entryOfRow(id)), 0, entryBase + static_cast<quintptr>(groupOfRow(id)));
 }
 
 int ReconciliationModel::rowCount(const QModelIndex &parent) const
@@ -116,6 +133,7 @@ int ReconciliationModel::rowCount(const QModelIndex &parent) const
     switch (static_cast<int>(id - entryBase)) {
     case Missing: return clamped(m_report.missing[entry].nearRows.size());
     case LeftEmpty: return clamped(m_report.leftEmpty[entry].rows.size());
+    case Suspect: return 1;
     default: return 0;
     }
 }
@@ -129,14 +147,41 @@ std::optional<std::pair<std::size_t, std::size_t>> ReconciliationModel::rowToTak
 {
     if (!index.isValid() || index.model() != this || index.internalId() < rowBase)
         return std::nullopt;
-    const std::size_t entry = (index.internalId() - rowBase) / 2;
+    const std::size_t entry = entryOfRow(index.internalId());
     const auto child = static_cast<std::size_t>(index.row());
-    if ((index.internalId() - rowBase) % 2) {
+    switch (groupOfRow(index.internalId())) {
+    case LeftEmpty: {
         const LeftEmptyKey &key = m_report.leftEmpty[entry];
         return std::pair{key.keyLine, key.rows[child]};
     }
-    const MissingKey &key = m_report.missing[entry];
-    return std::pair{key.keyLine, key.nearRows[child].row};
+    case Missing: {
+        const MissingKey &key = m_report.missing[entry];
+        return std::pair{key.keyLine, key.nearRows[child].row};
+    }
+    default: return std::nullopt;
+    }
+}
+
+std::optional<std::size_t> ReconciliationModel::suspectLineAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || index.internalId() == 0)
+        return std::nullopt;
+    const quintptr id = index.internalId();
+    if (id == entryBase + Suspect)
+        return m_report.suspect[static_cast<std::size_t>(index.row())].keyLine;
+    if (id >= rowBase && groupOfRow(id) == Suspect)
+        return m_report.suspect[entryOfRow(id)].keyLine;
+    return std::nullopt;
+}
+
+QString ReconciliationModel::suspectSentenceAt(const QModelIndex &index) const
+{
+    const std::optional<std::size_t> line = suspectLineAt(index);
+    if (!line)
+        return {};
+    const auto at = std::ranges::lower_bound(m_report.suspect, *line, {}, &SuspectLine::keyLine);
+    return u"第 %1 个关键字的结果（%2）可能取错：%3。点“留空”把它清空。"_s.arg(*line + 1).arg(
+        rowNumber(at->row), QString::fromStdU16String(suspectWords(*at, m_report.keyColumn)));
 }
 
 QString ReconciliationModel::groupText(int group) const
@@ -144,6 +189,7 @@ QString ReconciliationModel::groupText(int group) const
     switch (group) {
     case Missing: return u"%1（%2 个关键字）"_s.arg(words(missingGroupWords)).arg(m_report.missing.size());
     case LeftEmpty: return u"%1（%2 个关键字）"_s.arg(words(leftEmptyGroupWords)).arg(m_report.leftEmpty.size());
+    case Suspect: return u"%1（%2 行）"_s.arg(words(suspectGroupWords)).arg(m_report.suspect.size());
     default: return u"%1（%2 行数据）"_s.arg(words(unusedGroupWords)).arg(m_report.unused.size());
     }
 }
@@ -156,11 +202,15 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
             return rowNumber(unused.row);
         return column == 1 ? shown(m_run->datalines()[unused.row]) : words(unusedReasonWords(unused.reason));
     }
-    const std::size_t line = group == Missing ? m_report.missing[entry].keyLine : m_report.leftEmpty[entry].keyLine;
+    const std::size_t line = group == Missing     ? m_report.missing[entry].keyLine
+                             : group == LeftEmpty ? m_report.leftEmpty[entry].keyLine
+                                                  : m_report.suspect[entry].keyLine;
     if (column == 0)
         return entryNumber(line);
     if (column == 1)
         return shown(m_run->fixlines()[line]);
+    if (group == Suspect)
+        return u"%1，结果为%2"_s.arg(words(suspectGroupWords), rowNumber(m_report.suspect[entry].row));
     if (group == LeftEmpty)
         return u"%1，%2 %3 行"_s.arg(words(leftEmptyGroupWords), words(keyRowWords))
             .arg(m_report.leftEmpty[entry].rows.size());
@@ -176,6 +226,10 @@ QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t c
         const NearRow &near = m_report.missing[entry].nearRows[child];
         row = near.row;
         cause = QString::fromStdU16String(causeWords(near.causes));
+    } else if (group == Suspect) {
+        const SuspectLine &suspect = m_report.suspect[entry];
+        row = suspect.row;
+        cause = QString::fromStdU16String(suspectWords(suspect, m_report.keyColumn));
     } else {
         row = m_report.leftEmpty[entry].rows[child];
     }
@@ -186,15 +240,16 @@ QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t c
 
 QVariant ReconciliationModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || !m_run || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+    // The causes may be longer than their column: whole in a tooltip.
+    const bool tip = role == Qt::ToolTipRole && index.column() == 2;
+    if (!index.isValid() || !m_run || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && !tip))
         return {};
     const quintptr id = index.internalId();
     if (id == 0)
         return index.column() == 0 ? groupText(index.row()) : QString();
     if (id < rowBase)
         return entryText(static_cast<int>(id - entryBase), static_cast<std::size_t>(index.row()), index.column());
-    const int group = (id - rowBase) % 2 ? LeftEmpty : Missing;
-    return rowText(group, (id - rowBase) / 2, static_cast<std::size_t>(index.row()), index.column());
+    return rowText(groupOfRow(id), entryOfRow(id), static_cast<std::size_t>(index.row()), index.column());
 }
 
 QVariant ReconciliationModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -12,18 +12,18 @@ namespace lanshan {
 
 class FilterRun;
 
-// The reconciliation report of a run as a tree of three groups: the keys without a row, each
-// with its near rows; the keys left empty by choice, each with its rows; the rows no key took.
-// Three columns: the entry or row number, the text with its invisible characters shown, and
-// the cause in words. Items are made when a view asks for them, so a report of a million rows
-// costs no copies.
+// The reconciliation report of a run as a tree of four groups: the keys without a row, each
+// with its near rows; the keys left empty by choice, each with its rows; the rows no key took;
+// the lines whose row may not be theirs, each with that row and why. Three columns: the entry or row number, the text
+// with its invisible characters shown, and the cause in words. Items are made when a view asks for them, so a report of
+// a million rows costs no copies.
 class ReconciliationModel : public QAbstractItemModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ReconciliationModel)
 
 public:
-    enum Group { Missing, LeftEmpty, Unused, GroupCount };
+    enum Group { Missing, LeftEmpty, Unused, Suspect, GroupCount };
 
     explicit ReconciliationModel(QObject *parent = nullptr);
     ~ReconciliationModel() override;
@@ -35,6 +35,10 @@ public:
     // The key line and the row the user may take for it: a near row of a key without a row, or
     // a row of a key left empty; nothing elsewhere.
     std::optional<std::pair<std::size_t, std::size_t>> rowToTakeAt(const QModelIndex &index) const;
+    // The key line the user may empty: a line whose row may not be its own, or that row.
+    std::optional<std::size_t> suspectLineAt(const QModelIndex &index) const;
+    // What is wrong with that line, in one sentence; nothing elsewhere.
+    QString suspectSentenceAt(const QModelIndex &index) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &index) const override;

@@ -63,15 +63,15 @@ private Q_SLOTS:
     void textsWordForWord();
 
 private:
-    void verifyDelivered(const QString &result);
+    void verifyDelivered(const QString &result, const QString &message = messageText::resultCopied);
     void verifyFrame4Open(const QStringList &list3, int awaited, const QStringList &list4, const QStringList &list5);
 };
 
 // A run that ended with its result: in the result box and on the clipboard, the result
 // view in sight, the buttons that work on a result enabled, and the one message that says so.
-void FilterWindowTest::verifyDelivered(const QString &result)
+void FilterWindowTest::verifyDelivered(const QString &result, const QString &message)
 {
-    QCOMPARE(texts(m_driver->messages), QStringList{messageText::resultCopied});
+    QCOMPARE(texts(m_driver->messages), QStringList{message});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
     QCOMPARE(m_driver->text(u"Text3"_s), result);
     QCOMPARE(clipboardText(), result);
@@ -144,26 +144,31 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard_data()
     QTest::addColumn<QString>("result");
     QTest::addColumn<QStringList>("list1");
     QTest::addColumn<QStringList>("list2");
+    QTest::addColumn<QString>("message");
+    const QString copied = messageText::resultCopied;
 
     QTest::newRow("key without row leaves an empty line")
         << u"a1\r\nb2\r\nc3"_s << u"c3\t70\r\na1\t90"_s << u"a1\t90\n\nc3\t70"_s
-        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s} << QStringList{u"1.a1\t90"_s, u"2."_s, u"3.c3\t70"_s};
-    QTest::newRow("one key and a line end") << u"a1\r\n"_s << u"a1\t90"_s << u"a1\t90\n"_s
-                                            << QStringList{u"1.a1"_s, u"2."_s} << QStringList{u"1.a1\t90"_s, u"2."_s};
+        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s} << QStringList{u"1.a1\t90"_s, u"2."_s, u"3.c3\t70"_s} << copied;
+    QTest::newRow("one key and a line end")
+        << u"a1\r\n"_s << u"a1\t90"_s << u"a1\t90\n"_s << QStringList{u"1.a1"_s, u"2."_s}
+        << QStringList{u"1.a1\t90"_s, u"2."_s} << copied;
     QTest::newRow("a key twice gets its row twice")
         << u"a1\nb2\na1"_s << u"a1\t90\nb2\t80"_s << u"a1\t90\nb2\t80\na1\t90"_s
-        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.a1"_s} << QStringList{u"1.a1\t90"_s, u"2.b2\t80"_s, u"3.a1\t90"_s};
+        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.a1"_s} << QStringList{u"1.a1\t90"_s, u"2.b2\t80"_s, u"3.a1\t90"_s}
+        << copied + u"\r\n其中 2 行可能取错，请点“核对详情”（Alt+H）查看。"_s;
     QTest::newRow("key as the tail of a longer value is no match")
         << u"a1\nb2"_s << u"xa1\t80\na1\t90"_s << u"a1\t90\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s}
-        << QStringList{u"1.a1\t90"_s, u"2."_s};
+        << QStringList{u"1.a1\t90"_s, u"2."_s} << copied;
     QTest::newRow("line of spaces is matched by nothing")
         << u"a1\n   \nb2"_s << u"a1\t1\n   \t3\nb2\t2"_s << u"a1\t1\n\nb2\t2"_s
-        << QStringList{u"1.a1"_s, u"2.   "_s, u"3.b2"_s} << QStringList{u"1.a1\t1"_s, u"2."_s, u"3.b2\t2"_s};
-    QTest::newRow("letter case and last column") << u"a1\nb2"_s << u"A1\t5\n7\tb2"_s << u"\n"_s
-                                                 << QStringList{u"1.a1"_s, u"2.b2"_s} << QStringList{u"1."_s, u"2."_s};
+        << QStringList{u"1.a1"_s, u"2.   "_s, u"3.b2"_s} << QStringList{u"1.a1\t1"_s, u"2."_s, u"3.b2\t2"_s} << copied;
+    QTest::newRow("letter case and last column")
+        << u"a1\nb2"_s << u"A1\t5\n7\tb2"_s << u"\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s}
+        << QStringList{u"1."_s, u"2."_s} << copied;
     QTest::newRow("data of spaces only is still data")
         << u"a1\nb2\nc3"_s << u"   "_s << u"\n\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s}
-        << QStringList{u"1."_s, u"2."_s, u"3."_s};
+        << QStringList{u"1."_s, u"2."_s, u"3."_s} << copied;
 }
 
 void FilterWindowTest::resultGoesToBoxListsAndClipboard()
@@ -173,10 +178,11 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard()
     QFETCH(QString, result);
     QFETCH(QStringList, list1);
     QFETCH(QStringList, list2);
+    QFETCH(QString, message);
 
     m_driver->filter(keys, rows);
 
-    verifyDelivered(result);
+    verifyDelivered(result, message);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), list1);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), list2);
 }
