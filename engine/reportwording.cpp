@@ -36,7 +36,7 @@ std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> 
     if ((line.causes & SharedRow) && !line.sharedWith.empty()) {
         if (!words.empty())
             words += u"；";
-        words += u"第 ";
+        words += u"结果第 ";
         for (std::size_t i = 0; i < line.sharedWith.size(); ++i)
             words += (i ? u"、" : u"") + number(line.sharedWith[i] + 1);
         words += line.sharedOthers > line.sharedWith.size() ? u" 等行也用了这一行数据" : u" 行也用了这一行数据";

@@ -14,7 +14,8 @@ namespace lanshan {
 std::u16string causeWords(unsigned causes);
 
 // Why a line of the result may hold a row that is not its own, with the columns and lines:
-// "在第 3 列找到，关键字在第 1 列", "第 2、5 行也用了这一行数据", both joined by "；".
+// "在第 3 列找到，关键字在第 1 列", "结果第 2、5 行也用了这一行数据" (lines of the result, where
+// the report's "第 N 行" alone is a row of the data), both joined by "；".
 std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn);
 
 // Why no key line took a row.

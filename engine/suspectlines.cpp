@@ -96,7 +96,7 @@ SuspectLines findSuspectLines(const FilterRun &run)
         const std::optional<std::size_t> row = run.resultRow(i);
         if (!row)
             continue;
-        SuspectLine line{i, *row, 0};
+        SuspectLine line{i, *row, 0, 0, {}, 0};
         if (found.keyColumn && (!held[i] || run.adopted(i))) {
             const KeyPlace place = placeOf(run, i, *row, found.keyColumn);
             if (place.first && !place.inColumn) {

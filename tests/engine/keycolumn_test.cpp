@@ -100,8 +100,8 @@ TEST(KeyColumn, ChosenAndAdoptedRowsAreJudgedAlike)
     const Reconciliation report = reconcile(run);
     ASSERT_EQ(report.suspect.size(), 4u);
     EXPECT_EQ(suspectWords(report.suspect[1], report.keyColumn),
-              u"在第 3 列找到，关键字在第 1 列；第 2 行也用了这一行数据");
-    EXPECT_EQ(suspectWords(report.suspect[0], report.keyColumn), u"第 3 行也用了这一行数据");
+              u"在第 3 列找到，关键字在第 1 列；结果第 2 行也用了这一行数据");
+    EXPECT_EQ(suspectWords(report.suspect[0], report.keyColumn), u"结果第 3 行也用了这一行数据");
 
     // The user empties the wrong lines: left empty by choice, they can take a row again.
     run.leaveEmpty(6);
@@ -163,5 +163,5 @@ TEST(KeyColumn, ARowSharedByManyNamesAFewOthers)
     ASSERT_EQ(report.suspect.size(), 2000u);
     EXPECT_EQ(report.suspect[0].sharedWith, (std::vector<std::size_t>{1, 2, 3}));
     EXPECT_EQ(report.suspect[0].sharedOthers, 1999u);
-    EXPECT_EQ(suspectWords(report.suspect[0], report.keyColumn), u"第 2、3、4 等行也用了这一行数据");
+    EXPECT_EQ(suspectWords(report.suspect[0], report.keyColumn), u"结果第 2、3、4 等行也用了这一行数据");
 }

@@ -111,12 +111,13 @@ void KeyColumnTest::suspectLineSettledInTheReport()
     const QModelIndex row = model->index(0, 0, line3(model, 3));
     QCOMPARE(row.data().toString(), u"第 3 行"_s);
     QCOMPARE(row.siblingAtColumn(1).data().toString(), u"2\t乙\t3\t差"_s);
-    QCOMPARE(row.siblingAtColumn(2).data().toString(), u"在第 3 列找到，关键字在第 1 列；第 2 行也用了这一行数据"_s);
+    QCOMPARE(row.siblingAtColumn(2).data().toString(),
+             u"在第 3 列找到，关键字在第 1 列；结果第 2 行也用了这一行数据"_s);
 
     // The cause column may cut it off; the hint says it whole.
     tree->setCurrentIndex(row);
     QCOMPARE(m_driver->get<QLabel>(u"reconcileHint"_s)->text(),
-             u"第 3 个关键字的结果（第 3 行）可能取错：在第 3 列找到，关键字在第 1 列；第 2 行也用了这一行数据。"
+             u"第 3 个关键字的结果（第 3 行）可能取错：在第 3 列找到，关键字在第 1 列；结果第 2 行也用了这一行数据。"
              u"点“留空”把它清空。"_s);
 
     m_driver->messages.clear();
@@ -145,8 +146,8 @@ void KeyColumnTest::suspectLineInTheCopiedReport()
     altKey(Qt::Key_C);
     QTRY_COMPARE(clipboardLf(),
                  u"类别\t序号\t行号\t原因\t关键字\t数据\n"
-                 u"可能取错\t2\t2\t第 3 行也用了这一行数据\t2\t2\t乙\t3\t差\n"
-                 u"可能取错\t3\t2\t在第 3 列找到，关键字在第 1 列；第 2 行也用了这一行数据\t3\t2\t乙\t3\t差\n"_s);
+                 u"可能取错\t2\t2\t结果第 3 行也用了这一行数据\t2\t2\t乙\t3\t差\n"
+                 u"可能取错\t3\t2\t在第 3 列找到，关键字在第 1 列；结果第 2 行也用了这一行数据\t3\t2\t乙\t3\t差\n"_s);
 }
 
 QTEST_MAIN(KeyColumnTest)
