@@ -77,7 +77,8 @@ public:
     std::span<const std::size_t> everyConfirmedRow() const;
     // Whether the row of a settled line was given by adopt(), not by the rule or a choice.
     bool adopted(std::size_t pos) const { return m_adopted.at(pos); }
-    // Per key line: whether every row confirmed for it holds its key in the column (from 1).
+    // Per key line: whether every row confirmed for it holds its key in the column (from 1);
+    // empty where every line's rows do.
     std::vector<char> linesHeldIn(std::size_t column) const;
     // The cells (from 0) of the row that hold the key line's key, where the row is one of its
     // confirmed rows; none otherwise, or where only the row's number piece names the key.

@@ -276,32 +276,53 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     }
     groups.reset();
 
-    // Group the matches by key, keeping data order within each group.
+    // Group the matches by key, keeping data order within each group. Most keys stand in one
+    // cell, the same in each of their rows: that cell is kept once for the key, and only the
+    // rows that differ are kept on their own, so that no more than the rows is written in
+    // scattered order.
     m_groupStart.assign(groupCount + 1, 0);
     for (const Match &m : matches)
         ++m_groupStart[m.group + 1];
     for (std::size_t g = 0; g < groupCount; ++g)
         m_groupStart[g + 1] += m_groupStart[g];
     m_rows.resize(matches.size());
-    m_cells.resize(matches.size());
-    std::vector<std::size_t> fill(m_groupStart.begin(), m_groupStart.end() - 1);
+    struct Filling
+    {
+        std::size_t next; // the group's next place in m_rows
+        std::uint32_t cell = noCell;
+    };
+    std::vector<Filling> fill(groupCount);
+    for (std::size_t g = 0; g < groupCount; ++g)
+        fill[g].next = m_groupStart[g];
     for (const Match &m : matches) {
-        const std::size_t at = fill[m.group]++;
-        m_rows[at] = m.row;
-        m_cells[at] = m.cells == 0 ? noCell : m.cell;
+        Filling &f = fill[m.group];
+        m_rows[f.next++] = m.row;
+        if (m.cells == 1) {
+            if (f.cell == noCell)
+                f.cell = m.cell;
+            if (f.cell == m.cell)
+                continue;
+        }
+        m_otherCells.push_back({m.group, m.row, m.cells == 0 ? noCell : m.cell});
     }
+    m_groupCell.resize(groupCount);
+    for (std::size_t g = 0; g < groupCount; ++g)
+        m_groupCell[g] = fill[g].cell;
+    std::sort(m_otherCells.begin(), m_otherCells.end());
     if (m_cellPool.size() >= pooled)
         throw std::length_error("too many cells that hold keys");
 }
 
-std::span<const std::uint32_t> Matcher::cellsOf(std::size_t entry) const
+std::span<const std::uint32_t> Matcher::cellsOf(std::uint32_t group, std::size_t row) const
 {
-    const std::uint32_t &cells = m_cells[entry];
-    if (cells == noCell)
+    const auto other = std::lower_bound(m_otherCells.begin(), m_otherCells.end(), OtherCells{group, row, 0});
+    if (other == m_otherCells.end() || other->group != group || other->row != row)
+        return std::span<const std::uint32_t>(&m_groupCell[group], 1);
+    if (other->cells == noCell)
         return {};
-    if (!(cells & pooled))
-        return std::span<const std::uint32_t>(&cells, 1);
-    const std::size_t at = cells & ~pooled;
+    if (!(other->cells & pooled))
+        return std::span<const std::uint32_t>(&other->cells, 1);
+    const std::size_t at = other->cells & ~pooled;
     return std::span<const std::uint32_t>(m_cellPool).subspan(at + 1, m_cellPool[at]);
 }
 
@@ -310,12 +331,42 @@ std::span<const std::uint32_t> Matcher::keyCells(std::size_t keyPos, std::size_t
     const std::uint32_t g = m_groupOfKey.at(keyPos);
     if (g == noGroup || nth >= m_groupStart[g + 1] - m_groupStart[g])
         throw std::out_of_range("no such confirmed row");
-    return cellsOf(m_groupStart[g] + nth);
+    return cellsOf(g, m_rows[m_groupStart[g] + nth]);
+}
+
+template<class Visit>
+void Matcher::forEachGroupCells(Visit visit) const
+{
+    auto other = m_otherCells.cbegin();
+    std::vector<std::uint32_t> cells;
+    for (std::uint32_t g = 0; g + 1 < m_groupStart.size(); ++g) {
+        if (m_groupStart[g] == m_groupStart[g + 1])
+            continue;
+        const auto begin = other;
+        while (other != m_otherCells.cend() && other->group == g)
+            ++other;
+        // Every row of the key holds it in its one cell.
+        if (begin == other) {
+            visit(g, std::span<const std::uint32_t>(&m_groupCell[g], 1));
+            continue;
+        }
+        cells.clear();
+        if (m_groupCell[g] != noCell)
+            cells.push_back(m_groupCell[g]);
+        for (auto o = begin; o != other; ++o) {
+            const std::span<const std::uint32_t> more = cellsOf(g, o->row);
+            cells.insert(cells.end(), more.begin(), more.end());
+        }
+        std::sort(cells.begin(), cells.end());
+        cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+        visit(g, std::span<const std::uint32_t>(cells));
+    }
 }
 
 std::optional<std::size_t> Matcher::majorityColumn() const
 {
-    // Per distinct key, how many key lines it stands for; the key lines with rows count.
+    // Per distinct key, how many key lines it stands for; the key lines with rows count, once
+    // for each column that holds the key in some of its rows.
     const std::size_t groupCount = m_groupStart.size() - 1;
     std::vector<std::uint32_t> lines(groupCount, 0);
     for (const std::uint32_t g : m_groupOfKey) {
@@ -324,35 +375,14 @@ std::optional<std::size_t> Matcher::majorityColumn() const
     }
     std::size_t withRows = 0;
     std::vector<std::size_t> perColumn;
-    const auto add = [&](std::uint32_t column, std::size_t count) {
-        if (perColumn.size() <= column)
-            perColumn.resize(column + 1, 0);
-        perColumn[column] += count;
-    };
-    std::vector<std::uint32_t> columns;
-    for (std::size_t g = 0; g < groupCount; ++g) {
-        const std::size_t begin = m_groupStart[g];
-        const std::size_t end = m_groupStart[g + 1];
-        if (begin == end)
-            continue;
+    forEachGroupCells([&](std::uint32_t g, std::span<const std::uint32_t> columns) {
         withRows += lines[g];
-        // The key counts once for each column that holds it in some of its rows; the cells of
-        // one row are distinct already.
-        if (end - begin == 1) {
-            for (const std::uint32_t c : cellsOf(begin))
-                add(c, lines[g]);
-            continue;
+        for (const std::uint32_t c : columns) {
+            if (perColumn.size() <= c)
+                perColumn.resize(c + 1, 0);
+            perColumn[c] += lines[g];
         }
-        columns.clear();
-        for (std::size_t m = begin; m < end; ++m) {
-            const std::span<const std::uint32_t> cells = cellsOf(m);
-            columns.insert(columns.end(), cells.begin(), cells.end());
-        }
-        std::sort(columns.begin(), columns.end());
-        columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
-        for (const std::uint32_t c : columns)
-            add(c, lines[g]);
-    }
+    });
     for (std::size_t c = 0; c < perColumn.size(); ++c) {
         if (2 * perColumn[c] > withRows)
             return c + 1;
@@ -362,13 +392,25 @@ std::optional<std::size_t> Matcher::majorityColumn() const
 
 std::vector<char> Matcher::linesHeldIn(std::size_t column) const
 {
-    const std::size_t groupCount = m_groupStart.size() - 1;
-    std::vector<char> everyRow(groupCount, true);
-    for (std::size_t g = 0; g < groupCount; ++g) {
-        for (std::size_t m = m_groupStart[g]; m < m_groupStart[g + 1] && everyRow[g]; ++m) {
-            const std::span<const std::uint32_t> cells = cellsOf(m);
-            everyRow[g] = std::find(cells.begin(), cells.end(), column - 1) != cells.end();
-        }
+    const auto cell = static_cast<std::uint32_t>(column - 1);
+    // Most often every key stands in that one cell of each of its rows.
+    bool all = m_otherCells.empty();
+    for (std::uint32_t g = 0; all && g < m_groupCell.size(); ++g)
+        all = m_groupCell[g] == cell || m_groupStart[g] == m_groupStart[g + 1];
+    if (all)
+        return {};
+    std::vector<char> everyRow(m_groupStart.size() - 1, false);
+    for (std::uint32_t g = 0; g < everyRow.size(); ++g)
+        everyRow[g] = m_groupCell[g] == cell;
+    // A key with rows of their own cells: each row looked at.
+    for (auto other = m_otherCells.cbegin(); other != m_otherCells.cend(); ++other) {
+        const std::span<const std::uint32_t> cells = cellsOf(other->group, other->row);
+        const bool held = std::find(cells.begin(), cells.end(), cell) != cells.end();
+        const bool first = other == m_otherCells.cbegin() || (other - 1)->group != other->group;
+        if (first && m_groupCell[other->group] == noCell)
+            everyRow[other->group] = held;
+        else
+            everyRow[other->group] = everyRow[other->group] && held;
     }
     std::vector<char> held(m_groupOfKey.size(), false);
     for (std::size_t i = 0; i < m_groupOfKey.size(); ++i)

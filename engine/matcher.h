@@ -34,7 +34,7 @@ public:
     // some of their rows; nothing where no column holds so many.
     std::optional<std::size_t> majorityColumn() const;
     // Per key line: whether every row confirmed for it holds the key in the column (from 1), so
-    // that only the other lines need their cells looked at.
+    // that only the other lines need their cells looked at; empty where every line's rows do.
     std::vector<char> linesHeldIn(std::size_t column) const;
     // The rows of every key, key by key.
     std::span<const std::size_t> everyConfirmedRow() const { return m_rows; }
@@ -45,12 +45,26 @@ private:
     std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
     std::vector<std::size_t> m_groupStart;   // rows of group g: m_rows[m_groupStart[g] .. m_groupStart[g + 1])
     std::vector<std::size_t> m_rows;
-    // The cells of entry m_rows[entry] that hold the key.
-    std::span<const std::uint32_t> cellsOf(std::size_t entry) const;
+    // The cells of a row of a key that hold it.
+    std::span<const std::uint32_t> cellsOf(std::uint32_t group, std::size_t row) const;
+    // Calls visit(group, columns) for every key with rows: the cells (from 0) that hold it in
+    // some of its rows, each once.
+    template<class Visit>
+    void forEachGroupCells(Visit visit) const;
 
-    // Per entry of m_rows: the one cell that holds the key, UINT32_MAX for none, or with the
-    // high bit set where its count and its cells stand in m_cellPool.
-    std::vector<std::uint32_t> m_cells;
+    // Per key: the cell that holds it in its rows, UINT32_MAX where none does in all of them.
+    std::vector<std::uint32_t> m_groupCell;
+    // The rows of a key that hold it in other cells, in several, or in none (its number
+    // piece): the one cell, UINT32_MAX for none, or with the high bit set where the count and
+    // the cells stand in m_cellPool. By key, then row.
+    struct OtherCells
+    {
+        std::uint32_t group;
+        std::size_t row;
+        std::uint32_t cells;
+        bool operator<(const OtherCells &o) const { return group < o.group || (group == o.group && row < o.row); }
+    };
+    std::vector<OtherCells> m_otherCells;
     std::vector<std::uint32_t> m_cellPool;
 };
 

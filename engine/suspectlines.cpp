@@ -90,14 +90,15 @@ SuspectLines findSuspectLines(const FilterRun &run)
     std::sort(sharedWith.begin(), sharedWith.end());
 
     // Most lines have their key in the key column in every row they could have been given.
-    const std::vector<char> held = found.keyColumn ? run.linesHeldIn(*found.keyColumn) : std::vector<char>(lines, true);
+    const std::vector<char> held = found.keyColumn ? run.linesHeldIn(*found.keyColumn) : std::vector<char>();
+    const auto heldIn = [&](std::size_t line) { return held.empty() || held[line]; };
     auto nextShared = sharedWith.begin();
     for (std::size_t i = 0; i < lines; ++i) {
         const std::optional<std::size_t> row = run.resultRow(i);
         if (!row)
             continue;
         SuspectLine line{i, *row, 0, 0, {}, 0};
-        if (found.keyColumn && (!held[i] || run.adopted(i))) {
+        if (found.keyColumn && (!heldIn(i) || run.adopted(i))) {
             const KeyPlace place = placeOf(run, i, *row, found.keyColumn);
             if (place.first && !place.inColumn) {
                 line.causes |= OtherColumn;
