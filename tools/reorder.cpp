@@ -177,12 +177,17 @@ bool writeReport(const FilterRun &run, const std::filesystem::path &target, std:
 
 bool reportSuspects(const FilterRun &run, const SuspectLines &suspects)
 {
+    // Standard error is unbuffered: the lines go out in blocks.
+    std::string text;
     for (const SuspectLine &line : suspects.lines) {
-        const std::string text = "suspect entry " + std::to_string(line.keyLine + 1) + " \""
-                                 + utf8(run.fixlines()[line.keyLine]) + "\": row " + std::to_string(line.row + 1) + " ("
-                                 + causeCode(line.causes) + ")\n";
-        std::fputs(text.c_str(), stderr);
+        text += "suspect entry " + std::to_string(line.keyLine + 1) + " \"" + utf8(run.fixlines()[line.keyLine])
+                + "\": row " + std::to_string(line.row + 1) + " (" + causeCode(line.causes) + ")\n";
+        if (text.size() >= (1 << 16)) {
+            std::fputs(text.c_str(), stderr);
+            text.clear();
+        }
     }
+    std::fputs(text.c_str(), stderr);
     if (!suspects.lines.empty())
         printError(std::to_string(suspects.lines.size())
                    + " lines whose rows may not be their own: held outside the key column or given to several lines");
