@@ -4,7 +4,7 @@
 #include "keyrule.h"
 #include "nearrowindex.h"
 #include "prefetch.h"
-#include "suspectlines.h"
+#include "rowcheck.h"
 
 #include <algorithm>
 #include <cstdint>

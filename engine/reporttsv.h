@@ -10,7 +10,7 @@
 // line per finding, every line ended by LF:
 //   kind  key_line  row  cause  key  row_text
 // kind is missing, left-empty or unused, then suspect (a line whose row may not be its own,
-// suspectlines.h) after all others; numbers count from 1; cause is causeCode() for a near row or
+// rowcheck.h) after all others; numbers count from 1; cause is causeCode() for a near row or
 // a suspect line, duplicate or near for an unused row. The text of a near row or of a suspect
 // line's row is its excerpt (reportwording.h).
 // Inside key and row_text, a backslash is written \\, TAB \t, CR \r, LF \n, and every other

@@ -16,7 +16,7 @@
 #include "prefetch.h"
 #include "reconciliation.h"
 #include "reporttsv.h"
-#include "suspectlines.h"
+#include "rowcheck.h"
 #include "textfile.h"
 #include "version.h"
 

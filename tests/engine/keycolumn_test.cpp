@@ -5,7 +5,7 @@
 #include "reconciliation.h"
 #include "reporttsv.h"
 #include "reportwording.h"
-#include "suspectlines.h"
+#include "rowcheck.h"
 
 #include <gtest/gtest.h>
 

@@ -23,8 +23,8 @@
 #include "reconciliation.h"
 #include "reporttsv.h"
 #include "rowcells.h"
+#include "rowcheck.h"
 #include "runcomparison.h"
-#include "suspectlines.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "suspectlines.h"
+#include "rowcheck.h"
 
 #include "nearcause.h"
 #include "rowcells.h"
