@@ -26,7 +26,7 @@ std::optional<int> ListBox::selectedRow() const
     return selected.first().row();
 }
 
-void ListBox::copySelectedItem() const
+void ListBox::copySelectedItem()
 {
     const std::optional<int> row = selectedRow();
     if (!row) {
@@ -37,6 +37,7 @@ void ListBox::copySelectedItem() const
     const QModelIndex item = model()->index(*row, 0);
     const QVariant own = item.data(copyTextRole);
     ClipboardText::write(own.isValid() ? own.toString() : item.data().toString());
+    Q_EMIT itemCopied(*row);
 }
 
 void ListBox::keyPressEvent(QKeyEvent *event)

@@ -25,9 +25,11 @@ public:
     void setEmptyCopy(EmptyCopy emptyCopy);
     std::optional<int> selectedRow() const;
     // Puts the selected item's own text on the clipboard.
-    void copySelectedItem() const;
+    void copySelectedItem();
 
 Q_SIGNALS:
+    // An item's text went to the clipboard.
+    void itemCopied(int row);
     // Every double-click, also on blank space or an empty list, where doubleClicked() is not sent.
     void doubleClickedAnywhere();
 

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFormat>
 
 #include <algorithm>
 
@@ -61,7 +62,15 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
 {
     if (boxQString(box) == withCrLfLineBreaks(text))
         return false;
-    box->setPlainText(text);
+    // One step of the box's own undo, as a paste is: Ctrl+Z gives back what a command cleared
+    // or replaced. setPlainText() would forget the box's history.
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.insertText(text, QTextCharFormat());
+    cursor.endEditBlock();
+    box->moveCursor(QTextCursor::Start);
     return true;
 }
 

@@ -17,8 +17,9 @@ QString boxQString(const QPlainTextEdit *box);
 // True when the box holds the empty text (a lone line break is text).
 bool boxIsEmpty(const QPlainTextEdit *box);
 
-// Sets the box's text; CR LF, lone CR and lone LF each start a new line. Returns false, and
-// leaves the box alone, when it already holds that very text.
+// Sets the box's text as one step that Ctrl+Z in the box takes back; CR LF, lone CR and lone
+// LF each start a new line. Returns false, and leaves the box alone, when it already holds
+// that very text.
 bool setBoxText(QPlainTextEdit *box, const QString &text);
 
 // Sets the box's text, in which only CR LF ends a line (TextBox::insertLines()): a lone LF or

@@ -250,6 +250,7 @@ bool MainWindow::focusNextPrevChild(bool next)
 
 void MainWindow::runFilter()
 {
+    m_resultOutdated = false;
     // Every press looks for the keys by the rule; a column holds for the run it was chosen for.
     startRun(boxText(m_keysBox), boxText(m_dataBox), RunOptions{});
 }
@@ -311,6 +312,10 @@ void MainWindow::finishRun()
     // The boxes as they stand now: the user may have changed the inputs behind the panel.
     if (needsWarning(boxIsEmpty(m_keysBox), boxIsEmpty(m_dataBox), boxIsEmpty(m_resultBox))) {
         showMessage(this, messageText::checkTheInputs, QMessageBox::Critical);
+        // Back to the inputs as they stand, at the box to mend: an empty result view would
+        // leave only the clearing buttons as a way out. The next delivered run shows the result.
+        showDataView();
+        (boxIsEmpty(m_dataBox) ? m_dataBox : m_keysBox)->setFocus();
         return;
     }
     m_toggleButton->setText(m_dataFrame->title());
@@ -340,7 +345,9 @@ void MainWindow::showReconcileSummary()
     m_reconcileButton->setEnabled(reported);
     const std::size_t suspect = reported ? m_reconcileView->suspectCount() : 0;
     QString summary;
-    if (m_reconcileView->reportTooLarge())
+    if (m_resultOutdated && !boxIsEmpty(m_resultBox))
+        summary = messageText::resultOutdated;
+    else if (m_reconcileView->reportTooLarge())
         summary = messageText::reportTooLarge;
     else if (reported)
         summary =
@@ -350,7 +357,7 @@ void MainWindow::showReconcileSummary()
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.
     QFont font;
     QPalette colours;
-    if (suspect > 0) {
+    if (suspect > 0 && !m_resultOutdated) {
         font.setBold(true);
         colours.setColor(QPalette::WindowText, readableColour(QColor(0xb0, 0x00, 0x00), palette(), QPalette::Link));
     }
@@ -380,11 +387,23 @@ void MainWindow::changeRule(QPushButton *clearButton)
 void MainWindow::keysChanged()
 {
     changeRule(m_clearKeysButton);
+    noteInputsChanged();
 }
 
 void MainWindow::dataChanged()
 {
     changeRule(m_clearDataButton);
+    noteInputsChanged();
+}
+
+void MainWindow::noteInputsChanged()
+{
+    // Once per run: the result box keeps the run's result, which the line below the buttons
+    // says no longer follows from the boxes (also when they change while a choice waits).
+    if (m_resultOutdated || !m_run)
+        return;
+    m_resultOutdated = true;
+    showReconcileSummary();
 }
 
 void MainWindow::showDataView()

@@ -67,6 +67,7 @@ private:
     void showAbout();
     void keysChanged();
     void dataChanged();
+    void noteInputsChanged();
 
     void changeRule(QPushButton *clearButton);
     void showDataView();
@@ -83,6 +84,8 @@ private:
     void dropReport();
 
     std::shared_ptr<FilterRun> m_run;
+    // The boxes changed after the run that the result box shows.
+    bool m_resultOutdated = false;
 
     QTimer *m_versionTimer = nullptr;
     QStatusBar *m_statusBar = nullptr;

@@ -34,6 +34,8 @@ inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::si
         return u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(missing).arg(unused);
     return u"核对：%1 个关键字未找到，%2 行数据未使用，%3 行可能取错。"_s.arg(missing).arg(unused).arg(suspect);
 }
+// The line below the buttons once the inputs changed after the run whose result stands.
+inline const QString resultOutdated = u"核对：输入已改动，结果仍是上一次筛选的，请重新点击“数据筛选”。"_s;
 inline const QString reportTooLarge = u"核对：数据太多，无法列出核对结果。"_s;
 
 // The run again, looking for the keys in one column only: in the manual matching and the report.

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace lanshan {
 
@@ -49,6 +50,21 @@ SyncView::SyncView(QWidget *window)
         connect(EnterKeyFilter::install(list), &EnterKeyFilter::pressed, list, &ListBox::copySelectedItem);
     }
     new ListSync(m_keyList, m_resultList, this);
+
+    // A copy answers in the caption's line, where it covers nothing, for a few seconds.
+    m_copyNote = opaque(label(this, u"copyConfirmation"_s, twipsRect(2520, 30, 5400, 285)));
+    m_copyNote->hide();
+    m_copyNoteTimer = new QTimer(this);
+    m_copyNoteTimer->setSingleShot(true);
+    m_copyNoteTimer->setInterval(copyNoteMilliseconds);
+    connect(m_copyNoteTimer, &QTimer::timeout, m_copyNote, &QLabel::hide);
+    for (ListBox *list : {m_keyList, m_resultList}) {
+        connect(list, &ListBox::itemCopied, this, [this](int row) {
+            m_copyNote->setText(u"已复制第 %1 行"_s.arg(row + 1));
+            m_copyNote->show();
+            m_copyNoteTimer->start();
+        });
+    }
 }
 
 SyncView::~SyncView() = default;
@@ -76,6 +92,7 @@ void SyncView::linesSettled()
 
 void SyncView::open()
 {
+    m_copyNote->hide();
     showOver(m_backButton);
 }
 

@@ -7,6 +7,7 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace lanshan {
 
@@ -36,6 +37,9 @@ public:
 
     QList<QWidget *> tabChain() const override;
 
+    // How long "已复制第 N 行" stands after a copy.
+    static constexpr int copyNoteMilliseconds = 3000;
+
 private:
     std::shared_ptr<const FilterRun> m_run;
 
@@ -46,6 +50,9 @@ private:
     ListBox *m_resultList = nullptr;
     QGroupBox *m_keysFrame = nullptr;
     ListBox *m_keyList = nullptr;
+
+    QLabel *m_copyNote = nullptr;
+    QTimer *m_copyNoteTimer = nullptr;
 
     ItemListModel *m_keyItems = nullptr;
     ItemListModel *m_resultItems = nullptr;

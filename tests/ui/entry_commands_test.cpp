@@ -45,6 +45,8 @@ private Q_SLOTS:
     void clearingCommands_data();
     void clearingCommands();
     void clearingAnEmptyBoxIsNoChange();
+    void undoBringsBackWhatACommandTook_data();
+    void undoBringsBackWhatACommandTook();
 
     void demoDataFillsBothBoxes();
     void demoKeepsTheEarlierResult();
@@ -285,6 +287,50 @@ void EntryCommandsTest::clearingAnEmptyBoxIsNoChange()
     for (const QString &box : {u"Text1"_s, u"Text2"_s, u"Text3"_s})
         QCOMPARE(m_driver->text(box), QString());
     QCOMPARE(view(), u"data"_s);
+}
+
+void EntryCommandsTest::undoBringsBackWhatACommandTook_data()
+{
+    QTest::addColumn<QStringList>("commands");
+    // Per input box: what it holds after each press of Ctrl+Z in it, in turn.
+    QTest::addColumn<QStringList>("keysUndone");
+    QTest::addColumn<QStringList>("rowsUndone");
+
+    QTest::newRow("清空所有数据") << QStringList{u"Command8"_s} << QStringList{u"k1\nk2"_s} << QStringList{u"k1\t5"_s};
+    QTest::newRow("清除固定顺序数据") << QStringList{u"Command9"_s} << QStringList{u"k1\nk2"_s} << QStringList{};
+    QTest::newRow("清除待筛选数据") << QStringList{u"Command10"_s} << QStringList{} << QStringList{u"k1\t5"_s};
+    QTest::newRow("演示数据") << QStringList{u"Command7"_s} << QStringList{u"k1\nk2"_s} << QStringList{u"k1\t5"_s};
+    QTest::newRow("清除, then 演示数据")
+        << QStringList{u"Command9"_s, u"Command7"_s} << QStringList{QString(), u"k1\nk2"_s} << QStringList{u"k1\t5"_s};
+}
+
+// Each command that clears or replaces an input box acts at once, and Ctrl+Z in the box takes
+// it back, step by step; the change rule follows the text that comes back.
+void EntryCommandsTest::undoBringsBackWhatACommandTook()
+{
+    QFETCH(QStringList, commands);
+    QFETCH(QStringList, keysUndone);
+    QFETCH(QStringList, rowsUndone);
+    m_driver->box(u"Text1"_s)->setPlainText(u"k1\nk2"_s);
+    m_driver->box(u"Text2"_s)->setPlainText(u"k1\t5"_s);
+    for (const QString &command : commands)
+        m_driver->press(command);
+    m_driver->messages.clear();
+
+    for (const auto &[name, undone] : {std::pair{u"Text1"_s, keysUndone}, std::pair{u"Text2"_s, rowsUndone}}) {
+        QPlainTextEdit *box = m_driver->box(name);
+        const QString after = box->toPlainText();
+        box->setFocus();
+        for (const QString &expected : undone) {
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(m_driver->text(name), expected);
+        }
+        // No further step: the box held its text from the start of the test.
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_driver->text(name), undone.isEmpty() ? after : undone.back());
+    }
+    QVERIFY(m_driver->button(u"Command1"_s)->isEnabled());
+    QVERIFY(m_driver->messages.empty());
 }
 
 void EntryCommandsTest::demoDataFillsBothBoxes()

@@ -202,13 +202,16 @@ void FilterWindowTest::warningJudgesTheBoxesAsTheyStand()
 
 void FilterWindowTest::emptyDataShowsResultButWarns()
 {
-    // In a fresh window: the result view with its empty lines, and nothing else.
+    // In a fresh window: the result box holds its empty lines, and after the message the
+    // data view is back, the keys as they were and the focus in the empty data box.
     m_driver->filter(u"a1\nb2\nc3"_s, QString());
     QCOMPARE(texts(m_driver->messages), QStringList{messageText::checkTheInputs});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::Critical);
     QCOMPARE(m_driver->text(u"Text3"_s), u"\n\n"_s);
-    QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
-    QVERIFY(m_driver->frame(u"Frame2"_s)->isHidden());
+    QVERIFY(m_driver->frame(u"Frame2"_s)->isVisible());
+    QVERIFY(m_driver->frame(u"Frame3"_s)->isHidden());
+    QCOMPARE(QApplication::focusWidget(), m_driver->box(u"Text2"_s));
+    QCOMPARE(m_driver->text(u"Text1"_s), u"a1\nb2\nc3"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1."_s, u"2."_s, u"3."_s}));
     QCOMPARE(clipboardText(), oldClipboard);
     QCOMPARE(m_driver->button(u"Command2"_s)->text(), u"数据/结果"_s);
@@ -227,7 +230,7 @@ void FilterWindowTest::emptyDataShowsResultButWarns()
     m_driver->press(u"Command1"_s);
     QCOMPARE(texts(m_driver->messages), QStringList{messageText::checkTheInputs});
     QCOMPARE(m_driver->text(u"Text3"_s), u"\n\n"_s);
-    QVERIFY(m_driver->frame(u"Frame3"_s)->isVisible());
+    QVERIFY(m_driver->frame(u"Frame2"_s)->isVisible());
     QCOMPARE(clipboardText(), u"\nb2\t5\n"_s);
     QCOMPARE(m_driver->button(u"Command2"_s)->text(), u"筛选后结果"_s);
     QVERIFY(m_driver->button(u"Command2"_s)->isEnabled());
