@@ -300,8 +300,8 @@ void EntryCommandsTest::undoBringsBackWhatACommandTook_data()
     QTest::newRow("清除固定顺序数据") << QStringList{u"Command9"_s} << QStringList{u"k1\nk2"_s} << QStringList{};
     QTest::newRow("清除待筛选数据") << QStringList{u"Command10"_s} << QStringList{} << QStringList{u"k1\t5"_s};
     QTest::newRow("演示数据") << QStringList{u"Command7"_s} << QStringList{u"k1\nk2"_s} << QStringList{u"k1\t5"_s};
-    QTest::newRow("清除, then 演示数据")
-        << QStringList{u"Command9"_s, u"Command7"_s} << QStringList{QString(), u"k1\nk2"_s} << QStringList{u"k1\t5"_s};
+    QTest::newRow("清除, then 演示数据") << QStringList{u"Command9"_s, u"Command7"_s}
+                                         << QStringList{QString(), u"k1\nk2"_s} << QStringList{u"k1\t5"_s};
 }
 
 // Each command that clears or replaces an input box acts at once, and Ctrl+Z in the box takes
