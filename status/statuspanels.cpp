@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace lanshan {
 
 using namespace Qt::StringLiterals;
@@ -48,6 +50,8 @@ void StatusPanels::setUp(double windowWidthTwips)
     setWidth(4, windowWidthTwips - (width(1) + width(2) + width(3)));
     setText(4, homePageAddress(m_maker.webHost));
     panel(4)->setToolTip(u"双击访问官网"_s);
+    m_setUp = true;
+    layOut();
 }
 
 std::size_t StatusPanels::slot(int index)
@@ -86,11 +90,18 @@ void StatusPanels::layOut()
 {
     // Edges are rounded from the running sum of the widths, so that the panels meet without
     // gaps and the last one ends where the window does.
+    // Once set up, the panels fill the bar: a wider bar widens the last one, a narrower one
+    // (a window fitted to a small screen) narrows them all alike.
+    double total = 0;
+    for (const double w : m_widths)
+        total += w;
+    const double scale = m_setUp ? std::min(1.0, m_bar->width() / std::max(1.0, toPixels(total) * 1.0)) : 1.0;
     double right = 0;
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        const int left = toPixels(right);
+        const int left = toPixels(right * scale);
         right += m_widths[i];
-        m_panels[i]->setGeometry(left, 0, std::max(0, toPixels(right) - left), m_bar->height());
+        const int end = m_setUp && i + 1 == m_panels.size() ? m_bar->width() : toPixels(right * scale);
+        m_panels[i]->setGeometry(left, 0, std::max(0, end - left), m_bar->height());
     }
 }
 

@@ -60,6 +60,8 @@ private:
     MakerInfo m_maker;
     std::array<QLabel *, panelCount> m_panels{};
     std::array<double, panelCount> m_widths{1440.0, 1440.0, 1440.0, 1440.0};
+    // setUp() has run: panel 4 reaches the bar's right end, however wide the window grows.
+    bool m_setUp = false;
 };
 
 } // namespace lanshan

@@ -7,6 +7,7 @@
 #include "contrast.h"
 #include "controls.h"
 #include "filterrun.h"
+#include "growthlayout.h"
 #include "logging.h"
 #include "makerinfo.h"
 #include "matchingpanel.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace lanshan {
@@ -55,7 +57,7 @@ constexpr qsizetype longLine = 1000;
 
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(u"main"_s);
     setWindowTitle(applicationTitle());
@@ -190,7 +192,7 @@ void MainWindow::setUpStartState()
     // sizes of the client area. The height follows the width as read back.
     resize(toPixels(11000), height());
     const int width = this->width();
-    setFixedSize(width, toPixels(toTwips(width) * 0.681 + 100));
+    resize(width, toPixels(toTwips(width) * 0.681 + 100));
     m_statusBar->setGeometry(0, height() - toPixels(375), width, toPixels(375));
 
     m_resultFrame->hide();
@@ -203,9 +205,76 @@ void MainWindow::setUpStartState()
     m_keysBox->setFocus();
     // Panel 4 takes the rest of the window's width as set above.
     m_statusPanels->setUp(toTwips(this->width()));
-    // Centred on the screen; the platform's frame, added when shown, is left out.
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    followWindowSize();
+    placeOnScreen(estimatedFrame());
+}
+
+void MainWindow::followWindowSize()
+{
+    // Everything as placed so far is the design. Larger, the boxes, the lists and the report
+    // grow; the buttons keep their size and order, along the bottom edge, spread as the row
+    // widens; the line below them and the status bar keep to the bottom.
+    m_growth = new GrowthLayout(this);
+    const double designedWidth = width();
+    m_growth->add(m_keysFrame, {.width = keySideShare, .height = 1});
+    m_growth->add(m_keysBox, {.width = keySideShare, .height = 1});
+    m_growth->add(m_dataFrame, {.left = keySideShare, .width = 1 - keySideShare, .height = 1});
+    m_growth->add(m_resultFrame, {.left = keySideShare, .width = 1 - keySideShare, .height = 1});
+    m_growth->add(m_dataBox, {.width = 1 - keySideShare, .height = 1});
+    m_growth->add(m_resultBox, {.width = 1 - keySideShare, .height = 1});
+    for (QPushButton *b : {m_clearKeysButton, m_clearDataButton, m_clearAllButton, m_toggleButton, m_syncViewButton,
+                           m_filterButton, m_demoButton, m_aboutButton})
+        m_growth->add(b, {.left = (b->x() + b->width() / 2.0) / designedWidth, .top = 1});
+    m_growth->add(m_reconcileSummary, {.top = 1, .width = 1});
+    m_growth->add(m_reconcileButton, {.left = 1, .top = 1});
+    m_growth->add(m_statusBar, {.top = 1, .width = 1});
+    for (OverlayPanel *panel : m_overlayPanels)
+        m_growth->add(panel, {.width = 1, .height = 1, .sizeOnly = true});
+}
+
+QMargins MainWindow::estimatedFrame() const
+{
+    // Before the window is shown the platform has not told its frame: a title bar and thin
+    // borders as most desktops draw them.
+    const int border = toPixels(60);
+    return {border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + toPixels(150), border, border};
+}
+
+void MainWindow::placeOnScreen(QMargins frame)
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    // The designed size where it fits the screen's free area, frame and all; else as tall as
+    // fits, and never smaller than that. The width stays: the button row needs all of it.
+    const QRect available = screen->availableGeometry();
+    const QSize designed = m_growth->designedSize();
+    const QSize size(designed.width(), std::min(designed.height(), available.height() - frame.top() - frame.bottom()));
+    setMinimumSize(size);
+    resize(size);
+    // Centred; move() places the frame's corner.
+    const QSize outer = size.grownBy(frame);
+    move(available.topLeft()
+         + QPoint(std::max(0, (available.width() - outer.width()) / 2),
+                  std::max(0, (available.height() - outer.height()) / 2)));
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_placedWithFrame)
+        return;
+    m_placedWithFrame = true;
+    // Once the platform has framed the window: if the frame turned out larger than guessed and
+    // the window reaches beyond the free area, it is fitted again with the frame it has.
+    QTimer::singleShot(0, this, [this] {
+        const QScreen *screen = this->screen();
+        const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                             frameGeometry().right() - geometry().right(),
+                             frameGeometry().bottom() - geometry().bottom());
+        if (screen && !isMaximized() && !screen->availableGeometry().contains(frameGeometry()) && !frame.isNull())
+            placeOnScreen(frame);
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

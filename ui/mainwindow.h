@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -18,6 +19,7 @@ namespace lanshan {
 
 class AboutDialog;
 class FilterRun;
+class GrowthLayout;
 class MatchingPanel;
 struct RunOptions;
 class OverlayPanel;
@@ -45,6 +47,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     // While a panel is open, Tab and Shift+Tab stay among its controls.
     bool focusNextPrevChild(bool next) override;
 
@@ -53,6 +56,11 @@ private:
     void setTabOrder();
     void connectHandlers();
     void setUpStartState();
+    // The controls follow the window's size from the designed one.
+    void followWindowSize();
+    QMargins estimatedFrame() const;
+    // Sized and centred so that the window and its frame fit the screen's free area.
+    void placeOnScreen(QMargins frame);
 
     void runFilter();
     // The latest run again on its own texts, the keys looked for in one column (from 1) only.
@@ -84,6 +92,8 @@ private:
     void dropReport();
 
     std::shared_ptr<FilterRun> m_run;
+    GrowthLayout *m_growth = nullptr;
+    bool m_placedWithFrame = false;
     // The boxes changed after the run that the result box shows.
     bool m_resultOutdated = false;
 

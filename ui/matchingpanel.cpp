@@ -53,6 +53,16 @@ MatchingPanel::MatchingPanel(QWidget *parent)
         return shown.startsWith(u"[*]"_s) ? u"待选择 "_s + shown.mid(3) : shown.trimmed();
     });
 
+    // Larger than designed, the lists grow; the hint and the buttons keep to the bottom.
+    follow(m_hintFrame, {.top = 1});
+    follow(m_positionList, {.top = 1});
+    for (QPushButton *b : {m_confirmButton, m_leaveEmptyButton, m_backButton})
+        follow(b, {.left = 1, .top = 1});
+    follow(m_keyList, {.width = keySideShare, .height = 1});
+    follow(m_candidateList, {.left = keySideShare, .width = 1 - keySideShare, .height = 1});
+    follow(m_position, {.width = 1});
+    follow(m_keyColumnButton, {.left = 1});
+
     connect(m_leaveEmptyButton, &QPushButton::clicked, this, &MatchingPanel::leaveEmpty);
     connect(m_confirmButton, &QPushButton::clicked, this, &MatchingPanel::confirmChoice);
     connect(m_keyColumnButton, &QPushButton::clicked, this, &MatchingPanel::runInKeyColumn);

@@ -13,6 +13,7 @@ OverlayPanel::OverlayPanel(const QString &caption, const QString &name, QRect ge
 {
     opaque(place(this, name, geometry));
     hide();
+    m_growth = new GrowthLayout(this);
 }
 
 OverlayPanel::~OverlayPanel() = default;
@@ -32,6 +33,11 @@ void OverlayPanel::setCloseButton(QPushButton *button, Escape escape)
         if (!isHidden())
             button->click();
     });
+}
+
+void OverlayPanel::follow(QWidget *control, Growth growth)
+{
+    m_growth->add(control, growth);
 }
 
 void OverlayPanel::showOver(QWidget *focus)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "growthlayout.h"
 #include "highlightframe.h"
 
 #include <QList>
@@ -34,6 +35,11 @@ protected:
     void setCloseButton(QPushButton *button, Escape escape);
     // Shows the panel over the working area and gives the keyboard to `focus`.
     void showOver(QWidget *focus);
+    // How a control of the panel, placed as designed, follows the panel's size.
+    void follow(QWidget *control, Growth growth);
+
+private:
+    GrowthLayout *m_growth = nullptr;
 };
 
 } // namespace lanshan

@@ -66,6 +66,12 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
     m_tree->setAccessibleName(u"核对结果"_s);
     m_tree->setAccessibleDescription(hintText);
+    // Larger than designed, the tree grows; the hint and the buttons keep to the bottom.
+    follow(m_tree, {.width = 1, .height = 1});
+    follow(m_hint, {.top = 1, .width = 1});
+    for (QPushButton *b : {m_adoptButton, m_leaveEmptyButton, m_adoptReliableButton, m_keyColumnButton, m_copyButton})
+        follow(b, {.top = 1});
+    follow(m_backButton, {.left = 1, .top = 1});
     // Enter on a row to take takes it, as "采用" does.
     connect(EnterKeyFilter::install(m_tree), &EnterKeyFilter::pressed, m_adoptButton, &QPushButton::click);
 

@@ -58,6 +58,14 @@ SyncView::SyncView(QWidget *window)
     m_copyNoteTimer->setSingleShot(true);
     m_copyNoteTimer->setInterval(copyNoteMilliseconds);
     connect(m_copyNoteTimer, &QTimer::timeout, m_copyNote, &QLabel::hide);
+    // Larger than designed, the lists grow and the note and "返回" keep to the bottom.
+    follow(m_noteFrame, {.top = 1, .width = 1});
+    follow(m_note, {.width = 1});
+    follow(m_backButton, {.left = 1, .top = 1});
+    follow(m_keysFrame, {.width = keySideShare, .height = 1});
+    follow(m_keyList, {.width = keySideShare, .height = 1});
+    follow(m_resultFrame, {.left = keySideShare, .width = 1 - keySideShare, .height = 1});
+    follow(m_resultList, {.width = 1 - keySideShare, .height = 1});
     for (ListBox *list : {m_keyList, m_resultList}) {
         connect(list, &ListBox::itemCopied, this, [this](int row) {
             m_copyNote->setText(u"已复制第 %1 行"_s.arg(row + 1));

@@ -1,5 +1,6 @@
 // The main window as the user finds it: captions, enabled buttons, keyboard focus and tab
-// order, a window that cannot be resized or maximized, how the boxes wrap, and the demo data.
+// order, a window that grows and comes back to its designed layout, how the boxes wrap, and
+// the demo data.
 
 #include "windowtest.h"
 
@@ -21,7 +22,8 @@ private Q_SLOTS:
     void captionsAndStartingButtons();
     void focusStartsInKeyBoxAndTabSkipsWhatCannotTakeIt();
     void tabOrderInResultView();
-    void windowCannotBeResizedOrMaximized();
+    void windowGrowsAndComesBack_data();
+    void windowGrowsAndComesBack();
     void inputBoxesScrollResultBoxWrapsAndIsReadOnly();
     void demoTextsHaveTheirDesignedShape();
 
@@ -125,20 +127,78 @@ void WindowLayoutTest::tabOrderInResultView()
     QCOMPARE(names(tabChain(11)), expected);
 }
 
-void WindowLayoutTest::windowCannotBeResizedOrMaximized()
+void WindowLayoutTest::windowGrowsAndComesBack_data()
 {
-    QWidget &window = m_driver->window;
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QCOMPARE(window.size(), window.minimumSize());
-    const Qt::WindowFlags flags = window.windowFlags();
-    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QTest::addColumn<QSize>("growth"); // an empty size: maximized
+    QTest::addColumn<QString>("panel");
+    QTest::newRow("wider and taller") << QSize(300, 200) << u"tongbuxianshi"_s;
+    QTest::newRow("maximized") << QSize() << u"reconcileView"_s;
+    QTest::newRow("only taller") << QSize(0, 150) << u"Frame4"_s;
+}
 
-    const QSize before = window.size();
-    window.resize(before + QSize(200, 150));
-    QApplication::processEvents();
-    QCOMPARE(window.size(), before);
+// Larger than designed, the boxes, lists and the report grow while every button keeps its size
+// and its place in the order, nothing overlaps and nothing leaves the window; back at the
+// designed size, every control stands exactly where it stood.
+void WindowLayoutTest::windowGrowsAndComesBack()
+{
+    QFETCH(QSize, growth);
+    QFETCH(QString, panel);
+    QWidget &window = m_driver->window;
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    const QSize designed = window.size();
+    QCOMPARE(window.minimumSize(), designed);
+    // A run that asks a question, so that the manual matching is open, or else the view asked for.
+    m_driver->filter(u"a1\nb2\nc3"_s, panel == u"Frame4"_s ? u"a1\t1\na1\t2\nb2\t3"_s : u"a1\t1\nb2\t3"_s);
+    if (panel == u"tongbuxianshi"_s)
+        m_driver->press(u"Command11"_s);
+    else if (panel == u"reconcileView"_s)
+        m_driver->press(u"reconcileButton"_s);
+    QWidget *open = m_driver->get<QWidget>(panel);
+    QVERIFY(open->isVisible());
+    const QList<QWidget *> all = window.findChildren<QWidget *>();
+    QHash<QWidget *, QRect> before;
+    for (QWidget *w : all)
+        before[w] = w->geometry();
+
+    if (growth.isEmpty())
+        window.showMaximized();
+    else
+        window.resize(designed + growth);
+    QTRY_VERIFY(window.width() > designed.width() || window.height() > designed.height());
+    const QSize grown = window.size() - designed;
+
+    for (const QString &name : {u"Text1"_s, u"Text3"_s}) {
+        const QRect was = before[m_driver->box(name)];
+        QVERIFY2(m_driver->box(name)->height() == was.height() + grown.height(), qPrintable(name));
+    }
+    QCOMPARE(open->size(), before[open].size() + grown);
+    QCOMPARE(open->pos(), before[open].topLeft());
+    QCOMPARE(m_driver->get<QWidget>(u"StatusBar1"_s)->geometry().bottom(), window.height() - 1);
+    QCOMPARE(m_driver->get<QWidget>(u"StatusBar1Panel4"_s)->geometry().right(), window.width() - 1);
+    // Buttons: same size, same order from left to right, within their parent, none over another.
+    for (QWidget *parent : QList<QWidget *>{&window, open}) {
+        QList<QPushButton *> row = parent->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly);
+        row.removeIf([](const QPushButton *b) { return b->isHidden(); });
+        std::ranges::sort(row, {}, [&](QPushButton *b) { return before[b].x(); });
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            QCOMPARE(row[i]->size(), before[row[i]].size());
+            QVERIFY2(parent->rect().contains(row[i]->geometry()), qPrintable(row[i]->objectName()));
+            for (qsizetype j = i + 1; j < row.size(); ++j)
+                QVERIFY2(!row[i]->geometry().intersects(row[j]->geometry()),
+                         qPrintable(row[i]->objectName() + u" "_s + row[j]->objectName()));
+            if (i > 0 && before[row[i - 1]].y() == before[row[i]].y())
+                QVERIFY(row[i - 1]->x() < row[i]->x());
+        }
+    }
+    for (QWidget *w : all)
+        if (w->isVisible() && w->parentWidget())
+            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
+
+    window.showNormal();
+    window.resize(designed);
+    QTRY_COMPARE(window.size(), designed);
+    for (QWidget *w : all)
+        QVERIFY2(w->geometry() == before[w], qPrintable(w->objectName()));
 }
 
 void WindowLayoutTest::inputBoxesScrollResultBoxWrapsAndIsReadOnly()
