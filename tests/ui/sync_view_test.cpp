@@ -2,9 +2,11 @@
 // together, copying a single line by double-click, and "返回" (or Escape) that leaves the
 // view with the whole result on the clipboard.
 
+#include "syncview.h"
 #include "windowtest.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -32,6 +34,7 @@ private Q_SLOTS:
     void scrollingFollowsBothWays();
     void listAtItsEndIsNotPulledBack();
     void doubleClickCopiesTheLineItself();
+    void copyIsConfirmedWithoutCoveringAnything();
     void returnPutsTheWholeResultBack();
     void reopeningKeepsSelectionAndScroll();
     void stoppedRunOpensOnEmptyLists();
@@ -212,6 +215,32 @@ void SyncViewTest::doubleClickCopiesTheLineItself()
     QCOMPARE(clipboardText(), QString());
     QVERIFY(m_driver->frame(u"tongbuxianshi"_s)->isVisible());
     QCOMPARE(m_driver->messages.size(), std::size_t(1));
+}
+
+// Each copy says which line it took, beside the caption, for a few seconds; the lists, the
+// note and "返回" stay in sight.
+void SyncViewTest::copyIsConfirmedWithoutCoveringAnything()
+{
+    m_driver->filter(u"k0\nk1\nk2"_s, u"k0\t5\nk2\t7"_s);
+    open();
+    auto *note = m_driver->get<QLabel>(u"copyConfirmation"_s);
+    QVERIFY(!note->isVisible());
+
+    windowtest::doubleClickItem(list2(), 2);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), u"已复制第 3 行"_s);
+    list1()->setFocus();
+    windowtest::clickItem(list1(), 0);
+    QTest::keyClick(list1(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), u"k0"_s);
+    QCOMPARE(note->text(), u"已复制第 1 行"_s);
+    const QWidget *view = m_driver->frame(u"tongbuxianshi"_s);
+    for (const QWidget *w : view->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (w != note && w->isVisible())
+            QVERIFY2(!w->geometry().intersects(note->geometry()), qPrintable(w->objectName()));
+    QVERIFY(view->rect().contains(note->geometry()));
+    QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), lanshan::SyncView::copyNoteMilliseconds + 2000);
+    QCOMPARE(clipboardText(), u"k0"_s);
 }
 
 void SyncViewTest::returnPutsTheWholeResultBack()
