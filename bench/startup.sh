@@ -14,7 +14,9 @@
 #           moment its window's first exposure has been handled and painted, as the process
 #           itself reports it: dynamic loading, static initialisation, QApplication, the window,
 #           show() and the first paint;
-#   total   the same start to the process's end, read from outside (adds the tear-down).
+#   total   the same start to the process's end, read from outside (adds the tear-down);
+#   mapped  the same start to the moment the first exposure arrives: the window is on screen,
+#           not yet painted.
 # The table shows the median of each and the ratio window / bare. The platform is xcb; when
 # DISPLAY is unset an Xvfb (1366x768x24) is started on a free display, and when
 # DBUS_SESSION_BUS_ADDRESS is unset a private dbus-daemon; both are stopped at the end.
@@ -83,18 +85,18 @@ if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
     export XDG_RUNTIME_DIR=$work/runtime
 fi
 
-# One run: appends "expose total" to $work/<mode>.
+# One run: appends "expose total mapped" to $work/<mode>.
 run() {
     local mode=$1 t0 t1 line
     t0=$(date +%s%N)
     line=$(STARTUP_T0=$t0 "$bench" "--$mode")
     t1=$(date +%s%N)
-    read -r expose _ _ <<<"$line"
+    read -r expose _ _ mapped <<<"$line"
     if [[ -z $expose || $expose = - ]]; then
         echo "startup.sh: --$mode printed no figure: '$line'" >&2
         exit 1
     fi
-    echo "$expose $(( (t1 - t0) / 1000 ))" | awk '{ printf "%s %.2f\n", $1, $2 / 1000 }' >> "$work/$mode"
+    echo "$expose $(( (t1 - t0) / 1000 )) $mapped" | awk '{ printf "%s %.2f %s\n", $1, $2 / 1000, $3 }' >> "$work/$mode"
 }
 
 median() { # column file
@@ -110,14 +112,15 @@ for i in $(seq "$runs"); do
     if (( i % 2 )); then run bare; run window; else run window; run bare; fi
 done
 
-bare_expose=$(median 1 "$work/bare");  bare_total=$(median 2 "$work/bare")
-win_expose=$(median 1 "$work/window"); win_total=$(median 2 "$work/window")
+bare_expose=$(median 1 "$work/bare");  bare_total=$(median 2 "$work/bare");  bare_mapped=$(median 3 "$work/bare")
+win_expose=$(median 1 "$work/window"); win_total=$(median 2 "$work/window"); win_mapped=$(median 3 "$work/window")
 printf 'startup_bench, %d runs each, DISPLAY=%s, QT_QPA_PLATFORM=xcb, session bus %s, %s\n' \
     "$runs" "$DISPLAY" "$([[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] && echo set || echo none)" "$bench"
-printf '%-8s %12s %12s\n' mode 'expose (ms)' 'total (ms)'
-printf '%-8s %12s %12s\n' bare "$bare_expose" "$bare_total"
-printf '%-8s %12s %12s\n' window "$win_expose" "$win_total"
-awk -v be="$bare_expose" -v we="$win_expose" -v bt="$bare_total" -v wt="$win_total" 'BEGIN {
-    printf "%-8s %12.2f %12.2f\n", "ratio", we / be, wt / bt
-    printf "%-8s %12.1f %12.1f\n", "diff", we - be, wt - bt
+printf '%-8s %12s %12s %12s\n' mode 'expose (ms)' 'total (ms)' 'mapped (ms)'
+printf '%-8s %12s %12s %12s\n' bare "$bare_expose" "$bare_total" "$bare_mapped"
+printf '%-8s %12s %12s %12s\n' window "$win_expose" "$win_total" "$win_mapped"
+awk -v be="$bare_expose" -v we="$win_expose" -v bt="$bare_total" -v wt="$win_total" \
+    -v bm="$bare_mapped" -v wm="$win_mapped" 'BEGIN {
+    printf "%-8s %12.2f %12.2f %12.2f\n", "ratio", we / be, wt / bt, wm / bm
+    printf "%-8s %12.1f %12.1f %12.1f\n", "diff", we - be, wt - bt, wm - bm
 }'

@@ -43,7 +43,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-
 #include <unistd.h>
 
 namespace {
@@ -85,7 +84,10 @@ std::optional<double> processStartMs()
 class ExposeWatch : public QObject
 {
 public:
-    ExposeWatch(const QWidget *window, double mainStartMono) : m_window(window), m_mainStartMono(mainStartMono) {}
+    ExposeWatch(const QWidget *window, double mainStartMono)
+        : m_window(window)
+        , m_mainStartMono(mainStartMono)
+    { }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -93,6 +95,8 @@ public:
         if (!m_seen && event->type() == QEvent::Expose && watched == m_window->windowHandle()
             && m_window->windowHandle()->isExposed()) {
             m_seen = true;
+            // Mapped: the window is on screen, not yet painted.
+            m_mappedReal = nowMs(CLOCK_REALTIME);
             QTimer::singleShot(0, this, [this] { finish(); });
         }
         return false;
@@ -105,11 +109,14 @@ private:
         const double boot = nowMs(CLOCK_BOOTTIME);
         const double mono = nowMs(CLOCK_MONOTONIC);
         std::string sinceT0 = "-";
+        std::string mappedSinceT0 = "-";
         if (const char *t0 = std::getenv("STARTUP_T0"); t0 && *t0) {
             const double t0Ms = std::strtod(t0, nullptr) / 1e6;
             char buffer[32];
             std::snprintf(buffer, sizeof buffer, "%.2f", real - t0Ms);
             sinceT0 = buffer;
+            std::snprintf(buffer, sizeof buffer, "%.2f", m_mappedReal - t0Ms);
+            mappedSinceT0 = buffer;
         }
         std::string sinceStart = "-";
         if (const auto start = processStartMs()) {
@@ -117,7 +124,8 @@ private:
             std::snprintf(buffer, sizeof buffer, "%.0f", boot - *start);
             sinceStart = buffer;
         }
-        std::printf("%s %s %.2f\n", sinceT0.c_str(), sinceStart.c_str(), mono - m_mainStartMono);
+        std::printf("%s %s %.2f %s\n", sinceT0.c_str(), sinceStart.c_str(), mono - m_mainStartMono,
+                    mappedSinceT0.c_str());
         std::fflush(stdout);
         QCoreApplication::quit();
     }
@@ -125,6 +133,7 @@ private:
     const QWidget *m_window;
     double m_mainStartMono;
     bool m_seen = false;
+    double m_mappedReal = 0;
 };
 
 int usage()

@@ -85,8 +85,8 @@ void MainWindow::createControls()
 
     m_matchingPanel = new MatchingPanel(this);
     m_syncView = new SyncView(this);
-    m_reconcileView = new ReconcileView(this);
-    m_overlayPanels = {m_syncView, m_reconcileView, m_matchingPanel};
+    // The reconciliation view is made with the first report (reconcileView()).
+    m_overlayPanels = {m_syncView, m_matchingPanel};
 
     m_syncViewButton = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
     m_filterButton = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
@@ -129,7 +129,6 @@ void MainWindow::createControls()
     // The panels cover the working area when they open.
     m_matchingPanel->raise();
     m_syncView->raise();
-    m_reconcileView->raise();
     m_statusBar->raise();
 }
 
@@ -158,7 +157,6 @@ void MainWindow::connectHandlers()
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(m_matchingPanel, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
     connect(m_matchingPanel, &MatchingPanel::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
-    connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
         m_syncViewButton->setFocus();
@@ -166,7 +164,27 @@ void MainWindow::connectHandlers()
     });
     // Back to the button that started the run.
     connect(m_matchingPanel, &MatchingPanel::closed, this, [this] { m_filterButton->setFocus(); });
-    connect(m_reconcileButton, &QPushButton::clicked, m_reconcileView, &ReconcileView::open);
+    // Enabled only while there is a report, and so its view.
+    connect(m_reconcileButton, &QPushButton::clicked, this, [this] { reconcileView()->open(); });
+    connect(m_versionTimer, &QTimer::timeout, m_versionCheck, &VersionCheck::tick);
+    connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
+}
+
+ReconcileView *MainWindow::reconcileView()
+{
+    if (m_reconcileView)
+        return m_reconcileView;
+    // Made when first needed: a window that shows no report starts without it. Made last, it
+    // lies above what it covers, as the other panels do.
+    m_reconcileView = new ReconcileView(this);
+    QWidget::setTabOrder(m_overlayPanels.last()->tabChain().last(), m_reconcileView->tabChain().first());
+    const QList<QWidget *> chain = m_reconcileView->tabChain();
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+    m_overlayPanels.append(m_reconcileView);
+    m_growth->add(m_reconcileView, {.width = 1, .height = 1, .sizeOnly = true});
+    m_statusBar->raise();
+    connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
         // The copied report gives the clipboard back to the result, silently as the synchronized
@@ -178,8 +196,7 @@ void MainWindow::connectHandlers()
         else
             m_syncView->open();
     });
-    connect(m_versionTimer, &QTimer::timeout, m_versionCheck, &VersionCheck::tick);
-    connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
+    return m_reconcileView;
 }
 
 void MainWindow::setUpStartState()
@@ -343,7 +360,8 @@ void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOpt
 
     m_run = std::make_shared<FilterRun>(std::move(keys), std::move(data), options);
     m_syncView->showRun(m_run);
-    m_reconcileView->showRun(nullptr);
+    if (m_reconcileView)
+        m_reconcileView->showRun(nullptr);
     showReconcileSummary();
     if (m_run->state() == FilterRun::State::TooFewLines) {
         showMessage(this, messageText::tooFewLines, QMessageBox::Critical);
@@ -376,7 +394,7 @@ void MainWindow::finishRun()
     m_resultBox->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
                                                                           : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setBoxLines(m_resultBox, resultText);
-    m_reconcileView->showRun(m_run);
+    reconcileView()->showRun(m_run);
     showReconcileSummary();
     // The boxes as they stand now: the user may have changed the inputs behind the panel.
     if (needsWarning(boxIsEmpty(m_keysBox), boxIsEmpty(m_dataBox), boxIsEmpty(m_resultBox))) {
@@ -410,13 +428,13 @@ void MainWindow::showAdoptedResult()
 
 void MainWindow::showReconcileSummary()
 {
-    const bool reported = m_reconcileView->hasReport();
+    const bool reported = m_reconcileView && m_reconcileView->hasReport();
     m_reconcileButton->setEnabled(reported);
     const std::size_t suspect = reported ? m_reconcileView->suspectCount() : 0;
     QString summary;
     if (m_resultOutdated && !boxIsEmpty(m_resultBox))
         summary = messageText::resultOutdated;
-    else if (m_reconcileView->reportTooLarge())
+    else if (m_reconcileView && m_reconcileView->reportTooLarge())
         summary = messageText::reportTooLarge;
     else if (reported)
         summary =
@@ -436,7 +454,8 @@ void MainWindow::showReconcileSummary()
 
 void MainWindow::dropReport()
 {
-    m_reconcileView->showRun(nullptr);
+    if (m_reconcileView)
+        m_reconcileView->showRun(nullptr);
     showReconcileSummary();
 }
 

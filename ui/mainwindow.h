@@ -88,6 +88,7 @@ private:
     // Near rows taken into the result: the result box, the lists and the clipboard follow.
     void showAdoptedResult();
     void showReconcileSummary();
+    ReconcileView *reconcileView();
     // The inputs were cleared or replaced: the report and its counts go.
     void dropReport();
 
