@@ -1,9 +1,10 @@
 // reorder: the filter driven by files, for batch checks, comparisons and benchmarks.
 //
-//   reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--explain=FILE] [--timings]
-//           KEYS DATA
+//   reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]
+//           [--explain=FILE] [--timings] KEYS DATA
 //
-// Writes the result text to standard output with LF line ends. --explain also writes the
+// Writes the result text to standard output with LF line ends; with --columns, each result line
+// cut to the listed columns (columnselection.h). --explain also writes the
 // reconciliation report to FILE as UTF-8 TSV (reporttsv.h): why key lines found no row, which
 // were left empty, which rows no line took. Exit status: 0 done, 1 done with the warning that an
 // input or the result is empty, 2 bad usage, unreadable input or too few key lines, 3
@@ -11,6 +12,7 @@
 // report (FILE is then left as it was). Without --explain, lines whose rows may not be their own
 // are named on standard error with status 1.
 
+#include "columnselection.h"
 #include "filterrun.h"
 #include "itemtext.h"
 #include "prefetch.h"
@@ -48,9 +50,13 @@ constexpr int exitError = 2;
 constexpr int exitQuestionable = 3;
 constexpr int exitReportUnwritten = 4;
 
-const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--explain=FILE]\n"
-                     "               [--timings] KEYS DATA\n"
+const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]\n"
+                     "               [--explain=FILE] [--timings] KEYS DATA\n"
                      "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
+                     "--columns=LIST  writes only these columns of each row, in the order listed, TAB between them:\n"
+                     "                column numbers from 1 and ranges, such as 3, 1,3, 2-4 or 4,1. A line without\n"
+                     "                a row stays empty; a row without such a column gives an empty cell. Matching,\n"
+                     "                the report and --explain are not affected.\n"
                      "--key-column=N  a row belongs to a key line when its cell in column N (from 1) equals the key\n"
                      "                line; auto: the column that holds most keys, or the usual rule where none does\n"
                      "                (said on standard error).\n"
@@ -95,16 +101,33 @@ std::optional<std::u16string> readText(const std::string &path)
     return std::move(decoded.text);
 }
 
+// Why a --columns list was refused, naming the item at fault.
+std::string columnsFault(const ParsedColumns &parsed, std::string_view list)
+{
+    const std::string item = "\"" + utf8(parsed.item) + "\"";
+    switch (parsed.fault) {
+    case ColumnsFault::NotANumber: return item + " is not a column number or a range such as 2-4";
+    case ColumnsFault::Zero: return item + ": columns are numbered from 1";
+    case ColumnsFault::TooLarge: return item + ": no column beyond " + std::to_string(ColumnSelection::maxColumns);
+    case ColumnsFault::Reversed: return item + ": a range runs from the smaller number to the larger";
+    case ColumnsFault::TooMany: return "more than " + std::to_string(ColumnSelection::maxColumns) + " columns listed";
+    case ColumnsFault::None: break;
+    }
+    return "no column listed in \"" + std::string(list) + "\"";
+}
+
 double millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Writes the result lines, LF between them, in large blocks.
-bool writeResult(const FilterRun &run)
+// Writes the result lines, LF between them, in large blocks; each cut to the columns when some
+// are chosen.
+bool writeResult(const FilterRun &run, const ColumnSelection &columns)
 {
     std::string block;
     block.reserve(1 << 20);
+    std::u16string cells;
     constexpr std::size_t ahead = 16;
     for (std::size_t i = 0; i < run.resultCount(); ++i) {
         // The rows come out in key order, scattered over the data text: fetch ahead.
@@ -112,7 +135,13 @@ bool writeResult(const FilterRun &run)
             prefetch(run.result(i + ahead).data());
         if (i > 0)
             block += '\n';
-        appendUtf8(block, run.result(i));
+        if (columns.wholeRows()) {
+            appendUtf8(block, run.result(i));
+        } else if (run.resultRow(i)) {
+            cells.clear();
+            columns.appendCells(run.result(i), cells);
+            appendUtf8(block, cells);
+        }
         if (block.size() >= (1 << 20)) {
             if (std::fwrite(block.data(), 1, block.size(), stdout) != block.size())
                 return false;
@@ -216,6 +245,7 @@ int main(int argc, char **argv)
     RunOptions options;
     bool timings = false;
     std::optional<std::string> explainPath;
+    ColumnSelection columns;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -258,6 +288,15 @@ int main(int argc, char **argv)
                 std::fputs(usage, stderr);
                 return exitError;
             }
+        } else if (arg.starts_with("--columns=")) {
+            const std::string_view list = arg.substr(10);
+            ParsedColumns parsed = ColumnSelection::parse(decodeUtf8Text(list).text);
+            if (!parsed.selection || parsed.selection->wholeRows()) {
+                printError("--columns: " + columnsFault(parsed, list));
+                std::fputs(usage, stderr);
+                return exitError;
+            }
+            columns = std::move(*parsed.selection);
         } else if (arg.size() > 1 && arg.front() == '-' && arg != "--") {
             printError("unknown option: " + std::string(arg));
             std::fputs(usage, stderr);
@@ -302,7 +341,7 @@ int main(int argc, char **argv)
     }
 
     const Clock::time_point writeStart = Clock::now();
-    if (!writeResult(run)) {
+    if (!writeResult(run, columns)) {
         printError("cannot write the result to standard output");
         return exitError;
     }

@@ -286,3 +286,31 @@ TEST_F(Reorder, KeyColumnAndSuspectLines)
     EXPECT_EQ(rule.out, "a1\tx\t1\nb2\tx\t1\nx\tc3\t1\ny\td4\t1\n");
     EXPECT_NE(rule.err.find("no key column"), std::string::npos) << rule.err;
 }
+
+TEST_F(Reorder, ColumnsCutEveryResultLine)
+{
+    // Line 2 has no row; student 4's row is short. Matching is as without --columns.
+    const std::string keys = "1\nx\n2\n4\n";
+    const std::string data = "1\t张一\t90\t85\n2\t张二\t70\t60\n4\t张四\n";
+    const struct
+    {
+        std::string columns;
+        int code;
+        std::string out;
+        std::string err; // a piece of it
+    } cases[] = {
+        {"3", 0, "90\n\n70\n\n", ""},
+        {"4,1", 0, "85\t1\n\n60\t2\n\t4\n", ""},
+        {"2-3", 0, "张一\t90\n\n张二\t70\n张四\t\n", ""},
+        {"0", 2, "", "--columns: \"0\": columns are numbered from 1"},
+        {"a", 2, "", "\"a\" is not a column number"},
+        {"4-2", 2, "", "\"4-2\": a range runs from the smaller number to the larger"},
+        {"", 2, "", "no column listed"},
+    };
+    for (const auto &c : cases) {
+        const Outcome o = run("--key-column=1 --columns=" + c.columns, keys, data);
+        EXPECT_EQ(o.code, c.code) << c.columns << ": " << o.err;
+        EXPECT_EQ(o.out, c.out) << c.columns;
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << c.columns << ": " << o.err;
+    }
+}
