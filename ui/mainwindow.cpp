@@ -4,6 +4,8 @@
 #include "boxtext.h"
 #include "busycursor.h"
 #include "clipboard.h"
+#include "columnselection.h"
+#include "columnspopup.h"
 #include "contrast.h"
 #include "controls.h"
 #include "filterrun.h"
@@ -100,11 +102,14 @@ void MainWindow::createControls()
          {m_syncViewButton, m_filterButton, m_toggleButton, m_clearAllButton, m_clearKeysButton, m_clearDataButton})
         b->setEnabled(false);
     // Below the buttons, where the panels leave it in sight.
-    m_reconcileSummary = label(this, u"reconcileSummary"_s, twipsRect(120, 6915, 8880, 255));
+    m_reconcileSummary = label(this, u"reconcileSummary"_s, twipsRect(120, 6915, 7560, 255));
     // Alt+H opens the view from anywhere, also from the synchronized view, which lies above the
     // buttons but leaves this one in sight.
     m_reconcileButton = button(this, u"reconcileButton"_s, u"核对详情(&H)"_s, twipsRect(9240, 6870, 1575, 330));
     m_reconcileButton->setEnabled(false);
+    // Beside it, once a result stands: only some of the result's columns to the clipboard.
+    m_columnsButton = button(this, u"copyColumnsButton"_s, u"复制列(&L)"_s, twipsRect(7800, 6870, 1320, 330));
+    m_columnsButton->setEnabled(false);
 
     m_demoRowsBox = textBox(this, u"Text5"_s, twipsRect(11040, 2640, 2295, 2175), Scrolling::None);
     m_demoRowsBox->setPlainText(resourceText(u":/demo/rows.txt"_s));
@@ -126,6 +131,11 @@ void MainWindow::createControls()
     m_keysFrame = frame(this, u"Frame1"_s, u"固定顺序数据"_s, twipsRect(120, 240, 2055, 5895));
     m_keysBox = textBox(m_keysFrame, u"Text1"_s, twipsRect(120, 240, 1815, 5535), Scrolling::Both);
 
+    // In the caption line of the data and result frames, above them: which columns the
+    // clipboard holds.
+    m_columnsNote = opaque(label(this, u"columnsNote"_s, twipsRect(3720, 240, 6960, 240)));
+    m_columnsNote->hide();
+
     // The panels cover the working area when they open.
     m_matchingPanel->raise();
     m_syncView->raise();
@@ -134,9 +144,9 @@ void MainWindow::createControls()
 
 void MainWindow::setTabOrder()
 {
-    QList<QWidget *> order{m_keysBox,         m_dataBox,         m_resultBox,      m_demoKeysBox,    m_demoRowsBox,
-                           m_clearDataButton, m_clearKeysButton, m_clearAllButton, m_demoButton,     m_aboutButton,
-                           m_toggleButton,    m_filterButton,    m_syncViewButton, m_reconcileButton};
+    QList<QWidget *> order{m_keysBox,         m_dataBox,         m_resultBox,      m_demoKeysBox,     m_demoRowsBox,
+                           m_clearDataButton, m_clearKeysButton, m_clearAllButton, m_demoButton,      m_aboutButton,
+                           m_toggleButton,    m_filterButton,    m_syncViewButton, m_reconcileButton, m_columnsButton};
     for (const OverlayPanel *panel : m_overlayPanels)
         order += panel->tabChain();
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
@@ -160,8 +170,9 @@ void MainWindow::connectHandlers()
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
         m_syncViewButton->setFocus();
-        putOnClipboard(boxQString(m_resultBox));
+        putOnClipboard(clipboardResult());
     });
+    connect(m_columnsButton, &QPushButton::clicked, this, &MainWindow::openColumnsPopup);
     // Back to the button that started the run.
     connect(m_matchingPanel, &MatchingPanel::closed, this, [this] { m_filterButton->setFocus(); });
     // Enabled only while there is a report, and so its view.
@@ -190,7 +201,7 @@ ReconcileView *MainWindow::reconcileView()
         // The copied report gives the clipboard back to the result, silently as the synchronized
         // view does.
         if (m_reconcileView->reportCopied())
-            putOnClipboard(boxQString(m_resultBox));
+            putOnClipboard(clipboardResult());
         if (m_syncView->isHidden())
             m_reconcileButton->setFocus();
         else
@@ -244,6 +255,8 @@ void MainWindow::followWindowSize()
         m_growth->add(b, {.left = (b->x() + b->width() / 2.0) / designedWidth, .top = 1});
     m_growth->add(m_reconcileSummary, {.top = 1, .width = 1});
     m_growth->add(m_reconcileButton, {.left = 1, .top = 1});
+    m_growth->add(m_columnsButton, {.left = 1, .top = 1});
+    m_growth->add(m_columnsNote, {.left = keySideShare, .width = 1 - keySideShare});
     m_growth->add(m_statusBar, {.top = 1, .width = 1});
     for (OverlayPanel *panel : m_overlayPanels)
         m_growth->add(panel, {.width = 1, .height = 1, .sizeOnly = true});
@@ -357,6 +370,7 @@ void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOpt
     // the report, opened over the synchronized view, ends in the result view as any other.
     m_matchingPanel->dropRun();
     m_syncView->hide();
+    m_columnsButton->setEnabled(false);
 
     m_run = std::make_shared<FilterRun>(std::move(keys), std::move(data), options);
     m_syncView->showRun(m_run);
@@ -408,7 +422,9 @@ void MainWindow::finishRun()
     m_toggleButton->setText(m_dataFrame->title());
     m_toggleButton->setEnabled(true);
     m_syncViewButton->setEnabled(true);
-    if (!putOnClipboard(resultText)) {
+    m_columnsButton->setEnabled(true);
+    showColumnsNote();
+    if (!putOnClipboard(clipboardResult())) {
         // The result stands in the result box, where the user can copy it by hand.
         showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
         return;
@@ -422,8 +438,53 @@ void MainWindow::showAdoptedResult()
     setBoxLines(m_resultBox, resultText);
     m_syncView->showRun(m_run);
     showReconcileSummary();
-    if (!putOnClipboard(resultText))
+    showColumnsNote();
+    if (!putOnClipboard(clipboardResult()))
         showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
+}
+
+QString MainWindow::clipboardResult() const
+{
+    if (m_columns.wholeRows() || !m_run)
+        return boxQString(m_resultBox);
+    return QString::fromStdU16String(selectedResultText(*m_run, m_columns));
+}
+
+void MainWindow::showColumnsNote()
+{
+    // Said once columns were chosen, until the inputs change.
+    m_columnsNote->setVisible(m_columnsChosen && m_run);
+    if (m_columnsChosen && m_run)
+        m_columnsNote->setText(messageText::columnsCopied(m_columns, m_run->resultCount()));
+}
+
+void MainWindow::openColumnsPopup()
+{
+    if (!m_run)
+        return;
+    if (!m_columnsPopup) {
+        m_columnsPopup = new ColumnsPopup(this);
+        connect(m_columnsPopup, &ColumnsPopup::chosen, this, &MainWindow::copyColumns);
+    }
+    m_columnsPopup->offer(headerNames(*m_run), widestResultLine(*m_run), QString::fromStdU16String(m_columns.text()));
+    m_columnsPopup->openAbove(m_columnsButton);
+}
+
+void MainWindow::copyColumns(const QString &list)
+{
+    ParsedColumns parsed = ColumnSelection::parse(list.toStdU16String());
+    if (!parsed.selection) {
+        m_columnsPopup->refuse(messageText::columnsRefused(parsed));
+        return;
+    }
+    m_columnsPopup->hide();
+    m_columns = std::move(*parsed.selection);
+    m_columnsChosen = true;
+    showColumnsNote();
+    BusyCursor busy;
+    if (!putOnClipboard(clipboardResult()))
+        showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
+    m_columnsButton->setFocus();
 }
 
 void MainWindow::showReconcileSummary()
@@ -486,6 +547,12 @@ void MainWindow::dataChanged()
 
 void MainWindow::noteInputsChanged()
 {
+    // The chosen columns hold until the inputs change.
+    if (m_columnsChosen) {
+        m_columns = {};
+        m_columnsChosen = false;
+        showColumnsNote();
+    }
     // Once per run: the result box keeps the run's result, which the line below the buttons
     // says no longer follows from the boxes (also when they change while a choice waits).
     if (m_resultOutdated || !m_run)
@@ -518,6 +585,7 @@ void MainWindow::clearAll()
     m_resultBox->setPlainText(QString());
     dropReport();
     showDataView();
+    m_columnsButton->setEnabled(false);
     m_clearAllButton->setEnabled(false);
 }
 
@@ -533,6 +601,7 @@ void MainWindow::clearData()
     setBoxText(m_dataBox, QString());
     m_resultBox->setPlainText(QString());
     dropReport();
+    m_columnsButton->setEnabled(false);
     m_clearDataButton->setEnabled(false);
     showDataView();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "columnselection.h"
+
 #include <QMargins>
 #include <QPointer>
 #include <QWidget>
@@ -18,6 +20,7 @@ class QTimer;
 namespace lanshan {
 
 class AboutDialog;
+class ColumnsPopup;
 class FilterRun;
 class GrowthLayout;
 class MatchingPanel;
@@ -88,6 +91,11 @@ private:
     // Near rows taken into the result: the result box, the lists and the clipboard follow.
     void showAdoptedResult();
     void showReconcileSummary();
+    // The result as the clipboard takes it: whole rows, or the columns chosen.
+    QString clipboardResult() const;
+    void showColumnsNote();
+    void openColumnsPopup();
+    void copyColumns(const QString &list);
     ReconcileView *reconcileView();
     // The inputs were cleared or replaced: the report and its counts go.
     void dropReport();
@@ -108,6 +116,12 @@ private:
     ReconcileView *m_reconcileView = nullptr;
     QLabel *m_reconcileSummary = nullptr;
     QPushButton *m_reconcileButton = nullptr;
+    // The result's columns that go to the clipboard, chosen with "复制列" until the inputs change.
+    QPushButton *m_columnsButton = nullptr;
+    QLabel *m_columnsNote = nullptr;
+    ColumnsPopup *m_columnsPopup = nullptr;
+    ColumnSelection m_columns;
+    bool m_columnsChosen = false;
     QPushButton *m_syncViewButton = nullptr;
     QPushButton *m_filterButton = nullptr;
     QPushButton *m_toggleButton = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "columnselection.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -49,6 +51,27 @@ inline QString questionPosition(std::size_t number, std::size_t count)
 inline QString keyColumnSpares(std::size_t column)
 {
     return u"多数关键字在第 %1 列，按 Alt+K 可免去这些选择。"_s.arg(column);
+}
+
+// The result's columns on the clipboard, and why a list of columns was refused.
+inline QString columnsCopied(const ColumnSelection &columns, std::size_t lines)
+{
+    if (columns.wholeRows())
+        return u"已复制整行，共 %1 行。"_s.arg(lines);
+    return u"已复制第 %1 列，共 %2 行。"_s.arg(QString::fromStdU16String(columns.text())).arg(lines);
+}
+inline QString columnsRefused(const ParsedColumns &parsed)
+{
+    const QString item = QString::fromStdU16String(parsed.item);
+    switch (parsed.fault) {
+    case ColumnsFault::NotANumber: return u"“%1”不是列号，请输入列号或范围，例如 3、2-4、1,3。"_s.arg(item);
+    case ColumnsFault::Zero: return u"“%1”：列号从 1 开始。"_s.arg(item);
+    case ColumnsFault::TooLarge: return u"“%1”：列号最大为 %2。"_s.arg(item).arg(ColumnSelection::maxColumns);
+    case ColumnsFault::Reversed: return u"“%1”：范围应从小到大，例如 2-4。"_s.arg(item);
+    case ColumnsFault::TooMany: return u"列数太多，最多 %1 列。"_s.arg(ColumnSelection::maxColumns);
+    case ColumnsFault::None: break;
+    }
+    return QString();
 }
 
 } // namespace lanshan::messageText

@@ -123,8 +123,9 @@ void WindowLayoutTest::tabOrderInResultView()
     m_driver->box(u"Text1"_s)->setFocus();
     const QStringList expected{u"Text1"_s,    u"Text3"_s,     u"Command10"_s,       u"Command9"_s,
                                u"Command8"_s, u"Command7"_s,  u"Command3"_s,        u"Command2"_s,
-                               u"Command1"_s, u"Command11"_s, u"reconcileButton"_s, u"Text1"_s};
-    QCOMPARE(names(tabChain(11)), expected);
+                               u"Command1"_s, u"Command11"_s, u"reconcileButton"_s, u"copyColumnsButton"_s,
+                               u"Text1"_s};
+    QCOMPARE(names(tabChain(12)), expected);
 }
 
 void WindowLayoutTest::windowGrowsAndComesBack_data()
