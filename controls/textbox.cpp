@@ -207,6 +207,14 @@ void TextBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Alt with a letter is a button's key: with its button disabled (核对详情 before a run) it
+    // must not type the letter into the text. AltGr, which types characters on some keyboards,
+    // comes as Ctrl+Alt on Windows and as its own key elsewhere.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (modifiers == Qt::AltModifier && !event->text().isEmpty()) {
+        event->ignore();
+        return;
+    }
     if (breaksLineOtherwise(event)) {
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, event->modifiers() & Qt::KeypadModifier, u"\r"_s,
                         event->isAutoRepeat(), event->count());

@@ -21,6 +21,7 @@ private Q_SLOTS:
     void enterPressesTheFocusedButton();
     void matchingPanelKeepsTheFocus();
     void syncViewKeepsTheFocusAndCopies();
+    void altKeysOfDisabledButtonsTypeNothing();
 
 private:
     static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
@@ -91,6 +92,22 @@ void KeyboardTest::syncViewKeepsTheFocusAndCopies()
 
     key(Qt::Key_Escape);
     QCOMPARE(QApplication::focusWidget(), m_driver->button(u"Command11"_s));
+}
+
+// Before a run 核对详情 (Alt+H) and 复制列 (Alt+L) are disabled: their keys in a box leave
+// the pasted text as it was.
+void KeyboardTest::altKeysOfDisabledButtonsTypeNothing()
+{
+    for (const QString &name : {u"Text1"_s, u"Text2"_s}) {
+        QPlainTextEdit *box = m_driver->box(name);
+        box->setPlainText(u"a1"_s);
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        for (const Qt::Key letter : {Qt::Key_H, Qt::Key_L, Qt::Key_K})
+            key(letter, Qt::AltModifier);
+        key(Qt::Key_B);
+        QCOMPARE(m_driver->text(name), u"a1b"_s);
+    }
 }
 
 QTEST_MAIN(KeyboardTest)
