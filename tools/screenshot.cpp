@@ -8,8 +8,12 @@
 #include "versioncheck.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
@@ -28,6 +32,23 @@ bool save(QWidget &window, const QDir &dir, const QString &name)
     QApplication::processEvents();
     const QString path = dir.filePath(name + u".png"_s);
     if (!window.grab().save(path)) {
+        QTextStream(stderr) << "screenshot: cannot write " << path << '\n';
+        return false;
+    }
+    QTextStream(stdout) << path << '\n';
+    return true;
+}
+
+// The window with the popup open over it, as the screen shows the two.
+bool saveWithPopup(QWidget &window, QWidget &popup, const QDir &dir, const QString &name)
+{
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(window.mapFromGlobal(popup.pos()), popup.grab());
+    painter.end();
+    const QString path = dir.filePath(name + u".png"_s);
+    if (!picture.save(path)) {
         QTextStream(stderr) << "screenshot: cannot write " << path << '\n';
         return false;
     }
@@ -136,6 +157,17 @@ int main(int argc, char *argv[])
         click(window, u"reconcileButton"_s);
         ok = save(window, dir, u"5-reconciliation-near-rows"_s) && ok;
         click(window, u"reconcileBackButton"_s);
+        // Only the 语文 column to the clipboard: the box that 复制列 opens, then its note.
+        click(window, u"copyColumnsButton"_s);
+        auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s);
+        auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s);
+        if (popup && columns) {
+            columns->setEditText(u"3"_s);
+            ok = saveWithPopup(window, *popup, dir, u"9-copy-columns"_s) && ok;
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
+            QApplication::sendEvent(columns->lineEdit(), &enter);
+            ok = save(window, dir, u"9-columns-copied"_s) && ok;
+        }
     }
     click(window, u"Command8"_s);
     ok = save(window, dir, u"6-all-cleared"_s) && ok;
