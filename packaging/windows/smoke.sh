@@ -154,6 +154,13 @@ if win=$(wait_window "$title" 60); then
         fail "in-cell line breaks: the Windows clipboard holds something else"
         diff <(od -c "$work/incell-expected.txt") <(od -c "$work/incell-result.txt") | head -n 20 >&2 || true
     fi
+    # 复制列 (Alt+L): column 3 alone, a break inside a cell kept inside it.
+    printf '好\r\n"备注第一行\n第二行"\r\n"A\nB\nC"' >"$work/incell-column3.txt"
+    xdotool key alt+l
+    sleep 0.8
+    xdotool key 3 Return
+    sleep 0.5
+    expect_clipboard "$work/incell-column3.txt" "复制列 (Alt+L, 3, Enter) puts column 3 on the Windows clipboard"
     # Every other way out of a box keeps them too: the context menu's 复制 on the result (by
     # keyboard: Shift+F10, then its accelerator C), and Ctrl+X of the pasted rows.
     printf 'old' >"$work/old.txt"
