@@ -20,7 +20,7 @@ void appendCell(std::u16string &out, std::u16string_view text)
         std::u16string shown;
         for (const char16_t c : cell) {
             if (c == u'\t')
-                shown += u"⟨制表符⟩";
+                shown += u"〈制表符〉";
             else
                 shown += c;
         }

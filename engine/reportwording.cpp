@@ -62,7 +62,9 @@ void appendCodeMark(std::u16string &out, char32_t c)
     std::u16string hex;
     for (char32_t v = c; v != 0 || hex.size() < 4; v >>= 4)
         hex.insert(hex.begin(), hexDigits[v & 0xF]);
-    out += u"⟨U+" + hex + u"⟩";
+    out += markOpen;
+    out += u"U+" + hex;
+    out += markClose;
 }
 
 } // namespace
@@ -74,12 +76,15 @@ std::u16string visibleText(std::u16string_view text)
     for (std::size_t i = 0; i < text.size();) {
         const CodePoint c = codePointAt(text, i);
         if (c.value == u' ') {
-            out += u"⟨空格⟩";
+            out += u"〈空格〉";
         } else if (c.value == u'\u3000') {
-            out += u"⟨全角空格⟩";
+            out += u"〈全角空格〉";
         } else if (c.value == u'\u00a0') {
-            out += u"⟨不换行空格⟩";
-        } else if (isSpaceCharacter(c.value) || isInvisibleCharacter(c.value)) {
+            out += u"〈不换行空格〉";
+        } else if (isSpaceCharacter(c.value) || isInvisibleCharacter(c.value) || c.value == markOpen
+                   || c.value == markClose) {
+            // The marks themselves, where the data holds them, are shown by their code, so that
+            // a mark always stands for a character the eye does not see as it is.
             appendCodeMark(out, c.value);
         } else {
             out += text.substr(i, c.units);

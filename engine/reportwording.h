@@ -30,12 +30,17 @@ inline constexpr std::u16string_view suspectGroupWords = u"可能取错";
 inline constexpr std::u16string_view noNearRowWords = u"没有相近的数据";
 inline constexpr std::u16string_view keyRowWords = u"对应数据";
 
-// The text with its spaces and invisible characters shown: ⟨空格⟩, ⟨全角空格⟩, ⟨不换行空格⟩,
-// other spaces and format characters as ⟨U+200B⟩. TAB, CR and LF stay as they are.
+// The brackets around a shown character: in every Chinese font (GB2312), unlike ⟨ ⟩.
+inline constexpr char16_t markOpen = u'〈';
+inline constexpr char16_t markClose = u'〉';
+
+// The text with its spaces and invisible characters shown: 〈空格〉, 〈全角空格〉, 〈不换行空格〉,
+// other spaces and format characters as 〈U+200B〉, and the brackets themselves, where the text
+// holds them, as 〈U+3008〉 and 〈U+3009〉. TAB, CR and LF stay as they are.
 std::u16string visibleText(std::u16string_view text);
 
 // The text as one line of a list or a sheet: visibleText, every line break (CR, LF, U+0085,
-// U+2028, U+2029) as ↵ and every other control character but TAB as ⟨U+0000⟩.
+// U+2028, U+2029) as ↵ and every other control character but TAB as 〈U+0000〉.
 std::u16string visibleLine(std::u16string_view text);
 
 // A near row beside its key: its first characters, then "…". The whole row stands once, among

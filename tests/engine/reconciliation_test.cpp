@@ -211,7 +211,10 @@ TEST(Reconciliation, CausesAndInvisibleCharactersInWords)
     EXPECT_EQ(causeWords(Width | LastColumn), u"全角/半角不同、在最后一列");
     EXPECT_EQ(causeWords(OneChar), u"相差一个字");
     EXPECT_EQ(visibleText(u"张 三\u3000\u00a0\u2009\u200b\t\U000E0001\r\n"),
-              u"张⟨空格⟩三⟨全角空格⟩⟨不换行空格⟩⟨U+2009⟩⟨U+200B⟩\t⟨U+E0001⟩\r\n");
+              u"张〈空格〉三〈全角空格〉〈不换行空格〉〈U+2009〉〈U+200B〉\t〈U+E0001〉\r\n");
+    // Brackets in the data are shown by their code: 〈空格〉 in a view always stands for a space.
+    EXPECT_EQ(visibleText(u"〈空格〉⟨x⟩"), u"〈U+3008〉空格〈U+3009〉⟨x⟩");
+    EXPECT_EQ(visibleLine(u"a\u0001〈\n"), u"a〈U+0001〉〈U+3008〉\u21B5");
     EXPECT_EQ(canonicalForm(u"張葉鐘ＡＢｃ\u00ad"), U"张叶钟abc");
 }
 

@@ -68,7 +68,7 @@ void ReconcileViewTest::nearRowsTaken()
     const QModelIndex firstKey = tree->model()->index(0, 0, tree->model()->index(0, 0));
     QCOMPARE(firstKey.siblingAtColumn(1).data().toString(), u"张三"_s);
     const QModelIndex nearRow = tree->model()->index(0, 0, firstKey);
-    QCOMPARE(nearRow.siblingAtColumn(1).data().toString(), u"张⟨全角空格⟩三\t90"_s);
+    QCOMPARE(nearRow.siblingAtColumn(1).data().toString(), u"张〈全角空格〉三\t90"_s);
     QCOMPARE(nearRow.siblingAtColumn(2).data().toString(), u"空格不同"_s);
     tree->setCurrentIndex(nearRow);
     QTest::keyClick(tree, Qt::Key_Return);
@@ -113,12 +113,12 @@ void ReconcileViewTest::reportCopied()
     openView();
     m_driver->press(u"copyReportButton"_s);
     QCOMPARE(clipboardCrLf(), u"类别\t序号\t行号\t原因\t关键字\t数据\r\n"
-                              u"未找到\t1\t2\t空格不同\t张三\t张⟨全角空格⟩三\t90\r\n"
-                              u"未找到\t3\t4\t空格不同\t王五\t王⟨空格⟩五\t\"\"\"优\"\"↵良\"\r\n"
+                              u"未找到\t1\t2\t空格不同\t张三\t张〈全角空格〉三\t90\r\n"
+                              u"未找到\t3\t4\t空格不同\t王五\t王〈空格〉五\t\"\"\"优\"\"↵良\"\r\n"
                               u"未找到\t4\t\t没有相近的数据\t赵六\r\n"
-                              u"未使用\t\t1\t没有关键字对应\t\t学号\t分⟨U+0000⟩数\r\n"
-                              u"未使用\t\t2\t与未找到的关键字相近\t\t张⟨全角空格⟩三\t90\r\n"
-                              u"未使用\t\t4\t与未找到的关键字相近\t\t王⟨空格⟩五\t\"\"\"优\"\"↵良\"\r\n"_s);
+                              u"未使用\t\t1\t没有关键字对应\t\t学号\t分〈U+0000〉数\r\n"
+                              u"未使用\t\t2\t与未找到的关键字相近\t\t张〈全角空格〉三\t90\r\n"
+                              u"未使用\t\t4\t与未找到的关键字相近\t\t王〈空格〉五\t\"\"\"优\"\"↵良\"\r\n"_s);
     m_driver->press(u"reconcileBackButton"_s);
     QCOMPARE(clipboardCrLf(), result);
 }
