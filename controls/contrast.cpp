@@ -36,4 +36,41 @@ QColor readableColour(const QColor &designed, const QPalette &palette, QPalette:
     return contrastRatio(own, background) >= readableContrast ? own : palette.color(QPalette::WindowText);
 }
 
+QPalette withReadableSelection(QPalette palette)
+{
+    // Above 4.5: small text is drawn with softened edges, which read a little paler than its
+    // colour; the margin keeps what is drawn above 4.5 too.
+    constexpr double selectionContrast = 5.5;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor text = palette.color(group, QPalette::HighlightedText);
+        QColor highlight = palette.color(group, QPalette::Highlight);
+        if (contrastRatio(text, highlight) >= selectionContrast)
+            continue;
+        // Towards black under light text, towards white under dark text, in small steps, so
+        // that the highlight keeps its hue as far as it can.
+        const QColor end = luminance(text) > luminance(highlight) ? QColor(Qt::black) : QColor(Qt::white);
+        const QColor start = highlight.toRgb();
+        for (int step = 1; step <= 20 && contrastRatio(text, highlight) < selectionContrast; ++step) {
+            const double t = step / 20.0;
+            highlight = QColor::fromRgbF(static_cast<float>(start.redF() + (end.redF() - start.redF()) * t),
+                                         static_cast<float>(start.greenF() + (end.greenF() - start.greenF()) * t),
+                                         static_cast<float>(start.blueF() + (end.blueF() - start.blueF()) * t));
+        }
+        palette.setColor(group, QPalette::Highlight, highlight);
+    }
+    return palette;
+}
+
+QColor selectedTextColour(const QColor &background, const QPalette &palette, QPalette::ColorGroup group)
+{
+    for (const QPalette::ColorRole role : {QPalette::HighlightedText, QPalette::Text}) {
+        const QColor colour = palette.color(group, role);
+        if (contrastRatio(colour, background) >= readableContrast)
+            return colour;
+    }
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(black, background) >= contrastRatio(white, background) ? black : white;
+}
+
 } // namespace lanshan

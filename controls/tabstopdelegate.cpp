@@ -1,6 +1,10 @@
 #include "tabstopdelegate.h"
 
+#include "contrast.h"
+
 #include <QApplication>
+#include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -22,6 +26,33 @@ QTextLine layOut(QTextLayout &layout)
     QTextLine line = layout.createLine();
     layout.endLayout();
     return line;
+}
+
+// The colour the style fills a selected item with, as drawn: some styles draw a selection of
+// their own (a pale one) rather than the palette's highlight. Drawn once per style, palette and
+// state into a small picture and read in its middle.
+QColor selectionBackground(const QStyle *style, const QStyleOptionViewItem &item, const QWidget *widget)
+{
+    static QHash<QString, QColor> drawn;
+    const QStyle::State state = item.state & (QStyle::State_Selected | QStyle::State_Active | QStyle::State_Enabled);
+    const QString key = QString::number(reinterpret_cast<quintptr>(style)) + u' '
+                        + QString::number(item.palette.cacheKey()) + u' ' + QString::number(int(state));
+    if (const auto known = drawn.constFind(key); known != drawn.constEnd())
+        return *known;
+    QStyleOptionViewItem sample = item;
+    sample.text.clear();
+    sample.icon = {};
+    sample.state = state;
+    sample.rect = QRect(0, 0, 64, 20);
+    QImage picture(sample.rect.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(item.palette.color(QPalette::Base));
+    {
+        QPainter painter(&picture);
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &sample, &painter, widget);
+    }
+    const QColor colour = picture.pixelColor(sample.rect.center());
+    drawn.insert(key, colour);
+    return colour;
 }
 
 int naturalWidth(const QTextLine &line)
@@ -74,8 +105,9 @@ void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
                                        : (item.state & QStyle::State_Active) ? QPalette::Active
                                                                              : QPalette::Inactive;
     painter->save();
-    painter->setPen(
-        item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen((item.state & QStyle::State_Selected)
+                        ? selectedTextColour(selectionBackground(style, item, widget), item.palette, group)
+                        : item.palette.color(group, QPalette::Text));
     const qreal top = textRect.top() + (textRect.height() - (line.isValid() ? line.height() : 0.0)) / 2;
     painter->setClipRect(item.rect);
     layout.draw(painter, QPointF(textRect.left(), top));

@@ -1,5 +1,5 @@
 // The window as a screen reader reads it, in Qt's own Chinese texts, at a large font and under
-// a dark palette, and long result lines within reach.
+// a dark palette, long result lines within reach, and selected lines readable on every style.
 
 #include "contrast.h"
 #include "highlightframe.h"
@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTextBlock>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +26,8 @@ private Q_SLOTS:
     void largeFontCutsNoCaption();
     void darkPaletteLeavesTextsReadable();
     void longResultLineCanBeReached();
+    void selectionReadsOnEveryStyle_data();
+    void selectionReadsOnEveryStyle();
 };
 
 static QAccessibleInterface *accessible(QObject *object)
@@ -155,6 +160,91 @@ void AccessibilityTest::longResultLineCanBeReached()
     QTRY_VERIFY(list2->visualRect(list2->model()->index(0, 0)).width() >= inBox);
     QVERIFY(list2->visualRect(list2->model()->index(0, 0)).width() <= inBox + tabStop + 10);
     QVERIFY(list2->horizontalScrollBar()->maximum() + list2->viewport()->width() >= inBox);
+}
+
+void AccessibilityTest::selectionReadsOnEveryStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<bool>("dark");
+    for (const QString &style : QStyleFactory::keys()) {
+        QTest::newRow(qPrintable(style + u" light"_s)) << style << false;
+        QTest::newRow(qPrintable(style + u" dark"_s)) << style << true;
+    }
+}
+
+// The contrast of an item's text with its background as drawn: the background is the colour
+// most of the item has, the text the pixel farthest from it.
+static double drawnContrast(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    const QImage image = view->viewport()->grab(view->visualRect(index)).toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb background = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(background))
+            background = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, lanshan::contrastRatio(QColor(it.key()), QColor(background)));
+    return best;
+}
+
+// Selected lines in the lists and the report read at 4.5 to 1 under every style this Qt has,
+// light and dark, whoever draws them (the style, or the lists' own text drawing on a selection
+// the style painted).
+void AccessibilityTest::selectionReadsOnEveryStyle()
+{
+    QFETCH(QString, style);
+    QFETCH(bool, dark);
+    const QString previousStyle = QApplication::style()->name();
+    const QPalette previousPalette = QApplication::palette();
+    QApplication::setStyle(style);
+    QPalette palette = QApplication::style()->standardPalette();
+    if (dark) {
+        for (const auto &[role, colour] : {std::pair{QPalette::Window, 0x303030},
+                                           {QPalette::WindowText, 0xe0e0e0},
+                                           {QPalette::Base, 0x202020},
+                                           {QPalette::Text, 0xe0e0e0},
+                                           {QPalette::Button, 0x383838},
+                                           {QPalette::ButtonText, 0xe0e0e0},
+                                           {QPalette::Highlight, 0x4a90d9},
+                                           {QPalette::HighlightedText, 0xffffff}})
+            palette.setColor(role, QColor(QRgb(colour)));
+    }
+    QApplication::setPalette(palette);
+    {
+        windowtest::WindowDriver driver; // sets the application up as at start-up
+        driver.window.show();
+        driver.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&driver.window));
+        driver.filter(u"张三\n李四"_s, u"张三\t90\n李 四\t80"_s);
+        driver.press(u"Command11"_s);
+        for (const QString &name : {u"List1"_s, u"List2"_s}) {
+            lanshan::ListBox *list = driver.list(name);
+            list->setFocus();
+            windowtest::clickItem(list, 0);
+            QVERIFY2(drawnContrast(list, list->model()->index(0, 0)) >= 4.5, qPrintable(name));
+        }
+        driver.press(u"Command4"_s);
+        driver.press(u"reconcileButton"_s);
+        auto *tree = driver.get<QTreeView>(u"reconcileTree"_s);
+        tree->setFocus();
+        const QModelIndex group = tree->model()->index(0, 0);
+        const QModelIndex key = tree->model()->index(0, 0, group);
+        const QModelIndex near = tree->model()->index(0, 0, key);
+        QVERIFY(near.isValid());
+        tree->expandAll();
+        for (const QModelIndex &row : {group, near}) {
+            tree->setCurrentIndex(row);
+            for (int column : {0, 1})
+                QVERIFY2(drawnContrast(tree, row.siblingAtColumn(column)) >= 4.5, qPrintable(QString::number(column)));
+        }
+    }
+    QApplication::setStyle(previousStyle);
+    QApplication::setPalette(previousPalette);
 }
 
 QTEST_MAIN(AccessibilityTest)
