@@ -36,6 +36,8 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <new>
+
 namespace lanshan {
 
 using namespace Qt::StringLiterals;
@@ -477,12 +479,30 @@ void MainWindow::copyColumns(const QString &list)
         m_columnsPopup->refuse(messageText::columnsRefused(parsed));
         return;
     }
-    m_columnsPopup->hide();
+    // A column that no result line reaches is a slip: said, rather than a clipboard of empty
+    // lines.
+    const std::size_t widest = widestResultLine(*m_run);
+    for (const ColumnSelection::Range &range : parsed.selection->ranges()) {
+        if (range.last > widest) {
+            m_columnsPopup->refuse(messageText::columnBeyondResult(range.last, widest));
+            return;
+        }
+    }
+    BusyCursor busy;
+    const ColumnSelection previous = m_columns;
     m_columns = std::move(*parsed.selection);
+    QString text;
+    try {
+        text = clipboardResult();
+    } catch (const std::bad_alloc &) {
+        m_columns = previous;
+        m_columnsPopup->refuse(messageText::columnsTooLarge);
+        return;
+    }
+    m_columnsPopup->hide();
     m_columnsChosen = true;
     showColumnsNote();
-    BusyCursor busy;
-    if (!putOnClipboard(clipboardResult()))
+    if (!putOnClipboard(text))
         showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
     m_columnsButton->setFocus();
 }

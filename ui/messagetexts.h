@@ -60,6 +60,11 @@ inline QString columnsCopied(const ColumnSelection &columns, std::size_t lines)
         return u"已复制整行，共 %1 行。"_s.arg(lines);
     return u"已复制第 %1 列，共 %2 行。"_s.arg(QString::fromStdU16String(columns.text())).arg(lines);
 }
+inline QString columnBeyondResult(std::size_t column, std::size_t widest)
+{
+    return u"第 %1 列超出了结果，结果最多 %2 列。"_s.arg(column).arg(widest);
+}
+inline const QString columnsTooLarge = u"数据太多，无法复制这些列。"_s;
 inline QString columnsRefused(const ParsedColumns &parsed)
 {
     const QString item = QString::fromStdU16String(parsed.item);

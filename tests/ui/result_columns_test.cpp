@@ -68,6 +68,8 @@ void ResultColumnsTest::chosenColumnsGoToTheClipboard_data()
     QTest::newRow("picked 3 语文") << QString() << 2 << u"90\n\n70\n88"_s << u"已复制第 3 列，共 4 行。"_s;
     QTest::newRow("empty: whole rows") << QString() << -1 << wholeResult << u"已复制整行，共 4 行。"_s;
     QTest::newRow("0 refused") << u"0"_s << -1 << QString() << u"“0”：列号从 1 开始。"_s;
+    QTest::newRow("beyond the result refused")
+        << u"2,5"_s << -1 << QString() << u"第 5 列超出了结果，结果最多 4 列。"_s;
     QTest::newRow("reversed range refused") << u"4-2"_s << -1 << QString() << u"“4-2”：范围应从小到大，例如 2-4。"_s;
 }
 
