@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Numbers are offered up to here; more can be typed.
+// Columns are offered up to here, named or not; more can be typed.
 constexpr std::size_t offeredColumns = 50;
 constexpr std::size_t nameLength = 20;
 
@@ -51,7 +51,7 @@ ColumnsPopup::~ColumnsPopup() = default;
 void ColumnsPopup::offer(const std::vector<std::u16string> &names, std::size_t widest, const QString &current)
 {
     m_box->clear();
-    const std::size_t count = names.empty() ? std::min(widest, offeredColumns) : names.size();
+    const std::size_t count = std::min(names.empty() ? widest : names.size(), offeredColumns);
     for (std::size_t i = 0; i < count; ++i) {
         const QString number = QString::number(i + 1);
         const QString name = i < names.size() ? toQString(cutForDisplay(names[i], nameLength)) : QString();
