@@ -36,6 +36,7 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
 #include <new>
 
 namespace lanshan {
@@ -281,7 +282,10 @@ void MainWindow::placeOnScreen(QMargins frame)
     // fits, and never smaller than that. The width stays: the button row needs all of it.
     const QRect available = screen->availableGeometry();
     const QSize designed = m_growth->designedSize();
-    const QSize size(designed.width(), std::min(designed.height(), available.height() - frame.top() - frame.bottom()));
+    // The boxes keep a third of their height at least, however small the screen.
+    const int lowest = designed.height() - toPixels(5895) * 2 / 3;
+    const QSize size(designed.width(),
+                     std::clamp(available.height() - frame.top() - frame.bottom(), lowest, designed.height()));
     setMinimumSize(size);
     resize(size);
     // Centred; move() places the frame's corner.
