@@ -24,6 +24,7 @@ private Q_SLOTS:
     void tabOrderInResultView();
     void windowGrowsAndComesBack_data();
     void windowGrowsAndComesBack();
+    void windowOpensWholeOnASmallScreen();
     void inputBoxesScrollResultBoxWrapsAndIsReadOnly();
     void demoTextsHaveTheirDesignedShape();
 
@@ -200,6 +201,31 @@ void WindowLayoutTest::windowGrowsAndComesBack()
     QTRY_COMPARE(window.size(), designed);
     for (QWidget *w : all)
         QVERIFY2(w->geometry() == before[w], qPrintable(w->objectName()));
+}
+
+// At a large font the designed window is taller than the test screen (800 x 600): it opens as
+// tall as fits, the status bar and every button inside, the boxes shorter.
+void WindowLayoutTest::windowOpensWholeOnASmallScreen()
+{
+    const QFont designed = QApplication::font();
+    QApplication::setFont(QFont(designed.family(), 14));
+    {
+        windowtest::WindowDriver large;
+        large.window.show();
+        // The width stays as designed: the button row needs all of it.
+        const QRect available = large.window.screen()->availableGeometry();
+        QVERIFY(large.window.geometry().top() >= available.top());
+        QVERIFY(large.window.geometry().bottom() <= available.bottom());
+        QCOMPARE(large.window.minimumSize(), large.window.size());
+        const QWidget *bar = large.get<QWidget>(u"StatusBar1"_s);
+        QCOMPARE(bar->geometry().bottom(), large.window.height() - 1);
+        for (const QPushButton *b : large.window.findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(large.window.rect().contains(b->geometry()), qPrintable(b->objectName()));
+            QVERIFY2(!b->geometry().intersects(bar->geometry()), qPrintable(b->objectName()));
+            QVERIFY2(b->y() > large.frame(u"Frame2"_s)->geometry().bottom(), qPrintable(b->objectName()));
+        }
+    }
+    QApplication::setFont(designed);
 }
 
 void WindowLayoutTest::inputBoxesScrollResultBoxWrapsAndIsReadOnly()
