@@ -217,30 +217,100 @@ wineserver -k 2>/dev/null || true
 wineserver -w
 
 # --- the installer -------------------------------------------------------------------------
+# Wine would mirror each Start-menu shortcut into this machine's own menus; not wanted here.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # Chinese on any system: the window is "… 安装", not "… Setup", and the script makensis compiled
 # keeps none of CPack's English texts.
+installer_title="岚杉数据筛选器 $version 安装"
 wine "$setup" >/dev/null 2>&1 &
-if wait_window "岚杉数据筛选器 $version 安装" 60 >/dev/null; then
+if wait_window "$installer_title" 60 >/dev/null; then
     pass "the installer's window is titled in Chinese"
 else
-    fail "no installer window \"岚杉数据筛选器 $version 安装\""
+    fail "no installer window \"$installer_title\""
 fi
 close_program "$(basename "$setup")"
-if grep -nE '^[^;]*(MUI_LANGUAGE "English"|is already installed|Install Options|Uninstall\.lnk|Uninstall failed)' \
-    "$build"/cpack/_CPack_Packages/*/NSIS/project.nsi >&2; then
+nsi=$(ls "$build"/cpack/_CPack_Packages/*/NSIS/project.nsi)
+if grep -nE '^[^;]*(MUI_LANGUAGE "English"|is already installed|Install Options|CreateShortCut[^;]*Uninstall\.lnk|Uninstall failed)' \
+    "$nsi" >&2; then
     fail "English texts in the installer"
 else
     pass "no English CPack texts in the installer"
 fi
-programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"
-if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/lanshan-filter.exe" ]; then
-    pass "silent install into Program Files"
-    menu=$(find "$WINEPREFIX/drive_c" -name '岚杉数据筛选器.lnk' | head -n 1)
-    if [ -n "$menu" ]; then
-        pass "shortcut $(basename "$menu")"
+# The finish page offers, ticked, to start the installed program; the Start-menu folder is
+# named without the version.
+if grep -q '^ *!define MUI_FINISHPAGE_RUN_TEXT "运行 岚杉数据筛选器"' "$nsi" &&
+    grep -q '^ *!define MUI_FINISHPAGE_RUN "[$]INSTDIR\\.*lanshan-filter\.exe"' "$nsi" &&
+    ! grep -q '^ *!define MUI_FINISHPAGE_RUN_NOTCHECKED' "$nsi" &&
+    grep -q '^ *!define MUI_STARTMENUPAGE_DEFAULTFOLDER "岚杉数据筛选器"' "$nsi"; then
+    pass "the finish page offers \"运行 岚杉数据筛选器\"; the Start-menu folder is \"岚杉数据筛选器\""
+else
+    fail "no finish-page run of lanshan-filter.exe or no Start-menu folder without the version in $nsi"
+fi
+
+# The Start menus of all users and of the current user, on this side.
+win_folder() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null | sed 's:/*$::' || true; }
+menu_all="$(win_folder ProgramData)/Microsoft/Windows/Start Menu/Programs"
+menu_user="$(win_folder APPDATA)/Microsoft/Windows/Start Menu/Programs"
+# The layout older installers left: a folder named with the version, the program's shortcut and
+# the uninstaller's ("卸载", or CPack's "Uninstall"). Beside it a folder of the user's own whose
+# name is no version, and an old folder holding a file of the user's: those stay.
+old_layout() {
+    local dir
+    for dir in "$menu_all/岚杉数据筛选器 $version" "$menu_user/岚杉数据筛选器 2.0.13"; do
+        mkdir -p "$dir"
+        echo old >"$dir/岚杉数据筛选器.lnk"
+        echo old >"$dir/卸载.lnk"
+    done
+    mkdir -p "$menu_all/岚杉数据筛选器 2.0.12" "$menu_user/岚杉数据筛选器 资料"
+    echo old >"$menu_all/岚杉数据筛选器 2.0.12/Uninstall.lnk"
+    echo mine >"$menu_all/岚杉数据筛选器 2.0.12/笔记.txt"
+    echo mine >"$menu_user/岚杉数据筛选器 资料/岚杉数据筛选器.lnk"
+}
+# $1 names the moment: no folder named with a version is left but the one holding the user's
+# file, which keeps only that file; the user's own folder is untouched.
+expect_no_old_layout() {
+    local stale
+    stale=$(cd "$WINEPREFIX/drive_c" && find . -path '*Start Menu*' -name '岚杉数据筛选器 [0-9]*' \
+        ! -path '*/岚杉数据筛选器 2.0.12')
+    if [ -z "$stale" ] && [ "$(ls "$menu_all/岚杉数据筛选器 2.0.12")" = 笔记.txt ] &&
+        [ -f "$menu_user/岚杉数据筛选器 资料/岚杉数据筛选器.lnk" ]; then
+        pass "$1: no Start-menu folder of an older installer is left, the user's files stay"
     else
-        fail "no Start-menu shortcut"
+        fail "$1: stale Start-menu folders or lost files: ${stale:-none, but a file of the user is gone}"
     fi
+}
+
+programs="$WINEPREFIX/drive_c/Program Files/岚杉数据筛选器"
+# An install left by an interrupted run goes first.
+if [ -f "$programs/Uninstall.exe" ]; then
+    wine "$programs/Uninstall.exe" /S >/dev/null 2>&1 || true
+    wineserver -w
+    sleep 2
+fi
+old_layout
+installed=0
+wine "$setup" /S >"$work/setup.log" 2>&1 || installed=$?
+# A silent install starts nothing.
+if wait_window "$title" 5 >/dev/null; then
+    fail "the silent install started the program"
+    close_program lanshan-filter.exe
+else
+    pass "the silent install does not start the program"
+fi
+wineserver -w
+if [ $installed -eq 0 ] && [ -f "$programs/lanshan-filter.exe" ]; then
+    pass "silent install into Program Files"
+    menu=$(cd "$WINEPREFIX/drive_c" && find . -path '*Start Menu*' -type d -name '岚杉数据筛选器')
+    if [ -n "$menu" ] && [ "$(printf '%s\n' "$menu" | wc -l)" = 1 ] &&
+        [ -f "$WINEPREFIX/drive_c/$menu/岚杉数据筛选器.lnk" ] &&
+        [ -f "$WINEPREFIX/drive_c/$menu/卸载 岚杉数据筛选器.lnk" ] &&
+        [ "$(find "$WINEPREFIX/drive_c/$menu" -mindepth 1 | wc -l)" = 2 ]; then
+        pass "Start-menu folder 岚杉数据筛选器 with 岚杉数据筛选器.lnk and 卸载 岚杉数据筛选器.lnk"
+    else
+        fail "no Start-menu folder 岚杉数据筛选器 with the two shortcuts: ${menu:-none}"
+        ls -R "$menu_all" "$menu_user" >&2 || true
+    fi
+    expect_no_old_layout "install over the old layout"
     if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\lanshan-filter' \
         2>/dev/null | tr -d '\r' >"$work/uninstall-key.txt" && grep -q "DisplayVersion.*$version" "$work/uninstall-key.txt"; then
         pass "listed for uninstalling with version $version"
@@ -254,6 +324,8 @@ if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/
         fail "the installed program shows no window"
     fi
     close_program lanshan-filter.exe
+    # The uninstaller too removes what older installers left.
+    old_layout
     wine "$programs/Uninstall.exe" /S >"$work/uninstall.log" 2>&1 || true
     wineserver -w
     # The uninstaller copies itself away and returns at once; give it a moment.
@@ -263,10 +335,43 @@ if wine "$setup" /S >"$work/setup.log" 2>&1 && wineserver -w && [ -f "$programs/
     else
         fail "the program is still installed after the uninstaller ran"
     fi
+    if [ -z "$(cd "$WINEPREFIX/drive_c" && find . -path '*Start Menu*' -name '岚杉数据筛选器')" ]; then
+        pass "silent uninstall removes the Start-menu folder"
+    else
+        fail "the Start-menu folder 岚杉数据筛选器 is still there after the uninstaller ran"
+    fi
+    expect_no_old_layout "uninstall"
 else
     fail "silent install did not put lanshan-filter.exe into Program Files"
     cat "$work/setup.log" >&2
 fi
+
+# Through the installer's pages with Enter, as the user's clicks on 下一步 and 完成: the finish
+# page's ticked checkbox starts the installed program. (From the Start-menu page on, a space
+# ends the window's title.)
+wine "$setup" >/dev/null 2>&1 &
+started=
+if setup_win=$(wait_window "$installer_title" 60); then
+    for _ in $(seq 20); do
+        if wait_window "$title" 1 >/dev/null; then started=1; break; fi
+        setup_win=$(wait_window "$installer_title ?" 2) || continue
+        focus_window "$setup_win"
+        xdotool key Return
+        sleep 1
+    done
+fi
+if [ -n "$started" ]; then
+    pass "the finish page's ticked \"运行 岚杉数据筛选器\" starts the program"
+else
+    fail "the program did not start from the installer's finish page"
+fi
+close_program lanshan-filter.exe
+close_program "$(basename "$setup")"
+if [ -f "$programs/Uninstall.exe" ]; then
+    wine "$programs/Uninstall.exe" /S >/dev/null 2>&1 || true
+    wineserver -w
+fi
+rm -rf "$menu_all/岚杉数据筛选器 2.0.12" "$menu_user/岚杉数据筛选器 资料"
 
 rm -rf "$work"
 if [ $failures -eq 0 ]; then
