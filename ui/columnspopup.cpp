@@ -1,6 +1,7 @@
 #include "columnspopup.h"
 
 #include "boxtext.h"
+#include "tabstopdelegate.h"
 #include "utf16.h"
 
 #include <QComboBox>
@@ -34,6 +35,8 @@ ColumnsPopup::ColumnsPopup(QWidget *parent)
     m_box->setEditable(true);
     m_box->setInsertPolicy(QComboBox::NoInsert);
     m_box->setAccessibleName(u"复制哪几列"_s);
+    // A selected column reads on every style's selection.
+    m_box->setItemDelegate(new TabStopDelegate(m_box));
     m_prompt->setBuddy(m_box);
     m_refusal = new QLabel(this);
     m_refusal->setObjectName(u"columnsRefusal"_s);

@@ -64,6 +64,8 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setColumnWidth(1, toPixels(4200));
     // Rows laid out as the boxes lay them out.
     m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
+    // The other columns too, for a selection that reads on every style.
+    m_tree->setItemDelegate(new TabStopDelegate(m_tree));
     m_tree->setAccessibleName(u"核对结果"_s);
     m_tree->setAccessibleDescription(hintText);
     // Larger than designed, the tree grows; the hint and the buttons keep to the bottom.
