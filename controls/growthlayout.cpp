@@ -46,10 +46,11 @@ void GrowthLayout::apply()
         const int right = entry.designed.left() + entry.designed.width() + share(g.left + g.width, dx);
         const int bottom = entry.designed.top() + entry.designed.height() + share(g.top + g.height, dy);
         const QSize size(std::max(0, right - left), std::max(0, bottom - top));
-        if (g.sizeOnly)
-            entry.control->resize(size);
-        else
-            entry.control->setGeometry(QRect(QPoint(left, top), size));
+        switch (g.follows) {
+        case Growth::Follows::Size: entry.control->resize(size); break;
+        case Growth::Follows::Place: entry.control->move(left, top); break;
+        case Growth::Follows::Geometry: entry.control->setGeometry(QRect(QPoint(left, top), size)); break;
+        }
     }
 }
 

@@ -20,8 +20,10 @@ struct Growth
     double top = 0;
     double width = 0;
     double height = 0;
-    // Only the size follows; where the control stands is decided elsewhere.
-    bool sizeOnly = false;
+    // What follows: all of it, only the size (where the control stands is decided elsewhere),
+    // or only the place (its size is decided elsewhere).
+    enum class Follows { Geometry, Size, Place };
+    Follows follows = Follows::Geometry;
 };
 
 // Where key lines stand beside their rows, the keys' side takes this share of a growth in

@@ -157,12 +157,12 @@ int main(int argc, char *argv[])
         click(window, u"reconcileButton"_s);
         ok = save(window, dir, u"5-reconciliation-near-rows"_s) && ok;
         click(window, u"reconcileBackButton"_s);
-        // Only the 语文 column to the clipboard: the box that 复制列 opens, then its note.
+        // Only the scores to the clipboard: the box that 复制列 opens, then its note.
         click(window, u"copyColumnsButton"_s);
         auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s);
         auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s);
         if (popup && columns) {
-            columns->setEditText(u"3"_s);
+            columns->setEditText(u"2"_s);
             ok = saveWithPopup(window, *popup, dir, u"9-copy-columns"_s) && ok;
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
             QApplication::sendEvent(columns->lineEdit(), &enter);

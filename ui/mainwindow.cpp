@@ -196,7 +196,7 @@ ReconcileView *MainWindow::reconcileView()
     for (qsizetype i = 0; i + 1 < chain.size(); ++i)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
     m_overlayPanels.append(m_reconcileView);
-    m_growth->add(m_reconcileView, {.width = 1, .height = 1, .sizeOnly = true});
+    m_growth->add(m_reconcileView, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
     m_statusBar->raise();
     connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
@@ -259,10 +259,10 @@ void MainWindow::followWindowSize()
     m_growth->add(m_reconcileSummary, {.top = 1, .width = 1});
     m_growth->add(m_reconcileButton, {.left = 1, .top = 1});
     m_growth->add(m_columnsButton, {.left = 1, .top = 1});
-    m_growth->add(m_columnsNote, {.left = keySideShare, .width = 1 - keySideShare});
+    m_growth->add(m_columnsNote, {.left = keySideShare, .follows = Growth::Follows::Place});
     m_growth->add(m_statusBar, {.top = 1, .width = 1});
     for (OverlayPanel *panel : m_overlayPanels)
-        m_growth->add(panel, {.width = 1, .height = 1, .sizeOnly = true});
+        m_growth->add(panel, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
 }
 
 QMargins MainWindow::estimatedFrame() const
@@ -460,8 +460,13 @@ void MainWindow::showColumnsNote()
 {
     // Said once columns were chosen, until the inputs change.
     m_columnsNote->setVisible(m_columnsChosen && m_run);
-    if (m_columnsChosen && m_run)
+    if (m_columnsChosen && m_run) {
+        // As wide as its words, like a second caption: the frame's line goes on beside it.
         m_columnsNote->setText(messageText::columnsCopied(m_columns, m_run->resultCount()));
+        m_columnsNote->resize(std::min(m_columnsNote->sizeHint().width() + toPixels(90),
+                                       m_dataFrame->geometry().right() - m_columnsNote->x() - toPixels(120)),
+                              m_columnsNote->height());
+    }
 }
 
 void MainWindow::openColumnsPopup()
