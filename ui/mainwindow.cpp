@@ -430,7 +430,8 @@ void MainWindow::finishRun()
     m_syncViewButton->setEnabled(true);
     m_columnsButton->setEnabled(true);
     showColumnsNote();
-    if (!putOnClipboard(clipboardResult())) {
+    // Whole rows as just made, without reading them back from the box.
+    if (!putOnClipboard(m_columns.wholeRows() ? resultText : clipboardResult())) {
         // The result stands in the result box, where the user can copy it by hand.
         showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
         return;
@@ -445,7 +446,7 @@ void MainWindow::showAdoptedResult()
     m_syncView->showRun(m_run);
     showReconcileSummary();
     showColumnsNote();
-    if (!putOnClipboard(clipboardResult()))
+    if (!putOnClipboard(m_columns.wholeRows() ? resultText : clipboardResult()))
         showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
 }
 
