@@ -352,10 +352,11 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     Messages messages;
     messages.clock = &clock;
-    lanshan::setMessageObserver([&messages](const QString &text, QMessageBox::Icon) {
+    lanshan::setMessageObserver([&messages](const QString &text, QMessageBox::Icon, const QString &) {
         if (text.startsWith(doneMessagePrefix))
             messages.doneAt = messages.clock->nsecsElapsed();
         messages.texts.append(text);
+        return false;
     });
 
     std::printf("window_bench: platform %s, Qt %s, best of %d runs, times in s\n",

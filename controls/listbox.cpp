@@ -1,6 +1,6 @@
 #include "listbox.h"
 
-#include "clipboardtext.h"
+#include "clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -36,8 +36,9 @@ void ListBox::copySelectedItem()
     }
     const QModelIndex item = model()->index(*row, 0);
     const QVariant own = item.data(copyTextRole);
-    ClipboardText::write(own.isValid() ? own.toString() : item.data().toString());
-    Q_EMIT itemCopied(*row);
+    // Claimed only where the clipboard took it; else the hand-off has said so.
+    if (putOnClipboard(window(), own.isValid() ? own.toString() : item.data().toString()))
+        Q_EMIT itemCopied(*row);
 }
 
 void ListBox::keyPressEvent(QKeyEvent *event)

@@ -1,5 +1,6 @@
 #include "textbox.h"
 
+#include "clipboard.h"
 #include "clipboardtext.h"
 
 #include <QClipboard>
@@ -148,10 +149,9 @@ QString TextBox::selectedBoxText() const
     return withCrLfLineEnds(resolvedText(document(), selection.selectionStart(), selection.selectedText()));
 }
 
-void TextBox::copySelection() const
+bool TextBox::copySelection() const
 {
-    if (textCursor().hasSelection())
-        ClipboardText::write(selectedBoxText());
+    return textCursor().hasSelection() && putOnClipboard(window(), selectedBoxText());
 }
 
 void TextBox::cutSelection()
@@ -159,7 +159,9 @@ void TextBox::cutSelection()
     QTextCursor selection = textCursor();
     if (isReadOnly() || !selection.hasSelection())
         return;
-    copySelection();
+    // What the clipboard did not take stays in the box.
+    if (!copySelection())
+        return;
     selection.removeSelectedText();
     setTextCursor(selection);
 }

@@ -45,7 +45,8 @@ public:
     // as the character it stands for.
     QString selectedBoxText() const;
     // The one way text leaves the box for the clipboard; nothing happens without a selection.
-    void copySelection() const;
+    // True where the clipboard took it.
+    bool copySelection() const;
     void cutSelection();
 
 protected:

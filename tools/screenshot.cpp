@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "screenshot: cannot create " << args.at(1) << '\n';
         return 2;
     }
-    lanshan::setMessageObserver([](const QString &, QMessageBox::Icon) {});
+    lanshan::setMessageObserver([](const QString &, QMessageBox::Icon, const QString &) { return false; });
 
     lanshan::setUpApplication();
     lanshan::MainWindow window;

@@ -74,6 +74,31 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
     return true;
 }
 
+namespace {
+
+// One step of the box's undo: the whole text replaced by lines that only CR LF ends.
+void replaceLines(QPlainTextEdit *box, const QString &text)
+{
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setCharFormat(QTextCharFormat());
+    TextBox::insertLines(cursor, text);
+    cursor.endEditBlock();
+    box->moveCursor(QTextCursor::Start);
+}
+
+} // namespace
+
+void exchangeBoxTexts(QPlainTextEdit *first, QPlainTextEdit *second)
+{
+    const QString firstText = boxQString(first);
+    const QString secondText = boxQString(second);
+    replaceLines(first, secondText);
+    replaceLines(second, firstText);
+}
+
 void setBoxLines(QPlainTextEdit *box, const QString &text)
 {
     if (!TextBox::hasLoneBreak(text)) {

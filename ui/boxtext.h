@@ -22,6 +22,10 @@ bool boxIsEmpty(const QPlainTextEdit *box);
 // that very text.
 bool setBoxText(QPlainTextEdit *box, const QString &text);
 
+// The two boxes exchange their texts, each as one step that Ctrl+Z in the box takes back; a
+// line break kept inside a line stays inside it.
+void exchangeBoxTexts(QPlainTextEdit *first, QPlainTextEdit *second);
+
 // Sets the box's text, in which only CR LF ends a line (TextBox::insertLines()): a lone LF or
 // CR stays inside its line, and boxText() reads it back as it was.
 void setBoxLines(QPlainTextEdit *box, const QString &text);

@@ -92,6 +92,9 @@ void ColumnsPopup::refuse(const QString &why)
 
 void ColumnsPopup::hand()
 {
+    // The line edit and the combo box each answer one Enter: the list goes once.
+    if (isHidden())
+        return;
     QString list = m_box->currentText();
     if (const int picked = m_box->findText(list, Qt::MatchExactly); picked >= 0)
         list = m_box->itemData(picked).toString();

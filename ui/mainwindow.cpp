@@ -6,6 +6,7 @@
 #include "clipboard.h"
 #include "columnselection.h"
 #include "columnspopup.h"
+#include "commandundo.h"
 #include "contrast.h"
 #include "controls.h"
 #include "filterrun.h"
@@ -19,6 +20,7 @@
 #include "reconcileview.h"
 #include "runoptions.h"
 #include "statuspanels.h"
+#include "swappedinputs.h"
 #include "syncview.h"
 #include "twips.h"
 #include "version.h"
@@ -34,6 +36,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -173,7 +176,7 @@ void MainWindow::connectHandlers()
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
         m_syncViewButton->setFocus();
-        putOnClipboard(clipboardResult());
+        restoreResultOnClipboard();
     });
     connect(m_columnsButton, &QPushButton::clicked, this, &MainWindow::openColumnsPopup);
     // Back to the button that started the run.
@@ -182,6 +185,7 @@ void MainWindow::connectHandlers()
     connect(m_reconcileButton, &QPushButton::clicked, this, [this] { reconcileView()->open(); });
     connect(m_versionTimer, &QTimer::timeout, m_versionCheck, &VersionCheck::tick);
     connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
+    m_commandUndo = new CommandUndo(this, {m_keysBox, m_dataBox});
 }
 
 ReconcileView *MainWindow::reconcileView()
@@ -200,11 +204,12 @@ ReconcileView *MainWindow::reconcileView()
     m_statusBar->raise();
     connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
+    m_reconcileView->setInputsChanged(m_resultOutdated);
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
         // The copied report gives the clipboard back to the result, silently as the synchronized
         // view does.
         if (m_reconcileView->reportCopied())
-            putOnClipboard(clipboardResult());
+            restoreResultOnClipboard();
         if (m_syncView->isHidden())
             m_reconcileButton->setFocus();
         else
@@ -356,6 +361,11 @@ bool MainWindow::focusNextPrevChild(bool next)
 void MainWindow::runFilter()
 {
     m_resultOutdated = false;
+    m_undoHint.clear();
+    m_runKeysLength = m_keysBox->document()->characterCount();
+    m_runDataLength = m_dataBox->document()->characterCount();
+    if (m_reconcileView)
+        m_reconcileView->setInputsChanged(false);
     // Every press looks for the keys by the rule; a column holds for the run it was chosen for.
     startRun(boxText(m_keysBox), boxText(m_dataBox), RunOptions{});
 }
@@ -377,6 +387,8 @@ void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOpt
     m_matchingPanel->dropRun();
     m_syncView->hide();
     m_columnsButton->setEnabled(false);
+    m_resultDelivered = false;
+    m_blankResult = false;
 
     m_run = std::make_shared<FilterRun>(std::move(keys), std::move(data), options);
     m_syncView->showRun(m_run);
@@ -430,13 +442,45 @@ void MainWindow::finishRun()
     m_syncViewButton->setEnabled(true);
     m_columnsButton->setEnabled(true);
     showColumnsNote();
-    // Whole rows as just made, without reading them back from the box.
-    if (!putOnClipboard(m_columns.wholeRows() ? resultText : clipboardResult())) {
-        // The result stands in the result box, where the user can copy it by hand.
-        showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
+    // Empty lines only are no result: the clipboard keeps what it held, and the user is told what
+    // to check, or offered the boxes the other way round where that would find rows.
+    if (foundNoRow(*m_run)) {
+        m_blankResult = true;
+        const bool swapped = inputsLookSwapped(m_run->fixlines(), m_run->datalines());
+        if (!swapped) {
+            showMessage(this, messageText::noRowFound(false), QMessageBox::Critical);
+        } else if (offerAction(this, messageText::noRowFound(true), QMessageBox::Critical,
+                               messageText::swapAndRunCaption)) {
+            swapBoxesAndRun();
+        }
         return;
     }
+    m_resultDelivered = true;
+    // Whole rows as just made, without reading them back from the box. The result stands in the
+    // result box where the clipboard does not take it, and the hand-over says so.
+    if (!handOverResult(m_columns.wholeRows() ? resultText : clipboardResult()))
+        return;
     showMessage(this, messageText::resultCopiedWith(m_reconcileView->suspectCount()), QMessageBox::NoIcon);
+}
+
+void MainWindow::swapBoxesAndRun()
+{
+    exchangeBoxTexts(m_keysBox, m_dataBox);
+    m_filterButton->setFocus();
+    runFilter();
+}
+
+bool MainWindow::handOverResult(const QString &text)
+{
+    return putOnClipboard(this, text, messageText::resultNotCopied);
+}
+
+void MainWindow::restoreResultOnClipboard()
+{
+    // As the panel is left without a word: the result box as it stands, but never the empty
+    // lines of a run that found no row.
+    if (!m_blankResult)
+        handOverResult(clipboardResult());
 }
 
 void MainWindow::showAdoptedResult()
@@ -446,8 +490,10 @@ void MainWindow::showAdoptedResult()
     m_syncView->showRun(m_run);
     showReconcileSummary();
     showColumnsNote();
-    if (!putOnClipboard(m_columns.wholeRows() ? resultText : clipboardResult()))
-        showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
+    // Rows the user took make a result to paste, also after a run that found none.
+    m_resultDelivered = true;
+    m_blankResult = false;
+    handOverResult(m_columns.wholeRows() ? resultText : clipboardResult());
 }
 
 QString MainWindow::clipboardResult() const
@@ -480,10 +526,17 @@ void MainWindow::openColumnsPopup()
     }
     m_columnsPopup->offer(headerNames(*m_run), widestResultLine(*m_run), QString::fromStdU16String(m_columns.text()));
     m_columnsPopup->openAbove(m_columnsButton);
+    if (m_resultOutdated)
+        m_columnsPopup->refuse(messageText::runFirst);
 }
 
 void MainWindow::copyColumns(const QString &list)
 {
+    // The result no longer follows from the boxes: nothing of it goes to the clipboard.
+    if (m_resultOutdated) {
+        m_columnsPopup->refuse(messageText::runFirst);
+        return;
+    }
     ParsedColumns parsed = ColumnSelection::parse(list.toStdU16String());
     if (!parsed.selection) {
         m_columnsPopup->refuse(messageText::columnsRefused(parsed));
@@ -510,11 +563,14 @@ void MainWindow::copyColumns(const QString &list)
         return;
     }
     m_columnsPopup->hide();
+    m_columnsButton->setFocus();
+    // Said where the clipboard refused the columns; the choice then stays as it was.
+    if (!handOverResult(text)) {
+        m_columns = previous;
+        return;
+    }
     m_columnsChosen = true;
     showColumnsNote();
-    if (!putOnClipboard(text))
-        showMessage(this, messageText::resultNotCopied, QMessageBox::Critical);
-    m_columnsButton->setFocus();
 }
 
 void MainWindow::showReconcileSummary()
@@ -523,19 +579,21 @@ void MainWindow::showReconcileSummary()
     m_reconcileButton->setEnabled(reported);
     const std::size_t suspect = reported ? m_reconcileView->suspectCount() : 0;
     QString summary;
-    if (m_resultOutdated && !boxIsEmpty(m_resultBox))
+    if (!m_undoHint.isEmpty())
+        summary = m_undoHint;
+    else if (m_resultOutdated && !boxIsEmpty(m_resultBox))
         summary = messageText::resultOutdated;
     else if (m_reconcileView && m_reconcileView->reportTooLarge())
         summary = messageText::reportTooLarge;
     else if (reported)
-        summary =
-            messageText::reconcileSummary(m_reconcileView->missingCount(), m_reconcileView->unusedCount(), suspect);
+        summary = messageText::reconcileSummary(m_reconcileView->missingCount(), m_reconcileView->unusedCount(),
+                                                m_reconcileView->leftEmptyCount(), suspect);
     m_reconcileSummary->setText(summary);
     // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.
     QFont font;
     QPalette colours;
-    if (suspect > 0 && !m_resultOutdated) {
+    if (suspect > 0 && !m_resultOutdated && m_undoHint.isEmpty()) {
         font.setBold(true);
         colours.setColor(QPalette::WindowText, readableColour(QColor(0xb0, 0x00, 0x00), palette(), QPalette::Link));
     }
@@ -583,11 +641,54 @@ void MainWindow::noteInputsChanged()
         m_columnsChosen = false;
         showColumnsNote();
     }
-    // Once per run: the result box keeps the run's result, which the line below the buttons
-    // says no longer follows from the boxes (also when they change while a choice waits).
-    if (m_resultOutdated || !m_run)
+    // What a command said of its Ctrl+Z holds until the boxes change again.
+    m_undoHint.clear();
+    // The result box keeps the run's result, which the line below the buttons says no longer
+    // follows from the boxes (also when they change while a choice waits), until they hold the
+    // run's texts again.
+    const bool outdated = m_run && !inputsMatchRun();
+    if (outdated == m_resultOutdated) {
+        showReconcileSummary();
         return;
-    m_resultOutdated = true;
+    }
+    m_resultOutdated = outdated;
+    if (m_reconcileView)
+        m_reconcileView->setInputsChanged(outdated);
+    if (!outdated)
+        resumeRun();
+    showReconcileSummary();
+}
+
+bool MainWindow::inputsMatchRun() const
+{
+    // The lengths first: comparing the texts costs a pass over both.
+    if (m_keysBox->document()->characterCount() != m_runKeysLength
+        || m_dataBox->document()->characterCount() != m_runDataLength)
+        return false;
+    return boxText(m_keysBox) == m_run->fixlines().text() && boxText(m_dataBox) == m_run->datalines().text();
+}
+
+void MainWindow::resumeRun()
+{
+    if (m_run->state() != FilterRun::State::Finished)
+        return;
+    BusyCursor busy;
+    // A clearing command emptied the result box and dropped the report.
+    if (boxIsEmpty(m_resultBox))
+        setBoxLines(m_resultBox, QString::fromStdU16String(m_run->resultText()));
+    if (!reconcileView()->hasReport())
+        m_reconcileView->showRun(m_run);
+    if (m_resultDelivered) {
+        m_toggleButton->setEnabled(true);
+        m_syncViewButton->setEnabled(true);
+        m_columnsButton->setEnabled(true);
+    }
+}
+
+void MainWindow::recordCommand(const QList<QPlainTextEdit *> &changed, const QString &hint)
+{
+    m_commandUndo->recorded(changed);
+    m_undoHint = changed.isEmpty() ? QString() : hint;
     showReconcileSummary();
 }
 
@@ -599,41 +700,53 @@ void MainWindow::showDataView()
 
 void MainWindow::fillDemoData()
 {
-    setBoxText(m_keysBox, boxQString(m_demoKeysBox));
-    setBoxText(m_dataBox, boxQString(m_demoRowsBox));
+    // Worth a word only where the demo replaced something of the user's.
+    const bool replacing = !boxIsEmpty(m_keysBox) || !boxIsEmpty(m_dataBox);
+    QList<QPlainTextEdit *> changed;
+    if (setBoxText(m_keysBox, boxQString(m_demoKeysBox)))
+        changed.append(m_keysBox);
+    if (setBoxText(m_dataBox, boxQString(m_demoRowsBox)))
+        changed.append(m_dataBox);
     // The report told of the inputs that were replaced.
     dropReport();
     showDataView();
+    recordCommand(replacing ? changed : QList<QPlainTextEdit *>(), messageText::demoReplaced);
     m_filterButton->setFocus();
     showMessage(this, messageText::demoFilled, QMessageBox::Information);
 }
 
 void MainWindow::clearAll()
 {
-    setBoxText(m_keysBox, QString());
-    setBoxText(m_dataBox, QString());
+    QList<QPlainTextEdit *> changed;
+    if (setBoxText(m_keysBox, QString()))
+        changed.append(m_keysBox);
+    if (setBoxText(m_dataBox, QString()))
+        changed.append(m_dataBox);
     m_resultBox->setPlainText(QString());
     dropReport();
     showDataView();
     m_columnsButton->setEnabled(false);
     m_clearAllButton->setEnabled(false);
+    recordCommand(changed, messageText::allCleared);
 }
 
 void MainWindow::clearKeys()
 {
-    setBoxText(m_keysBox, QString());
+    const bool changed = setBoxText(m_keysBox, QString());
     dropReport();
     m_clearKeysButton->setEnabled(false);
+    recordCommand(changed ? QList<QPlainTextEdit *>{m_keysBox} : QList<QPlainTextEdit *>(), messageText::keysCleared);
 }
 
 void MainWindow::clearData()
 {
-    setBoxText(m_dataBox, QString());
+    const bool changed = setBoxText(m_dataBox, QString());
     m_resultBox->setPlainText(QString());
     dropReport();
     m_columnsButton->setEnabled(false);
     m_clearDataButton->setEnabled(false);
     showDataView();
+    recordCommand(changed ? QList<QPlainTextEdit *>{m_dataBox} : QList<QPlainTextEdit *>(), messageText::dataCleared);
 }
 
 void MainWindow::toggleDataAndResult()

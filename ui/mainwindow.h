@@ -21,6 +21,7 @@ namespace lanshan {
 
 class AboutDialog;
 class ColumnsPopup;
+class CommandUndo;
 class FilterRun;
 class GrowthLayout;
 class MatchingPanel;
@@ -79,6 +80,15 @@ private:
     void keysChanged();
     void dataChanged();
     void noteInputsChanged();
+    // Whether the boxes hold exactly the texts the latest run was given.
+    bool inputsMatchRun() const;
+    // The boxes are back at the run's texts (an undo): its result, report and buttons again.
+    void resumeRun();
+    // A command changed these boxes: Ctrl+Z anywhere takes it back, which the line below the
+    // buttons says.
+    void recordCommand(const QList<QPlainTextEdit *> &changed, const QString &hint);
+    // The boxes exchanged, each undoable, and the filter run on them.
+    void swapBoxesAndRun();
 
     void changeRule(QPushButton *clearButton);
     void showDataView();
@@ -93,6 +103,11 @@ private:
     void showReconcileSummary();
     // The result as the clipboard takes it: whole rows, or the columns chosen.
     QString clipboardResult() const;
+    // Every hand-over of the result to the clipboard; a clipboard that does not take it is said.
+    bool handOverResult(const QString &text);
+    // The result back on the clipboard after a panel used it, where a result was handed over
+    // and the boxes still hold its texts.
+    void restoreResultOnClipboard();
     void showColumnsNote();
     void openColumnsPopup();
     void copyColumns(const QString &list);
@@ -103,8 +118,18 @@ private:
     std::shared_ptr<FilterRun> m_run;
     GrowthLayout *m_growth = nullptr;
     bool m_placedWithFrame = false;
-    // The boxes changed after the run that the result box shows.
+    // The boxes differ from the texts of the run that the result box shows.
     bool m_resultOutdated = false;
+    // The run ended with a result to paste, which went to the clipboard; or with empty lines
+    // only, which never go there.
+    bool m_resultDelivered = false;
+    bool m_blankResult = false;
+    // The boxes' lengths when the run was given their texts: most edits differ there.
+    int m_runKeysLength = 0;
+    int m_runDataLength = 0;
+    CommandUndo *m_commandUndo = nullptr;
+    // What the line below the buttons says after a clearing command, until the boxes change.
+    QString m_undoHint;
 
     QTimer *m_versionTimer = nullptr;
     QStatusBar *m_statusBar = nullptr;

@@ -7,6 +7,7 @@
 #include "itemlistmodel.h"
 #include "messages.h"
 #include "messagetexts.h"
+#include "strayclickguard.h"
 #include "twips.h"
 
 #include <QGroupBox>
@@ -66,6 +67,9 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     connect(m_leaveEmptyButton, &QPushButton::clicked, this, &MatchingPanel::leaveEmpty);
     connect(m_confirmButton, &QPushButton::clicked, this, &MatchingPanel::confirmChoice);
     connect(m_keyColumnButton, &QPushButton::clicked, this, &MatchingPanel::runInKeyColumn);
+    // The panel opens where "数据筛选" was clicked: the second click of a double-click there must
+    // not answer the question it has not shown yet.
+    m_strayClicks = new StrayClickGuard({m_confirmButton, m_leaveEmptyButton, m_backButton, m_keyColumnButton}, this);
     // Back to editing: the run stays where it stopped until a new run replaces it.
     setCloseButton(m_backButton, Escape::Ignored);
     // Enter on the candidate list confirms the selected row, as "确定" does.
@@ -103,6 +107,7 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
     m_keyColumnButton->setVisible(column.has_value());
 
     showOver(m_candidateList);
+    m_strayClicks->arm();
     const QModelIndex awaited = m_keyItems->index(static_cast<int>(run->pickpos()));
     m_keyList->setCurrentIndex(awaited);
     m_keyList->verticalScrollBar()->setValue(awaited.row());

@@ -13,6 +13,7 @@ namespace lanshan {
 class FilterRun;
 class ItemListModel;
 class ListBox;
+class StrayClickGuard;
 
 // The panel "Frame4" that opens over the working area while a run waits at a questionable
 // line: the key list shows every key line with the awaited one marked, the candidate list the
@@ -63,6 +64,7 @@ private:
     QPushButton *m_confirmButton = nullptr;
     ListBox *m_candidateList = nullptr;
     ListBox *m_keyList = nullptr;
+    StrayClickGuard *m_strayClicks = nullptr;
 
     ItemListModel *m_keyItems = nullptr;
     ItemListModel *m_candidateItems = nullptr;

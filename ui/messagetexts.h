@@ -19,6 +19,24 @@ inline const QString resultCopied =
 inline const QString resultNotCopied =
     u"筛选结果未能复制到剪贴板！您可以在“筛选后结果”框中选中结果，再用CTRL+C快捷键复制。"_s;
 inline const QString demoFilled = u"请点击“数据筛选”按钮以查看演示结果！"_s;
+inline const QString reportNotCopied = u"核对报告未能复制到剪贴板！剪贴板可能正被其他程序占用，请稍后再试。"_s;
+
+// A run in which no key line found a row: no result to paste, so the clipboard stays as it was.
+// Where the data's lines would find rows among the keys, the boxes are offered swapped.
+inline QString noRowFound(bool looksSwapped)
+{
+    const QString first = u"没有一个关键字找到对应的数据行，剪贴板没有改动。\r\n"_s;
+    if (looksSwapped)
+        return first
+               + u"两个框的内容可能放反了。点“交换后重新筛选”把两个框的内容互换后再筛选一次"
+                 u"（在框中按 Ctrl+Z 可以换回来）。"_s;
+    return first
+           + u"请检查：“固定顺序数据”框中应为关键字（如姓名），每行一个；“待筛选数据”框中应为含有这些关键字"
+             u"的数据行，各列以 TAB 分隔。点“核对详情”（Alt+H）可以查看每个关键字未找到的原因。"_s;
+}
+inline const QString swapAndRunCaption = u"交换后重新筛选(&S)"_s;
+// What the result's columns and the report's buttons say while the boxes differ from the run.
+inline const QString runFirst = u"输入已改动，请先点“数据筛选”。"_s;
 inline const QString mustChoose = u"您必须选择正确的数据！"_s;
 
 // resultCopied, and where lines of the result may hold a wrong row, where to look.
@@ -29,16 +47,24 @@ inline QString resultCopiedWith(std::size_t suspect)
     return resultCopied + u"\r\n其中 %1 行可能取错，请点“核对详情”（Alt+H）查看。"_s.arg(suspect);
 }
 
-// The line below the buttons after a run.
-inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::size_t suspect)
+// The line below the buttons after a run; lines left empty by choice are never silent.
+inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::size_t leftEmpty, std::size_t suspect)
 {
-    if (suspect == 0)
-        return u"核对：%1 个关键字未找到，%2 行数据未使用。"_s.arg(missing).arg(unused);
-    return u"核对：%1 个关键字未找到，%2 行数据未使用，%3 行可能取错。"_s.arg(missing).arg(unused).arg(suspect);
+    QString summary = u"核对：%1 个关键字未找到，%2 行数据未使用"_s.arg(missing).arg(unused);
+    if (leftEmpty > 0)
+        summary += u"，%1 行已留空"_s.arg(leftEmpty);
+    if (suspect > 0)
+        summary += u"，%1 行可能取错"_s.arg(suspect);
+    return summary + u"。"_s;
 }
 // The line below the buttons once the inputs changed after the run whose result stands.
 inline const QString resultOutdated = u"核对：输入已改动，结果仍是上一次筛选的，请重新点击“数据筛选”。"_s;
 inline const QString reportTooLarge = u"核对：数据太多，无法列出核对结果。"_s;
+// The line below the buttons after a command that cleared or replaced boxes, until they change.
+inline const QString allCleared = u"已清空所有数据，按 Ctrl+Z 恢复。"_s;
+inline const QString keysCleared = u"已清除固定顺序数据，按 Ctrl+Z 恢复。"_s;
+inline const QString dataCleared = u"已清除待筛选数据，按 Ctrl+Z 恢复。"_s;
+inline const QString demoReplaced = u"已填入演示数据，按 Ctrl+Z 恢复原来的内容。"_s;
 
 // The run again, looking for the keys in one column only: in the manual matching and the report.
 inline const QString keyColumnRunCaption = u"按关键字列重新筛选(&K)"_s;

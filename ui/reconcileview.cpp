@@ -1,7 +1,7 @@
 #include "reconcileview.h"
 
 #include "busycursor.h"
-#include "clipboardtext.h"
+#include "clipboard.h"
 #include "controls.h"
 #include "enterkeyfilter.h"
 #include "filterrun.h"
@@ -117,6 +117,24 @@ std::size_t ReconcileView::missingCount() const
     return m_model->report().missing.size();
 }
 
+std::size_t ReconcileView::leftEmptyCount() const
+{
+    return m_model->report().leftEmpty.size();
+}
+
+void ReconcileView::setInputsChanged(bool changed)
+{
+    m_inputsChanged = changed;
+}
+
+bool ReconcileView::refusedForChangedInputs()
+{
+    if (!m_inputsChanged)
+        return false;
+    tell(messageText::runFirst);
+    return true;
+}
+
 std::size_t ReconcileView::unusedCount() const
 {
     return m_model->report().unused.size();
@@ -203,7 +221,7 @@ void ReconcileView::currentChanged(const QModelIndex &current)
 void ReconcileView::adoptSelected()
 {
     const auto toTake = m_model->rowToTakeAt(m_tree->currentIndex());
-    if (!m_run || !toTake)
+    if (!m_run || !toTake || refusedForChangedInputs())
         return;
     const auto [keyLine, row] = *toTake;
     try {
@@ -219,7 +237,7 @@ void ReconcileView::adoptSelected()
 
 void ReconcileView::adoptReliable()
 {
-    if (!m_run)
+    if (!m_run || refusedForChangedInputs())
         return;
     std::size_t taken = 0;
     for (const auto &[keyLine, row] : safeAdoptions(m_model->report())) {
@@ -241,7 +259,7 @@ void ReconcileView::adoptReliable()
 void ReconcileView::leaveSelectedEmpty()
 {
     const std::optional<std::size_t> line = m_model->suspectLineAt(m_tree->currentIndex());
-    if (!m_run || !line)
+    if (!m_run || !line || refusedForChangedInputs())
         return;
     try {
         m_run->leaveEmpty(*line);
@@ -267,7 +285,11 @@ void ReconcileView::copyReport()
         return;
     BusyCursor busy;
     try {
-        ClipboardText::write(QString::fromStdU16String(reportSheet(*m_run, m_model->report())));
+        if (!putOnClipboard(window(), QString::fromStdU16String(reportSheet(*m_run, m_model->report())),
+                            messageText::reportNotCopied)) {
+            tell(messageText::reportNotCopied);
+            return;
+        }
     } catch (const std::bad_alloc &) {
         tell(u"核对报告太大，无法复制到剪贴板。"_s);
         return;

@@ -41,6 +41,11 @@ public:
     bool reportCopied() const { return m_copied; }
     std::size_t missingCount() const;
     std::size_t unusedCount() const;
+    // Key lines that rows belong to, left empty by the user's choice.
+    std::size_t leftEmptyCount() const;
+    // While the boxes differ from the texts of the run, taking rows or emptying lines would put
+    // an out-of-date result on the clipboard: the buttons then say so and change nothing.
+    void setInputsChanged(bool changed);
     std::size_t suspectCount() const;
 
     QList<QWidget *> tabChain() const override;
@@ -61,10 +66,13 @@ private:
     void currentChanged(const QModelIndex &current);
     // What was done, in the hint.
     void tell(const QString &text);
+    // Said in the hint, where the inputs changed since the run.
+    bool refusedForChangedInputs();
 
     std::shared_ptr<FilterRun> m_run;
     bool m_tooLarge = false;
     bool m_copied = false;
+    bool m_inputsChanged = false;
     bool m_hintExplains = false; // the hint tells of the current line, not of what was done
     ReconciliationModel *m_model = nullptr;
     QTreeView *m_tree = nullptr;

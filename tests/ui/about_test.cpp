@@ -27,7 +27,7 @@ struct Opened : windowtest::ApplicationSetUp
 {
     Opened()
     {
-        lanshan::setMessageObserver([](const QString &, QMessageBox::Icon) {});
+        lanshan::setMessageObserver([](const QString &, QMessageBox::Icon, const QString &) { return false; });
         window.show();
         press();
     }

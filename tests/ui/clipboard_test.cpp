@@ -5,6 +5,11 @@
 #include "clipboard.h"
 #include "windowtest.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -40,7 +45,9 @@ private Q_SLOTS:
     void clipboardThatFails_data();
     void clipboardThatFails();
     void resultCopiedFromTheResultBox();
-    void returnStaysSilent();
+    void returnSaysWhatTheClipboardRefused();
+    void everyCopySaysWhatTheClipboardRefused_data();
+    void everyCopySaysWhatTheClipboardRefused();
 };
 
 void ClipboardTest::clipboardThatFails_data()
@@ -96,7 +103,8 @@ void ClipboardTest::resultCopiedFromTheResultBox()
     QCOMPARE(m_driver->text(u"Text3"_s), result);
 }
 
-void ClipboardTest::returnStaysSilent()
+// "返回" puts the result back without a word, unless the clipboard refuses it.
+void ClipboardTest::returnSaysWhatTheClipboardRefused()
 {
     m_driver->filter(keys, rows);
     m_driver->press(u"Command11"_s);
@@ -107,9 +115,76 @@ void ClipboardTest::returnStaysSilent()
     m_driver->press(u"Command4"_s);
 
     QVERIFY(m_driver->frame(u"tongbuxianshi"_s)->isHidden());
-    QVERIFY(m_driver->messages.empty());
+    QCOMPARE(m_driver->messages.size(), 1u);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultNotCopied);
     QCOMPARE(clipboardText(), oldClipboard);
     QCOMPARE(m_driver->text(u"Text3"_s), result);
+}
+
+// Each copy but the result's after a good run, with a clipboard held by another program: the
+// user is told, nothing on screen claims the copy, and the clipboard keeps what it held.
+using Copy = std::function<QString(WindowDriver &)>; // returns what the window claims
+
+void ClipboardTest::everyCopySaysWhatTheClipboardRefused_data()
+{
+    QTest::addColumn<Copy>("copy");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("claim");
+
+    QTest::newRow("a line of the synchronized view") << Copy([](WindowDriver &driver) {
+        driver.press(u"Command11"_s);
+        windowtest::doubleClickItem(driver.list(u"List2"_s), 0);
+        const auto *note = driver.get<QLabel>(u"copyConfirmation"_s);
+        return note->isVisible() ? note->text() : QString();
+    }) << lanshan::clipboardRefusedText() << QString();
+    QTest::newRow("the report") << Copy([](WindowDriver &driver) {
+        driver.press(u"reconcileButton"_s);
+        driver.press(u"copyReportButton"_s);
+        return driver.get<QLabel>(u"reconcileHint"_s)->text();
+    }) << messageText::reportNotCopied
+                                << messageText::reportNotCopied;
+    QTest::newRow("chosen columns") << Copy([](WindowDriver &driver) {
+        driver.press(u"copyColumnsButton"_s);
+        auto *columns = driver.window.findChild<QComboBox *>(u"columnsBox"_s);
+        columns->lineEdit()->setText(u"2"_s);
+        QTest::keyClick(columns->lineEdit(), Qt::Key_Return);
+        const auto *note = driver.get<QLabel>(u"columnsNote"_s);
+        return note->isVisible() ? note->text() : QString();
+    }) << messageText::resultNotCopied
+                                    << QString();
+    QTest::newRow("a box's selection") << Copy([](WindowDriver &driver) {
+        QPlainTextEdit *keysBox = driver.box(u"Text1"_s);
+        keysBox->setFocus();
+        keysBox->selectAll();
+        QTest::keyClick(keysBox, Qt::Key_C, Qt::ControlModifier);
+        return QString();
+    }) << lanshan::clipboardRefusedText()
+                                       << QString();
+    // Ctrl+X takes nothing out of the box that the clipboard did not take.
+    QTest::newRow("a box's selection cut") << Copy([](WindowDriver &driver) {
+        QPlainTextEdit *keysBox = driver.box(u"Text1"_s);
+        keysBox->setFocus();
+        keysBox->selectAll();
+        QTest::keyClick(keysBox, Qt::Key_X, Qt::ControlModifier);
+        return driver.text(u"Text1"_s) == keys ? QString() : u"cut"_s;
+    }) << lanshan::clipboardRefusedText() << QString();
+}
+
+void ClipboardTest::everyCopySaysWhatTheClipboardRefused()
+{
+    QFETCH(Copy, copy);
+    QFETCH(QString, message);
+    QFETCH(QString, claim);
+    m_driver->filter(keys, rows);
+    m_driver->messages.clear();
+    windowtest::setClipboardText(oldClipboard);
+    lanshan::setClipboardWriter([](const QString &) {});
+
+    QCOMPARE(copy(*m_driver), claim);
+    QCOMPARE(m_driver->messages.size(), 1u);
+    QCOMPARE(m_driver->messages.back().text, message);
+    QCOMPARE(m_driver->messages.back().icon, QMessageBox::Critical);
+    QCOMPARE(clipboardText(), oldClipboard);
 }
 
 QTEST_MAIN(ClipboardTest)

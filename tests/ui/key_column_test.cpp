@@ -83,7 +83,8 @@ void KeyColumnTest::suspectLineSettledInTheReport_data()
     QTest::addColumn<QString>("settle");
     QTest::addColumn<int>("groupOfLine3");
     QTest::addColumn<QString>("summaryAfter");
-    QTest::newRow("留空") << u"leaveSuspectEmptyButton"_s << 1 << u"核对：0 个关键字未找到，1 行数据未使用。"_s;
+    QTest::newRow("留空") << u"leaveSuspectEmptyButton"_s << 1
+                          << u"核对：0 个关键字未找到，1 行数据未使用，1 行已留空。"_s;
     QTest::newRow("Alt+K") << QString() << 0 << u"核对：1 个关键字未找到，1 行数据未使用。"_s;
 }
 

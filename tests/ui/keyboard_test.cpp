@@ -43,8 +43,10 @@ void KeyboardTest::enterPressesTheFocusedButton()
     for (QPushButton *b : m_driver->window.findChildren<QPushButton *>())
         QVERIFY(!b->isDefault());
     bool busyUnderMessage = false;
-    lanshan::setMessageObserver(
-        [&](const QString &, QMessageBox::Icon) { busyUnderMessage = QGuiApplication::overrideCursor(); });
+    lanshan::setMessageObserver([&](const QString &, QMessageBox::Icon, const QString &) {
+        busyUnderMessage = QGuiApplication::overrideCursor();
+        return false;
+    });
     m_driver->button(u"Command7"_s)->setFocus();
     key(Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m_driver->button(u"Command1"_s));

@@ -128,7 +128,7 @@ void ReconcileViewTest::rowOfKeyLeftEmptyTaken()
 {
     m_driver->filter(u"张三\r\n李四"_s, u"张三\t90\r\n张三\t95\r\n李四\t80"_s);
     m_driver->press(u"Command5"_s);
-    QCOMPARE(summary(), u"核对：0 个关键字未找到，2 行数据未使用。"_s);
+    QCOMPARE(summary(), u"核对：0 个关键字未找到，2 行数据未使用，1 行已留空。"_s);
 
     QTreeView *tree = openView();
     const QAbstractItemModel *model = tree->model();
@@ -151,13 +151,12 @@ void ReconcileViewTest::rowOfKeyLeftEmptyTaken()
 void ReconcileViewTest::reportDroppedWithItsInputs_data()
 {
     QTest::addColumn<QString>("button");
-    // What is left below the buttons: nothing with the result cleared, else a word that the
-    // result that stays is the earlier run's.
+    // What is left below the buttons: how to take the command back.
     QTest::addColumn<QString>("line");
-    QTest::newRow("清空所有数据") << u"Command8"_s << QString();
-    QTest::newRow("清除固定顺序数据") << u"Command9"_s << lanshan::messageText::resultOutdated;
-    QTest::newRow("清除待筛选数据") << u"Command10"_s << QString();
-    QTest::newRow("演示数据") << u"Command7"_s << lanshan::messageText::resultOutdated;
+    QTest::newRow("清空所有数据") << u"Command8"_s << lanshan::messageText::allCleared;
+    QTest::newRow("清除固定顺序数据") << u"Command9"_s << lanshan::messageText::keysCleared;
+    QTest::newRow("清除待筛选数据") << u"Command10"_s << lanshan::messageText::dataCleared;
+    QTest::newRow("演示数据") << u"Command7"_s << lanshan::messageText::demoReplaced;
 }
 
 void ReconcileViewTest::reportDroppedWithItsInputs()
@@ -188,7 +187,7 @@ void ReconcileViewTest::tenThousandKeysNearOneRow()
     const QString oneRow = cells.join(u'\t');
     m_driver->filter(manyKeys, oneRow);
 
-    QCOMPARE(m_driver->messages.back().text, lanshan::messageText::resultCopied);
+    QCOMPARE(m_driver->messages.back().text, lanshan::messageText::noRowFound(false));
     QCOMPARE(summary(), u"核对：10000 个关键字未找到，1 行数据未使用。"_s);
     QCOMPARE(lanshan::boxQString(m_driver->box(u"Text1"_s)), manyKeys);
     QCOMPARE(lanshan::boxQString(m_driver->box(u"Text2"_s)), oneRow);

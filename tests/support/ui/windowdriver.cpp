@@ -76,8 +76,9 @@ void setClipboardText(const QString &text)
 
 WindowDriver::WindowDriver()
 {
-    lanshan::setMessageObserver([this](const QString &text, QMessageBox::Icon icon) {
-        messages.push_back({text, icon});
+    lanshan::setMessageObserver([this](const QString &text, QMessageBox::Icon icon, const QString &action) {
+        messages.push_back({text, icon, action});
+        return !action.isEmpty() && takeOfferedAction;
     });
     window.show();
 }

@@ -37,6 +37,7 @@ struct Message
 {
     QString text;
     QMessageBox::Icon icon;
+    QString action; // the caption of the button offered besides OK, if any
 };
 
 // The text of a box with every character as it stands in the document, one '\n' between
@@ -101,6 +102,8 @@ public:
 
     lanshan::MainWindow window;
     std::vector<Message> messages;
+    // How the driver answers a message that offers an action: by taking it, or by OK.
+    bool takeOfferedAction = false;
 };
 
 } // namespace windowtest
