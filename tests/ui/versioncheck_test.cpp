@@ -475,7 +475,10 @@ void VersionCheckTest::floodOfTicks()
     for (const int tick : startTicks)
         QCOMPARE(tick % 30, 2);
     QCOMPARE(stub.targets().size(), startTicks.size());
-    QCOMPARE(stub.maxConnections(), 1);
+    // A check given up closes its connection in Qt's network thread, which on a busy machine
+    // may reach the server after the next check connected: never more than the two.
+    QVERIFY2(stub.maxConnections() <= (mode == HttpStub::Mode::Stall ? 2 : 1),
+             qPrintable(QString::number(stub.maxConnections())));
 }
 
 void VersionCheckTest::windowStaysUsable_data()
