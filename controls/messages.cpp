@@ -2,7 +2,7 @@
 
 #include "busycursor.h"
 
-#include <QPushButton>
+#include <QAbstractButton>
 
 namespace lanshan {
 
@@ -24,8 +24,19 @@ void showMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon)
         observer()(text, icon, QString());
         return;
     }
-    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, parent);
-    box.exec();
+    messageBox(parent, text, icon)->exec();
+}
+
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, const QString &text, QMessageBox::Icon icon,
+                                        const QString &action)
+{
+    auto box = std::make_unique<QMessageBox>(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    if (!action.isEmpty()) {
+        box->addButton(action, QMessageBox::AcceptRole);
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
+    }
+    return box;
 }
 
 bool offerAction(QWidget *parent, const QString &text, QMessageBox::Icon icon, const QString &action)
@@ -33,12 +44,11 @@ bool offerAction(QWidget *parent, const QString &text, QMessageBox::Icon icon, c
     BusyCursor::endAll();
     if (observer())
         return observer()(text, icon, action);
-    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, parent);
-    QPushButton *actionButton = box.addButton(action, QMessageBox::AcceptRole);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.exec();
-    return box.clickedButton() == actionButton;
+    const std::unique_ptr<QMessageBox> box = messageBox(parent, text, icon, action);
+    box->exec();
+    QAbstractButton *clicked = box->clickedButton();
+    // OK is the box's one standard button; the action is the other.
+    return clicked && box->standardButton(clicked) == QMessageBox::NoButton;
 }
 
 void setMessageObserver(MessageObserver newObserver)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace lanshan {
 
@@ -16,6 +17,11 @@ void showMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon);
 // A message that offers one way out besides OK, a button with that caption ("交换后重新筛选(&S)");
 // OK stays the default, so that Enter only closes it. True when the user took the action.
 bool offerAction(QWidget *parent, const QString &text, QMessageBox::Icon icon, const QString &action);
+
+// The box that those two show and wait on: OK, and where action is not empty a button with that
+// caption. The screenshot tool shows it without waiting.
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, const QString &text, QMessageBox::Icon icon,
+                                        const QString &action = {});
 
 // Tests may observe the messages instead of having boxes shown, and answer those that offer an
 // action (action is empty for the others; the answer is then ignored). An empty observer

@@ -22,6 +22,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -119,15 +121,25 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "screenshot: cannot create " << args.at(1) << '\n';
         return 2;
     }
-    lanshan::setMessageObserver([](const QString &, QMessageBox::Icon, const QString &) { return false; });
-
     lanshan::setUpApplication();
     lanshan::MainWindow window;
+    // Messages are not shown, but for the one named here, grabbed over the window as the screen
+    // shows it and closed.
+    QString messageShot;
+    bool ok = true;
+    lanshan::setMessageObserver([&](const QString &text, QMessageBox::Icon icon, const QString &action) {
+        if (!messageShot.isEmpty()) {
+            const std::unique_ptr<QMessageBox> box = lanshan::messageBox(&window, text, icon, action);
+            box->show();
+            ok = saveWithPopup(window, *box, dir, std::exchange(messageShot, QString())) && ok;
+        }
+        return false;
+    });
     // The tool drives the version check itself, against a server on this machine only.
     if (auto *timer = window.findChild<QTimer *>(u"Timer1"_s))
         timer->stop();
     window.show();
-    bool ok = save(window, dir, u"1-startup"_s);
+    ok = save(window, dir, u"1-startup"_s) && ok;
     click(window, u"Command7"_s);
     ok = save(window, dir, u"2-demo-data"_s) && ok;
     click(window, u"Command1"_s);
@@ -167,7 +179,18 @@ int main(int argc, char *argv[])
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
             QApplication::sendEvent(columns->lineEdit(), &enter);
             ok = save(window, dir, u"9-columns-copied"_s) && ok;
+            // The inputs changed since: no column of the old result goes to the clipboard.
+            rows->appendPlainText(u"赵六\t66"_s);
+            click(window, u"copyColumnsButton"_s);
+            ok = saveWithPopup(window, *popup, dir, u"10-out-of-date-refused"_s) && ok;
+            popup->hide();
         }
+        // The score sheet in the list's box and the names in the data's: nothing found, the
+        // clipboard left alone, and the boxes offered the other way round.
+        keys->setPlainText(u"姓名\t语文\n张三\t90\n李四\t85\n王五\t77"_s);
+        rows->setPlainText(u"李四\n王五\n张三"_s);
+        messageShot = u"10-swapped-boxes"_s;
+        click(window, u"Command1"_s);
     }
     click(window, u"Command8"_s);
     ok = save(window, dir, u"6-all-cleared"_s) && ok;

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void slip_data();
     void slip();
     void swapTakenBackInEachBox();
+    void realOfferClosedWithOk();
     void commandTakenBackFromAnywhere_data();
     void commandTakenBackFromAnywhere();
     void laterClickAnswers();
@@ -200,6 +201,20 @@ void SlipsTest::swapTakenBackInEachBox()
     QTest::keyClick(m_driver->box(u"Text2"_s), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m_driver->text(u"Text2"_s), names);
     QCOMPARE(labelText(*m_driver, u"reconcileSummary"_s), messageText::resultOutdated);
+}
+
+// The real box: OK and the offer, OK the default; OK leaves the boxes as they were.
+void SlipsTest::realOfferClosedWithOk()
+{
+    lanshan::setMessageObserver({});
+    const windowtest::AnsweredBox seen = windowtest::answerMessageBox([&] { m_driver->filter(scores, names); });
+    QVERIFY(seen.messageBox);
+    QCOMPARE(seen.text, messageText::noRowFound(true));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons, 2);
+    QVERIFY(seen.hasOk);
+    QCOMPARE(m_driver->text(u"Text1"_s), scores);
+    QCOMPARE(clipboardText(), oldClipboard);
 }
 
 void SlipsTest::commandTakenBackFromAnywhere_data()
