@@ -202,6 +202,50 @@ else
 fi
 close_program lanshan-filter.exe
 
+# --- slips that must not reach the clipboard ----------------------------------------------------
+# The score sheet in the list's box and the names in the data's: the run says so, the clipboard
+# keeps what it held, and the box's 交换后重新筛选 (Alt+S) exchanges the boxes and runs again.
+printf '张三\t90\r\n李四\t80' >"$work/swap-keys.txt"
+printf '李四\r\n张三' >"$work/swap-rows.txt"
+printf '李四\t80\r\n张三\t90' >"$work/swap-result.txt"
+printf '张三\t90\r\n李四\t80\r\n李四\t85' >"$work/twice-rows.txt"
+wine "$exe" >"$work/slips.log" 2>&1 &
+if win=$(wait_window "$title" 60); then
+    wine "$clipboardtool" put "$work/swap-keys.txt"
+    paste_into "$win" 76 216         # Text1
+    wine "$clipboardtool" put "$work/swap-rows.txt"
+    paste_into "$win" 440 216        # Text2
+    wine "$clipboardtool" put "$work/old.txt"
+    click_at "$win" 544 428          # 数据筛选
+    if box=$(wait_window "岚杉数据筛选器" 30); then
+        expect_clipboard "$work/old.txt" "boxes the wrong way round: the clipboard keeps what it held"
+        focus_window "$box"
+        xdotool key alt+s
+        answer_message || fail "no message after 交换后重新筛选"
+        expect_clipboard "$work/swap-result.txt" "交换后重新筛选 (Alt+S) puts the right result on the clipboard"
+    else
+        fail "no warning for boxes the wrong way round"
+    fi
+    # A double-click on 数据筛选 with a name in two rows: the second click, on 忽略留空 under the
+    # pointer, answers nothing.
+    wine "$clipboardtool" put "$work/twice-rows.txt"
+    click_at "$win" 388 428          # 待筛选数据: back to the data
+    paste_into "$win" 440 216        # Text2
+    wine "$clipboardtool" put "$work/old.txt"
+    focus_window "$win"
+    xdotool mousemove --window "$win" 544 428 click --repeat 2 --delay 80 1
+    sleep 2
+    if wait_window "岚杉数据筛选器" 1 >/dev/null; then
+        fail "a double-click on 数据筛选 answered the question"
+        answer_message || true
+    else
+        expect_clipboard "$work/old.txt" "a double-click on 数据筛选 leaves the question open and the clipboard alone"
+    fi
+else
+    fail "no window for the slips"
+fi
+close_program lanshan-filter.exe
+
 # --- display scaling --------------------------------------------------------------------------
 # At 150 % and 200 % the window grows with the scale (its design size is 733 x 506 pixels).
 for dpi in 144 192; do
