@@ -40,8 +40,10 @@ enum NearCause : unsigned {
     LastColumn = causeBit(CauseIndex::LastColumn),   // the row's last cell, which the filter never takes alone
     LongerValue = causeBit(CauseIndex::LongerValue), // the key is only the start or the end of the cell
     OneChar = causeBit(CauseIndex::OneChar),         // the two differ by one character
-    OtherColumn = causeBit(CauseIndex::OtherColumn), // the row holds the key only outside the key column
-    SharedRow = causeBit(CauseIndex::SharedRow),     // other lines were given the same row
+    // the row holds the key only outside the key column: of a suspect line, and of a near row
+    // of a line that a run in one column left empty
+    OtherColumn = causeBit(CauseIndex::OtherColumn),
+    SharedRow = causeBit(CauseIndex::SharedRow), // other lines were given the same row
 };
 
 constexpr unsigned textCauses = Spaces | Invisible | Width | Case | Variant;
@@ -63,7 +65,7 @@ inline constexpr std::array<CauseEntry, static_cast<std::size_t>(CauseIndex::Cou
     {CauseIndex::LastColumn, "last-column", u"在最后一列", true},
     {CauseIndex::LongerValue, "longer-value", u"只出现在更长的内容里"},
     {CauseIndex::OneChar, "one-char", u"相差一个字"},
-    {CauseIndex::OtherColumn, "other-column", u"不在关键字列"},
+    {CauseIndex::OtherColumn, "other-column", u"只在其他列找到"},
     {CauseIndex::SharedRow, "shared-row", u"与其他行共用一行数据"},
 }};
 

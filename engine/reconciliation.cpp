@@ -136,6 +136,16 @@ Reconciliation reconcile(const FilterRun &run)
         }
     }
     addTextCauses(std::move(sameForm), keys, rows, report);
+    // A cell that equals the key in every respect was passed over only because the run looked
+    // in one column: said so, never an empty cause, and never taken as reliable.
+    if (run.matchColumn()) {
+        for (MissingKey &missing : report.missing) {
+            for (NearRow &near : missing.nearRows) {
+                if (near.causes == 0)
+                    near.causes = OtherColumn;
+            }
+        }
+    }
 
     SuspectLines suspects = findSuspectLines(run);
     report.keyColumn = suspects.keyColumn;

@@ -6,17 +6,17 @@
 // Writes the result text to standard output with LF line ends; with --columns, each result line
 // cut to the listed columns (columnselection.h). --explain also writes the
 // reconciliation report to FILE as UTF-8 TSV (reporttsv.h): why key lines found no row, which
-// were left empty, which rows no line took. Exit status: 0 done, 1 done with the warning that an
-// input or the result is empty, 2 bad usage, unreadable input or too few key lines, 3
-// questionable lines left unsettled (--duplicates=fail), 4 the result written but not the
-// report (FILE is then left as it was). Without --explain, lines whose rows may not be their own
-// are named on standard error with status 1.
+// were left empty, which rows no line took; FILE is written as ReportFile says, never an input.
+// Exit statuses as the usage text lists them. Without --explain, lines whose rows may not be
+// their own are named on standard error with status 1.
 
 #include "columnselection.h"
 #include "filterrun.h"
 #include "itemtext.h"
+#include "matcher.h"
 #include "prefetch.h"
 #include "reconciliation.h"
+#include "reportfile.h"
 #include "reporttsv.h"
 #include "rowcheck.h"
 #include "textfile.h"
@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,14 +65,24 @@ const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--key
                      "                kind, key_line, row, cause, key, row_text. A near row's text is cut to its\n"
                      "                first 200 characters and \"\u2026\"; an unused row's text is whole. In key and\n"
                      "                row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
-                     "                control character (C0, DEL, U+0085, U+2028, U+2029). The file is replaced\n"
-                     "                only when the whole report was written. Lines whose rows may not be their\n"
-                     "                own (kind suspect: other-column, the row holds the key only outside the key\n"
-                     "                column; shared-row, other lines were given the same row) come last; without\n"
-                     "                --explain they are named on standard error and the exit status is 1.\n"
-                     "exit status: 0 done, 1 done with a warning (an empty input or result, or suspect lines\n"
-                     "without --explain), 2 bad usage or input, 3 questionable lines\n"
-                     "unsettled, 4 the result written but not the --explain report\n";
+                     "                control character (C0, DEL, U+0085, U+2028, U+2029). A regular FILE (or a\n"
+                     "                new one; a symbolic link is followed) is replaced through a temporary file\n"
+                     "                of a unique name beside it only when the whole report was written; a\n"
+                     "                device, FIFO or terminal is written directly; a folder or a read-only file\n"
+                     "                is refused and left as it is; FILE may not be KEYS or DATA. Lines whose\n"
+                     "                rows may not be their own (kind suspect: other-column, the row holds the\n"
+                     "                key only outside the key column; shared-row, other lines were given the\n"
+                     "                same row) come last; without --explain they are named on standard error\n"
+                     "                and the exit status is 1.\n"
+                     "exit status:\n"
+                     "  0  done\n"
+                     "  1  done with a warning on standard error: an empty input or result, a result of\n"
+                     "     empty lines only, lines that found a row only outside the --key-column, or lines\n"
+                     "     whose rows may not be their own (without --explain)\n"
+                     "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
+                     "     --explain naming an input, fewer than two key lines, or out of memory\n"
+                     "  3  questionable lines unsettled (--duplicates=fail)\n"
+                     "  4  the result written but not the --explain report, FILE left as it was\n";
 
 void printError(const std::string &message)
 {
@@ -153,54 +164,61 @@ bool writeResult(const FilterRun &run, const ColumnSelection &columns)
     return std::fflush(stdout) == 0;
 }
 
-// Writes the report into a file beside the target as it is made, then renames it into place:
-// on any failure, memory included, the temporary file goes and the target stays as it was.
+// Writes the report where the target says (ReportFile): on any failure, memory included, the
+// target stays as it was and no file of the report's is left behind.
 bool writeReport(const FilterRun &run, const std::filesystem::path &target, std::string &error, double &reportTime)
 {
-    std::filesystem::path temporary = target;
-    temporary += ".reorder-tmp";
-    std::FILE *file = nullptr;
-    bool created = false;
-    const auto fail = [&](std::string reason) {
-        if (file)
-            std::fclose(file);
-        std::error_code ignored;
-        if (created)
-            std::filesystem::remove(temporary, ignored);
-        error = std::move(reason);
+    ReportFile file(target);
+    if (!file.open(error))
         return false;
-    };
-    errno = 0;
-#ifdef _WIN32
-    file = _wfopen(temporary.c_str(), L"wb");
-#else
-    file = std::fopen(temporary.c_str(), "wb");
-#endif
-    if (!file)
-        return fail(std::strerror(errno));
-    created = true;
     try {
         const Clock::time_point reportStart = Clock::now();
         const Reconciliation report = reconcile(run);
         reportTime = millisecondsSince(reportStart);
-        const bool written = writeReportTsv(run, report, [&](std::string_view block) {
-            return std::fwrite(block.data(), 1, block.size(), file) == block.size();
-        });
-        if (!written)
-            return fail(errno != 0 ? std::strerror(errno) : "write error");
+        writeReportTsv(run, report, [&](std::string_view block) { return file.write(block); });
     } catch (const std::bad_alloc &) {
-        return fail("out of memory");
+        error = "out of memory";
+        return false;
     } catch (const std::exception &e) {
-        return fail(e.what());
+        error = e.what();
+        return false;
     }
-    const bool closed = std::fclose(file) == 0;
-    file = nullptr;
-    if (!closed)
-        return fail(errno != 0 ? std::strerror(errno) : "write error");
-    std::error_code renameError;
-    std::filesystem::rename(temporary, target, renameError);
-    if (renameError)
-        return fail(renameError.message());
+    return file.commit(error);
+}
+
+// The lines of a run matched in one column that found no row there but would by the rule: the
+// row holds their key only outside the key column. Named on standard error; true where any.
+bool reportOtherColumnLines(const FilterRun &run)
+{
+    if (!run.matchColumn())
+        return false;
+    const Matcher byRule(run.fixlines(), run.datalines());
+    std::string text;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        if (run.resultRow(i) || run.leftEmpty(i) || byRule.confirmedRows(i).empty())
+            continue;
+        ++count;
+        text += "outside the key column: entry " + std::to_string(i + 1) + " \"" + utf8(run.fixlines()[i]) + "\": row "
+                + std::to_string(byRule.confirmedRows(i).front() + 1) + " (other-column)\n";
+        if (text.size() >= (1 << 16)) {
+            std::fputs(text.c_str(), stderr);
+            text.clear();
+        }
+    }
+    std::fputs(text.c_str(), stderr);
+    if (count > 0)
+        printError(std::to_string(count) + " lines found a row only outside key column "
+                   + std::to_string(*run.matchColumn()) + " and were left empty");
+    return count > 0;
+}
+
+bool everyLineEmpty(const FilterRun &run)
+{
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        if (!run.result(i).empty())
+            return false;
+    }
     return true;
 }
 
@@ -233,13 +251,8 @@ void reportQuestionable(const FilterRun &run)
     std::fputs(line.c_str(), stderr);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int reorder(int argc, char **argv)
 {
-#ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
     // fail: ask, and list every questionable line.
     bool failOnQuestions = true;
     RunOptions options;
@@ -290,7 +303,13 @@ int main(int argc, char **argv)
             }
         } else if (arg.starts_with("--columns=")) {
             const std::string_view list = arg.substr(10);
-            ParsedColumns parsed = ColumnSelection::parse(decodeUtf8Text(list).text);
+            DecodedText decoded = decodeUtf8Text(list);
+            if (decoded.badOffset) {
+                printError("--columns: not UTF-8 at byte offset " + std::to_string(*decoded.badOffset));
+                std::fputs(usage, stderr);
+                return exitError;
+            }
+            ParsedColumns parsed = ColumnSelection::parse(decoded.text);
             if (!parsed.selection || parsed.selection->wholeRows()) {
                 printError("--columns: " + columnsFault(parsed, list));
                 std::fputs(usage, stderr);
@@ -308,6 +327,14 @@ int main(int argc, char **argv)
     if (files.size() != 2) {
         std::fputs(usage, stderr);
         return exitError;
+    }
+    // The report never takes the place of an input.
+    for (const std::string &input : files) {
+        if (const std::string clash = explainPath ? ReportFile::inputClash(*explainPath, input) : std::string();
+            !clash.empty()) {
+            printError("--explain: " + clash);
+            return exitError;
+        }
     }
 
     const Clock::time_point readStart = Clock::now();
@@ -375,7 +402,30 @@ int main(int argc, char **argv)
         printError("请确认您已经进行了正确的数据处理");
         return exitWarning;
     }
-    if (reportSuspects(run, suspects))
+    if (everyLineEmpty(run)) {
+        printError("every line of the result is empty: no key line was given a row");
+        return exitWarning;
+    }
+    const bool otherColumn = reportOtherColumnLines(run);
+    if (reportSuspects(run, suspects) || otherColumn)
         return exitWarning;
     return exitOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    // Out of memory anywhere is said, with the run's status, rather than ending in a signal.
+    try {
+        return reorder(argc, argv);
+    } catch (const std::bad_alloc &) {
+        printError("out of memory");
+    } catch (const std::length_error &) {
+        printError("out of memory: the input is too large");
+    }
+    return exitError;
 }

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace lanshan {
 
@@ -34,6 +35,8 @@ ColumnsPopup::ColumnsPopup(QWidget *parent)
     m_box->setObjectName(u"columnsBox"_s);
     m_box->setEditable(true);
     m_box->setInsertPolicy(QComboBox::NoInsert);
+    // A pasted list is taken whole and judged by the parser, never cut at a length of the box's.
+    m_box->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     m_box->setAccessibleName(u"复制哪几列"_s);
     // A selected column reads on every style's selection.
     m_box->setItemDelegate(new TabStopDelegate(m_box));

@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -146,10 +149,11 @@ TEST_F(Reorder, TooFewKeysAndEmptyInputs)
     EXPECT_EQ(o.out, "\n");
     EXPECT_NE(o.err.find("请确认您已经进行了正确的数据处理"), std::string::npos);
 
-    // Spaces alone are data: no warning.
+    // Spaces alone are data, but a result of empty lines only is no result: said, status 1.
     o = run("", "a1\nb2", "   ");
-    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.code, 1);
     EXPECT_EQ(o.out, "\n");
+    EXPECT_EQ(o.err, "reorder: every line of the result is empty: no key line was given a row\n");
 }
 
 TEST_F(Reorder, BadFilesAndUsageFailClearly)
@@ -204,44 +208,152 @@ TEST_F(Reorder, ExplainWritesTheReportAndLeavesTheResultAlone)
     EXPECT_NE(o.err.find("reorder: cannot write the report"), std::string::npos) << o.err;
 }
 
-// A report that fails part-way leaves the file it would have replaced as it was, and no
-// temporary file beside it: a stale report must never pass for this run's.
-TEST_F(Reorder, AFailedReportLeavesTheOldOneAndNoTemporaryFile)
+// Every place --explain may name: what is replaced, what is written as it is, what is refused,
+// and never a file of the report's own left behind, whatever happened.
+TEST_F(Reorder, ReportTargets)
 {
     const std::string keys = "张三\nb2\n";
     const std::string data = "张 三\t90\nb2\t1\n";
-    const fs::path report = file("report.tsv", "an older report\n");
-    const fs::path temporary = m_dir / "report.tsv.reorder-tmp";
-    const struct
+    const std::string result = "\nb2\t1\n";
+    const std::string header = "kind\tkey_line\trow\tcause\tkey\trow_text\n";
+    const std::string older = "an older report\n";
+    struct Case
     {
         const char *what;
-        fs::path target;
-        bool blockTemporary; // a folder where the temporary file would go
-    } cases[] = {
-        {"the temporary file cannot be made", report, true},
-        {"the target is a folder", m_dir / "folder", false},
+        std::function<fs::path()> target; // made in the test's folder
+        int code;
+        std::string err;                                   // a piece of it
+        std::function<std::string(const fs::path &)> left; // what stands at the target afterwards
     };
-    for (const auto &c : cases) {
-        fs::create_directories(m_dir / "folder");
-        if (c.blockTemporary)
-            fs::create_directories(temporary);
-        const Outcome o = run("--explain=\"" + c.target.string() + "\"", keys, data);
-        EXPECT_EQ(o.code, 4) << c.what;
-        EXPECT_EQ(o.out, "\nb2\t1\n") << c.what;
-        EXPECT_NE(o.err.find("reorder: cannot write the report"), std::string::npos) << c.what << ": " << o.err;
-        EXPECT_EQ(readAll(report), "an older report\n") << c.what;
-        EXPECT_TRUE(fs::is_directory(m_dir / "folder")) << c.what;
-        if (c.blockTemporary)
-            fs::remove(temporary);
-        EXPECT_FALSE(fs::exists(temporary)) << c.what;
-        EXPECT_FALSE(fs::exists(m_dir / "folder.reorder-tmp")) << c.what;
+    const auto contents = [](const fs::path &path) { return readAll(path).substr(0, 17); };
+    const std::vector<Case> cases = {
+        {"a new file", [&] { return m_dir / "new.tsv"; }, 0, "", contents},
+        {"a regular file", [&] { return file("report.tsv", older); }, 0, "", contents},
+        {"a folder", [&] { return fs::create_directories(m_dir / "folder"), m_dir / "folder"; }, 4, "it is a folder",
+         [](const fs::path &p) { return std::string(fs::is_directory(p) ? "folder" : "gone"); }},
+        // The data file, under its own name or another: nothing is read, nothing written.
+        {"the data file", [&] { return m_dir / "data.txt"; }, 2, "--explain: the report", contents},
+#ifndef _WIN32
+        {"a link to the keys", [&] { return fs::create_symlink("keys.txt", m_dir / "k.tsv"), m_dir / "k.tsv"; }, 2,
+         "is the input", contents},
+        // The link stays a link; the file it names gets the report.
+        {"a symbolic link",
+         [&] {
+             file("real.tsv", older);
+             fs::create_symlink("real.tsv", m_dir / "link.tsv");
+             return m_dir / "link.tsv";
+         },
+         0, "",
+         [&](const fs::path &p) { return (fs::is_symlink(p) ? "link " : "file ") + contents(m_dir / "real.tsv"); }},
+        {"a read-only file",
+         [&] {
+             const fs::path p = file("readonly.tsv", older);
+             fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+             return p;
+         },
+         4, "it is read-only", contents},
+        {"a device", [] { return fs::path("/dev/null"); }, 0, "",
+         [](const fs::path &p) { return std::string(fs::is_character_file(p) ? "device" : "replaced"); }},
+        {"a full device", [] { return fs::path("/dev/full"); }, 4, "cannot write the report /dev/full",
+         [](const fs::path &p) { return std::string(fs::is_character_file(p) ? "device" : "replaced"); }},
+        // Standard output, here a file: the report after the result, the result kept.
+        {"standard output", [] { return fs::path("/dev/stdout"); }, 0, "",
+         [&](const fs::path &) { return readAll(m_dir / "stdout").substr(0, result.size() + header.size()); }},
+#endif
+    };
+    const std::map<std::string, std::string> expected = {
+        {"a new file", header.substr(0, 17)},
+        {"a regular file", header.substr(0, 17)},
+        {"a folder", "folder"},
+        {"the data file", data.substr(0, 17)},
+        {"a link to the keys", keys},
+        {"a symbolic link", "link " + header.substr(0, 17)},
+        {"a read-only file", older},
+        {"a device", "device"},
+        {"a full device", "device"},
+        {"standard output", result + header},
+    };
+    for (const Case &c : cases) {
+        const fs::path target = c.target();
+        const Outcome o = run("--explain=\"" + target.string() + "\"", keys, data);
+        EXPECT_EQ(o.code, c.code) << c.what << ": " << o.err;
+        if (c.code != 2)
+            EXPECT_EQ(o.out.substr(0, result.size()), result) << c.what;
+        else
+            EXPECT_EQ(o.out, "") << c.what;
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << c.what << ": " << o.err;
+        EXPECT_EQ(c.left(target), expected.at(c.what)) << c.what;
+        for (const auto &entry : fs::directory_iterator(m_dir))
+            EXPECT_EQ(entry.path().filename().string().find(".reorder-"), std::string::npos)
+                << c.what << ": " << entry.path();
     }
-
-    // And a report that succeeds replaces it whole.
-    EXPECT_EQ(run("--explain=\"" + report.string() + "\"", keys, data).code, 0);
-    EXPECT_EQ(readAll(report).rfind("kind\tkey_line", 0), 0u);
-    EXPECT_FALSE(fs::exists(temporary));
 }
+
+// A file of the user's that bears the name older versions wrote to stays as it is, and two runs
+// with the same report each write a whole report of their own.
+TEST_F(Reorder, ReportNamesOfItsOwn)
+{
+    const std::string keys = "张三\nb2\n";
+    const std::string data = "张 三\t90\nb2\t1\n";
+    const fs::path report = m_dir / "report.tsv";
+    const fs::path users = file("report.tsv.reorder-tmp", "mine\n");
+    EXPECT_EQ(run("--explain=\"" + report.string() + "\"", keys, data).code, 0);
+    EXPECT_EQ(readAll(users), "mine\n");
+    const std::string whole = readAll(report);
+    EXPECT_EQ(whole.rfind("kind\tkey_line", 0), 0u);
+
+#ifndef _WIN32
+    const fs::path k = file("keys.txt", keys);
+    const fs::path d = file("data.txt", data);
+    const std::string one = "\"" + std::string(REORDER_PATH) + "\" --explain=\"" + report.string() + "\" \""
+                            + k.string() + "\" \"" + d.string() + "\" >/dev/null 2>>\"" + (m_dir / "errors").string()
+                            + "\"";
+    for (int round = 0; round < 5; ++round) {
+        const std::string both = "sh -c '" + one + " & " + one + " & wait $!; s1=$?; wait; exit $s1'";
+        EXPECT_EQ(std::system(both.c_str()), 0) << readAll(m_dir / "errors");
+        EXPECT_EQ(readAll(report), whole) << round;
+    }
+    EXPECT_EQ(readAll(m_dir / "errors"), "");
+#endif
+}
+
+#ifndef _WIN32
+// Limits of the process: a report past the file-size limit fails in words with status 4, the old
+// report kept; memory that runs out says so with the run's status, never a signal. (A build
+// with a sanitizer cannot start under a small address space: that part is skipped there.)
+TEST_F(Reorder, LimitsOfTheProcess)
+{
+    std::string keys;
+    std::string data;
+    for (int i = 0; i < 100000; ++i) {
+        keys += "k" + std::to_string(i) + "\n";
+        data += "x" + std::to_string(i) + "\t" + std::string(40, 'v') + "\n";
+    }
+    const fs::path k = file("keys.txt", keys);
+    const fs::path d = file("data.txt", data);
+    const fs::path report = file("report.tsv", "an older report\n");
+    const auto limited = [&](const std::string &limit, const std::string &options) {
+        const std::string command = "sh -c 'ulimit " + limit + "; exec \"" + std::string(REORDER_PATH) + "\" " + options
+                                    + " \"" + k.string() + "\" \"" + d.string() + "\"' >/dev/null 2>\""
+                                    + (m_dir / "stderr").string() + "\"";
+        const int status = std::system(command.c_str());
+        return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", readAll(m_dir / "stderr")};
+    };
+    // 64 blocks of 512 bytes: the result fits, on standard output elsewhere; the report does not.
+    Outcome o = limited("-f 64", "--explain=\"" + report.string() + "\"");
+    EXPECT_EQ(o.code, 4) << o.err;
+    EXPECT_NE(o.err.find("cannot write the report"), std::string::npos) << o.err;
+    EXPECT_EQ(readAll(report), "an older report\n");
+    for (const auto &entry : fs::directory_iterator(m_dir))
+        EXPECT_EQ(entry.path().filename().string().find(".reorder-"), std::string::npos) << entry.path();
+
+    if (limited("-v 400000", "--version").code != 0)
+        GTEST_SKIP() << "this build does not start under a small address space";
+    o = limited("-v 20000", "--duplicates=first");
+    EXPECT_EQ(o.code, 2) << o.err;
+    EXPECT_NE(o.err.find("out of memory"), std::string::npos) << o.err;
+}
+#endif
 
 // Seat numbers: student 3 is absent and student 2 scored 3, so the rule gives line 3 student 2's
 // row; the key column takes each student's own row, and the plain run names the lines it doubts.
@@ -259,9 +371,10 @@ TEST_F(Reorder, KeyColumnAndSuspectLines)
         std::string err; // a piece of it
     } cases[] = {
         {"", 1, byRule, "suspect entry 3 \"3\": row 2 (other-column+shared-row)\n"},
-        {"--key-column=auto", 0, ownRows, ""},
-        {"--key-column=1", 0, ownRows, ""},
-        {"--key-column=2", 0, "\n\n\n\n", ""}, // names: no key there, no row
+        // Seat 3 stands only outside the key column, in student 2's score: named, status 1.
+        {"--key-column=auto", 1, ownRows, "outside the key column: entry 3 \"3\": row 2 (other-column)\n"},
+        {"--key-column=1", 1, ownRows, "reorder: 1 lines found a row only outside key column 1"},
+        {"--key-column=2", 1, "\n\n\n\n", "every line of the result is empty"}, // names: no key there
         {"--key-column=0", 2, "", "--key-column takes a column number from 1 or auto, not: 0"},
         {"--key-column=x", 2, "", "not: x"},
     };

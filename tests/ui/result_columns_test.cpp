@@ -34,6 +34,7 @@ private Q_SLOTS:
     void chosenColumnsGoToTheClipboard_data();
     void chosenColumnsGoToTheClipboard();
     void choiceHoldsUntilTheInputsChange();
+    void longPastedListTakenWhole();
 
 private:
     // Alt+L, the list typed (or the offered item picked) and Enter.
@@ -120,6 +121,25 @@ void ResultColumnsTest::choiceHoldsUntilTheInputsChange()
     // Clearing the data takes the result, and the control with it.
     m_driver->press(u"Command10"_s);
     QVERIFY(!m_driver->button(u"copyColumnsButton"_s)->isEnabled());
+}
+
+// A list pasted into the box is judged whole: its last item, far past any box's usual length,
+// is the one refused.
+void ResultColumnsTest::longPastedListTakenWhole()
+{
+    m_driver->filter(keys, rows);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    QTRY_VERIFY(columnsBox() && columnsBox()->isVisible());
+    QString list;
+    for (int i = 0; i < 12000; ++i)
+        list += u"1, "_s;
+    list += u"0"_s;
+    columnsBox()->lineEdit()->selectAll();
+    columnsBox()->lineEdit()->insert(list);
+    QCOMPARE(columnsBox()->lineEdit()->text().size(), list.size());
+    QTest::keyClick(columnsBox()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(m_driver->get<QLabel>(u"columnsRefusal"_s)->text(), u"“0”：列号从 1 开始。"_s);
+    QCOMPARE(clipboardText(), wholeResult);
 }
 
 QTEST_MAIN(ResultColumnsTest)
