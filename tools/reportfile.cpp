@@ -4,10 +4,10 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
 #include <random>
 #include <system_error>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -77,10 +77,14 @@ bool isStandardOutput(const fs::path &path)
     (void)path;
     return false;
 #else
-    struct stat target{};
-    struct stat output{};
-    return ::stat(path.c_str(), &target) == 0 && ::fstat(STDOUT_FILENO, &output) == 0
-           && target.st_dev == output.st_dev && target.st_ino == output.st_ino;
+    struct stat target
+    {
+    };
+    struct stat output
+    {
+    };
+    return ::stat(path.c_str(), &target) == 0 && ::fstat(STDOUT_FILENO, &output) == 0 && target.st_dev == output.st_dev
+           && target.st_ino == output.st_ino;
 #endif
 }
 
@@ -91,7 +95,9 @@ bool writable(const fs::path &path)
     return (perms & fs::perms::owner_write) != fs::perms::none;
 #else
     // Root may write anything: a file that nobody may write is read-only all the same.
-    struct stat info{};
+    struct stat info
+    {
+    };
     return ::access(path.c_str(), W_OK) == 0 && ::stat(path.c_str(), &info) == 0
            && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 #endif

@@ -165,3 +165,23 @@ TEST(KeyColumn, ARowSharedByManyNamesAFewOthers)
     EXPECT_EQ(report.suspect[0].sharedOthers, 1999u);
     EXPECT_EQ(suspectWords(report.suspect[0], report.keyColumn), u"结果第 2、3、4 等行也用了这一行数据");
 }
+
+// A run in one column leaves a line empty whose key stands whole in another column of an unused
+// row: that row is near with the cause other-column, never an empty cause, and never reliable.
+TEST(KeyColumn, RowOnlyOutsideTheColumnIsNearButNotReliable)
+{
+    FilterRun run(u"1\r\n3", u"1\tA\t1\tz\r\n2\tB\t3\tz",
+                  RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::inColumn(1)});
+    ASSERT_EQ(run.state(), FilterRun::State::Finished);
+    const Reconciliation report = reconcile(run);
+    ASSERT_EQ(report.missing.size(), 1u);
+    ASSERT_EQ(report.missing[0].nearRows.size(), 1u);
+    EXPECT_EQ(report.missing[0].nearRows[0].row, 1u);
+    EXPECT_EQ(report.missing[0].nearRows[0].causes, unsigned(OtherColumn));
+    EXPECT_EQ(causeWords(OtherColumn), u"只在其他列找到");
+    EXPECT_TRUE(safeAdoptions(report).empty());
+
+    // By the rule the same row is the line's own: nothing missing.
+    FilterRun byRule(u"1\r\n3", u"1\tA\t1\tz\r\n2\tB\t3\tz", RunOptions{DuplicateRows::LeaveEmpty, {}});
+    EXPECT_TRUE(reconcile(byRule).missing.empty());
+}

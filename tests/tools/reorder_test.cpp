@@ -394,6 +394,15 @@ TEST_F(Reorder, KeyColumnAndSuspectLines)
                                "suspect\t2\t2\tshared-row\t2\t2\\t张二\\t3\\t2\n"
                                "suspect\t3\t2\tother-column+shared-row\t3\t2\\t张二\\t3\\t2\n");
 
+    // In one column, a line is missing with the unused row the rule would give it, and says why.
+    const Outcome inColumn =
+        run("--key-column=1 --explain=\"" + report.string() + "\"", "1\n3\n", "1\tA\t1\tz\n2\tB\t3\tz\n");
+    EXPECT_EQ(inColumn.code, 1) << inColumn.err;
+    EXPECT_EQ(inColumn.out, "1\tA\t1\tz\n\n");
+    EXPECT_NE(inColumn.err.find("outside the key column: entry 2 \"3\": row 2 (other-column)"), std::string::npos);
+    EXPECT_NE(readAll(report).find("missing\t2\t2\tother-column\t3\t2\\tB\\t3\\tz\n"), std::string::npos)
+        << readAll(report);
+
     // No column holds most keys: the rule, and a word on standard error.
     const Outcome rule = run("--key-column=auto", "a1\nb2\nc3\nd4\n", "a1\tx\t1\nb2\tx\t1\nx\tc3\t1\ny\td4\t1\n");
     EXPECT_EQ(rule.out, "a1\tx\t1\nb2\tx\t1\nx\tc3\t1\ny\td4\t1\n");
@@ -419,6 +428,10 @@ TEST_F(Reorder, ColumnsCutEveryResultLine)
         {"a", 2, "", "\"a\" is not a column number"},
         {"4-2", 2, "", "\"4-2\": a range runs from the smaller number to the larger"},
         {"", 2, "", "no column listed"},
+        // A byte that is not UTF-8 ends nothing early: the list is refused.
+        {"1,\xff"
+         "5",
+         2, "", "--columns: not UTF-8 at byte offset 2"},
     };
     for (const auto &c : cases) {
         const Outcome o = run("--key-column=1 --columns=" + c.columns, keys, data);
