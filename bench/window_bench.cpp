@@ -2,6 +2,11 @@
 // floor that Qt itself sets for the same result.
 //
 //   window_bench [--runs=R] [--settle[=K]] [N ...]
+//   window_bench --files KEYS DATA
+//
+// --files times one press on the two files (UTF-8, as generate --family writes them): both
+// pasted, then "数据筛选" until the run's first message, the report below the buttons made with
+// it; it prints the time, the peak memory, the line below the buttons and the message.
 //
 // For every N (default 10000 100000 1000000) it generates N keys and N rows as the generate
 // tool does (same generator, seed 1), but without keys that have two rows, so that a press
@@ -36,6 +41,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,7 +68,9 @@ namespace {
 
 const char usage[] = "usage: window_bench [--runs=R] [--settle[=K]] [N ...]\n"
                      "  N keys and N rows each (default 10000 100000 1000000); best of R runs (default 3);\n"
-                     "  --settle also times the manual matching (at most K choices)\n";
+                     "  --settle also times the manual matching (at most K choices)\n"
+                     "       window_bench --files KEYS DATA\n"
+                     "  one press on the two files, the report made with it\n";
 
 const QString doneMessagePrefix = u"筛选结果已经复制到剪贴板"_s;
 
@@ -315,16 +324,50 @@ std::optional<SettleTimes> settleRun(std::uint64_t n, const QString &keys, const
 
 } // namespace
 
+QString fileText(const char *path)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "window_bench: cannot read %s\n", path);
+        std::exit(2);
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// One press on the texts of two files, as a user pastes them.
+int filesRun(const char *keysPath, const char *dataPath, Messages &messages)
+{
+    const QString keys = fileText(keysPath);
+    const QString rows = fileText(dataPath);
+    Window w = openWindow();
+    QElapsedTimer clock;
+    const qint64 filled = fill(w, clock, keys, rows);
+    messages.texts.clear();
+    clock.start();
+    w.Command1->click();
+    const qint64 pressed = clock.nsecsElapsed();
+    auto *summary = w.window->findChild<QLabel *>(u"reconcileSummary"_s);
+    std::printf("window_bench: fill %.3f s, press %.3f s (to the first message, the report made), peak RSS %.0f MiB\n",
+                seconds(filled), seconds(pressed), peakRssMiB());
+    std::printf("  below the buttons: %s\n", summary ? qPrintable(summary->text()) : "?");
+    std::printf("  message: %s\n", messages.texts.isEmpty() ? "none" : qPrintable(messages.texts.first()));
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
     int runs = 3;
     bool settle = false;
     std::uint64_t maxChoices = UINT64_MAX;
     std::vector<std::uint64_t> sizes;
+    std::vector<const char *> filesPaths;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         std::uint64_t value = 0;
-        if (arg.starts_with("--runs=") && parseCount(arg.substr(7), value) && value >= 1 && value <= 100) {
+        if (arg == "--files" && i + 2 < argc) {
+            filesPaths = {argv[i + 1], argv[i + 2]};
+            i += 2;
+        } else if (arg.starts_with("--runs=") && parseCount(arg.substr(7), value) && value >= 1 && value <= 100) {
             runs = static_cast<int>(value);
         } else if (arg == "--settle") {
             settle = true;
@@ -365,6 +408,9 @@ int main(int argc, char *argv[])
                 "ratio", "peak RSS");
     std::printf("----------+----------+----------+----------------------------+--------+----------\n");
     std::fflush(stdout);
+
+    if (!filesPaths.empty())
+        return filesRun(filesPaths[0], filesPaths[1], messages);
 
     bool ok = true;
     for (const std::uint64_t n : sizes) {
