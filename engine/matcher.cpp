@@ -151,12 +151,251 @@ constexpr std::size_t batchRows = 64;
 constexpr std::uint32_t noCell = UINT32_MAX;
 constexpr std::uint32_t pooled = 0x80000000; // marks an entry of m_cellPool, whose first value is the count
 
+// Whether a key line stands for several cells: it holds a TAB.
+bool isCellList(std::u16string_view key)
+{
+    return key.find(u'\t') != std::u16string_view::npos;
+}
+
+// The key lines of several cells (a class list of 学号 and 姓名): a row belongs to one when each
+// of its non-empty cells equals a cell of the row, each a cell of its own, wherever they stand.
+// Each distinct line is looked up by the one of its cells that the fewest rows hold, so that a
+// common cell (a class, a gender) costs no more than the rare one beside it.
+class CellListMatcher
+{
+public:
+    // Adds the lines of several cells to groups from firstGroup on (groupOfKey) and returns how
+    // many distinct ones there are.
+    std::uint32_t addKeys(const LineTable &keys, std::vector<std::uint32_t> &groupOfKey, std::uint32_t firstGroup)
+    {
+        std::size_t lists = 0;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            lists += isCellList(keys[i]);
+        if (lists == 0)
+            return 0;
+        // Equal lines share a group; the slots of a batch are fetched before they are probed.
+        KeyGroups lines(lists);
+        std::vector<std::u16string_view> cells; // of each new line, in order
+        std::vector<std::uint64_t> cellHashes;
+        m_cellStart.push_back(0);
+        constexpr std::size_t batch = 32;
+        std::size_t wanted[batch];
+        std::uint64_t hashes[batch];
+        for (std::size_t first = 0; first < keys.size();) {
+            std::size_t count = 0;
+            for (; first < keys.size() && count < batch; ++first) {
+                if (isCellList(keys[first])) {
+                    wanted[count] = first;
+                    hashes[count] = hashText(keys[first]);
+                    lines.prefetchSlot(hashes[count++]);
+                }
+            }
+            for (std::size_t b = 0; b < count; ++b) {
+                const std::u16string_view key = keys[wanted[b]];
+                const std::size_t before = cells.size();
+                forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+                    if (!isEmptyKey(cell))
+                        cells.push_back(cell);
+                });
+                if (cells.size() == before)
+                    continue; // TABs and spaces alone: nothing to look for
+                const std::uint32_t g = lines.insert(key, hashes[b]);
+                if (g < m_cellStart.size() - 1)
+                    cells.resize(before); // a line seen before: its group
+                else
+                    m_cellStart.push_back(static_cast<std::uint32_t>(cells.size()));
+                groupOfKey[wanted[b]] = firstGroup + g;
+            }
+        }
+        // Every cell's text numbered, in batches likewise; each line's cells sorted.
+        m_cellTexts = std::make_unique<KeyGroups>(cells.size());
+        cellHashes.resize(cells.size());
+        m_cells.resize(cells.size());
+        for (std::size_t first = 0; first < cells.size(); first += batch) {
+            const std::size_t end = std::min(cells.size(), first + batch);
+            for (std::size_t c = first; c < end; ++c) {
+                cellHashes[c] = hashText(cells[c]);
+                m_cellTexts->prefetchSlot(cellHashes[c]);
+            }
+            for (std::size_t c = first; c < end; ++c)
+                m_cells[c] = m_cellTexts->insert(cells[c], cellHashes[c]);
+        }
+        for (std::size_t g = 0; g + 1 < m_cellStart.size(); ++g)
+            std::sort(m_cells.begin() + m_cellStart[g], m_cells.begin() + m_cellStart[g + 1]);
+        return static_cast<std::uint32_t>(m_cellStart.size() - 1);
+    }
+
+    // Appends one match for every row of every line, row by row, with the cells that hold it.
+    void addMatches(const LineTable &rows, std::uint32_t firstGroup, std::vector<Match> &matches,
+                    std::vector<std::uint32_t> &cellPool)
+    {
+        if (m_cellStart.size() < 2)
+            return;
+        const std::size_t lineCount = m_cellStart.size() - 1;
+        // The cells of each row that are some line's cell, and how many rows hold each.
+        struct Present
+        {
+            std::uint32_t text;
+            std::uint32_t cell;
+            bool operator<(const Present &o) const { return text < o.text || (text == o.text && cell < o.cell); }
+        };
+        std::vector<Present> present;
+        present.reserve(rows.size() * 2);
+        std::vector<std::size_t> rowStart(rows.size() + 1, 0);
+        std::vector<std::uint32_t> rowsHolding(m_cellTexts->size(), 0);
+        // Rows go in batches, as for single keys: every cell hashed and its slot fetched, then
+        // the slots probed and the texts fetched, then compared.
+        std::vector<Probe> probes;
+        for (std::size_t firstRow = 0; firstRow < rows.size(); firstRow += batchRows) {
+            const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
+            probes.clear();
+            for (std::size_t j = firstRow; j < endRow; ++j) {
+                forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t cell, bool) {
+                    if (!text.empty() && m_cellTexts->mayHold(text)) {
+                        const std::uint64_t h = hashText(text);
+                        m_cellTexts->prefetchSlot(h);
+                        probes.push_back({text, h, j, m_cellTexts->firstSlot(h), KeyGroups::none, cell, false});
+                    }
+                });
+            }
+            for (Probe &p : probes) {
+                std::tie(p.group, p.slot) = m_cellTexts->probe(p.hash, p.slot);
+                if (p.group != KeyGroups::none) {
+                    prefetch(m_cellTexts->key(p.group).data());
+                    prefetch(&rowsHolding[p.group]);
+                }
+            }
+            auto probe = probes.cbegin();
+            for (std::size_t j = firstRow; j < endRow; ++j) {
+                const std::size_t first = present.size();
+                for (; probe != probes.cend() && probe->row == j; ++probe) {
+                    std::uint32_t t = probe->group;
+                    if (t != KeyGroups::none && m_cellTexts->key(t) != probe->column)
+                        t = m_cellTexts->find(probe->column, probe->hash);
+                    if (t != KeyGroups::none)
+                        present.push_back({t, probe->cell});
+                }
+                std::sort(present.begin() + static_cast<std::ptrdiff_t>(first), present.end());
+                for (std::size_t p = first; p < present.size(); ++p) {
+                    if (p == first || present[p].text != present[p - 1].text)
+                        ++rowsHolding[present[p].text];
+                }
+                rowStart[j + 1] = present.size();
+            }
+        }
+        // Each line under its rarest cell (a line with a cell no row holds has no row), kept
+        // there whole: its group, its cell count, its cells, so that one fetch brings it all.
+        std::vector<std::uint32_t> byAnchorStart(m_cellTexts->size() + 1, 0);
+        std::vector<std::uint32_t> anchor(lineCount, KeyGroups::none);
+        for (std::size_t g = 0; g < lineCount; ++g) {
+            std::uint32_t best = KeyGroups::none;
+            for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c) {
+                if (best == KeyGroups::none || rowsHolding[m_cells[c]] < rowsHolding[best])
+                    best = m_cells[c];
+            }
+            if (rowsHolding[best] > 0) {
+                anchor[g] = best;
+                byAnchorStart[best + 1] += 2 + m_cellStart[g + 1] - m_cellStart[g];
+            }
+        }
+        for (std::size_t t = 0; t < m_cellTexts->size(); ++t)
+            byAnchorStart[t + 1] += byAnchorStart[t];
+        std::vector<std::uint32_t> byAnchor(byAnchorStart.back());
+        {
+            std::vector<std::uint32_t> next(byAnchorStart.begin(), byAnchorStart.end() - 1);
+            for (std::uint32_t g = 0; g < lineCount; ++g) {
+                if (anchor[g] == KeyGroups::none)
+                    continue;
+                std::uint32_t &at = next[anchor[g]];
+                byAnchor[at++] = g;
+                byAnchor[at++] = m_cellStart[g + 1] - m_cellStart[g];
+                for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
+                    byAnchor[at++] = m_cells[c];
+            }
+        }
+
+        std::vector<std::uint32_t> taken;
+        // The lines under a row's cells lie anywhere: fetched some rows ahead, in two steps.
+        constexpr std::size_t far = 48;
+        constexpr std::size_t near = 24;
+        const auto fetchAhead = [&](std::size_t j) {
+            if (j + far < rows.size()) {
+                for (std::size_t p = rowStart[j + far]; p < rowStart[j + far + 1]; ++p)
+                    prefetch(&byAnchorStart[present[p].text]);
+            }
+            if (j + near < rows.size()) {
+                for (std::size_t p = rowStart[j + near]; p < rowStart[j + near + 1]; ++p) {
+                    const std::uint32_t a = byAnchorStart[present[p].text];
+                    if (a < byAnchor.size())
+                        prefetch(&byAnchor[a]);
+                }
+            }
+        };
+        for (std::size_t j = 0; j < rows.size(); ++j) {
+            fetchAhead(j);
+            const auto begin = present.begin() + static_cast<std::ptrdiff_t>(rowStart[j]);
+            const auto end = present.begin() + static_cast<std::ptrdiff_t>(rowStart[j + 1]);
+            for (auto p = begin; p != end; ++p) {
+                if (p != begin && p->text == (p - 1)->text)
+                    continue;
+                for (std::uint32_t a = byAnchorStart[p->text]; a < byAnchorStart[p->text + 1];) {
+                    const std::uint32_t g = byAnchor[a];
+                    const std::uint32_t count = byAnchor[a + 1];
+                    const std::span<const std::uint32_t> cells(byAnchor.data() + a + 2, count);
+                    a += 2 + count;
+                    if (holdsEveryCell(cells, begin, end, taken))
+                        addMatch(static_cast<std::uint32_t>(j), firstGroup + g, taken, matches, cellPool);
+                }
+            }
+        }
+    }
+
+private:
+    // Whether the row's cells (sorted by text) hold each cell of the line, a cell apiece; the
+    // cells taken, ascending.
+    template<class Iterator>
+    static bool holdsEveryCell(std::span<const std::uint32_t> cells, Iterator begin, Iterator end,
+                               std::vector<std::uint32_t> &taken)
+    {
+        taken.clear();
+        for (std::size_t c = 0; c < cells.size();) {
+            const std::uint32_t text = cells[c];
+            std::uint32_t wanted = 0;
+            for (; c < cells.size() && cells[c] == text; ++c)
+                ++wanted;
+            auto at = std::lower_bound(begin, end, text, [](const auto &p, std::uint32_t t) { return p.text < t; });
+            for (; wanted > 0 && at != end && at->text == text; --wanted, ++at)
+                taken.push_back(at->cell);
+            if (wanted > 0)
+                return false;
+        }
+        std::sort(taken.begin(), taken.end());
+        return true;
+    }
+
+    static void addMatch(std::uint32_t row, std::uint32_t group, const std::vector<std::uint32_t> &taken,
+                         std::vector<Match> &matches, std::vector<std::uint32_t> &cellPool)
+    {
+        if (taken.size() == 1) {
+            matches.push_back({row, group, taken.front(), 1, true});
+            return;
+        }
+        matches.push_back({row, group, pooled | static_cast<std::uint32_t>(cellPool.size()), 2, true});
+        cellPool.push_back(static_cast<std::uint32_t>(taken.size()));
+        cellPool.insert(cellPool.end(), taken.begin(), taken.end());
+    }
+
+    std::unique_ptr<KeyGroups> m_cellTexts; // every distinct cell of the lines
+    std::vector<std::uint32_t> m_cellStart; // cells of line g: m_cells[m_cellStart[g] .. m_cellStart[g + 1])
+    std::vector<std::uint32_t> m_cells;     // by line, sorted
+};
+
 } // namespace
 
 Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column)
     : m_groupOfKey(keys.size(), noGroup)
 {
-    // Empty keys and keys holding a TAB (no piece of an entry holds one) never match.
+    // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
     auto groups = std::make_unique<KeyGroups>(keys.size());
     {
         constexpr std::size_t batch = 32;
@@ -174,11 +413,15 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
             }
         }
     }
-    const std::size_t groupCount = groups->size();
+    // Lines of several cells are matched apart, after the others, in groups of their own.
+    CellListMatcher cellLists;
+    m_firstCellList = static_cast<std::uint32_t>(groups->size());
+    const std::size_t groupCount =
+        m_firstCellList + (column ? 0 : cellLists.addKeys(keys, m_groupOfKey, m_firstCellList));
 
     // Keys like "7." that name a row of the table, by row; in one column, only its cell counts.
     std::vector<std::pair<std::size_t, std::uint32_t>> numbered;
-    for (std::uint32_t g = 0; g < groupCount && !column; ++g) {
+    for (std::uint32_t g = 0; g < m_firstCellList && !column; ++g) {
         const std::optional<std::size_t> row = rowOfNumberPiece(groups->key(g));
         if (row && *row < rows.size())
             numbered.emplace_back(*row, g);
@@ -275,6 +518,7 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
         }
     }
     groups.reset();
+    cellLists.addMatches(rows, m_firstCellList, matches, m_cellPool);
 
     // Group the matches by key, keeping data order within each group. Most keys stand in one
     // cell, the same in each of their rows: that cell is kept once for the key, and only the
@@ -297,7 +541,8 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     for (const Match &m : matches) {
         Filling &f = fill[m.group];
         m_rows[f.next++] = m.row;
-        if (m.cells == 1) {
+        // A line of several cells keeps the cells of its first row likewise, most have one row.
+        if (m.cells == 1 || (m.group >= m_firstCellList && f.cell == noCell)) {
             if (f.cell == noCell)
                 f.cell = m.cell;
             if (f.cell == m.cell)
@@ -316,13 +561,13 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
 std::span<const std::uint32_t> Matcher::cellsOf(std::uint32_t group, std::size_t row) const
 {
     const auto other = std::lower_bound(m_otherCells.begin(), m_otherCells.end(), OtherCells{group, row, 0});
-    if (other == m_otherCells.end() || other->group != group || other->row != row)
-        return std::span<const std::uint32_t>(&m_groupCell[group], 1);
-    if (other->cells == noCell)
+    const std::uint32_t &cells =
+        other == m_otherCells.end() || other->group != group || other->row != row ? m_groupCell[group] : other->cells;
+    if (cells == noCell)
         return {};
-    if (!(other->cells & pooled))
-        return std::span<const std::uint32_t>(&other->cells, 1);
-    const std::size_t at = other->cells & ~pooled;
+    if (!(cells & pooled))
+        return std::span<const std::uint32_t>(&cells, 1);
+    const std::size_t at = cells & ~pooled;
     return std::span<const std::uint32_t>(m_cellPool).subspan(at + 1, m_cellPool[at]);
 }
 
@@ -339,7 +584,8 @@ void Matcher::forEachGroupCells(Visit visit) const
 {
     auto other = m_otherCells.cbegin();
     std::vector<std::uint32_t> cells;
-    for (std::uint32_t g = 0; g + 1 < m_groupStart.size(); ++g) {
+    // Lines of several cells stand in several columns at once: they count for none.
+    for (std::uint32_t g = 0; g + 1 < m_groupStart.size() && g < m_firstCellList; ++g) {
         if (m_groupStart[g] == m_groupStart[g + 1])
             continue;
         const auto begin = other;
@@ -396,17 +642,19 @@ std::vector<char> Matcher::linesHeldIn(std::size_t column) const
     // Most often every key stands in that one cell of each of its rows.
     bool all = m_otherCells.empty();
     for (std::uint32_t g = 0; all && g < m_groupCell.size(); ++g)
-        all = m_groupCell[g] == cell || m_groupStart[g] == m_groupStart[g + 1];
+        all = m_groupCell[g] == cell || m_groupStart[g] == m_groupStart[g + 1] || g >= m_firstCellList;
     if (all)
         return {};
     std::vector<char> everyRow(m_groupStart.size() - 1, false);
     for (std::uint32_t g = 0; g < everyRow.size(); ++g)
-        everyRow[g] = m_groupCell[g] == cell;
+        everyRow[g] = m_groupCell[g] == cell || g >= m_firstCellList;
     // A key with rows of their own cells: each row looked at.
     for (auto other = m_otherCells.cbegin(); other != m_otherCells.cend(); ++other) {
         const std::span<const std::uint32_t> cells = cellsOf(other->group, other->row);
         const bool held = std::find(cells.begin(), cells.end(), cell) != cells.end();
         const bool first = other == m_otherCells.cbegin() || (other - 1)->group != other->group;
+        if (other->group >= m_firstCellList)
+            continue;
         if (first && m_groupCell[other->group] == noCell)
             everyRow[other->group] = held;
         else

@@ -43,7 +43,9 @@ private:
     static constexpr std::uint32_t noGroup = UINT32_MAX;
 
     std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
-    std::vector<std::size_t> m_groupStart;   // rows of group g: m_rows[m_groupStart[g] .. m_groupStart[g + 1])
+    // Groups from here on are lines of several cells, which no one column holds.
+    std::uint32_t m_firstCellList = 0;
+    std::vector<std::size_t> m_groupStart; // rows of group g: m_rows[m_groupStart[g] .. m_groupStart[g + 1])
     std::vector<std::size_t> m_rows;
     // The cells of a row of a key that hold it.
     std::span<const std::uint32_t> cellsOf(std::uint32_t group, std::size_t row) const;

@@ -291,11 +291,25 @@ private:
         }
         if (kind < 60) {
             // Keys holding a TAB.
-            switch (haveRows ? below(5) : 0) {
+            switch (haveRows ? below(7) : 0) {
             case 0: return u"\t";
             case 1: return someColumn(cells) + u"\t";
             case 2: return u"\t" + someColumn(cells);
             case 3: return rows[below(rows.size())];
+            case 4: {
+                // Some cells of a row in another order, as a list of several columns holds them.
+                Lines picked = cells[below(cells.size())];
+                std::shuffle(picked.begin(), picked.end(), m_rng);
+                picked.resize(1 + below(picked.size()));
+                if (picked.size() < 2)
+                    picked.push_back(percent(50) ? picked[0] : someColumn(cells));
+                return joined(picked, u"\t");
+            }
+            case 5: {
+                // A cell twice, or beside a cell of another row.
+                const std::u16string &one = someColumn(cells);
+                return one + u"\t" + (percent(50) ? one : someColumn(cells));
+            }
             default: {
                 const Lines &row = cells[below(cells.size())];
                 if (row.size() < 2)

@@ -278,8 +278,9 @@ void FilterWindowTest::runKeepsEveryCharacterOfTheBoxes()
     QCOMPARE(m_driver->box(u"Text1"_s)->document()->toRawText(), text1Before);
     QCOMPARE(m_driver->box(u"Text2"_s)->document()->toRawText(), text2Before);
     // The key with the no-break space takes only the row with it, the key with trailing
-    // spaces only the row that has them too, and a key that ends in a TAB nothing.
-    verifyDelivered(u"a\u00A0b\t1\nk\u2028m\t2\ne  \t5\n\nd\t4  \t"_s);
+    // spaces only the row that has them too, and a key that ends in a TAB, a list of the one
+    // cell "q", the row that holds that cell.
+    verifyDelivered(u"a\u00A0b\t1\nk\u2028m\t2\ne  \t5\nq\t\t9\nd\t4  \t"_s);
     QCOMPARE(m_driver->itemsOf(u"List1"_s),
              (QStringList{u"1.a\u00A0b"_s, u"2.k\u2028m"_s, u"3.e  "_s, u"4.q\t"_s, u"5.d"_s}));
 }

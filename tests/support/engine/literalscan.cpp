@@ -137,11 +137,49 @@ bool isConfirmed(std::u16string_view key, std::u16string_view entry)
     return false;
 }
 
+bool holdsEveryKeyCell(std::u16string_view key, std::u16string_view row)
+{
+    // The key's cells, those of spaces alone left out.
+    Lines wanted;
+    for (const std::u16string &cell : cutAtEveryTab(key)) {
+        if (!removeLeadingAndTrailingSpaces(cell).empty())
+            wanted.push_back(cell);
+    }
+    if (wanted.empty())
+        return false;
+    // Each one equal to a cell of the row not taken yet by another.
+    Lines cells = cutAtEveryTab(row);
+    std::vector<bool> taken(cells.size(), false);
+    for (const std::u16string &cell : wanted) {
+        bool found = false;
+        for (std::size_t c = 0; c < cells.size() && !found; ++c) {
+            if (!taken[c] && cells[c] == cell) {
+                taken[c] = true;
+                found = true;
+            }
+        }
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
 ScanLists scanKey(std::u16string_view key, const Lines &datalines)
 {
     ScanLists lists;
     if (isEmptyKey(key))
         return lists;
+    // A key line of several cells: the rows that hold every one of them, nothing to confirm.
+    if (key.find(tab) != std::u16string_view::npos) {
+        for (std::size_t j = 0; j < datalines.size(); ++j) {
+            if (holdsEveryKeyCell(key, datalines[j])) {
+                lists.lastCandidate = datalines[j];
+                lists.list5.push_back(positionItem(j));
+                lists.list4.push_back(candidateEntry(j, datalines[j]));
+            }
+        }
+        return lists;
+    }
     // Every row in data order.
     for (std::size_t j = 0; j < datalines.size(); ++j) {
         if (isCandidate(key, datalines[j])) {

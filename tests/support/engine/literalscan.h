@@ -40,6 +40,11 @@ std::u16string positionItem(std::size_t rowPos);
 // Stage two: cut the entry at every TAB; some piece equals the key exactly.
 bool isConfirmed(std::u16string_view key, std::u16string_view entry);
 
+// A key line holding a TAB is a list of cells: its cells, cut at every TAB, those of spaces
+// alone left out. A row holds them when each equals a cell of the row (the last one too), each
+// a cell of its own, in any order.
+bool holdsEveryKeyCell(std::u16string_view key, std::u16string_view row);
+
 // The scan for one key line: the scan over all rows in data order collects the
 // candidate entries (List4) and positions (List5); the unconfirmed ones are then removed from
 // the last item down to item 0. An empty key line is never matched.

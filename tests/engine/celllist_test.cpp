@@ -1,0 +1,96 @@
+// Key lines of several cells (学号 TAB 姓名, as a records system's class list is copied): a row
+// belongs to such a line when each of its non-empty cells equals a cell of the row, each a
+// cell of its own, in any order and column, the last one included.
+
+#include "filterrun.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace lanshan;
+
+namespace {
+
+struct CellListCase
+{
+    const char *name;
+    std::u16string keys;
+    std::u16string rows;
+    std::u16string result; // every line settled by its one row, or empty
+    std::size_t questions; // lines with several rows
+};
+
+const CellListCase cases[] = {
+    {"学号 and 姓名 against a sheet with a header", u"1\t张三\r\n2\t李四\r\n3\t王五",
+     u"学号\t姓名\t语文\r\n2\t李四\t80\r\n3\t王五\t77\r\n1\t张三\t90", u"1\t张三\t90\r\n2\t李四\t80\r\n3\t王五\t77", 0},
+    {"cells in another order", u"张三\t1\r\n李四\t2", u"1\t张三\t90\r\n2\t李四\t80", u"1\t张三\t90\r\n2\t李四\t80", 0},
+    {"a cell in the row's last column", u"90\t张三\r\nx", u"1\t张三\t90", u"1\t张三\t90\r\n", 0},
+    {"a cell twice needs two cells", u"A\tA\r\nA\tB", u"A\tB\r\nA\tA\tC", u"A\tA\tC\r\nA\tB", 0},
+    {"empty cells and cells of spaces left out", u"1\t\t张三\r\n2\t  \t李四", u"1\t张三\t90\r\n2\t李四\t80",
+     u"1\t张三\t90\r\n2\t李四\t80", 0},
+    {"the header line finds the header row", u"学号\t姓名\r\n1\t张三", u"学号\t姓名\t语文\r\n1\t张三\t90",
+     u"学号\t姓名\t语文\r\n1\t张三\t90", 0},
+    // A grade-wide list: the class tells two students of one name apart, no question asked.
+    {"two students of one name in different classes", u"1班\t王伟\r\n2班\t王伟",
+     u"2班\t王伟\t80\r\n1班\t王伟\t90", u"1班\t王伟\t90\r\n2班\t王伟\t80", 0},
+    {"the name alone asks", u"王伟\r\n李四", u"2班\t王伟\t80\r\n1班\t王伟\t90\r\n1班\t李四\t70", u"\r\n1班\t李四\t70", 1},
+    {"part of a key is no row", u"3\t张三\r\n1\t张三", u"1\t张三\t90", u"\r\n1\t张三\t90", 0},
+    {"cells compared exactly", u"张三 \t1\r\n1\t张三", u"张三\t1\t90", u"\r\n张三\t1\t90", 0},
+    {"TABs alone are no key", u"\t\r\n\t\t", u"\t\r\na\tb", u"\r\n", 0},
+    // One cell and a TAB: that cell wherever it stands, the last column too.
+    {"one cell and a TAB", u"张三\t\r\nb", u"90\t张三", u"90\t张三\r\n", 0},
+    {"several rows of one pair ask", u"1\t张三\r\nx", u"1\t张三\t90\r\n张三\t1\t95", u"\r\n", 1},
+};
+
+} // namespace
+
+TEST(CellList, RowsThatHoldEveryCellOfTheLine)
+{
+    for (const CellListCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterRun run(c.keys, c.rows, RunOptions{DuplicateRows::LeaveEmpty, {}});
+        ASSERT_EQ(run.state(), FilterRun::State::Finished);
+        EXPECT_EQ(run.resultText(), c.result);
+        std::size_t questions = 0;
+        for (std::size_t i = 0; i < run.resultCount(); ++i)
+            questions += run.confirmedRows(i).size() > 1;
+        EXPECT_EQ(questions, c.questions);
+    }
+}
+
+// The cells that hold a line's key are its cells' own, in the row's order; a list of several
+// columns names no one key column.
+TEST(CellList, CellsThatHoldTheKeyAndNoKeyColumn)
+{
+    FilterRun run(u"张三\t1\r\n李四\t2\r\n王五\t3", u"1\t张三\t90\r\n2\t李四\t80\r\n3\t王五\t70",
+                  RunOptions{DuplicateRows::LeaveEmpty, {}});
+    ASSERT_EQ(run.state(), FilterRun::State::Finished);
+    const std::span<const std::uint32_t> cells = run.keyCells(0, 0);
+    EXPECT_EQ(std::vector<std::uint32_t>(cells.begin(), cells.end()), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_FALSE(run.likelyKeyColumn().has_value());
+    for (const char held : run.linesHeldIn(1))
+        EXPECT_TRUE(held);
+}
+
+// Many lines of two cells, one of them the class every row shares: each finds its own row, looked
+// up by the rarer cell.
+TEST(CellList, ManyLinesOfTwoCellsSharingOne)
+{
+    std::u16string keys;
+    std::u16string rows;
+    const std::size_t n = 200000;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::u16string number;
+        for (const char c : std::to_string(i))
+            number += static_cast<char16_t>(c);
+        keys += u"1班\ts" + number + u"\r\n";
+        rows += u"s" + number + u"\t1班\t9\r\n";
+    }
+    FilterRun run(keys, rows, RunOptions{DuplicateRows::LeaveEmpty, {}});
+    ASSERT_EQ(run.state(), FilterRun::State::Finished);
+    for (const std::size_t i : {std::size_t(0), n / 2, n - 1}) {
+        ASSERT_TRUE(run.resultRow(i).has_value()) << i;
+        EXPECT_EQ(*run.resultRow(i), i);
+    }
+}
