@@ -1,6 +1,8 @@
 #include "filterrun.h"
 
 #include "itemtext.h"
+#include "keyrule.h"
+#include "rowcells.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -36,6 +38,24 @@ std::optional<std::size_t> FilterRun::likelyKeyColumn() const
     if (!m_likelyKeyColumn)
         m_likelyKeyColumn = m_matcher ? m_matcher->majorityColumn() : std::nullopt;
     return *m_likelyKeyColumn;
+}
+
+std::size_t FilterRun::keyListColumns() const
+{
+    if (!m_keyListColumns) {
+        std::size_t most = 1;
+        for (std::size_t i = 0; i < m_fixlines.size(); ++i) {
+            const std::u16string_view key = m_fixlines[i];
+            if (key.find(u'\t') == std::u16string_view::npos)
+                continue;
+            std::size_t cells = 0;
+            forEachCell(
+                key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { cells += !isEmptyKey(cell); });
+            most = std::max(most, cells);
+        }
+        m_keyListColumns = most;
+    }
+    return *m_keyListColumns;
 }
 
 std::size_t FilterRun::questionCount() const

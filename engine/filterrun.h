@@ -42,6 +42,10 @@ public:
     // rows stand as a whole cell of some of those rows; nothing where no column has so many.
     std::optional<std::size_t> likelyKeyColumn() const;
 
+    // How many cells the key lines hold at most: more than 1 where the list has several columns
+    // (学号 TAB 姓名), whose lines find the rows that hold all their cells.
+    std::size_t keyListColumns() const;
+
     // The questionable lines of the run, and which of them is awaited (from 1).
     std::size_t questionCount() const;
     std::size_t questionNumber() const;
@@ -124,6 +128,7 @@ private:
     // Worked out when first asked for: most runs never need them.
     mutable std::optional<std::optional<std::size_t>> m_likelyKeyColumn;
     mutable std::optional<std::size_t> m_questionCount;
+    mutable std::optional<std::size_t> m_keyListColumns;
     std::size_t m_questionsMet = 0;
     State m_state = State::TooFewLines;
 };

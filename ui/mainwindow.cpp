@@ -460,7 +460,8 @@ void MainWindow::finishRun()
     // result box where the clipboard does not take it, and the hand-over says so.
     if (!handOverResult(m_columns.wholeRows() ? resultText : clipboardResult()))
         return;
-    showMessage(this, messageText::resultCopiedWith(m_reconcileView->suspectCount()), QMessageBox::NoIcon);
+    showMessage(this, messageText::resultCopiedWith(m_reconcileView->suspectCount(), m_run->keyListColumns()),
+                QMessageBox::NoIcon);
 }
 
 void MainWindow::swapBoxesAndRun()
@@ -587,7 +588,8 @@ void MainWindow::showReconcileSummary()
         summary = messageText::reportTooLarge;
     else if (reported)
         summary = messageText::reconcileSummary(m_reconcileView->missingCount(), m_reconcileView->unusedCount(),
-                                                m_reconcileView->leftEmptyCount(), suspect);
+                                                m_reconcileView->leftEmptyCount(), suspect,
+                                                m_run ? m_run->keyListColumns() : 1);
     m_reconcileSummary->setText(summary);
     // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.

@@ -207,8 +207,12 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
                                                   : m_report.suspect[entry].keyLine;
     if (column == 0)
         return entryNumber(line);
-    if (column == 1)
-        return shown(m_run->fixlines()[line]);
+    if (column == 1) {
+        // A key of several cells reads as its cells: its TABs are shown.
+        QString key = shown(m_run->fixlines()[line]);
+        key.replace(u'\t', u'\u21E5');
+        return key;
+    }
     if (group == Suspect)
         return u"%1，结果为%2"_s.arg(words(suspectGroupWords), rowNumber(m_report.suspect[entry].row));
     if (group == LeftEmpty)

@@ -32,9 +32,10 @@ const CellListCase cases[] = {
     {"the header line finds the header row", u"学号\t姓名\r\n1\t张三", u"学号\t姓名\t语文\r\n1\t张三\t90",
      u"学号\t姓名\t语文\r\n1\t张三\t90", 0},
     // A grade-wide list: the class tells two students of one name apart, no question asked.
-    {"two students of one name in different classes", u"1班\t王伟\r\n2班\t王伟",
-     u"2班\t王伟\t80\r\n1班\t王伟\t90", u"1班\t王伟\t90\r\n2班\t王伟\t80", 0},
-    {"the name alone asks", u"王伟\r\n李四", u"2班\t王伟\t80\r\n1班\t王伟\t90\r\n1班\t李四\t70", u"\r\n1班\t李四\t70", 1},
+    {"two students of one name in different classes", u"1班\t王伟\r\n2班\t王伟", u"2班\t王伟\t80\r\n1班\t王伟\t90",
+     u"1班\t王伟\t90\r\n2班\t王伟\t80", 0},
+    {"the name alone asks", u"王伟\r\n李四", u"2班\t王伟\t80\r\n1班\t王伟\t90\r\n1班\t李四\t70", u"\r\n1班\t李四\t70",
+     1},
     {"part of a key is no row", u"3\t张三\r\n1\t张三", u"1\t张三\t90", u"\r\n1\t张三\t90", 0},
     {"cells compared exactly", u"张三 \t1\r\n1\t张三", u"张三\t1\t90", u"\r\n张三\t1\t90", 0},
     {"TABs alone are no key", u"\t\r\n\t\t", u"\t\r\na\tb", u"\r\n", 0},

@@ -1,0 +1,44 @@
+// A class list of several columns (学号 TAB 姓名) pasted as the records system shows it: each
+// student's row, said once that both columns were looked up, and a key's cells shown apart.
+
+#include "windowtest.h"
+
+#include <QLabel>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+namespace messageText = lanshan::messageText;
+using windowtest::clipboardText;
+
+class CellListTest : public windowtest::WindowTest
+{
+    Q_OBJECT
+
+public:
+    CellListTest()
+        : WindowTest({.oldClipboard = true})
+    { }
+
+private Q_SLOTS:
+    void listOfTwoColumns();
+};
+
+void CellListTest::listOfTwoColumns()
+{
+    // Student 3's 学号 is not in the sheet: no row, though the name is.
+    m_driver->filter(u"1\t张三\n2\t李四\n3\t王五"_s, u"学号\t姓名\t语文\n2\t李四\t80\n1\t张三\t90\n4\t王五\t70"_s);
+
+    QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n"_s);
+    QCOMPARE(m_driver->messages.size(), 1u);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n名单有 2 列，按两列一起查找。"_s);
+    QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
+             u"核对：名单有 2 列，按两列一起查找。1 个关键字未找到，2 行数据未使用。"_s);
+
+    m_driver->press(u"reconcileButton"_s);
+    auto *tree = m_driver->get<QTreeView>(u"reconcileTree"_s);
+    const QModelIndex missing = tree->model()->index(0, 1, tree->model()->index(0, 0));
+    QCOMPARE(missing.data().toString(), u"3\u21E5王五"_s);
+}
+
+QTEST_MAIN(CellListTest)
+#include "cell_list_test.moc"
