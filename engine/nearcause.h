@@ -23,6 +23,8 @@ enum class CauseIndex : unsigned {
     // Of a suspect line: why its row may not be its own.
     OtherColumn,
     SharedRow,
+    // Of a near row of a key line of several cells: the row holds some of its cells only.
+    PartOfKey,
     Count
 };
 
@@ -44,6 +46,7 @@ enum NearCause : unsigned {
     // of a line that a run in one column left empty
     OtherColumn = causeBit(CauseIndex::OtherColumn),
     SharedRow = causeBit(CauseIndex::SharedRow), // other lines were given the same row
+    PartOfKey = causeBit(CauseIndex::PartOfKey), // the row holds some of the line's cells, not all
 };
 
 constexpr unsigned textCauses = Spaces | Invisible | Width | Case | Variant;
@@ -67,6 +70,8 @@ inline constexpr std::array<CauseEntry, static_cast<std::size_t>(CauseIndex::Cou
     {CauseIndex::OneChar, "one-char", u"相差一个字"},
     {CauseIndex::OtherColumn, "other-column", u"只在其他列找到"},
     {CauseIndex::SharedRow, "shared-row", u"与其他行共用一行数据"},
+    // Reliable only where the row is the line's one near row and no other line's (safeAdoptions).
+    {CauseIndex::PartOfKey, "part-of-key", u"只有部分列相同"},
 }};
 
 constexpr bool causeTableComplete()

@@ -4,12 +4,14 @@
 #include "keyrule.h"
 #include "nearrowindex.h"
 #include "prefetch.h"
+#include "rowcells.h"
 #include "rowcheck.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <tuple>
+#include <unordered_map>
 
 namespace lanshan {
 
@@ -65,6 +67,75 @@ void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const Lin
             keyText = text;
         }
         missing.nearRows[p.near].causes |= key->differingClasses(*cell);
+    }
+}
+
+// Near rows of the missing lines of several cells: the unused rows that hold some of a line's
+// cells, most cells first. A cell that more rows hold than a line may list (a class, a gender)
+// tells no row apart and is not looked for, so that the search stays linear.
+void addPartOfKeyRows(const LineTable &keys, const LineTable &rows, const std::vector<std::size_t> &unusedRows,
+                      Reconciliation &report, std::vector<std::uint8_t> &marks)
+{
+    constexpr std::size_t most = 5;
+    struct Postings
+    {
+        std::vector<std::size_t> rows;
+        bool tooMany = false;
+    };
+    std::unordered_map<std::u16string_view, Postings> byCell;
+    for (const MissingKey &missing : report.missing) {
+        const std::u16string_view key = keys[missing.keyLine];
+        if (key.find(u'\t') == std::u16string_view::npos)
+            continue;
+        forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+            if (!isEmptyKey(cell))
+                byCell.try_emplace(cell);
+        });
+    }
+    if (byCell.empty())
+        return;
+    for (const std::size_t row : unusedRows) {
+        forEachCell(rows[row], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+            const auto found = cell.empty() ? byCell.end() : byCell.find(cell);
+            if (found == byCell.end() || found->second.tooMany)
+                return;
+            Postings &postings = found->second;
+            if (!postings.rows.empty() && postings.rows.back() == row)
+                return;
+            if (postings.rows.size() == most) {
+                postings.tooMany = true;
+                postings.rows = {};
+                return;
+            }
+            postings.rows.push_back(row);
+        });
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> held; // (row, cells of the line it holds)
+    for (MissingKey &missing : report.missing) {
+        const std::u16string_view key = keys[missing.keyLine];
+        if (key.find(u'\t') == std::u16string_view::npos)
+            continue;
+        held.clear();
+        forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+            if (isEmptyKey(cell))
+                return;
+            for (const std::size_t row : byCell[cell].rows)
+                held.emplace_back(row, 1);
+        });
+        std::sort(held.begin(), held.end());
+        std::size_t kept = 0;
+        for (std::size_t h = 0; h < held.size(); ++h) {
+            if (kept > 0 && held[kept - 1].first == held[h].first)
+                ++held[kept - 1].second;
+            else
+                held[kept++] = held[h];
+        }
+        held.resize(kept);
+        std::stable_sort(held.begin(), held.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
+        for (std::size_t h = 0; h < held.size() && missing.nearRows.size() < most; ++h) {
+            missing.nearRows.push_back({held[h].first, PartOfKey});
+            marks[held[h].first] |= Near;
+        }
     }
 }
 
@@ -136,6 +207,7 @@ Reconciliation reconcile(const FilterRun &run)
         }
     }
     addTextCauses(std::move(sameForm), keys, rows, report);
+    addPartOfKeyRows(keys, rows, unusedRows, report, marks);
     // A cell that equals the key in every respect was passed over only because the run looked
     // in one column: said so, never an empty cause, and never taken as reliable.
     if (run.matchColumn()) {
@@ -164,12 +236,22 @@ Reconciliation reconcile(const FilterRun &run)
 
 std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliation &report)
 {
+    // A row that holds part of a line's cells is that line's only where no other line has it near.
+    std::unordered_map<std::size_t, std::size_t> partOfKeyLines;
+    for (const MissingKey &missing : report.missing) {
+        for (const NearRow &near : missing.nearRows) {
+            if (near.causes & PartOfKey)
+                ++partOfKeyLines[near.row];
+        }
+    }
     std::vector<std::pair<std::size_t, std::size_t>> adoptions;
     for (const MissingKey &missing : report.missing) {
         std::size_t reliable = 0;
         std::size_t row = 0;
         for (const NearRow &near : missing.nearRows) {
-            if ((near.causes & ~reliableCauses) == 0) {
+            const bool partReliable =
+                near.causes == PartOfKey && missing.nearRows.size() == 1 && partOfKeyLines[near.row] == 1;
+            if ((near.causes & ~reliableCauses) == 0 || partReliable) {
                 ++reliable;
                 row = near.row;
             }

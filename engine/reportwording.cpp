@@ -1,12 +1,27 @@
 #include "reportwording.h"
 
 #include "canonicalform.h"
+#include "keyrule.h"
 #include "nearcause.h"
+#include "rowcells.h"
 #include "utf16.h"
 
 #include <string>
+#include <vector>
 
 namespace lanshan {
+
+namespace {
+
+std::u16string number(std::size_t value)
+{
+    std::u16string digits;
+    for (const char c : std::to_string(value))
+        digits += static_cast<char16_t>(c);
+    return digits;
+}
+
+} // namespace
 
 std::u16string causeWords(unsigned causes)
 {
@@ -23,12 +38,6 @@ std::u16string causeWords(unsigned causes)
 
 std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn)
 {
-    const auto number = [](std::size_t value) {
-        std::u16string digits;
-        for (const char c : std::to_string(value))
-            digits += static_cast<char16_t>(c);
-        return digits;
-    };
     std::u16string words;
     if ((line.causes & OtherColumn) && keyColumn) {
         words += u"在第 " + number(line.foundColumn) + u" 列找到，关键字在第 " + number(*keyColumn) + u" 列";
@@ -41,6 +50,28 @@ std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> 
             words += (i ? u"、" : u"") + number(line.sharedWith[i] + 1);
         words += line.sharedOthers > line.sharedWith.size() ? u" 等行也用了这一行数据" : u" 行也用了这一行数据";
     }
+    return words;
+}
+
+std::u16string partOfKeyWords(std::u16string_view key, std::u16string_view row)
+{
+    std::vector<std::u16string_view> cells;
+    forEachCell(row, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { cells.push_back(cell); });
+    std::vector<bool> taken(cells.size(), false);
+    std::u16string words;
+    forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t column, bool) {
+        if (isEmptyKey(cell))
+            return;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            if (!taken[c] && cells[c] == cell) {
+                taken[c] = true;
+                return;
+            }
+        }
+        if (!words.empty())
+            words += u'；';
+        words += u"名单第 " + number(column + 1) + u" 列“" + visibleText(cell) + u"”不在这一行";
+    });
     return words;
 }
 

@@ -18,6 +18,10 @@ std::u16string causeWords(unsigned causes);
 // the report's "第 N 行" alone is a row of the data), both joined by "；".
 std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn);
 
+// Which cells of a key line of several cells a row near by part of them lacks, each by its
+// column in the list: "名单第 1 列“3”不在这一行", joined by "；".
+std::u16string partOfKeyWords(std::u16string_view key, std::u16string_view row);
+
 // Why no key line took a row.
 std::u16string_view unusedReasonWords(UnusedReason reason);
 

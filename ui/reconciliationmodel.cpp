@@ -230,6 +230,10 @@ QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t c
         const NearRow &near = m_report.missing[entry].nearRows[child];
         row = near.row;
         cause = QString::fromStdU16String(causeWords(near.causes));
+        if (near.causes & PartOfKey)
+            cause += u"："_s
+                     + QString::fromStdU16String(
+                         partOfKeyWords(m_run->fixlines()[m_report.missing[entry].keyLine], m_run->datalines()[row]));
     } else if (group == Suspect) {
         const SuspectLine &suspect = m_report.suspect[entry];
         row = suspect.row;

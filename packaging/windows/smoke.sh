@@ -221,6 +221,11 @@ if win=$(wait_window "$title" 60); then
         expect_clipboard "$work/old.txt" "boxes the wrong way round: the clipboard keeps what it held"
         focus_window "$box"
         xdotool key alt+s
+        # The warning goes first; only then is the next box the run's own.
+        for _ in $(seq 40); do
+            xdotool search --onlyvisible --name "^岚杉数据筛选器\$" 2>/dev/null | grep -qx "$box" || break
+            sleep 0.25
+        done
         answer_message || fail "no message after 交换后重新筛选"
         expect_clipboard "$work/swap-result.txt" "交换后重新筛选 (Alt+S) puts the right result on the clipboard"
     else

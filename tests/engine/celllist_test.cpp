@@ -3,10 +3,13 @@
 // cell of its own, in any order and column, the last one included.
 
 #include "filterrun.h"
+#include "reconciliation.h"
+#include "reportwording.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace lanshan;
 
@@ -93,5 +96,58 @@ TEST(CellList, ManyLinesOfTwoCellsSharingOne)
     for (const std::size_t i : {std::size_t(0), n / 2, n - 1}) {
         ASSERT_TRUE(run.resultRow(i).has_value()) << i;
         EXPECT_EQ(*run.resultRow(i), i);
+    }
+}
+
+// A row that holds part of a line's cells (the sheet lacks the 学号, or has another) is near
+// the line; it is taken without a second look only where it is the line's one near row and no
+// other line has it near; a cell that many rows hold points to none of them.
+TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
+{
+    const struct
+    {
+        const char *name;
+        std::u16string keys;
+        std::u16string rows;
+        std::vector<std::size_t> nearOfFirst; // rows near the first line
+        std::size_t reliable;                 // lines safeAdoptions takes
+        std::u16string words;                 // of the first line's first near row
+    } cases[] = {
+        {"another 学号", u"3\t王五\r\n1\t张三", u"1\t张三\t90\r\n4\t王五\t70", {1}, 1, u"名单第 1 列“3”不在这一行"},
+        {"two lines near one row", u"3\t王五\r\n5\t王五", u"4\t王五\t70", {0}, 0, u"名单第 1 列“3”不在这一行"},
+        {"two rows near one line",
+         u"3\t王五\r\nx",
+         u"4\t王五\t70\r\n5\t王五\t60",
+         {0, 1},
+         0,
+         u"名单第 1 列“3”不在这一行"},
+        {"most cells first",
+         u"3\t王五\t1班\r\nx",
+         u"4\t王五\t2班\r\n5\t王五\t1班",
+         {1, 0},
+         0,
+         u"名单第 1 列“3”不在这一行"},
+        {"a class every row holds",
+         u"1班\t赵六\r\nx",
+         u"1班\ta\r\n1班\tb\r\n1班\tc\r\n1班\td\r\n1班\te\r\n1班\tf",
+         {},
+         0,
+         u""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterRun run(c.keys, c.rows, RunOptions{DuplicateRows::LeaveEmpty, {}});
+        const Reconciliation report = reconcile(run);
+        ASSERT_FALSE(report.missing.empty());
+        ASSERT_EQ(report.missing[0].keyLine, 0u);
+        std::vector<std::size_t> near;
+        for (const NearRow &n : report.missing[0].nearRows) {
+            near.push_back(n.row);
+            EXPECT_EQ(n.causes, unsigned(PartOfKey));
+        }
+        EXPECT_EQ(near, c.nearOfFirst);
+        EXPECT_EQ(safeAdoptions(report).size(), c.reliable);
+        if (!near.empty())
+            EXPECT_EQ(partOfKeyWords(run.fixlines()[0], run.datalines()[near[0]]), c.words);
     }
 }

@@ -38,6 +38,14 @@ void CellListTest::listOfTwoColumns()
     auto *tree = m_driver->get<QTreeView>(u"reconcileTree"_s);
     const QModelIndex missing = tree->model()->index(0, 1, tree->model()->index(0, 0));
     QCOMPARE(missing.data().toString(), u"3\u21E5王五"_s);
+    // The sheet's 王五 has another 学号: near by part of the key, said which cell differs.
+    const QModelIndex near = tree->model()->index(0, 2, missing.siblingAtColumn(0));
+    QCOMPARE(near.data().toString(), u"只有部分列相同：名单第 1 列“3”不在这一行"_s);
+
+    // One action settles it, the row being that line's only one.
+    m_driver->press(u"adoptReliableButton"_s);
+    QCOMPARE(m_driver->messages.back().text, u"已采用 1 行可靠的相近数据。"_s);
+    QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n4\t王五\t70"_s);
 }
 
 QTEST_MAIN(CellListTest)
