@@ -352,6 +352,13 @@ int reorder(int argc, char **argv)
         printError("请在上面的输入框中输入待处理数据！");
         return exitError;
     }
+    // One column cannot hold a line of several cells.
+    if (options.keyColumn.kind == KeyColumnChoice::Kind::Column && run.keyListColumns() > 1) {
+        printError("--key-column=" + std::to_string(options.keyColumn.column) + ": the key lines hold "
+                   + std::to_string(run.keyListColumns())
+                   + " cells each, which no one column holds; leave it out to match them all");
+        return exitError;
+    }
     if (options.keyColumn.kind == KeyColumnChoice::Kind::Auto && !run.matchColumn())
         printError("no key column: no column holds the keys of more than half of the lines; matched by the rule");
     std::size_t questionable = 0;

@@ -440,3 +440,20 @@ TEST_F(Reorder, ColumnsCutEveryResultLine)
         EXPECT_NE(o.err.find(c.err), std::string::npos) << c.columns << ": " << o.err;
     }
 }
+
+// A class list of 学号 TAB 姓名: every student's row, whatever the sheet's order of columns; a
+// student whose 学号 the sheet lacks is missing with the row of the name as part-of-key; one
+// column cannot hold such a line.
+TEST_F(Reorder, ClassListOfSeveralColumns)
+{
+    const std::string keys = "1\t张三\n2\t李四\n3\t王五\n";
+    const std::string data = "姓名\t学号\t语文\n李四\t2\t80\n张三\t1\t90\n王五\t4\t70\n";
+    const fs::path report = m_dir / "report.tsv";
+    const Outcome o = run("--explain=\"" + report.string() + "\"", keys, data);
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(o.out, "张三\t1\t90\n李四\t2\t80\n\n");
+    EXPECT_NE(readAll(report).find("missing\t3\t4\tpart-of-key\t3\\t王五\t王五\\t4\\t70\n"), std::string::npos)
+        << readAll(report);
+
+    EXPECT_TRUE(refused(run("--key-column=1", keys, data), 2, "--key-column=1: the key lines hold 2 cells each"));
+}
