@@ -19,12 +19,12 @@ FilterRun::FilterRun(std::u16string keysText, std::u16string dataText, RunOption
     using Kind = KeyColumnChoice::Kind;
     if (m_options.keyColumn.kind == Kind::Column && m_options.keyColumn.column > 0)
         m_matchColumn = m_options.keyColumn.column;
-    m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
+    m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn, m_options.keyCells);
     if (m_options.keyColumn.kind == Kind::Auto) {
         m_likelyKeyColumn = m_matcher->majorityColumn();
         if (*m_likelyKeyColumn) {
             m_matchColumn = *m_likelyKeyColumn;
-            m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn);
+            m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn, m_options.keyCells);
         }
     }
     m_resultRow.assign(m_fixlines.size(), noRow);

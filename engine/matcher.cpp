@@ -166,7 +166,8 @@ class CellListMatcher
 public:
     // Adds the lines of several cells to groups from firstGroup on (groupOfKey) and returns how
     // many distinct ones there are.
-    std::uint32_t addKeys(const LineTable &keys, std::vector<std::uint32_t> &groupOfKey, std::uint32_t firstGroup)
+    std::uint32_t addKeys(const LineTable &keys, std::span<const std::size_t> chosen,
+                          std::vector<std::uint32_t> &groupOfKey, std::uint32_t firstGroup)
     {
         std::size_t lists = 0;
         for (std::size_t i = 0; i < keys.size(); ++i)
@@ -193,12 +194,12 @@ public:
             for (std::size_t b = 0; b < count; ++b) {
                 const std::u16string_view key = keys[wanted[b]];
                 const std::size_t before = cells.size();
-                forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
-                    if (!isEmptyKey(cell))
+                forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+                    if (!isEmptyKey(cell) && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1)))
                         cells.push_back(cell);
                 });
                 if (cells.size() == before)
-                    continue; // TABs and spaces alone: nothing to look for
+                    continue; // TABs and spaces alone, or none of the columns chosen: nothing to look for
                 const std::uint32_t g = lines.insert(key, hashes[b]);
                 if (g < m_cellStart.size() - 1)
                     cells.resize(before); // a line seen before: its group
@@ -392,7 +393,8 @@ private:
 
 } // namespace
 
-Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column)
+Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column,
+                 std::span<const std::size_t> keyCells)
     : m_groupOfKey(keys.size(), noGroup)
 {
     // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
@@ -417,7 +419,7 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     CellListMatcher cellLists;
     m_firstCellList = static_cast<std::uint32_t>(groups->size());
     const std::size_t groupCount =
-        m_firstCellList + (column ? 0 : cellLists.addKeys(keys, m_groupOfKey, m_firstCellList));
+        m_firstCellList + (column ? 0 : cellLists.addKeys(keys, keyCells, m_groupOfKey, m_firstCellList));
 
     // Keys like "7." that name a row of the table, by row; in one column, only its cell counts.
     std::vector<std::pair<std::size_t, std::uint32_t>> numbered;

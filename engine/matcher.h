@@ -23,7 +23,10 @@ class Matcher
 public:
     // column (from 1): a row belongs to a key exactly when its cell in that column equals the key,
     // the row's last cell too; nothing: by the rule above.
-    Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column = std::nullopt);
+    // keyCells: of a key line holding TABs, the cells (from 1, ascending) a row must hold; all
+    // where empty.
+    Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column = std::nullopt,
+            std::span<const std::size_t> keyCells = {});
 
     // The rows confirmed for the key line at keyPos, ascending.
     std::span<const std::size_t> confirmedRows(std::size_t keyPos) const;

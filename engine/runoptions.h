@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // How a run of the filter is made: what it does with a key line that several rows belong to,
 // and where it looks for a key in a row. The window and the reorder tool hand one of these to
@@ -33,6 +34,9 @@ struct RunOptions
 {
     DuplicateRows duplicates = DuplicateRows::Ask;
     KeyColumnChoice keyColumn;
+    // For a list of several columns: the columns of the list (from 1, ascending) whose cells a
+    // row must hold; empty for all of them.
+    std::vector<std::size_t> keyCells;
 };
 
 } // namespace lanshan

@@ -22,6 +22,7 @@
 #include "textfile.h"
 #include "version.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -52,12 +53,15 @@ constexpr int exitQuestionable = 3;
 constexpr int exitReportUnwritten = 4;
 
 const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]\n"
-                     "               [--explain=FILE] [--timings] KEYS DATA\n"
+                     "               [--key-cells=LIST] [--explain=FILE] [--timings] KEYS DATA\n"
                      "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
                      "--columns=LIST  writes only these columns of each row, in the order listed, TAB between them:\n"
                      "                column numbers from 1 and ranges, such as 3, 1,3, 2-4 or 4,1. A line without\n"
                      "                a row stays empty; a row without such a column gives an empty cell. Matching,\n"
                      "                the report and --explain are not affected.\n"
+                     "--key-cells=LIST  for key lines of several TAB-separated cells (学号, 姓名), which find the\n"
+                     "                rows that hold every one of their cells: only these cells of each line, by their\n"
+                     "                columns in KEYS, in the syntax of --columns (2, or 1,3).\n"
                      "--key-column=N  a row belongs to a key line when its cell in column N (from 1) equals the key\n"
                      "                line; auto: the column that holds most keys, or the usual rule where none does\n"
                      "                (said on standard error).\n"
@@ -301,6 +305,25 @@ int reorder(int argc, char **argv)
                 std::fputs(usage, stderr);
                 return exitError;
             }
+        } else if (arg.starts_with("--key-cells=")) {
+            const std::string_view list = arg.substr(12);
+            DecodedText decoded = decodeUtf8Text(list);
+            ParsedColumns parsed = decoded.badOffset ? ParsedColumns{} : ColumnSelection::parse(decoded.text);
+            if (decoded.badOffset || !parsed.selection || parsed.selection->wholeRows()) {
+                printError("--key-cells: " + (decoded.badOffset
+                                                  ? "not UTF-8 at byte offset " + std::to_string(*decoded.badOffset)
+                                                  : columnsFault(parsed, list)));
+                std::fputs(usage, stderr);
+                return exitError;
+            }
+            options.keyCells.clear();
+            for (const ColumnSelection::Range &range : parsed.selection->ranges()) {
+                for (std::size_t cell = range.first; cell <= range.last; ++cell)
+                    options.keyCells.push_back(cell);
+            }
+            std::sort(options.keyCells.begin(), options.keyCells.end());
+            options.keyCells.erase(std::unique(options.keyCells.begin(), options.keyCells.end()),
+                                   options.keyCells.end());
         } else if (arg.starts_with("--columns=")) {
             const std::string_view list = arg.substr(10);
             DecodedText decoded = decodeUtf8Text(list);

@@ -456,4 +456,10 @@ TEST_F(Reorder, ClassListOfSeveralColumns)
         << readAll(report);
 
     EXPECT_TRUE(refused(run("--key-column=1", keys, data), 2, "--key-column=1: the key lines hold 2 cells each"));
+
+    // Matched on the names alone, the list's second column, the run gives 王五 his row.
+    const Outcome names = run("--key-cells=2", keys, data);
+    EXPECT_EQ(names.code, 0) << names.err;
+    EXPECT_EQ(names.out, "张三\t1\t90\n李四\t2\t80\n王五\t4\t70\n");
+    EXPECT_TRUE(refused(run("--key-cells=0", keys, data), 2, "--key-cells: \"0\": columns are numbered from 1"));
 }
