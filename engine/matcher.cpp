@@ -195,7 +195,8 @@ public:
                 const std::u16string_view key = keys[wanted[b]];
                 const std::size_t before = cells.size();
                 forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-                    if (!isEmptyKey(cell) && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1)))
+                    if (!isEmptyKey(cell)
+                        && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1)))
                         cells.push_back(cell);
                 });
                 if (cells.size() == before)

@@ -52,41 +52,42 @@ constexpr int exitError = 2;
 constexpr int exitQuestionable = 3;
 constexpr int exitReportUnwritten = 4;
 
-const char usage[] = "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]\n"
-                     "               [--key-cells=LIST] [--explain=FILE] [--timings] KEYS DATA\n"
-                     "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
-                     "--columns=LIST  writes only these columns of each row, in the order listed, TAB between them:\n"
-                     "                column numbers from 1 and ranges, such as 3, 1,3, 2-4 or 4,1. A line without\n"
-                     "                a row stays empty; a row without such a column gives an empty cell. Matching,\n"
-                     "                the report and --explain are not affected.\n"
-                     "--key-cells=LIST  for key lines of several TAB-separated cells (学号, 姓名), which find the\n"
-                     "                rows that hold every one of their cells: only these cells of each line, by their\n"
-                     "                columns in KEYS, in the syntax of --columns (2, or 1,3).\n"
-                     "--key-column=N  a row belongs to a key line when its cell in column N (from 1) equals the key\n"
-                     "                line; auto: the column that holds most keys, or the usual rule where none does\n"
-                     "                (said on standard error).\n"
-                     "--explain=FILE  also writes the reconciliation report as UTF-8 TSV, one line per finding:\n"
-                     "                kind, key_line, row, cause, key, row_text. A near row's text is cut to its\n"
-                     "                first 200 characters and \"\u2026\"; an unused row's text is whole. In key and\n"
-                     "                row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
-                     "                control character (C0, DEL, U+0085, U+2028, U+2029). A regular FILE (or a\n"
-                     "                new one; a symbolic link is followed) is replaced through a temporary file\n"
-                     "                of a unique name beside it only when the whole report was written; a\n"
-                     "                device, FIFO or terminal is written directly; a folder or a read-only file\n"
-                     "                is refused and left as it is; FILE may not be KEYS or DATA. Lines whose\n"
-                     "                rows may not be their own (kind suspect: other-column, the row holds the\n"
-                     "                key only outside the key column; shared-row, other lines were given the\n"
-                     "                same row) come last; without --explain they are named on standard error\n"
-                     "                and the exit status is 1.\n"
-                     "exit status:\n"
-                     "  0  done\n"
-                     "  1  done with a warning on standard error: an empty input or result, a result of\n"
-                     "     empty lines only, lines that found a row only outside the --key-column, or lines\n"
-                     "     whose rows may not be their own (without --explain)\n"
-                     "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
-                     "     --explain naming an input, fewer than two key lines, or out of memory\n"
-                     "  3  questionable lines unsettled (--duplicates=fail)\n"
-                     "  4  the result written but not the --explain report, FILE left as it was\n";
+const char usage[] =
+    "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]\n"
+    "               [--key-cells=LIST] [--explain=FILE] [--timings] KEYS DATA\n"
+    "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
+    "--columns=LIST  writes only these columns of each row, in the order listed, TAB between them:\n"
+    "                column numbers from 1 and ranges, such as 3, 1,3, 2-4 or 4,1. A line without\n"
+    "                a row stays empty; a row without such a column gives an empty cell. Matching,\n"
+    "                the report and --explain are not affected.\n"
+    "--key-cells=LIST  for key lines of several TAB-separated cells (学号, 姓名), which find the\n"
+    "                rows that hold every one of their cells: only these cells of each line, by their\n"
+    "                columns in KEYS, in the syntax of --columns (2, or 1,3).\n"
+    "--key-column=N  a row belongs to a key line when its cell in column N (from 1) equals the key\n"
+    "                line; auto: the column that holds most keys, or the usual rule where none does\n"
+    "                (said on standard error).\n"
+    "--explain=FILE  also writes the reconciliation report as UTF-8 TSV, one line per finding:\n"
+    "                kind, key_line, row, cause, key, row_text. A near row's text is cut to its\n"
+    "                first 200 characters and \"\u2026\"; an unused row's text is whole. In key and\n"
+    "                row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
+    "                control character (C0, DEL, U+0085, U+2028, U+2029). A regular FILE (or a\n"
+    "                new one; a symbolic link is followed) is replaced through a temporary file\n"
+    "                of a unique name beside it only when the whole report was written; a\n"
+    "                device, FIFO or terminal is written directly; a folder or a read-only file\n"
+    "                is refused and left as it is; FILE may not be KEYS or DATA. Lines whose\n"
+    "                rows may not be their own (kind suspect: other-column, the row holds the\n"
+    "                key only outside the key column; shared-row, other lines were given the\n"
+    "                same row) come last; without --explain they are named on standard error\n"
+    "                and the exit status is 1.\n"
+    "exit status:\n"
+    "  0  done\n"
+    "  1  done with a warning on standard error: an empty input or result, a result of\n"
+    "     empty lines only, lines that found a row only outside the --key-column, or lines\n"
+    "     whose rows may not be their own (without --explain)\n"
+    "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
+    "     --explain naming an input, fewer than two key lines, or out of memory\n"
+    "  3  questionable lines unsettled (--duplicates=fail)\n"
+    "  4  the result written but not the --explain report, FILE left as it was\n";
 
 void printError(const std::string &message)
 {
@@ -310,9 +311,9 @@ int reorder(int argc, char **argv)
             DecodedText decoded = decodeUtf8Text(list);
             ParsedColumns parsed = decoded.badOffset ? ParsedColumns{} : ColumnSelection::parse(decoded.text);
             if (decoded.badOffset || !parsed.selection || parsed.selection->wholeRows()) {
-                printError("--key-cells: " + (decoded.badOffset
-                                                  ? "not UTF-8 at byte offset " + std::to_string(*decoded.badOffset)
-                                                  : columnsFault(parsed, list)));
+                printError("--key-cells: "
+                           + (decoded.badOffset ? "not UTF-8 at byte offset " + std::to_string(*decoded.badOffset)
+                                                : columnsFault(parsed, list)));
                 std::fputs(usage, stderr);
                 return exitError;
             }

@@ -85,6 +85,11 @@ void ColumnsPopup::openAbove(QWidget *anchor)
     m_box->setFocus();
 }
 
+void ColumnsPopup::setPrompt(const QString &prompt)
+{
+    m_prompt->setText(prompt);
+}
+
 void ColumnsPopup::refuse(const QString &why)
 {
     m_refusal->setText(why);

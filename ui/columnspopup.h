@@ -29,6 +29,8 @@ public:
     void offer(const std::vector<std::u16string> &names, std::size_t widest, const QString &current);
     void openAbove(QWidget *anchor);
     void refuse(const QString &why);
+    // What the box asks for, where it is not the result's columns to copy.
+    void setPrompt(const QString &prompt);
 
 Q_SIGNALS:
     // The list as typed; a column picked from the offer gives its number.

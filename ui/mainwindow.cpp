@@ -203,6 +203,7 @@ ReconcileView *MainWindow::reconcileView()
     m_growth->add(m_reconcileView, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
     m_statusBar->raise();
     connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
+    connect(m_reconcileView, &ReconcileView::keyCellsRunWanted, this, &MainWindow::runOnKeyCells);
     connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
     m_reconcileView->setInputsChanged(m_resultOutdated);
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
@@ -379,6 +380,16 @@ void MainWindow::runInKeyColumn(std::size_t column)
              RunOptions{DuplicateRows::Ask, KeyColumnChoice::inColumn(column)});
 }
 
+void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)
+{
+    if (!m_run)
+        return;
+    // As the run in the key column: on the run's own texts, for this run only.
+    RunOptions options;
+    options.keyCells = cells;
+    startRun(m_run->fixlines().text(), m_run->datalines().text(), options);
+}
+
 void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOptions &options)
 {
     BusyCursor busy;
@@ -460,7 +471,9 @@ void MainWindow::finishRun()
     // result box where the clipboard does not take it, and the hand-over says so.
     if (!handOverResult(m_columns.wholeRows() ? resultText : clipboardResult()))
         return;
-    showMessage(this, messageText::resultCopiedWith(m_reconcileView->suspectCount(), m_run->keyListColumns()),
+    showMessage(this,
+                messageText::resultCopiedWith(m_reconcileView->suspectCount(), m_run->keyListColumns(),
+                                              m_run->options().keyCells),
                 QMessageBox::NoIcon);
 }
 
@@ -587,9 +600,9 @@ void MainWindow::showReconcileSummary()
     else if (m_reconcileView && m_reconcileView->reportTooLarge())
         summary = messageText::reportTooLarge;
     else if (reported)
-        summary = messageText::reconcileSummary(m_reconcileView->missingCount(), m_reconcileView->unusedCount(),
-                                                m_reconcileView->leftEmptyCount(), suspect,
-                                                m_run ? m_run->keyListColumns() : 1);
+        summary = messageText::reconcileSummary(
+            m_reconcileView->missingCount(), m_reconcileView->unusedCount(), m_reconcileView->leftEmptyCount(), suspect,
+            m_run ? m_run->keyListColumns() : 1, m_run ? m_run->options().keyCells : std::vector<std::size_t>());
     m_reconcileSummary->setText(summary);
     // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -69,6 +70,9 @@ private:
     void runFilter();
     // The latest run again on its own texts, the keys looked for in one column (from 1) only.
     void runInKeyColumn(std::size_t column);
+    // The latest run again on its own texts, a list of several columns matched on these of its
+    // columns (from 1) only.
+    void runOnKeyCells(const std::vector<std::size_t> &cells);
     void startRun(std::u16string keys, std::u16string data, const RunOptions &options);
     void toggleDataAndResult();
     void fillDemoData();

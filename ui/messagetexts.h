@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <vector>
 
 // The texts of the main window's messages and of the lines that count what a run left to
 // check, word for word.
@@ -39,9 +40,16 @@ inline const QString swapAndRunCaption = u"交换后重新筛选(&S)"_s;
 inline const QString runFirst = u"输入已改动，请先点“数据筛选”。"_s;
 inline const QString mustChoose = u"您必须选择正确的数据！"_s;
 
-// A list of several columns is looked up with all of them: said once per run.
-inline QString listColumns(std::size_t columns)
+// A list of several columns is looked up with all of them, or with those chosen: said once per
+// run.
+inline QString listColumns(std::size_t columns, const std::vector<std::size_t> &chosen = {})
 {
+    if (!chosen.empty()) {
+        QStringList numbers;
+        for (const std::size_t c : chosen)
+            numbers.append(QString::number(c));
+        return u"名单有 %1 列，只按第 %2 列查找。"_s.arg(columns).arg(numbers.join(u'、'));
+    }
     static const QString numerals[] = {u"两"_s, u"三"_s, u"四"_s, u"五"_s, u"六"_s, u"七"_s, u"八"_s, u"九"_s, u"十"_s};
     const QString spoken = columns >= 2 && columns <= 10 ? numerals[columns - 2] : u" %1 "_s.arg(columns);
     return u"名单有 %1 列，按%2列一起查找。"_s.arg(columns).arg(spoken);
@@ -49,21 +57,22 @@ inline QString listColumns(std::size_t columns)
 
 // resultCopied, and where lines of the result may hold a wrong row, where to look; and that a
 // list of several columns was looked up with all of them.
-inline QString resultCopiedWith(std::size_t suspect, std::size_t columns = 1)
+inline QString resultCopiedWith(std::size_t suspect, std::size_t columns = 1,
+                                const std::vector<std::size_t> &chosen = {})
 {
     QString text = resultCopied;
     if (suspect > 0)
         text += u"\r\n其中 %1 行可能取错，请点“核对详情”（Alt+H）查看。"_s.arg(suspect);
     if (columns > 1)
-        text += u"\r\n"_s + listColumns(columns);
+        text += u"\r\n"_s + listColumns(columns, chosen);
     return text;
 }
 
 // The line below the buttons after a run; lines left empty by choice are never silent.
 inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::size_t leftEmpty, std::size_t suspect,
-                                std::size_t columns = 1)
+                                std::size_t columns = 1, const std::vector<std::size_t> &chosen = {})
 {
-    QString summary = u"核对："_s + (columns > 1 ? listColumns(columns) : QString())
+    QString summary = u"核对："_s + (columns > 1 ? listColumns(columns, chosen) : QString())
                       + u"%1 个关键字未找到，%2 行数据未使用"_s.arg(missing).arg(unused);
     if (leftEmpty > 0)
         summary += u"，%1 行已留空"_s.arg(leftEmpty);

@@ -2,6 +2,8 @@
 
 #include "busycursor.h"
 #include "clipboard.h"
+#include "columnselection.h"
+#include "columnspopup.h"
 #include "controls.h"
 #include "enterkeyfilter.h"
 #include "filterrun.h"
@@ -10,6 +12,7 @@
 #include "messagetexts.h"
 #include "reconciliationmodel.h"
 #include "reportsheet.h"
+#include "rowcells.h"
 #include "tabstopdelegate.h"
 #include "twips.h"
 
@@ -53,6 +56,10 @@ ReconcileView::ReconcileView(QWidget *window)
     m_copyButton = button(this, u"copyReportButton"_s, u"复制报告(&C)"_s, twipsRect(7020, 5880, 1575, 615));
     m_backButton = button(this, u"reconcileBackButton"_s, u"返回"_s, twipsRect(9360, 5880, 1095, 615));
 
+    // In the caption's line, right of the caption, where the list has several columns.
+    m_keyCellsButton =
+        opaque(button(this, u"keyCellsButton"_s, u"只按名单的这些列匹配(&M)"_s, twipsRect(7680, 0, 2895, 345)));
+    m_keyCellsButton->hide();
     m_tree = place(new QTreeView(this), u"reconcileTree"_s, twipsRect(240, 360, 10215, 4440));
     m_tree->setModel(m_model);
     m_tree->setUniformRowHeights(true);
@@ -74,6 +81,7 @@ ReconcileView::ReconcileView(QWidget *window)
     for (QPushButton *b : {m_adoptButton, m_leaveEmptyButton, m_adoptReliableButton, m_keyColumnButton, m_copyButton})
         follow(b, {.top = 1});
     follow(m_backButton, {.left = 1, .top = 1});
+    follow(m_keyCellsButton, {.left = 1});
     // Enter on a row to take takes it, as "采用" does.
     connect(EnterKeyFilter::install(m_tree), &EnterKeyFilter::pressed, m_adoptButton, &QPushButton::click);
 
@@ -85,6 +93,7 @@ ReconcileView::ReconcileView(QWidget *window)
             Q_EMIT keyColumnRunWanted(*column);
     });
     connect(m_copyButton, &QPushButton::clicked, this, &ReconcileView::copyReport);
+    connect(m_keyCellsButton, &QPushButton::clicked, this, &ReconcileView::chooseKeyCells);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &ReconcileView::currentChanged);
     // "返回" is the view's cancel button, which Escape presses.
     setCloseButton(m_backButton, Escape::Closes);
@@ -96,7 +105,7 @@ ReconcileView::~ReconcileView() = default;
 QList<QWidget *> ReconcileView::tabChain() const
 {
     return {m_tree,       m_adoptButton, m_leaveEmptyButton, m_adoptReliableButton, m_keyColumnButton,
-            m_copyButton, m_backButton};
+            m_copyButton, m_backButton,  m_keyCellsButton};
 }
 
 void ReconcileView::showRun(const std::shared_ptr<FilterRun> &run)
@@ -164,6 +173,8 @@ void ReconcileView::refresh()
         m_run = nullptr;
     }
     m_model->setReport(m_run, std::move(report));
+    // Worked out once a report, not at every move of the current line.
+    m_hasReliableRows = m_run && !safeAdoptions(m_model->report()).empty();
     if (!m_run)
         hide();
     for (int group = 0; group < m_model->rowCount(); ++group) {
@@ -193,7 +204,8 @@ void ReconcileView::updateButtons()
 {
     m_adoptButton->setEnabled(m_model->rowToTakeAt(m_tree->currentIndex()).has_value());
     m_leaveEmptyButton->setEnabled(m_model->suspectLineAt(m_tree->currentIndex()).has_value());
-    m_adoptReliableButton->setEnabled(m_run && !safeAdoptions(m_model->report()).empty());
+    m_adoptReliableButton->setEnabled(m_run && m_hasReliableRows);
+    m_keyCellsButton->setVisible(m_run && m_run->keyListColumns() > 1);
     // A run already matched in that column would give the same result again.
     const std::optional<std::size_t> column = m_model->report().keyColumn;
     m_keyColumnButton->setEnabled(m_run && column && m_run->matchColumn() != column);
@@ -277,6 +289,49 @@ void ReconcileView::leaveSelectedEmpty()
     }
     tell(u"已将第 %1 个关键字的结果留空，它现在列在“忽略留空”下。"_s.arg(*line + 1));
     Q_EMIT resultChanged();
+}
+
+void ReconcileView::chooseKeyCells()
+{
+    if (!m_run || m_run->keyListColumns() < 2)
+        return;
+    if (!m_keyCellsPopup) {
+        m_keyCellsPopup = new ColumnsPopup(this);
+        m_keyCellsPopup->setPrompt(u"只按名单的哪几列匹配（如 2、1,3），按 Enter："_s);
+        connect(m_keyCellsPopup, &ColumnsPopup::chosen, this, &ReconcileView::keyCellsChosen);
+    }
+    // The list's first line names its columns where it found no row, or the data's first: a
+    // header line.
+    std::vector<std::u16string> names;
+    if (m_run->resultRow(0).value_or(0) == 0 && !m_run->leftEmpty(0)) {
+        forEachCell(m_run->fixlines()[0],
+                    [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { names.emplace_back(cell); });
+    }
+    m_keyCellsPopup->offer(names, m_run->keyListColumns(), QString());
+    m_keyCellsPopup->openAbove(m_keyCellsButton);
+}
+
+void ReconcileView::keyCellsChosen(const QString &list)
+{
+    const ParsedColumns parsed = ColumnSelection::parse(list.toStdU16String());
+    if (!parsed.selection || parsed.selection->wholeRows()) {
+        m_keyCellsPopup->refuse(parsed.selection ? u"请输入名单的列号，例如 2。"_s
+                                                 : messageText::columnsRefused(parsed));
+        return;
+    }
+    std::vector<std::size_t> cells;
+    for (const ColumnSelection::Range &range : parsed.selection->ranges()) {
+        if (range.last > m_run->keyListColumns()) {
+            m_keyCellsPopup->refuse(u"名单只有 %1 列。"_s.arg(m_run->keyListColumns()));
+            return;
+        }
+        for (std::size_t cell = range.first; cell <= range.last; ++cell)
+            cells.push_back(cell);
+    }
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    m_keyCellsPopup->hide();
+    Q_EMIT keyCellsRunWanted(cells);
 }
 
 void ReconcileView::copyReport()

@@ -2,7 +2,9 @@
 
 #include "overlaypanel.h"
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -10,6 +12,7 @@ class QTreeView;
 
 namespace lanshan {
 
+class ColumnsPopup;
 class FilterRun;
 class ReconciliationModel;
 
@@ -55,12 +58,17 @@ Q_SIGNALS:
     void resultChanged();
     // The user wants the run again, the keys looked for in this column (from 1) only.
     void keyColumnRunWanted(std::size_t column);
+    // The user wants the run again, a list of several columns matched on these of its columns
+    // (from 1, ascending) only.
+    void keyCellsRunWanted(const std::vector<std::size_t> &cells);
 
 private:
     void adoptSelected();
     void adoptReliable();
     void leaveSelectedEmpty();
     void copyReport();
+    void chooseKeyCells();
+    void keyCellsChosen(const QString &list);
     void refresh();
     void updateButtons();
     void currentChanged(const QModelIndex &current);
@@ -73,6 +81,7 @@ private:
     bool m_tooLarge = false;
     bool m_copied = false;
     bool m_inputsChanged = false;
+    bool m_hasReliableRows = false;
     bool m_hintExplains = false; // the hint tells of the current line, not of what was done
     ReconciliationModel *m_model = nullptr;
     QTreeView *m_tree = nullptr;
@@ -83,6 +92,9 @@ private:
     QPushButton *m_keyColumnButton = nullptr;
     QPushButton *m_copyButton = nullptr;
     QPushButton *m_backButton = nullptr;
+    // Where the list has several columns: the run again on some of them.
+    QPushButton *m_keyCellsButton = nullptr;
+    ColumnsPopup *m_keyCellsPopup = nullptr;
 };
 
 } // namespace lanshan

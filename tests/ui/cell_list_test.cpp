@@ -3,7 +3,10 @@
 
 #include "windowtest.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +24,7 @@ public:
 
 private Q_SLOTS:
     void listOfTwoColumns();
+    void matchedOnTheNamesAlone();
 };
 
 void CellListTest::listOfTwoColumns()
@@ -46,6 +50,30 @@ void CellListTest::listOfTwoColumns()
     m_driver->press(u"adoptReliableButton"_s);
     QCOMPARE(m_driver->messages.back().text, u"已采用 1 行可靠的相近数据。"_s);
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n4\t王五\t70"_s);
+}
+
+// The sheet's 学号 are another school's: matched on the list's 姓名 column alone, from the report,
+// the columns offered by the list's header.
+void CellListTest::matchedOnTheNamesAlone()
+{
+    m_driver->filter(u"学号\t姓名\n1\t张三\n3\t王五"_s, u"学号\t姓名\t语文\n91\t张三\t90\n94\t王五\t70"_s);
+    // The list's header finds the sheet's; the students, with other 学号, nothing.
+    QCOMPARE(clipboardText(), u"学号\t姓名\t语文\n\n"_s);
+    m_driver->press(u"reconcileButton"_s);
+    QPushButton *keyCells = m_driver->button(u"keyCellsButton"_s);
+    QVERIFY(keyCells->isVisible());
+    keyCells->click();
+    auto *box = m_driver->window.findChild<QComboBox *>(u"columnsBox"_s);
+    QVERIFY(box && box->isVisible());
+    QCOMPARE(box->itemText(1), u"2 姓名"_s);
+    box->lineEdit()->setText(u"2"_s);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n名单有 2 列，只按第 2 列查找。"_s);
+    QCOMPARE(clipboardText(), u"学号\t姓名\t语文\n91\t张三\t90\n94\t王五\t70"_s);
+    // For that run only: the next press looks at both columns again.
+    m_driver->press(u"Command1"_s);
+    QCOMPARE(clipboardText(), u"学号\t姓名\t语文\n\n"_s);
 }
 
 QTEST_MAIN(CellListTest)
