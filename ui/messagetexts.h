@@ -3,6 +3,7 @@
 #include "columnselection.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <vector>
