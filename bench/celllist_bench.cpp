@@ -107,8 +107,7 @@ int main(int argc, char **argv)
         std::u16string (*rows)(std::size_t);
     };
     const Worst worst[] = {
-        {"one row of s equal cells, 2 list lines", 10'000,
-         [](std::size_t) { return std::u16string(u"a\ta\r\na\tb"); },
+        {"one row of s equal cells, 2 list lines", 10'000, [](std::size_t) { return std::u16string(u"a\ta\r\na\tb"); },
          [](std::size_t s) {
              std::u16string row;
              for (std::size_t i = 0; i < s; ++i)

@@ -22,10 +22,18 @@ FilterRun::FilterRun(std::u16string keysText, std::u16string dataText, RunOption
     m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn, m_options.keyCells);
     if (m_options.keyColumn.kind == Kind::Auto) {
         m_likelyKeyColumn = m_matcher->majorityColumn();
-        if (*m_likelyKeyColumn) {
+        // A list of several columns: each cell looked for in the column where most lines hold it.
+        if (keyListColumns() > 1)
+            m_listColumns = Matcher::listCellColumns(m_fixlines, m_datalines, *m_matcher);
+        const bool inListColumns =
+            std::ranges::any_of(m_listColumns, [](std::uint32_t column) { return column != UINT32_MAX; });
+        if (*m_likelyKeyColumn)
             m_matchColumn = *m_likelyKeyColumn;
-            m_matcher = std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn, m_options.keyCells);
-        }
+        if (*m_likelyKeyColumn || inListColumns)
+            m_matcher =
+                std::make_unique<Matcher>(m_fixlines, m_datalines, m_matchColumn, m_options.keyCells, m_listColumns);
+        if (!inListColumns)
+            m_listColumns.clear();
     }
     m_resultRow.assign(m_fixlines.size(), noRow);
     m_emptiedByChoice.assign(m_fixlines.size(), false);
@@ -38,6 +46,17 @@ std::optional<std::size_t> FilterRun::likelyKeyColumn() const
     if (!m_likelyKeyColumn)
         m_likelyKeyColumn = m_matcher ? m_matcher->majorityColumn() : std::nullopt;
     return *m_likelyKeyColumn;
+}
+
+const std::vector<std::uint32_t> &FilterRun::likelyListColumns() const
+{
+    if (!m_likelyListColumns) {
+        m_likelyListColumns.emplace();
+        if (m_matcher && keyListColumns() > 1)
+            *m_likelyListColumns =
+                m_listColumns.empty() ? Matcher::listCellColumns(m_fixlines, m_datalines, *m_matcher) : m_listColumns;
+    }
+    return *m_likelyListColumns;
 }
 
 std::size_t FilterRun::keyListColumns() const

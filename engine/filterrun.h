@@ -38,9 +38,17 @@ public:
     // The column (from 1) the rows were matched in: the one chosen, or the one KeyColumnChoice::
     // Kind::Auto found; nothing where the rule matched them.
     std::optional<std::size_t> matchColumn() const { return m_matchColumn; }
+    // Of a list of several columns matched with KeyColumnChoice::Kind::Auto: per cell of a line
+    // (from 0), the data column (from 0) it was looked for in, UINT32_MAX for any; empty where
+    // the cells were looked for anywhere.
+    const std::vector<std::uint32_t> &listColumns() const { return m_listColumns; }
     // The column (from 1) where the keys of more than half of the key lines that the rule gives
     // rows stand as a whole cell of some of those rows; nothing where no column has so many.
     std::optional<std::size_t> likelyKeyColumn() const;
+    // Of a list of several columns: per cell of a line (from 0), the data column (from 0) where
+    // more than half of the lines with one row hold it, UINT32_MAX where none does; empty for a
+    // list of one column.
+    const std::vector<std::uint32_t> &likelyListColumns() const;
 
     // How many cells the key lines hold at most: more than 1 where the list has several columns
     // (学号 TAB 姓名), whose lines find the rows that hold all their cells.
@@ -124,11 +132,13 @@ private:
     std::vector<bool> m_emptiedByChoice;
     std::size_t m_settled = 0;
     std::optional<std::size_t> m_matchColumn;
+    std::vector<std::uint32_t> m_listColumns;
     std::vector<bool> m_adopted;
     // Worked out when first asked for: most runs never need them.
     mutable std::optional<std::optional<std::size_t>> m_likelyKeyColumn;
     mutable std::optional<std::size_t> m_questionCount;
     mutable std::optional<std::size_t> m_keyListColumns;
+    mutable std::optional<std::vector<std::uint32_t>> m_likelyListColumns;
     std::size_t m_questionsMet = 0;
     State m_state = State::TooFewLines;
 };

@@ -166,8 +166,11 @@ class CellListMatcher
 public:
     // Adds the lines of several cells to groups from firstGroup on (groupOfKey) and returns how
     // many distinct ones there are.
+    // chosen: the cells (from 1) looked for, all where empty; cellColumns: per cell of a line (from
+    // 0), the row's column (from 0) that must hold it, noCell for any.
     std::uint32_t addKeys(const LineTable &keys, std::span<const std::size_t> chosen,
-                          std::vector<std::uint32_t> &groupOfKey, std::uint32_t firstGroup)
+                          std::span<const std::uint32_t> cellColumns, std::vector<std::uint32_t> &groupOfKey,
+                          std::uint32_t firstGroup)
     {
         std::size_t lists = 0;
         for (std::size_t i = 0; i < keys.size(); ++i)
@@ -177,6 +180,7 @@ public:
         // Equal lines share a group; the slots of a batch are fetched before they are probed.
         KeyGroups lines(lists);
         std::vector<std::u16string_view> cells; // of each new line, in order
+        std::vector<std::uint32_t> required;    // the column each must stand in, or noCell
         std::vector<std::uint64_t> cellHashes;
         m_cellStart.push_back(0);
         constexpr std::size_t batch = 32;
@@ -196,15 +200,18 @@ public:
                 const std::size_t before = cells.size();
                 forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
                     if (!isEmptyKey(cell)
-                        && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1)))
+                        && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1))) {
                         cells.push_back(cell);
+                        required.push_back(at < cellColumns.size() ? cellColumns[at] : noCell);
+                    }
                 });
                 if (cells.size() == before)
                     continue; // TABs and spaces alone, or none of the columns chosen: nothing to look for
                 const std::uint32_t g = lines.insert(key, hashes[b]);
-                if (g < m_cellStart.size() - 1)
+                if (g < m_cellStart.size() - 1) {
                     cells.resize(before); // a line seen before: its group
-                else
+                    required.resize(before);
+                } else
                     m_cellStart.push_back(static_cast<std::uint32_t>(cells.size()));
                 groupOfKey[wanted[b]] = firstGroup + g;
             }
@@ -222,8 +229,22 @@ public:
             for (std::size_t c = first; c < end; ++c)
                 m_cells[c] = m_cellTexts->insert(cells[c], cellHashes[c]);
         }
-        for (std::size_t g = 0; g + 1 < m_cellStart.size(); ++g)
-            std::sort(m_cells.begin() + m_cellStart[g], m_cells.begin() + m_cellStart[g + 1]);
+        m_constrained = std::ranges::any_of(required, [](std::uint32_t c) { return c != noCell; });
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> line;
+        for (std::size_t g = 0; g + 1 < m_cellStart.size(); ++g) {
+            if (!m_constrained) {
+                std::sort(m_cells.begin() + m_cellStart[g], m_cells.begin() + m_cellStart[g + 1]);
+                continue;
+            }
+            line.clear();
+            for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
+                line.emplace_back(m_cells[c], required[c]);
+            std::sort(line.begin(), line.end());
+            for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
+                std::tie(m_cells[c], required[c]) = line[c - m_cellStart[g]];
+        }
+        if (m_constrained)
+            m_required = std::move(required);
         return static_cast<std::uint32_t>(m_cellStart.size() - 1);
     }
 
@@ -297,7 +318,7 @@ public:
             }
             if (rowsHolding[best] > 0) {
                 anchor[g] = best;
-                byAnchorStart[best + 1] += 2 + m_cellStart[g + 1] - m_cellStart[g];
+                byAnchorStart[best + 1] += 2 + (m_constrained ? 2 : 1) * (m_cellStart[g + 1] - m_cellStart[g]);
             }
         }
         for (std::size_t t = 0; t < m_cellTexts->size(); ++t)
@@ -313,6 +334,8 @@ public:
                 byAnchor[at++] = m_cellStart[g + 1] - m_cellStart[g];
                 for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
                     byAnchor[at++] = m_cells[c];
+                for (std::uint32_t c = m_cellStart[g]; m_constrained && c < m_cellStart[g + 1]; ++c)
+                    byAnchor[at++] = m_required[c];
             }
         }
 
@@ -344,8 +367,11 @@ public:
                     const std::uint32_t g = byAnchor[a];
                     const std::uint32_t count = byAnchor[a + 1];
                     const std::span<const std::uint32_t> cells(byAnchor.data() + a + 2, count);
-                    a += 2 + count;
-                    if (holdsEveryCell(cells, begin, end, taken))
+                    const bool held = m_constrained ? holdsInColumns(cells, {byAnchor.data() + a + 2 + count, count},
+                                                                     begin, end, taken)
+                                                    : holdsEveryCell(cells, begin, end, taken);
+                    a += 2 + (m_constrained ? 2 : 1) * count;
+                    if (held)
                         addMatch(static_cast<std::uint32_t>(j), firstGroup + g, taken, matches, cellPool);
                 }
             }
@@ -375,6 +401,41 @@ private:
         return true;
     }
 
+    // As holdsEveryCell, where cells may have to stand in given columns: those first, each in its
+    // own; then the others in any cell not taken.
+    template<class Iterator>
+    bool holdsInColumns(std::span<const std::uint32_t> cells, std::span<const std::uint32_t> columns, Iterator begin,
+                        Iterator end, std::vector<std::uint32_t> &taken)
+    {
+        taken.clear();
+        m_used.assign(static_cast<std::size_t>(end - begin), false);
+        const auto less = [](const auto &p, std::pair<std::uint32_t, std::uint32_t> v) {
+            return p.text < v.first || (p.text == v.first && p.cell < v.second);
+        };
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            if (columns[c] == noCell)
+                continue;
+            const auto at = std::lower_bound(begin, end, std::pair{cells[c], columns[c]}, less);
+            if (at == end || at->text != cells[c] || at->cell != columns[c] || m_used[at - begin])
+                return false;
+            m_used[at - begin] = true;
+            taken.push_back(at->cell);
+        }
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            if (columns[c] != noCell)
+                continue;
+            auto at = std::lower_bound(begin, end, std::pair{cells[c], std::uint32_t(0)}, less);
+            while (at != end && at->text == cells[c] && m_used[at - begin])
+                ++at;
+            if (at == end || at->text != cells[c])
+                return false;
+            m_used[at - begin] = true;
+            taken.push_back(at->cell);
+        }
+        std::sort(taken.begin(), taken.end());
+        return true;
+    }
+
     static void addMatch(std::uint32_t row, std::uint32_t group, const std::vector<std::uint32_t> &taken,
                          std::vector<Match> &matches, std::vector<std::uint32_t> &cellPool)
     {
@@ -390,12 +451,16 @@ private:
     std::unique_ptr<KeyGroups> m_cellTexts; // every distinct cell of the lines
     std::vector<std::uint32_t> m_cellStart; // cells of line g: m_cells[m_cellStart[g] .. m_cellStart[g + 1])
     std::vector<std::uint32_t> m_cells;     // by line, sorted
+    // Where some cells must stand in given columns: per cell of m_cells, its column or noCell.
+    bool m_constrained = false;
+    std::vector<std::uint32_t> m_required;
+    std::vector<char> m_used;
 };
 
 } // namespace
 
 Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column,
-                 std::span<const std::size_t> keyCells)
+                 std::span<const std::size_t> keyCells, std::span<const std::uint32_t> cellColumns)
     : m_groupOfKey(keys.size(), noGroup)
 {
     // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
@@ -420,7 +485,7 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     CellListMatcher cellLists;
     m_firstCellList = static_cast<std::uint32_t>(groups->size());
     const std::size_t groupCount =
-        m_firstCellList + (column ? 0 : cellLists.addKeys(keys, keyCells, m_groupOfKey, m_firstCellList));
+        m_firstCellList + cellLists.addKeys(keys, keyCells, cellColumns, m_groupOfKey, m_firstCellList);
 
     // Keys like "7." that name a row of the table, by row; in one column, only its cell counts.
     std::vector<std::pair<std::size_t, std::uint32_t>> numbered;
@@ -675,6 +740,58 @@ std::span<const std::size_t> Matcher::confirmedRows(std::size_t keyPos) const
     if (g == noGroup)
         return {};
     return std::span<const std::size_t>(m_rows).subspan(m_groupStart[g], m_groupStart[g + 1] - m_groupStart[g]);
+}
+
+} // namespace lanshan
+
+namespace lanshan {
+
+std::vector<std::uint32_t> Matcher::listCellColumns(const LineTable &keys, const LineTable &rows, const Matcher &byRule)
+{
+    // Votes per cell of a line, per column; only rows of a sane width are looked at cell by cell.
+    constexpr std::size_t widest = 256;
+    std::vector<std::vector<std::uint32_t>> votes;
+    std::vector<std::uint32_t> lines; // per cell: the lines that have it and one row
+    std::vector<std::u16string_view> rowCells;
+    std::vector<char> taken;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::u16string_view key = keys[i];
+        const std::span<const std::size_t> found = byRule.confirmedRows(i);
+        if (key.find(u'\t') == std::u16string_view::npos || found.size() != 1)
+            continue;
+        rowCells.clear();
+        forEachCell(rows[found[0]], [&](std::u16string_view cell, std::size_t, std::uint32_t index, bool) {
+            rowCells.push_back(cell);
+            return index + 1 >= widest;
+        });
+        taken.assign(rowCells.size(), false);
+        forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+            if (isEmptyKey(cell) || at >= widest)
+                return;
+            if (votes.size() <= at) {
+                votes.resize(at + 1);
+                lines.resize(at + 1, 0);
+            }
+            ++lines[at];
+            for (std::size_t c = 0; c < rowCells.size(); ++c) {
+                if (!taken[c] && rowCells[c] == cell) {
+                    taken[c] = true;
+                    if (votes[at].size() <= c)
+                        votes[at].resize(c + 1, 0);
+                    ++votes[at][c];
+                    return;
+                }
+            }
+        });
+    }
+    std::vector<std::uint32_t> columns(votes.size(), UINT32_MAX);
+    for (std::size_t at = 0; at < votes.size(); ++at) {
+        for (std::size_t c = 0; c < votes[at].size(); ++c) {
+            if (2 * votes[at][c] > lines[at])
+                columns[at] = static_cast<std::uint32_t>(c);
+        }
+    }
+    return columns;
 }
 
 } // namespace lanshan

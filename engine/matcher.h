@@ -23,10 +23,17 @@ class Matcher
 public:
     // column (from 1): a row belongs to a key exactly when its cell in that column equals the key,
     // the row's last cell too; nothing: by the rule above.
-    // keyCells: of a key line holding TABs, the cells (from 1, ascending) a row must hold; all
-    // where empty.
+    // column applies to key lines of one cell. Of a key line holding TABs (a list of cells, which
+    // a row holds when each cell equals a cell of its own): keyCells, the cells (from 1, ascending)
+    // looked for, all where empty; cellColumns, per cell (from 0) the row's column (from 0) that
+    // must hold it, UINT32_MAX (or none given) for any.
     Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column = std::nullopt,
-            std::span<const std::size_t> keyCells = {});
+            std::span<const std::size_t> keyCells = {}, std::span<const std::uint32_t> cellColumns = {});
+    // Of a list of cells: per cell (from 0), the row's column (from 0) where the lines with one
+    // row hold it, in more than half of them; UINT32_MAX where no column does. Empty where no
+    // line of several cells has one row.
+    static std::vector<std::uint32_t> listCellColumns(const LineTable &keys, const LineTable &rows,
+                                                      const Matcher &byRule);
 
     // The rows confirmed for the key line at keyPos, ascending.
     std::span<const std::size_t> confirmedRows(std::size_t keyPos) const;

@@ -383,7 +383,7 @@ int reorder(int argc, char **argv)
                    + " cells each, which no one column holds; leave it out to match them all");
         return exitError;
     }
-    if (options.keyColumn.kind == KeyColumnChoice::Kind::Auto && !run.matchColumn())
+    if (options.keyColumn.kind == KeyColumnChoice::Kind::Auto && !run.matchColumn() && run.listColumns().empty())
         printError("no key column: no column holds the keys of more than half of the lines; matched by the rule");
     std::size_t questionable = 0;
     while (run.state() == FilterRun::State::AwaitingChoice) {

@@ -375,9 +375,11 @@ void MainWindow::runInKeyColumn(std::size_t column)
 {
     if (!m_run)
         return;
-    // The texts the report and the questions were about, whatever the boxes hold by now.
-    startRun(m_run->fixlines().text(), m_run->datalines().text(),
-             RunOptions{DuplicateRows::Ask, KeyColumnChoice::inColumn(column)});
+    // The texts the report and the questions were about, whatever the boxes hold by now. A list
+    // of several columns is looked for each cell in its own column, as most lines hold them.
+    const KeyColumnChoice choice =
+        m_run->keyListColumns() > 1 || column == 0 ? KeyColumnChoice::automatic() : KeyColumnChoice::inColumn(column);
+    startRun(m_run->fixlines().text(), m_run->datalines().text(), RunOptions{DuplicateRows::Ask, choice, {}});
 }
 
 void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)

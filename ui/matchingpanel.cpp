@@ -100,11 +100,21 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
                            [run](std::size_t i) { return run->candidatePosition(i); });
 
     const std::optional<std::size_t> column = run->likelyKeyColumn();
+    // A list of several columns: each of its columns in the data's column that holds it.
+    QStringList listColumns;
+    if (!column && run->listColumns().empty()) {
+        for (const std::uint32_t c : run->likelyListColumns())
+            listColumns.append(c == UINT32_MAX ? u"?"_s : QString::number(c + 1));
+        if (listColumns.count(u"?"_s) == listColumns.size())
+            listColumns.clear();
+    }
     QString position = messageText::questionPosition(run->questionNumber(), run->questionCount());
     if (column)
         position += u"。"_s + messageText::keyColumnSpares(*column);
+    else if (!listColumns.isEmpty())
+        position += u"。"_s + messageText::listColumnsSpare(listColumns.join(u'、'));
     m_position->setText(position);
-    m_keyColumnButton->setVisible(column.has_value());
+    m_keyColumnButton->setVisible(column.has_value() || !listColumns.isEmpty());
 
     showOver(m_candidateList);
     m_strayClicks->arm();
@@ -156,10 +166,11 @@ void MatchingPanel::confirmChoice()
 
 void MatchingPanel::runInKeyColumn()
 {
-    if (!awaitsChoice() || !m_run->likelyKeyColumn())
+    if (!awaitsChoice() || m_keyColumnButton->isHidden())
         return;
-    // Given up as "返回修改" leaves it; the new run replaces it.
-    const std::size_t column = *m_run->likelyKeyColumn();
+    // Given up as "返回修改" leaves it; the new run replaces it. A list of several columns has
+    // no one column: its cells are looked for each in its own (0).
+    const std::size_t column = m_run->likelyKeyColumn().value_or(0);
     hide();
     Q_EMIT keyColumnRunWanted(column);
 }

@@ -102,6 +102,10 @@ inline QString keyColumnSpares(std::size_t column)
 {
     return u"多数关键字在第 %1 列，按 Alt+K 可免去这些选择。"_s.arg(column);
 }
+inline QString listColumnsSpare(const QString &columns)
+{
+    return u"名单的各列多在数据的第 %1 列，按 Alt+K 只在这些列查找，可免去这些选择。"_s.arg(columns);
+}
 
 // The result's columns on the clipboard, and why a list of columns was refused.
 inline QString columnsCopied(const ColumnSelection &columns, std::size_t lines)

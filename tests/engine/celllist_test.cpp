@@ -151,3 +151,29 @@ TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
             EXPECT_EQ(partOfKeyWords(run.fixlines()[0], run.datalines()[near[0]]), c.words);
     }
 }
+
+// Where a 学号 also stands among the scores, the rule finds two rows for a line; looked for in
+// the columns where the lines hold their cells, each cell in its own, it finds one.
+TEST(CellList, CellsInTheirOwnColumns)
+{
+    const std::u16string keys = u"1\t张三\r\n2\t李四\r\n3\t王五";
+    const std::u16string rows = u"1\t张三\t90\r\n2\t李四\t80\r\n3\t王五\t70\r\n9\t王五\t3";
+    FilterRun byRule(keys, rows, RunOptions{DuplicateRows::LeaveEmpty, {}, {}});
+    EXPECT_EQ(byRule.confirmedRows(2).size(), 2u);
+
+    FilterRun inColumns(keys, rows, RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::automatic(), {}});
+    ASSERT_EQ(inColumns.state(), FilterRun::State::Finished);
+    EXPECT_EQ(inColumns.listColumns(), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(inColumns.resultText(), u"1\t张三\t90\r\n2\t李四\t80\r\n3\t王五\t70");
+
+    // Cells in the other order than the rows hold them: the columns follow the cells.
+    FilterRun swapped(u"张三\t1\r\n李四\t2\r\n王五\t3", rows,
+                      RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::automatic(), {}});
+    EXPECT_EQ(swapped.listColumns(), (std::vector<std::uint32_t>{1, 0}));
+    EXPECT_EQ(swapped.resultText(), u"1\t张三\t90\r\n2\t李四\t80\r\n3\t王五\t70");
+
+    // A line whose cell stands elsewhere than most lines' is no longer found there.
+    FilterRun elsewhere(u"1\t张三\r\n2\t李四\r\n王五\t70", u"1\t张三\t90\r\n2\t李四\t80\r\n70\t王五\tx",
+                        RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::automatic(), {}});
+    EXPECT_EQ(elsewhere.resultText(), u"1\t张三\t90\r\n2\t李四\t80\r\n");
+}

@@ -462,4 +462,11 @@ TEST_F(Reorder, ClassListOfSeveralColumns)
     EXPECT_EQ(names.code, 0) << names.err;
     EXPECT_EQ(names.out, "张三\t1\t90\n李四\t2\t80\n王五\t4\t70\n");
     EXPECT_TRUE(refused(run("--key-cells=0", keys, data), 2, "--key-cells: \"0\": columns are numbered from 1"));
+
+    // A 学号 that also stands as a score: the rule asks, the columns of the list do not.
+    const std::string scores = "学号\t姓名\t语文\n1\t张三\t90\n2\t李四\t3\n3\t王五\t80\n9\t王五\t3\n";
+    EXPECT_EQ(run("", keys, scores).code, 3);
+    const Outcome columns = run("--key-column=auto", keys, scores);
+    EXPECT_EQ(columns.code, 0) << columns.err;
+    EXPECT_EQ(columns.out, "1\t张三\t90\n2\t李四\t3\n3\t王五\t80\n");
 }

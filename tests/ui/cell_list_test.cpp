@@ -25,6 +25,7 @@ public:
 private Q_SLOTS:
     void listOfTwoColumns();
     void matchedOnTheNamesAlone();
+    void altKLooksInTheListsColumns();
 };
 
 void CellListTest::listOfTwoColumns()
@@ -74,6 +75,20 @@ void CellListTest::matchedOnTheNamesAlone()
     // For that run only: the next press looks at both columns again.
     m_driver->press(u"Command1"_s);
     QCOMPARE(clipboardText(), u"学号\t姓名\t语文\n\n"_s);
+}
+
+// A 学号 that also stands as a score asks which row; Alt+K looks for each cell of the list in the
+// column where the lines hold it, and asks nothing.
+void CellListTest::altKLooksInTheListsColumns()
+{
+    m_driver->filter(u"1\t张三\n2\t李四\n3\t王五"_s, u"1\t张三\t90\n2\t李四\t80\n3\t王五\t70\n9\t王五\t3"_s);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    QVERIFY(m_driver->get<QLabel>(u"questionPosition"_s)->text().endsWith(messageText::listColumnsSpare(u"1、2"_s)));
+    QVERIFY(m_driver->button(u"matchKeyColumnButton"_s)->isVisible());
+    m_driver->press(u"matchKeyColumnButton"_s);
+
+    QVERIFY(!m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n3\t王五\t70"_s);
 }
 
 QTEST_MAIN(CellListTest)
