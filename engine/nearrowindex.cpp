@@ -436,8 +436,8 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
 
     std::vector<Found> found;
     HashedForm cell;
-    // Per form, the row it was last found in by rule 3: a form takes one cell of a row, so
-    // lists drop it for the rest of the row once it has one.
+    // Per form, the row it was last found in by rule 2, then by rule 3: a form takes one cell of
+    // a row, so it is looked at no more in that row once it has one.
     constexpr std::size_t noRow = SIZE_MAX;
     std::vector<std::size_t> foundInRow(forms, noRow);
 
@@ -487,26 +487,33 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             cellLengths.resize(n + 2, false);
         cellLengths[n] = true;
         cell.rehash();
-        const auto add = [&](std::uint32_t g, int rule) {
-            if (t.counts[g][0] < maxHits)
-                found.push_back(Found{g, rule, c.index, c.begin, c.end, c.last});
+        t.forms.forEach(textKey(cell.piece(0, n), n), [&](std::uint32_t g) {
+            if (t.counts[g][0] < maxHits && form(g) == text)
+                found.push_back(Found{g, 1, c.index, c.begin, c.end, c.last});
+            return Visit::Keep;
+        });
+        // Rule 2 takes a form's leftmost cell of a row, and no more rows once it has five by
+        // rules 1 and 2: a later one would not be among its best. So a long cell that starts
+        // with many keys is compared with each of them once a row, not once a cell.
+        const auto longer = [&](std::uint32_t g, std::u32string_view piece) {
+            if (t.longEnough[g] && foundInRow[g] != c.row && t.counts[g][0] + t.counts[g][1] < maxHits
+                && form(g) == piece) {
+                foundInRow[g] = c.row;
+                found.push_back(Found{g, 2, c.index, c.begin, c.end, c.last});
+            }
             return Visit::Keep;
         };
-        t.forms.forEach(textKey(cell.piece(0, n), n),
-                        [&](std::uint32_t g) { return form(g) == text ? add(g, 1) : Visit::Keep; });
         for (const std::size_t length : t.lengthsForRule2) {
             if (length >= n)
                 break;
             const std::u32string_view head(text.data(), length);
             const std::u32string_view tail(text.data() + n - length, length);
-            t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) {
-                return t.longEnough[g] && form(g) == head ? add(g, 2) : Visit::Keep;
-            });
-            t.forms.forEach(textKey(cell.piece(n - length, n), length), [&](std::uint32_t g) {
-                return t.longEnough[g] && form(g) == tail ? add(g, 2) : Visit::Keep;
-            });
+            t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) { return longer(g, head); });
+            t.forms.forEach(textKey(cell.piece(n - length, n), length),
+                            [&](std::uint32_t g) { return longer(g, tail); });
         }
     });
+    foundInRow.assign(forms, noRow);
 
     // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
     // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
