@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <bitset>
 #include <functional>
 #include <optional>
@@ -117,70 +116,153 @@ enum class Visit {
 // Open-addressing table from hash keys to lists of forms. A visit can take a form out of a
 // list for the rest of the row or for good, so that no form costs time twice in one row, and
 // forms that need no more rows stop costing time at all.
+//
+// It may hold ten entries for every key, so an entry costs about twelve bytes: a slot keeps
+// 30 bits of its key (a key that shares them with another shares its list: a collision, which
+// costs time, never a wrong answer) and either its one form or the place of its list. Built
+// in one pass over the entries, without a sorted copy of them.
 class Postings
 {
 public:
-    void build(std::vector<std::pair<std::uint64_t, std::uint32_t>> entries)
+    // entries(add) calls add(key, form) for every entry, at most count of them.
+    template<class Entries>
+    void build(std::size_t count, Entries entries)
     {
-        std::sort(entries.begin(), entries.end());
-        entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-        if (entries.size() >= UINT32_MAX)
+        // At most two thirds full: a key that is not there ends its probe soon.
+        const std::size_t capacity = std::max<std::size_t>(16, count + count / 2);
+        if (capacity >= UINT32_MAX)
             throw std::length_error("too many keys to look for near rows");
-        std::size_t capacity = 16;
-        while (capacity < entries.size() * 2)
-            capacity *= 2;
         m_slots.assign(capacity, Slot{});
-        m_mask = capacity - 1;
+        m_lists.clear();
         m_values.clear();
-        m_values.reserve(entries.size());
-        // About 16 bits a key: most lookups of a row's cells find nothing, and learn it here
-        // without a cache miss in the slots.
-        std::size_t bits = 1 << 12;
-        while (bits < entries.size() * 16)
-            bits *= 2;
-        m_filter.assign(bits / 64, 0);
-        m_filterMask = bits - 1;
-        Slot *last = nullptr;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const std::uint64_t key = entries[i].first;
-            if (i == 0 || key != entries[i - 1].first) {
-                std::size_t slot = key & m_mask;
-                while (m_slots[slot].begin != empty)
-                    slot = (slot + 1) & m_mask;
-                m_slots[slot] = Slot{key, static_cast<std::uint32_t>(m_values.size()), 0, 0};
-                last = &m_slots[slot];
+        m_outForRow.clear();
+        // About 16 bits an entry, at most 4 MB: most lookups of a row's cells find nothing, and
+        // learn it here without a cache miss in the slots. A filter of a size that stays in the
+        // cache saves more lookups than a larger one would, whose bits lie as far apart as the
+        // slots.
+        m_filterShift = 64 - 12;
+        while (m_filterShift > 64 - 25 && (std::size_t(1) << (64 - m_filterShift)) < count * 16)
+            --m_filterShift;
+        m_filter.assign((std::size_t(1) << (64 - m_filterShift)) / 64, 0);
+        // The forms of the keys that have two or more, by list, put in their places at the end.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> shared;
+        const auto insert = [&](std::uint64_t key, std::uint32_t form) {
+            const std::size_t bit = filterBit(key);
+            m_filter[bit / 64] |= std::uint64_t(1) << (bit % 64);
+            const std::uint32_t tag = fingerprint(key);
+            std::size_t s = home(key);
+            while (m_slots[s].tag != 0 && m_slots[s].tag != tag)
+                s = next(s);
+            Slot &slot = m_slots[s];
+            if (slot.tag == 0) {
+                slot = Slot{tag, form};
+            } else if (!(slot.payload & isList)) {
+                // A form's entries come one after another: a run of a character gives the
+                // same key twice.
+                if (slot.payload != form) {
+                    const auto list = static_cast<std::uint32_t>(m_lists.size());
+                    if (list & isList)
+                        throw std::length_error("too many keys to look for near rows");
+                    m_lists.push_back(List{0, 0, 0});
+                    shared.emplace_back(list, slot.payload);
+                    shared.emplace_back(list, form);
+                    slot.payload = isList | list;
+                }
+            } else if (const std::uint32_t list = slot.payload & ~isList; shared.back() != std::pair(list, form)) {
+                shared.emplace_back(list, form);
             }
-            m_filter[filterBit(key) / 64] |= std::uint64_t(1) << (filterBit(key) % 64);
-            m_values.push_back(entries[i].second);
-            ++last->live;
-            ++last->active;
+        };
+        // The slots are written in scattered order: each entry waits while its slot is fetched.
+        constexpr std::size_t ahead = 16;
+        std::array<std::pair<std::uint64_t, std::uint32_t>, ahead> waiting;
+        std::size_t added = 0;
+        entries([&](std::uint64_t key, std::uint32_t form) {
+            if (form & (isList | outForGood))
+                throw std::length_error("too many keys to look for near rows");
+            fetchAhead(key);
+            std::pair<std::uint64_t, std::uint32_t> &entry = waiting[added % ahead];
+            if (added >= ahead)
+                insert(entry.first, entry.second);
+            entry = {key, form};
+            ++added;
+        });
+        for (std::size_t i = added > ahead ? added - ahead : 0; i < added; ++i)
+            insert(waiting[i % ahead].first, waiting[i % ahead].second);
+        // The lists are counted after, not in, the pass over the slots: that pass fetches its
+        // slots ahead, and one more table read in scattered order would cost as much as they.
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            if (i + ahead < shared.size())
+                prefetch(&m_lists[shared[i + ahead].first]);
+            ++m_lists[shared[i].first].live;
         }
+        std::uint32_t begin = 0;
+        for (List &list : m_lists) {
+            list.begin = begin;
+            begin += list.live;
+        }
+        m_values.resize(shared.size());
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            if (i + 2 * ahead < shared.size())
+                prefetch(&m_lists[shared[i + 2 * ahead].first]);
+            if (i + ahead < shared.size()) {
+                const List &list = m_lists[shared[i + ahead].first];
+                prefetch(&m_values[list.begin + list.active]);
+            }
+            List &list = m_lists[shared[i].first];
+            m_values[list.begin + list.active++] = shared[i].second;
+        }
+    }
+
+    // Starts loading what a lookup of the key reads.
+    void fetchAhead(std::uint64_t key) const
+    {
+        if (m_slots.empty())
+            return;
+        prefetch(&m_filter[filterBit(key) / 64]);
+        prefetch(&m_slots[home(key)]);
     }
 
     // Calls visit(form) for every form under the key that is in its list for this row.
     template<class VisitForm>
     void forEach(std::uint64_t key, VisitForm visit)
     {
-        if (m_slots.empty() || !(m_filter[filterBit(key) / 64] >> (filterBit(key) % 64) & 1))
+        if (m_slots.empty())
             return;
-        std::size_t slot = key & m_mask;
-        for (; m_slots[slot].begin != empty; slot = (slot + 1) & m_mask) {
-            Slot &s = m_slots[slot];
-            if (s.key != key)
+        const std::size_t bit = filterBit(key);
+        if (!(m_filter[bit / 64] >> (bit % 64) & 1))
+            return;
+        const std::uint32_t tag = fingerprint(key);
+        std::size_t s = home(key);
+        for (; m_slots[s].tag != 0; s = next(s)) {
+            Slot &slot = m_slots[s];
+            if ((slot.tag & fingerprintBits) != tag)
                 continue;
+            if (!(slot.payload & isList)) {
+                if (slot.tag & (outForRow | outForGood))
+                    return;
+                const Visit what = visit(slot.payload);
+                if (what == Visit::DropForRow) {
+                    slot.tag |= outForRow;
+                    m_outForRow.push_back(static_cast<std::uint32_t>(s));
+                } else if (what == Visit::DropForGood) {
+                    slot.tag |= outForGood;
+                }
+                return;
+            }
             // [0, active) in the list, [active, live) out for this row, [live, ...) out for good.
-            std::uint32_t *values = m_values.data() + s.begin;
-            for (std::uint32_t i = 0; i < s.active;) {
+            List &list = m_lists[slot.payload & ~isList];
+            std::uint32_t *values = m_values.data() + list.begin;
+            for (std::uint32_t i = 0; i < list.active;) {
                 const Visit what = visit(values[i]);
                 if (what == Visit::Keep) {
                     ++i;
                     continue;
                 }
-                if (s.active == s.live)
-                    m_outForRow.push_back(&s);
-                std::swap(values[i], values[--s.active]);
+                if (list.active == list.live)
+                    m_outForRow.push_back(static_cast<std::uint32_t>(s));
+                std::swap(values[i], values[--list.active]);
                 if (what == Visit::DropForGood)
-                    std::swap(values[s.active], values[--s.live]);
+                    std::swap(values[list.active], values[--list.live]);
             }
             return;
         }
@@ -189,31 +271,59 @@ public:
     // Puts back the forms taken out for the row.
     void nextRow()
     {
-        for (Slot *s : m_outForRow)
-            s->active = s->live;
+        for (const std::uint32_t s : m_outForRow) {
+            Slot &slot = m_slots[s];
+            if (slot.payload & isList) {
+                List &list = m_lists[slot.payload & ~isList];
+                list.active = list.live;
+            } else {
+                slot.tag &= ~outForRow;
+            }
+        }
         m_outForRow.clear();
     }
 
 private:
-    static constexpr std::uint32_t empty = UINT32_MAX;
+    // tag: the key's fingerprint, 0 for an empty slot; a slot of one form also marks it out.
+    static constexpr std::uint32_t outForRow = 1u << 31;
+    static constexpr std::uint32_t outForGood = 1u << 30;
+    static constexpr std::uint32_t fingerprintBits = outForGood - 1;
+    // payload: the one form, or isList and the list's place in m_lists.
+    static constexpr std::uint32_t isList = 1u << 31;
 
     struct Slot
     {
-        std::uint64_t key = 0;
-        std::uint32_t begin = empty;
-        std::uint32_t live = 0;
-        std::uint32_t active = 0;
+        std::uint32_t tag = 0;
+        std::uint32_t payload = 0;
     };
 
-    // The slots take the key's low bits, the filter its high ones.
-    std::size_t filterBit(std::uint64_t key) const { return std::rotl(key, 24) & m_filterMask; }
+    struct List
+    {
+        std::uint32_t begin;
+        std::uint32_t live;
+        std::uint32_t active;
+    };
+
+    static std::uint32_t fingerprint(std::uint64_t key)
+    {
+        const auto bits = static_cast<std::uint32_t>(key & fingerprintBits);
+        return bits != 0 ? bits : 1;
+    }
+    // The slots take the key's high bits for the place, its low ones for the fingerprint; the
+    // filter takes all of them, mixed once more.
+    std::size_t home(std::uint64_t key) const { return static_cast<std::size_t>(((key >> 32) * m_slots.size()) >> 32); }
+    std::size_t next(std::size_t slot) const { return slot + 1 == m_slots.size() ? 0 : slot + 1; }
+    std::size_t filterBit(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0xd1b54a32d192ed03ULL) >> m_filterShift);
+    }
 
     std::vector<Slot> m_slots;
-    std::size_t m_mask = 0;
-    std::vector<std::uint64_t> m_filter;
-    std::size_t m_filterMask = 0;
+    std::vector<List> m_lists;
     std::vector<std::uint32_t> m_values;
-    std::vector<Slot *> m_outForRow;
+    std::vector<std::uint64_t> m_filter;
+    unsigned m_filterShift = 64;
+    std::vector<std::uint32_t> m_outForRow;
 };
 
 // Whether a cell's text was seen before in the same row: equal cells are looked up once.
@@ -380,18 +490,18 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
     Tables &t = *m_tables;
     t.counts.assign(forms, {0, 0, 0});
     t.longEnough.resize(forms);
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
     HashedForm hashed;
-    for (std::uint32_t g = 0; g < forms; ++g) {
-        const std::u32string_view f = form(g);
-        hashed.assignForm(f);
-        t.ends.add(f.front(), f.back());
-        entries.emplace_back(textKey(hashed.piece(0, f.size()), f.size()), g);
-        t.longEnough[g] = lanshan::longEnough(f);
-        if (t.longEnough[g])
-            t.lengthsForRule2.push_back(f.size());
-    }
-    t.forms.build(std::move(entries));
+    t.forms.build(forms, [&](const auto &add) {
+        for (std::uint32_t g = 0; g < forms; ++g) {
+            const std::u32string_view f = form(g);
+            hashed.assignForm(f);
+            t.ends.add(f.front(), f.back());
+            add(textKey(hashed.piece(0, f.size()), f.size()), g);
+            t.longEnough[g] = lanshan::longEnough(f);
+            if (t.longEnough[g])
+                t.lengthsForRule2.push_back(f.size());
+        }
+    });
     std::sort(t.lengthsForRule2.begin(), t.lengthsForRule2.end());
     t.lengthsForRule2.erase(std::unique(t.lengthsForRule2.begin(), t.lengthsForRule2.end()), t.lengthsForRule2.end());
 }
@@ -518,68 +628,117 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
     // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
     const auto someCellOfLength = [&](std::size_t n) { return n < cellLengths.size() && cellLengths[n]; };
+    // Each table holds only the forms that a cell of its length may be near: keys and cells all
+    // of one length need no insertion or removal, whose tables would cost as much again.
     std::vector<std::uint8_t> lookups;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> wantedForms;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> replacements;
-    HashedForm keyForm;
+    std::vector<std::uint32_t> ruleThreeForms;
+    std::size_t wantedCount = 0;
+    std::size_t deletionCount = 0;
+    std::size_t replacementCount = 0;
     for (std::uint32_t g = 0; g < forms; ++g) {
         const std::u32string_view f = form(g);
         const std::size_t k = f.size();
         if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0
             || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
+        ruleThreeForms.push_back(g);
         t.ruleThree.add(f.front(), f.back());
         if (lookups.size() < k + 2)
             lookups.resize(k + 2, 0);
-        lookups[k] |= 1;
-        lookups[k + 1] |= 2;
-        lookups[k - 1] |= 4;
-        keyForm.assignForm(f);
-        wantedForms.emplace_back(textKey(keyForm.piece(0, k), k), g);
-        for (std::size_t i = 0; i < k; ++i) {
-            const std::uint64_t h = keyForm.without(i);
-            deletions.emplace_back(textKey(h, k - 1), g);
-            replacements.emplace_back(replacementKey(h, k - 1, i), g);
+        if (someCellOfLength(k)) {
+            lookups[k] |= 1;
+            replacementCount += k;
+        }
+        if (someCellOfLength(k + 1)) {
+            lookups[k + 1] |= 2;
+            ++wantedCount;
+        }
+        if (someCellOfLength(k - 1)) {
+            lookups[k - 1] |= 4;
+            deletionCount += k;
         }
     }
-    if (lookups.empty()) {
+    if (ruleThreeForms.empty()) {
         finish();
         return;
     }
-    t.wanted.build(std::move(wantedForms));
-    t.deletions.build(std::move(deletions));
-    t.replacements.build(std::move(replacements));
-    eachRow([&](const Candidate &c) {
+    HashedForm keyForm;
+    t.wanted.build(wantedCount, [&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k + 1)) {
+                keyForm.assignForm(form(g));
+                add(textKey(keyForm.piece(0, k), k), g);
+            }
+        }
+    });
+    t.deletions.build(deletionCount, [&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k - 1)) {
+                keyForm.assignForm(form(g));
+                for (std::size_t i = 0; i < k; ++i)
+                    add(textKey(keyForm.without(i), k - 1), g);
+            }
+        }
+    });
+    t.replacements.build(replacementCount, [&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k)) {
+                keyForm.assignForm(form(g));
+                for (std::size_t i = 0; i < k; ++i)
+                    add(replacementKey(keyForm.without(i), k - 1, i), g);
+            }
+        }
+    });
+    ruleThreeForms = {};
+    const auto looksUp = [&](const Candidate &c) {
+        return c.length < lookups.size() && lookups[c.length] != 0 && t.ruleThree.mayBeNear(c.first, c.final);
+    };
+    // Calls use(table, key) for every lookup of the cell, its form made in hashed.
+    const auto eachLookup = [&](const Candidate &c, HashedForm &hashed, auto use) {
         const std::size_t n = c.length;
-        if (n >= lookups.size() || lookups[n] == 0 || !t.ruleThree.mayBeNear(c.first, c.final))
+        hashed.assignForm(std::u32string_view(cellForms).substr(c.form, n));
+        const std::u32string &text = hashed.form();
+        if (lookups[n] & 1) {
+            for (std::size_t i = 0; i < n; ++i)
+                use(t.replacements, replacementKey(hashed.without(i), n - 1, i));
+        }
+        if (lookups[n] & 2) {
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
+                    use(t.wanted, textKey(hashed.without(i), n - 1));
+            }
+        }
+        if (lookups[n] & 4)
+            use(t.deletions, textKey(hashed.piece(0, n), n));
+    };
+    // The tables are read in scattered order: the lookups of a cell some cells ahead are fetched
+    // while this one's are made.
+    constexpr std::size_t cellsAhead = 4;
+    HashedForm nextCell;
+    eachRow([&](const Candidate &c) {
+        const std::size_t position = static_cast<std::size_t>(&c - candidates.data());
+        if (position + cellsAhead < candidates.size() && looksUp(candidates[position + cellsAhead])) {
+            eachLookup(candidates[position + cellsAhead], nextCell,
+                       [](const Postings &table, std::uint64_t key) { table.fetchAhead(key); });
+        }
+        if (!looksUp(c))
             return;
-        cell.assignForm(std::u32string_view(cellForms).substr(c.form, n));
-        const std::u32string &text = cell.form();
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
             if (t.counts[g][2] >= maxHits)
                 return Visit::DropForGood;
             if (foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            if (!oneEditApart(form(g), text))
+            if (!oneEditApart(form(g), cell.form()))
                 return Visit::Keep;
             foundInRow[g] = c.row;
             found.push_back(Found{g, 3, c.index, c.begin, c.end, c.last});
             return Visit::DropForRow;
         };
-        if (lookups[n] & 1) {
-            for (std::size_t i = 0; i < n; ++i)
-                t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check);
-        }
-        if (lookups[n] & 2) {
-            for (std::size_t i = 0; i < n; ++i) {
-                if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
-                    t.wanted.forEach(textKey(cell.without(i), n - 1), check);
-            }
-        }
-        if (lookups[n] & 4)
-            t.deletions.forEach(textKey(cell.piece(0, n), n), check);
+        eachLookup(c, cell, [&](Postings &table, std::uint64_t key) { table.forEach(key, check); });
     });
     finish();
 }
