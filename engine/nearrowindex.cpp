@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -129,88 +131,7 @@ public:
     void build(std::size_t count, Entries entries)
     {
         // At most two thirds full: a key that is not there ends its probe soon.
-        const std::size_t capacity = std::max<std::size_t>(16, count + count / 2);
-        if (capacity >= UINT32_MAX)
-            throw std::length_error("too many keys to look for near rows");
-        m_slots.assign(capacity, Slot{});
-        m_lists.clear();
-        m_values.clear();
-        m_outForRow.clear();
-        // About 16 bits an entry, at most 4 MB: most lookups of a row's cells find nothing, and
-        // learn it here without a cache miss in the slots. A filter of a size that stays in the
-        // cache saves more lookups than a larger one would, whose bits lie as far apart as the
-        // slots.
-        m_filterShift = 64 - 12;
-        while (m_filterShift > 64 - 25 && (std::size_t(1) << (64 - m_filterShift)) < count * 16)
-            --m_filterShift;
-        m_filter.assign((std::size_t(1) << (64 - m_filterShift)) / 64, 0);
-        // The forms of the keys that have two or more, by list, put in their places at the end.
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> shared;
-        const auto insert = [&](std::uint64_t key, std::uint32_t form) {
-            const std::size_t bit = filterBit(key);
-            m_filter[bit / 64] |= std::uint64_t(1) << (bit % 64);
-            const std::uint32_t tag = fingerprint(key);
-            std::size_t s = home(key);
-            while (m_slots[s].tag != 0 && m_slots[s].tag != tag)
-                s = next(s);
-            Slot &slot = m_slots[s];
-            if (slot.tag == 0) {
-                slot = Slot{tag, form};
-            } else if (!(slot.payload & isList)) {
-                // A form's entries come one after another: a run of a character gives the
-                // same key twice.
-                if (slot.payload != form) {
-                    const auto list = static_cast<std::uint32_t>(m_lists.size());
-                    if (list & isList)
-                        throw std::length_error("too many keys to look for near rows");
-                    m_lists.push_back(List{0, 0, 0});
-                    shared.emplace_back(list, slot.payload);
-                    shared.emplace_back(list, form);
-                    slot.payload = isList | list;
-                }
-            } else if (const std::uint32_t list = slot.payload & ~isList; shared.back() != std::pair(list, form)) {
-                shared.emplace_back(list, form);
-            }
-        };
-        // The slots are written in scattered order: each entry waits while its slot is fetched.
-        constexpr std::size_t ahead = 16;
-        std::array<std::pair<std::uint64_t, std::uint32_t>, ahead> waiting;
-        std::size_t added = 0;
-        entries([&](std::uint64_t key, std::uint32_t form) {
-            if (form & (isList | outForGood))
-                throw std::length_error("too many keys to look for near rows");
-            fetchAhead(key);
-            std::pair<std::uint64_t, std::uint32_t> &entry = waiting[added % ahead];
-            if (added >= ahead)
-                insert(entry.first, entry.second);
-            entry = {key, form};
-            ++added;
-        });
-        for (std::size_t i = added > ahead ? added - ahead : 0; i < added; ++i)
-            insert(waiting[i % ahead].first, waiting[i % ahead].second);
-        // The lists are counted after, not in, the pass over the slots: that pass fetches its
-        // slots ahead, and one more table read in scattered order would cost as much as they.
-        for (std::size_t i = 0; i < shared.size(); ++i) {
-            if (i + ahead < shared.size())
-                prefetch(&m_lists[shared[i + ahead].first]);
-            ++m_lists[shared[i].first].live;
-        }
-        std::uint32_t begin = 0;
-        for (List &list : m_lists) {
-            list.begin = begin;
-            begin += list.live;
-        }
-        m_values.resize(shared.size());
-        for (std::size_t i = 0; i < shared.size(); ++i) {
-            if (i + 2 * ahead < shared.size())
-                prefetch(&m_lists[shared[i + 2 * ahead].first]);
-            if (i + ahead < shared.size()) {
-                const List &list = m_lists[shared[i + ahead].first];
-                prefetch(&m_values[list.begin + list.active]);
-            }
-            List &list = m_lists[shared[i].first];
-            m_values[list.begin + list.active++] = shared[i].second;
-        }
+        fill(count + count / 2 + 16, entries);
     }
 
     // Starts loading what a lookup of the key reads.
@@ -284,6 +205,104 @@ public:
     }
 
 private:
+    // Puts the entries in capacity slots; false when they have more distinct keys than fit.
+    template<class Entries>
+    bool fill(std::size_t capacity, Entries entries)
+    {
+        capacity = std::max<std::size_t>(16, capacity);
+        if (capacity >= UINT32_MAX)
+            throw std::length_error("too many keys to look for near rows");
+        m_slots.clear();
+        m_slots.shrink_to_fit();
+        m_slots.assign(capacity, Slot{});
+        m_lists.clear();
+        m_values.clear();
+        m_outForRow.clear();
+        // About 16 bits a key, at most 4 MB: most lookups of a row's cells find nothing, and
+        // learn it here without a cache miss in the slots. A filter of a size that stays in the
+        // cache saves more lookups than a larger one would, whose bits lie as far apart as the
+        // slots.
+        m_filterShift = 64 - 12;
+        while (m_filterShift > 64 - 25 && (std::size_t(1) << (64 - m_filterShift)) < capacity * 11)
+            --m_filterShift;
+        m_filter.assign((std::size_t(1) << (64 - m_filterShift)) / 64, 0);
+        // The forms of the keys that have two or more, by list, put in their places at the end.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> shared;
+        const std::size_t most = capacity / 10 * 9;
+        std::size_t used = 0;
+        const auto insert = [&](std::uint64_t key, std::uint32_t form) {
+            const std::size_t bit = filterBit(key);
+            m_filter[bit / 64] |= std::uint64_t(1) << (bit % 64);
+            const std::uint32_t tag = fingerprint(key);
+            std::size_t s = home(key);
+            while (m_slots[s].tag != 0 && m_slots[s].tag != tag)
+                s = next(s);
+            Slot &slot = m_slots[s];
+            if (slot.tag == 0) {
+                slot = Slot{tag, form};
+                ++used;
+            } else if (!(slot.payload & isList)) {
+                // A form's entries come one after another: a run of a character gives the
+                // same key twice.
+                if (slot.payload != form) {
+                    const auto list = static_cast<std::uint32_t>(m_lists.size());
+                    if (list & isList)
+                        throw std::length_error("too many keys to look for near rows");
+                    m_lists.push_back(List{0, 0, 0});
+                    shared.emplace_back(list, slot.payload);
+                    shared.emplace_back(list, form);
+                    slot.payload = isList | list;
+                }
+            } else if (const std::uint32_t list = slot.payload & ~isList; shared.back() != std::pair(list, form)) {
+                shared.emplace_back(list, form);
+            }
+        };
+        // The slots are written in scattered order: each entry waits while its slot is fetched.
+        constexpr std::size_t ahead = 16;
+        std::array<std::pair<std::uint64_t, std::uint32_t>, ahead> waiting;
+        std::size_t added = 0;
+        entries([&](std::uint64_t key, std::uint32_t form) {
+            if (form & (isList | outForGood))
+                throw std::length_error("too many keys to look for near rows");
+            if (used >= most)
+                return;
+            fetchAhead(key);
+            std::pair<std::uint64_t, std::uint32_t> &entry = waiting[added % ahead];
+            if (added >= ahead)
+                insert(entry.first, entry.second);
+            entry = {key, form};
+            ++added;
+        });
+        for (std::size_t i = added > ahead ? added - ahead : 0; i < added && used < most; ++i)
+            insert(waiting[i % ahead].first, waiting[i % ahead].second);
+        if (used >= most)
+            return false;
+        // The lists are counted after, not in, the pass over the slots: that pass fetches its
+        // slots ahead, and one more table read in scattered order would cost as much as they.
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            if (i + ahead < shared.size())
+                prefetch(&m_lists[shared[i + ahead].first]);
+            ++m_lists[shared[i].first].live;
+        }
+        std::uint32_t begin = 0;
+        for (List &list : m_lists) {
+            list.begin = begin;
+            begin += list.live;
+        }
+        m_values.resize(shared.size());
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            if (i + 2 * ahead < shared.size())
+                prefetch(&m_lists[shared[i + 2 * ahead].first]);
+            if (i + ahead < shared.size()) {
+                const List &list = m_lists[shared[i + ahead].first];
+                prefetch(&m_values[list.begin + list.active]);
+            }
+            List &list = m_lists[shared[i].first];
+            m_values[list.begin + list.active++] = shared[i].second;
+        }
+        return true;
+    }
+
     // tag: the key's fingerprint, 0 for an empty slot; a slot of one form also marks it out.
     static constexpr std::uint32_t outForRow = 1u << 31;
     static constexpr std::uint32_t outForGood = 1u << 30;
@@ -379,17 +398,18 @@ struct Found
 // A cell that may be near some key: its place, and the ends and length of its form.
 struct Candidate
 {
-    static constexpr std::size_t notNear = SIZE_MAX;
+    static constexpr std::uint32_t notNear = UINT32_MAX;
 
     std::size_t row;
     std::size_t begin;
-    std::size_t end;
+    std::uint32_t units; // of the cell
     std::uint32_t index;
-    bool last;
-    char32_t first; // of its form
+    std::uint32_t length = notNear; // of its form, once rules 1 and 2 looked at it
+    char32_t first;                 // of its form
     char32_t final;
-    std::size_t length = notNear; // of its form, once rules 1 and 2 looked at it
-    std::size_t form = 0;         // where rules 1 and 2 left its form for rule 3
+    bool last;
+
+    std::size_t end() const { return begin + units; }
 };
 
 } // namespace
@@ -508,6 +528,12 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
 
 void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> rows)
 {
+    collect(table, rows);
+    finish();
+}
+
+void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> rows)
+{
     Tables &t = *m_tables;
     RowCells seen;
 
@@ -530,7 +556,10 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
             if (!ends || !keyEnds.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
                 return;
-            candidates.push_back({row, begin, begin + text.size(), index, last, ends->first, ends->second});
+            if (text.size() >= Candidate::notNear)
+                throw std::length_error("a cell too long to look for near rows");
+            candidates.push_back({row, begin, static_cast<std::uint32_t>(text.size()), index, Candidate::notNear,
+                                  ends->first, ends->second, last});
             cellEnds.add(ends->first, ends->second);
         });
         seen.nextRow();
@@ -540,7 +569,6 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     indexForms(cellEnds);
     const std::size_t forms = m_formStart.size() - 1;
     if (forms == 0 || candidates.empty()) {
-        finish();
         return;
     }
 
@@ -583,23 +611,20 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct. What
     // the cells near some form are like is noted for rule 3: their lengths.
     std::vector<bool> cellLengths;
-    std::u32string cellForms;
     eachRow([&](Candidate &c) {
         if (!t.ends.mayBeNear(c.first, c.final))
             return;
-        cell.assign(table[c.row].substr(c.begin, c.end - c.begin));
+        cell.assign(table[c.row].substr(c.begin, c.units));
         const std::u32string &text = cell.form();
         const std::size_t n = text.size();
-        c.length = n;
-        c.form = cellForms.size();
-        cellForms += text;
+        c.length = static_cast<std::uint32_t>(n);
         if (cellLengths.size() <= n + 1)
             cellLengths.resize(n + 2, false);
         cellLengths[n] = true;
         cell.rehash();
         t.forms.forEach(textKey(cell.piece(0, n), n), [&](std::uint32_t g) {
             if (t.counts[g][0] < maxHits && form(g) == text)
-                found.push_back(Found{g, 1, c.index, c.begin, c.end, c.last});
+                found.push_back(Found{g, 1, c.index, c.begin, c.end(), c.last});
             return Visit::Keep;
         });
         // Rule 2 takes a form's leftmost cell of a row, and no more rows once it has five by
@@ -609,7 +634,7 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             if (t.longEnough[g] && foundInRow[g] != c.row && t.counts[g][0] + t.counts[g][1] < maxHits
                 && form(g) == piece) {
                 foundInRow[g] = c.row;
-                found.push_back(Found{g, 2, c.index, c.begin, c.end, c.last});
+                found.push_back(Found{g, 2, c.index, c.begin, c.end(), c.last});
             }
             return Visit::Keep;
         };
@@ -659,7 +684,6 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
         }
     }
     if (ruleThreeForms.empty()) {
-        finish();
         return;
     }
     HashedForm keyForm;
@@ -696,10 +720,9 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     const auto looksUp = [&](const Candidate &c) {
         return c.length < lookups.size() && lookups[c.length] != 0 && t.ruleThree.mayBeNear(c.first, c.final);
     };
-    // Calls use(table, key) for every lookup of the cell, its form made in hashed.
-    const auto eachLookup = [&](const Candidate &c, HashedForm &hashed, auto use) {
+    // Calls use(table, key) for every lookup of the cell, its form in hashed.
+    const auto eachLookup = [&](const Candidate &c, const HashedForm &hashed, auto use) {
         const std::size_t n = c.length;
-        hashed.assignForm(std::u32string_view(cellForms).substr(c.form, n));
         const std::u32string &text = hashed.form();
         if (lookups[n] & 1) {
             for (std::size_t i = 0; i < n; ++i)
@@ -715,38 +738,54 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             use(t.deletions, textKey(hashed.piece(0, n), n));
     };
     // The tables are read in scattered order: the lookups of a cell some cells ahead are fetched
-    // while this one's are made.
+    // while this one's are made. The cells' forms are made again from the rows, once, as
+    // keeping them from rules 1 and 2 would cost more memory than the rows themselves.
     constexpr std::size_t cellsAhead = 4;
-    HashedForm nextCell;
-    eachRow([&](const Candidate &c) {
-        const std::size_t position = static_cast<std::size_t>(&c - candidates.data());
-        if (position + cellsAhead < candidates.size() && looksUp(candidates[position + cellsAhead])) {
-            eachLookup(candidates[position + cellsAhead], nextCell,
-                       [](const Postings &table, std::uint64_t key) { table.fetchAhead(key); });
-        }
+    std::array<HashedForm, cellsAhead + 1> cellForms;
+    const auto prepare = [&](std::size_t position, bool fetch) {
+        const Candidate &c = candidates[position];
         if (!looksUp(c))
             return;
+        HashedForm &hashed = cellForms[position % cellForms.size()];
+        hashed.assign(table[c.row].substr(c.begin, c.units));
+        hashed.rehash();
+        if (fetch)
+            eachLookup(c, hashed, [](const Postings &postings, std::uint64_t key) { postings.fetchAhead(key); });
+    };
+    for (std::size_t position = 0; position < std::min(cellsAhead, candidates.size()); ++position)
+        prepare(position, false);
+    eachRow([&](const Candidate &c) {
+        const std::size_t position = static_cast<std::size_t>(&c - candidates.data());
+        if (position + cellsAhead < candidates.size())
+            prepare(position + cellsAhead, true);
+        if (!looksUp(c))
+            return;
+        const HashedForm &cellForm = cellForms[position % cellForms.size()];
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
             if (t.counts[g][2] >= maxHits)
                 return Visit::DropForGood;
             if (foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            if (!oneEditApart(form(g), cell.form()))
+            if (!oneEditApart(form(g), cellForm.form()))
                 return Visit::Keep;
             foundInRow[g] = c.row;
-            found.push_back(Found{g, 3, c.index, c.begin, c.end, c.last});
+            found.push_back(Found{g, 3, c.index, c.begin, c.end(), c.last});
             return Visit::DropForRow;
         };
-        eachLookup(c, cell, [&](Postings &table, std::uint64_t key) { table.forEach(key, check); });
+        eachLookup(c, cellForm, [&](Postings &postings, std::uint64_t key) { postings.forEach(key, check); });
     });
-    finish();
 }
 
 void NearRowIndex::finish()
 {
-    // Grouped by form, each form's hits in the order found, which is row order for each rule.
+    // The forms and their tables have done their work: only the hits are asked for from now on.
     const std::size_t forms = m_formStart.size() - 1;
+    m_tables.reset();
+    m_formText = {};
+    m_formStart = {};
+    m_keys = {};
+    // Grouped by form, each form's hits in the order found, which is row order for each rule.
     m_hitStart.assign(forms + 1, 0);
     for (const std::uint32_t g : m_found)
         ++m_hitStart[g + 1];

@@ -60,6 +60,8 @@ private:
     // Indexes the distinct forms of the keys that a cell with such ends may be near.
     void indexForms(const FormEnds &cellEnds);
     std::u32string_view form(std::uint32_t group) const;
+    // The hits of the rows, in the order found, then grouped by form.
+    void collect(const LineTable &table, std::span<const std::size_t> rows);
     void finish();
 
     std::vector<std::u16string_view> m_keys;
