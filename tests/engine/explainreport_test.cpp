@@ -316,3 +316,36 @@ TEST(ExplainReport, SmallHostileInputsKeepTheirReports)
         EXPECT_EQ(reportTsv(run, reconcile(run)), c.tsv) << c.name;
     }
 }
+
+// Numbers one digit apart share most entries of the index of one-character differences, which
+// is sized by its distinct keys: every key must still find its own row, and no other.
+TEST(ExplainReport, EveryNumberFindsItsOwnRowOneCharacterAway)
+{
+    constexpr std::size_t n = 30000;
+    std::u16string keys;
+    std::u16string rows;
+    const auto number = [](std::size_t i) {
+        std::u16string digits = u"0000000";
+        for (std::size_t d = digits.size(); d-- > 0; i /= 10)
+            digits[d] = static_cast<char16_t>(u'0' + i % 10);
+        return digits;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        keys += u"key" + number(i) + u"\r\n";
+        rows += u"kez" + number(n - 1 - i) + u"\tx\ti\r\n";
+    }
+    FilterRun run(keys, rows);
+    ASSERT_EQ(run.state(), FilterRun::State::Finished);
+    const Reconciliation report = reconcile(run);
+    ASSERT_EQ(report.missing.size(), n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const MissingKey &key = report.missing[i];
+        ASSERT_EQ(key.keyLine, i);
+        ASSERT_EQ(key.nearRows.size(), 1u) << "key line " << i;
+        EXPECT_EQ(key.nearRows[0].row, n - 1 - i) << "key line " << i;
+        EXPECT_EQ(key.nearRows[0].causes, unsigned(OneChar)) << "key line " << i;
+    }
+    ASSERT_EQ(report.unused.size(), n);
+    for (const UnusedRow &row : report.unused)
+        EXPECT_EQ(row.reason, UnusedReason::Near);
+}
