@@ -45,16 +45,19 @@ void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const Lin
     std::optional<ClassForms> cell;
     std::optional<ClassForms> key;
     std::u16string_view keyText;
-    // The keys and their entries lie apart: fetched some pairs ahead, the entry first.
+    // The keys and their entries lie apart: fetched some pairs ahead, the entry first, then where
+    // its key lies, then the key.
     constexpr std::size_t ahead = 8;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        if (i + 2 * ahead < pairs.size())
-            prefetch(&report.missing[pairs[i + 2 * ahead].missing]);
-        if (i + ahead < pairs.size()) {
-            const MissingKey &next = report.missing[pairs[i + ahead].missing];
-            prefetch(keys[next.keyLine].data());
+        if (i + 3 * ahead < pairs.size())
+            prefetch(&report.missing[pairs[i + 3 * ahead].missing]);
+        if (i + 2 * ahead < pairs.size()) {
+            const MissingKey &next = report.missing[pairs[i + 2 * ahead].missing];
+            keys.fetchAhead(next.keyLine);
             prefetch(next.nearRows.data());
         }
+        if (i + ahead < pairs.size())
+            prefetch(keys[report.missing[pairs[i + ahead].missing].keyLine].data());
         const SameForm &p = pairs[i];
         if (i == 0 || p.row != pairs[i - 1].row || p.cellBegin != pairs[i - 1].cellBegin)
             cell.emplace(rows[p.row].substr(p.cellBegin, p.cellEnd - p.cellBegin));
