@@ -132,11 +132,15 @@ public:
     template<class Entries>
     void build(std::size_t count, Entries entries)
     {
+        if (count == 0) {
+            *this = Postings();
+            return;
+        }
         const std::size_t distinct = std::min(count, distinctKeys(entries) / 8 * 9 + 16);
         // At most two thirds full: a key that is not there ends its probe soon. Should the count
         // fall short, as it may by chance, the slots are made again, one and a half an entry.
-        if (!fill(distinct + distinct / 2, entries))
-            fill(count + count / 2 + 16, entries);
+        if (!fill(distinct + distinct / 2, count, entries))
+            fill(count + count / 2 + 16, count, entries);
     }
 
     // Starts loading what a lookup of the key reads.
@@ -144,18 +148,53 @@ public:
     {
         if (m_slots.empty())
             return;
-        prefetch(&m_filter[filterBit(key) / 64]);
+        prefetch(&m_filter[filterWord(key)]);
         prefetch(&m_slots[home(key)]);
+    }
+
+    // Starts loading the filter's word of the key.
+    void fetchFilter(std::uint64_t key) const
+    {
+        if (!m_slots.empty())
+            prefetch(&m_filter[filterWord(key)]);
+    }
+
+    // Starts loading the slot of the key when the filter lets it pass (its word loaded by now).
+    void fetchSlot(std::uint64_t key) const
+    {
+        if (passes(key))
+            prefetch(&m_slots[home(key)]);
+    }
+
+    // Calls look(form) for some forms under the key, the first few of a list, with no effect on the
+    // lists: to fetch what their visits will read.
+    template<class Look>
+    void peek(std::uint64_t key, Look look) const
+    {
+        if (!passes(key))
+            return;
+        const std::uint32_t tag = fingerprint(key);
+        for (std::size_t s = home(key); m_slots[s].tag != 0; s = next(s)) {
+            const Slot &slot = m_slots[s];
+            if ((slot.tag & fingerprintBits) != tag)
+                continue;
+            if (!(slot.payload & isList)) {
+                if (!(slot.tag & (outForRow | outForGood)))
+                    look(slot.payload);
+            } else {
+                const List &list = m_lists[slot.payload & ~isList];
+                for (std::uint32_t i = 0; i < std::min<std::uint32_t>(list.active, 4); ++i)
+                    look(m_values[list.begin + i]);
+            }
+            return;
+        }
     }
 
     // Calls visit(form) for every form under the key that is in its list for this row.
     template<class VisitForm>
     void forEach(std::uint64_t key, VisitForm visit)
     {
-        if (m_slots.empty())
-            return;
-        const std::size_t bit = filterBit(key);
-        if (!(m_filter[bit / 64] >> (bit % 64) & 1))
+        if (!passes(key))
             return;
         const std::uint32_t tag = fingerprint(key);
         std::size_t s = home(key);
@@ -238,7 +277,7 @@ private:
 
     // Puts the entries in capacity slots; false when they have more distinct keys than fit.
     template<class Entries>
-    bool fill(std::size_t capacity, Entries entries)
+    bool fill(std::size_t capacity, std::size_t count, Entries entries)
     {
         capacity = std::max<std::size_t>(16, capacity);
         if (capacity >= UINT32_MAX)
@@ -249,21 +288,21 @@ private:
         m_lists.clear();
         m_values.clear();
         m_outForRow.clear();
-        // About 16 bits a key, at most 4 MB: most lookups of a row's cells find nothing, and
-        // learn it here without a cache miss in the slots. A filter of a size that stays in the
-        // cache saves more lookups than a larger one would, whose bits lie as far apart as the
-        // slots.
-        m_filterShift = 64 - 12;
-        while (m_filterShift > 64 - 25 && (std::size_t(1) << (64 - m_filterShift)) < capacity * 11)
+        // About 16 bits a key, at most 4 MB, a key setting two bits of one word: most lookups of
+        // a row's cells find nothing, and learn it here without a cache miss in the slots. A
+        // filter of a size that stays in the cache saves more lookups than a larger one would,
+        // whose words lie as far apart as the slots.
+        m_filterShift = 64 - 6;
+        while (m_filterShift > 64 - 19 && (std::size_t(64) << (64 - m_filterShift)) < capacity * 11)
             --m_filterShift;
-        m_filter.assign((std::size_t(1) << (64 - m_filterShift)) / 64, 0);
+        m_filter.assign(std::size_t(1) << (64 - m_filterShift), 0);
         // The forms of the keys that have two or more, by list, put in their places at the end.
         std::vector<std::pair<std::uint32_t, std::uint32_t>> shared;
+        shared.reserve(count);
         const std::size_t most = capacity / 10 * 9;
         std::size_t used = 0;
         const auto insert = [&](std::uint64_t key, std::uint32_t form) {
-            const std::size_t bit = filterBit(key);
-            m_filter[bit / 64] |= std::uint64_t(1) << (bit % 64);
+            m_filter[filterWord(key)] |= filterBits(key);
             const std::uint32_t tag = fingerprint(key);
             std::size_t s = home(key);
             while (m_slots[s].tag != 0 && m_slots[s].tag != tag)
@@ -354,6 +393,13 @@ private:
         std::uint32_t active;
     };
 
+    bool passes(std::uint64_t key) const
+    {
+        if (m_slots.empty())
+            return false;
+        const std::uint64_t bits = filterBits(key);
+        return (m_filter[filterWord(key)] & bits) == bits;
+    }
     static std::uint32_t fingerprint(std::uint64_t key)
     {
         const auto bits = static_cast<std::uint32_t>(key & fingerprintBits);
@@ -363,9 +409,13 @@ private:
     // filter takes all of them, mixed once more.
     std::size_t home(std::uint64_t key) const { return static_cast<std::size_t>(((key >> 32) * m_slots.size()) >> 32); }
     std::size_t next(std::size_t slot) const { return slot + 1 == m_slots.size() ? 0 : slot + 1; }
-    std::size_t filterBit(std::uint64_t key) const
+    std::size_t filterWord(std::uint64_t key) const
     {
         return static_cast<std::size_t>((key * 0xd1b54a32d192ed03ULL) >> m_filterShift);
+    }
+    static std::uint64_t filterBits(std::uint64_t key)
+    {
+        return std::uint64_t(1) << (key & 63) | std::uint64_t(1) << (key >> 6 & 63);
     }
 
     std::vector<Slot> m_slots;
@@ -751,60 +801,93 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
     const auto looksUp = [&](const Candidate &c) {
         return c.length < lookups.size() && lookups[c.length] != 0 && t.ruleThree.mayBeNear(c.first, c.final);
     };
-    // Calls use(table, key) for every lookup of the cell, its form in hashed.
-    const auto eachLookup = [&](const Candidate &c, const HashedForm &hashed, auto use) {
+    // The lookups of a cell: the tables and the keys.
+    struct Lookups
+    {
+        HashedForm form;
+        std::vector<std::pair<Postings *, std::uint64_t>> keys;
+    };
+    const auto makeLookups = [&](const Candidate &c, Lookups &out) {
         const std::size_t n = c.length;
-        const std::u32string &text = hashed.form();
+        out.form.assign(table[c.row].substr(c.begin, c.units));
+        out.form.rehash();
+        out.keys.clear();
+        const std::u32string &text = out.form.form();
         if (lookups[n] & 1) {
             for (std::size_t i = 0; i < n; ++i)
-                use(t.replacements, replacementKey(hashed.without(i), n - 1, i));
+                out.keys.emplace_back(&t.replacements, replacementKey(out.form.without(i), n - 1, i));
         }
         if (lookups[n] & 2) {
             for (std::size_t i = 0; i < n; ++i) {
                 if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
-                    use(t.wanted, textKey(hashed.without(i), n - 1));
+                    out.keys.emplace_back(&t.wanted, textKey(out.form.without(i), n - 1));
             }
         }
         if (lookups[n] & 4)
-            use(t.deletions, textKey(hashed.piece(0, n), n));
+            out.keys.emplace_back(&t.deletions, textKey(out.form.piece(0, n), n));
     };
-    // The tables are read in scattered order: the lookups of a cell some cells ahead are fetched
-    // while this one's are made. The cells' forms are made again from the rows, once, as
-    // keeping them from rules 1 and 2 would cost more memory than the rows themselves.
-    constexpr std::size_t cellsAhead = 4;
-    std::array<HashedForm, cellsAhead + 1> cellForms;
-    const auto prepare = [&](std::size_t position, bool fetch) {
-        const Candidate &c = candidates[position];
-        if (!looksUp(c))
+    // The tables and the forms are read in scattered order: a cell's lookups are made some cells
+    // ahead, and what they read fetched in stages, each once the one before is there: the
+    // filters, the slots of the keys that pass, the state of the forms they hold, the forms'
+    // texts. The cells' forms are made again from the rows, as keeping them from rules 1 and 2
+    // would cost more memory than the rows themselves.
+    constexpr std::size_t filtersAhead = 12;
+    constexpr std::size_t slotsAhead = 8;
+    constexpr std::size_t statesAhead = 4;
+    constexpr std::size_t textsAhead = 2;
+    std::vector<Lookups> ring(filtersAhead + 1);
+    const auto stage = [&](std::size_t position, std::size_t ahead) {
+        if (position >= candidates.size() || !looksUp(candidates[position]))
             return;
-        HashedForm &hashed = cellForms[position % cellForms.size()];
-        hashed.assign(table[c.row].substr(c.begin, c.units));
-        hashed.rehash();
-        if (fetch)
-            eachLookup(c, hashed, [](const Postings &postings, std::uint64_t key) { postings.fetchAhead(key); });
+        Lookups &cell = ring[position % ring.size()];
+        switch (ahead) {
+        case filtersAhead:
+            makeLookups(candidates[position], cell);
+            for (const auto &[postings, key] : cell.keys)
+                postings->fetchFilter(key);
+            break;
+        case slotsAhead:
+            for (const auto &[postings, key] : cell.keys)
+                postings->fetchSlot(key);
+            break;
+        case statesAhead:
+            for (const auto &[postings, key] : cell.keys) {
+                postings->peek(key, [&](std::uint32_t g) {
+                    prefetch(&t.counts[g]);
+                    prefetch(&foundInRow[g]);
+                    prefetch(&m_formStart[g]);
+                });
+            }
+            break;
+        default:
+            for (const auto &[postings, key] : cell.keys)
+                postings->peek(key, [&](std::uint32_t g) { prefetch(m_formText.data() + m_formStart[g]); });
+            break;
+        }
     };
-    for (std::size_t position = 0; position < std::min(cellsAhead, candidates.size()); ++position)
-        prepare(position, false);
+    for (std::size_t position = 0; position < filtersAhead; ++position)
+        stage(position, filtersAhead);
     eachRow([&](const Candidate &c) {
         const std::size_t position = static_cast<std::size_t>(&c - candidates.data());
-        if (position + cellsAhead < candidates.size())
-            prepare(position + cellsAhead, true);
+        for (const std::size_t ahead : {filtersAhead, slotsAhead, statesAhead, textsAhead})
+            stage(position + ahead, ahead);
         if (!looksUp(c))
             return;
-        const HashedForm &cellForm = cellForms[position % cellForms.size()];
+        const Lookups &cell = ring[position % ring.size()];
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
             if (t.counts[g][2] >= maxHits)
                 return Visit::DropForGood;
             if (foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            if (!oneEditApart(form(g), cellForm.form()))
+            if (!oneEditApart(form(g), cell.form.form()))
                 return Visit::Keep;
             foundInRow[g] = c.row;
             found.push_back(Found{g, 3, c.index, c.begin, c.end(), c.last});
             return Visit::DropForRow;
         };
-        eachLookup(c, cellForm, [&](Postings &postings, std::uint64_t key) { postings.forEach(key, check); });
+        for (const auto &[postings, key] : cell.keys)
+            postings->forEach(key, check);
     });
 }
 
