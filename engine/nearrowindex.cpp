@@ -143,6 +143,13 @@ public:
             fill(count + count / 2 + 16, count, entries);
     }
 
+    // The same for entries of keys all different (one a form): no count is needed.
+    template<class Entries>
+    void buildDistinct(std::size_t count, Entries entries)
+    {
+        fill(count + count / 2 + 16, count, entries);
+    }
+
     // Starts loading what a lookup of the key reads.
     void fetchAhead(std::uint64_t key) const
     {
@@ -288,12 +295,11 @@ private:
         m_lists.clear();
         m_values.clear();
         m_outForRow.clear();
-        // About 16 bits a key, at most 4 MB, a key setting two bits of one word: most lookups of
-        // a row's cells find nothing, and learn it here without a cache miss in the slots. A
-        // filter of a size that stays in the cache saves more lookups than a larger one would,
-        // whose words lie as far apart as the slots.
+        // About 16 bits a key, a key setting two bits of one word: most lookups of a row's cells
+        // find nothing, and learn it here, from a table a tenth the size of the slots. Its words
+        // are fetched well ahead of the lookups.
         m_filterShift = 64 - 6;
-        while (m_filterShift > 64 - 19 && (std::size_t(64) << (64 - m_filterShift)) < capacity * 11)
+        while ((std::size_t(64) << (64 - m_filterShift)) < capacity * 11)
             --m_filterShift;
         m_filter.assign(std::size_t(1) << (64 - m_filterShift), 0);
         // The forms of the keys that have two or more, by list, put in their places at the end.
@@ -592,7 +598,7 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
     t.counts.assign(forms, {0, 0, 0});
     t.longEnough.resize(forms);
     HashedForm hashed;
-    t.forms.build(forms, [&](const auto &add) {
+    t.forms.buildDistinct(forms, [&](const auto &add) {
         for (std::uint32_t g = 0; g < forms; ++g) {
             const std::u32string_view f = form(g);
             hashed.assignForm(f);
@@ -768,7 +774,7 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
         return;
     }
     HashedForm keyForm;
-    t.wanted.build(wantedCount, [&](const auto &add) {
+    t.wanted.buildDistinct(wantedCount, [&](const auto &add) {
         for (const std::uint32_t g : ruleThreeForms) {
             const std::size_t k = form(g).size();
             if (someCellOfLength(k + 1)) {
@@ -831,10 +837,10 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
     // filters, the slots of the keys that pass, the state of the forms they hold, the forms'
     // texts. The cells' forms are made again from the rows, as keeping them from rules 1 and 2
     // would cost more memory than the rows themselves.
-    constexpr std::size_t filtersAhead = 12;
-    constexpr std::size_t slotsAhead = 8;
-    constexpr std::size_t statesAhead = 4;
-    constexpr std::size_t textsAhead = 2;
+    constexpr std::size_t filtersAhead = 24;
+    constexpr std::size_t slotsAhead = 16;
+    constexpr std::size_t statesAhead = 8;
+    constexpr std::size_t textsAhead = 4;
     std::vector<Lookups> ring(filtersAhead + 1);
     const auto stage = [&](std::size_t position, std::size_t ahead) {
         if (position >= candidates.size() || !looksUp(candidates[position]))
@@ -919,6 +925,18 @@ void NearRowIndex::finish()
         if (end - begin > 1)
             std::stable_sort(begin, end, [](const Hit &a, const Hit &b) { return a.rule < b.rule; });
     }
+}
+
+void NearRowIndex::fetchHitPlace(std::size_t key) const
+{
+    if (key < m_groupOfKey.size() && m_groupOfKey[key] != noGroup && m_groupOfKey[key] + 1 < m_hitStart.size())
+        prefetch(&m_hitStart[m_groupOfKey[key]]);
+}
+
+void NearRowIndex::fetchHits(std::size_t key) const
+{
+    if (key < m_groupOfKey.size() && m_groupOfKey[key] != noGroup && m_groupOfKey[key] + 1 < m_hitStart.size())
+        prefetch(m_hits.data() + m_hitStart[m_groupOfKey[key]]);
 }
 
 std::span<const NearRowIndex::Hit> NearRowIndex::hits(std::size_t key) const

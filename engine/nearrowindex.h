@@ -52,6 +52,10 @@ public:
 
     // The rows near keys[key], best first.
     std::span<const Hit> hits(std::size_t key) const;
+    // For keys read in turn, whose hits lie apart: starts loading where the hits of a key lie,
+    // some keys ahead, then, a few keys later, the hits themselves.
+    void fetchHitPlace(std::size_t key) const;
+    void fetchHits(std::size_t key) const;
 
 private:
     class Tables;

@@ -107,7 +107,10 @@ Reconciliation reconcile(const FilterRun &run)
     }
     unusedRows.resize(kept);
 
+    // Room for every line without a row at once: a million keys without rows are common enough.
     std::vector<std::u16string_view> nearKeys;
+    nearKeys.reserve(unmatched.size());
+    report.missing.reserve(unmatched.size());
     for (std::size_t u = 0; u < unmatched.size(); ++u) {
         if (u + ahead < unmatched.size())
             prefetch(keys[unmatched[u + ahead]].data());
@@ -126,6 +129,8 @@ Reconciliation reconcile(const FilterRun &run)
     index.search(rows, unusedRows);
     std::vector<SameForm> sameForm;
     for (std::size_t m = 0; m < report.missing.size(); ++m) {
+        index.fetchHitPlace(m + 2 * ahead);
+        index.fetchHits(m + ahead);
         MissingKey &missing = report.missing[m];
         missing.nearRows.reserve(index.hits(m).size());
         for (const NearRowIndex::Hit &hit : index.hits(m)) {
