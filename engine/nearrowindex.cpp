@@ -432,6 +432,62 @@ private:
     std::vector<std::uint32_t> m_outForRow;
 };
 
+// A set of keys as bits, about ten a key, two of them in one word: a key not added is found
+// missing but for about one in thirty.
+class KeyBits
+{
+public:
+    explicit KeyBits(std::size_t keys)
+    {
+        while ((std::size_t(64) << (64 - m_shift)) < keys * 10)
+            --m_shift;
+        m_words.assign(std::size_t(1) << (64 - m_shift), 0);
+    }
+
+    void add(std::uint64_t key) { m_words[word(key)] |= bits(key); }
+    bool mayHave(std::uint64_t key) const { return (m_words[word(key)] & bits(key)) == bits(key); }
+    void fetchAhead(std::uint64_t key) const { prefetch(&m_words[word(key)]); }
+
+    // Entries (see Postings::build) with only the keys that the set may have: each waits while
+    // its word is fetched.
+    template<class Entries>
+    auto only(Entries entries) const
+    {
+        return [this, entries](const auto &add) {
+            constexpr std::size_t ahead = 16;
+            std::array<std::pair<std::uint64_t, std::uint32_t>, ahead> waiting;
+            std::size_t count = 0;
+            const auto pass = [&](const std::pair<std::uint64_t, std::uint32_t> &entry) {
+                if (mayHave(entry.first))
+                    add(entry.first, entry.second);
+            };
+            entries([&](std::uint64_t key, std::uint32_t form) {
+                fetchAhead(key);
+                std::pair<std::uint64_t, std::uint32_t> &entry = waiting[count % ahead];
+                if (count >= ahead)
+                    pass(entry);
+                entry = {key, form};
+                ++count;
+            });
+            for (std::size_t i = count > ahead ? count - ahead : 0; i < count; ++i)
+                pass(waiting[i % ahead]);
+        };
+    }
+
+private:
+    std::size_t word(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0x9fb21c651e98df25ULL) >> m_shift);
+    }
+    static std::uint64_t bits(std::uint64_t key)
+    {
+        return std::uint64_t(1) << (key >> 40 & 63) | std::uint64_t(1) << (key >> 46 & 63);
+    }
+
+    unsigned m_shift = 64 - 6;
+    std::vector<std::uint64_t> m_words;
+};
+
 // Whether a cell's text was seen before in the same row: equal cells are looked up once.
 class RowCells
 {
@@ -773,37 +829,6 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
     if (ruleThreeForms.empty()) {
         return;
     }
-    HashedForm keyForm;
-    t.wanted.buildDistinct(wantedCount, [&](const auto &add) {
-        for (const std::uint32_t g : ruleThreeForms) {
-            const std::size_t k = form(g).size();
-            if (someCellOfLength(k + 1)) {
-                keyForm.assignForm(form(g));
-                add(textKey(keyForm.piece(0, k), k), g);
-            }
-        }
-    });
-    t.deletions.build(deletionCount, [&](const auto &add) {
-        for (const std::uint32_t g : ruleThreeForms) {
-            const std::size_t k = form(g).size();
-            if (someCellOfLength(k - 1)) {
-                keyForm.assignForm(form(g));
-                for (std::size_t i = 0; i < k; ++i)
-                    add(textKey(keyForm.without(i), k - 1), g);
-            }
-        }
-    });
-    t.replacements.build(replacementCount, [&](const auto &add) {
-        for (const std::uint32_t g : ruleThreeForms) {
-            const std::size_t k = form(g).size();
-            if (someCellOfLength(k)) {
-                keyForm.assignForm(form(g));
-                for (std::size_t i = 0; i < k; ++i)
-                    add(replacementKey(keyForm.without(i), k - 1, i), g);
-            }
-        }
-    });
-    ruleThreeForms = {};
     const auto looksUp = [&](const Candidate &c) {
         return c.length < lookups.size() && lookups[c.length] != 0 && t.ruleThree.mayBeNear(c.first, c.final);
     };
@@ -832,6 +857,67 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
         if (lookups[n] & 4)
             out.keys.emplace_back(&t.deletions, textKey(out.form.piece(0, n), n));
     };
+    // The keys the cells will look up, as bits: an entry of the tables under a key that no cell
+    // looks up is left out. Keys that differ in one place (numbers one digit apart) share most of
+    // their entries, and cells one character from none of them would leave those in for nothing.
+    std::size_t cellKeys = 0;
+    for (const Candidate &c : candidates) {
+        if (looksUp(c))
+            cellKeys += (lookups[c.length] & 1 ? c.length : 0) + (lookups[c.length] & 2 ? c.length : 0)
+                        + (lookups[c.length] & 4 ? 1 : 0);
+    }
+    KeyBits lookedUp(cellKeys);
+    {
+        // Each key waits while its word is fetched.
+        constexpr std::size_t ahead = 16;
+        std::array<std::uint64_t, ahead> waiting;
+        std::size_t count = 0;
+        Lookups cell;
+        for (const Candidate &c : candidates) {
+            if (!looksUp(c))
+                continue;
+            makeLookups(c, cell);
+            for (const auto &entry : cell.keys) {
+                lookedUp.fetchAhead(entry.second);
+                if (count >= ahead)
+                    lookedUp.add(waiting[count % ahead]);
+                waiting[count++ % ahead] = entry.second;
+            }
+        }
+        for (std::size_t i = count > ahead ? count - ahead : 0; i < count; ++i)
+            lookedUp.add(waiting[i % ahead]);
+    }
+    HashedForm keyForm;
+    t.wanted.buildDistinct(wantedCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k + 1)) {
+                keyForm.assignForm(form(g));
+                add(textKey(keyForm.piece(0, k), k), g);
+            }
+        }
+    }));
+    t.deletions.build(deletionCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k - 1)) {
+                keyForm.assignForm(form(g));
+                for (std::size_t i = 0; i < k; ++i)
+                    add(textKey(keyForm.without(i), k - 1), g);
+            }
+        }
+    }));
+    t.replacements.build(replacementCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k)) {
+                keyForm.assignForm(form(g));
+                for (std::size_t i = 0; i < k; ++i)
+                    add(replacementKey(keyForm.without(i), k - 1, i), g);
+            }
+        }
+    }));
+    ruleThreeForms = {};
     // The tables and the forms are read in scattered order: a cell's lookups are made some cells
     // ahead, and what they read fetched in stages, each once the one before is there: the
     // filters, the slots of the keys that pass, the state of the forms they hold, the forms'
