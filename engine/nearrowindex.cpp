@@ -872,12 +872,12 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
         constexpr std::size_t ahead = 16;
         std::array<std::uint64_t, ahead> waiting;
         std::size_t count = 0;
-        Lookups cell;
+        Lookups made;
         for (const Candidate &c : candidates) {
             if (!looksUp(c))
                 continue;
-            makeLookups(c, cell);
-            for (const auto &entry : cell.keys) {
+            makeLookups(c, made);
+            for (const auto &entry : made.keys) {
                 lookedUp.fetchAhead(entry.second);
                 if (count >= ahead)
                     lookedUp.add(waiting[count % ahead]);
@@ -931,19 +931,19 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
     const auto stage = [&](std::size_t position, std::size_t ahead) {
         if (position >= candidates.size() || !looksUp(candidates[position]))
             return;
-        Lookups &cell = ring[position % ring.size()];
+        Lookups &pending = ring[position % ring.size()];
         switch (ahead) {
         case filtersAhead:
-            makeLookups(candidates[position], cell);
-            for (const auto &[postings, key] : cell.keys)
+            makeLookups(candidates[position], pending);
+            for (const auto &[postings, key] : pending.keys)
                 postings->fetchFilter(key);
             break;
         case slotsAhead:
-            for (const auto &[postings, key] : cell.keys)
+            for (const auto &[postings, key] : pending.keys)
                 postings->fetchSlot(key);
             break;
         case statesAhead:
-            for (const auto &[postings, key] : cell.keys) {
+            for (const auto &[postings, key] : pending.keys) {
                 postings->peek(key, [&](std::uint32_t g) {
                     prefetch(&t.counts[g]);
                     prefetch(&foundInRow[g]);
@@ -952,7 +952,7 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
             }
             break;
         default:
-            for (const auto &[postings, key] : cell.keys)
+            for (const auto &[postings, key] : pending.keys)
                 postings->peek(key, [&](std::uint32_t g) { prefetch(m_formText.data() + m_formStart[g]); });
             break;
         }
@@ -965,20 +965,20 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
             stage(position + ahead, ahead);
         if (!looksUp(c))
             return;
-        const Lookups &cell = ring[position % ring.size()];
+        const Lookups &thisCell = ring[position % ring.size()];
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
             if (t.counts[g][2] >= maxHits)
                 return Visit::DropForGood;
             if (foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            if (!oneEditApart(form(g), cell.form.form()))
+            if (!oneEditApart(form(g), thisCell.form.form()))
                 return Visit::Keep;
             foundInRow[g] = c.row;
             found.push_back(Found{g, 3, c.index, c.begin, c.end(), c.last});
             return Visit::DropForRow;
         };
-        for (const auto &[postings, key] : cell.keys)
+        for (const auto &[postings, key] : thisCell.keys)
             postings->forEach(key, check);
     });
 }
