@@ -433,10 +433,11 @@ private:
 };
 
 // A set of keys as bits, about ten a key, two of them in one word: a key not added is found
-// missing but for about one in thirty.
+// missing but for about one in thirty. Made with no room, it has every key.
 class KeyBits
 {
 public:
+    KeyBits() = default;
     explicit KeyBits(std::size_t keys)
     {
         while ((std::size_t(64) << (64 - m_shift)) < keys * 10)
@@ -445,8 +446,12 @@ public:
     }
 
     void add(std::uint64_t key) { m_words[word(key)] |= bits(key); }
-    bool mayHave(std::uint64_t key) const { return (m_words[word(key)] & bits(key)) == bits(key); }
-    void fetchAhead(std::uint64_t key) const { prefetch(&m_words[word(key)]); }
+    bool mayHave(std::uint64_t key) const { return m_words.empty() || (m_words[word(key)] & bits(key)) == bits(key); }
+    void fetchAhead(std::uint64_t key) const
+    {
+        if (!m_words.empty())
+            prefetch(&m_words[word(key)]);
+    }
 
     // Entries (see Postings::build) with only the keys that the set may have: each waits while
     // its word is fetched.
@@ -860,14 +865,17 @@ void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> 
     // The keys the cells will look up, as bits: an entry of the tables under a key that no cell
     // looks up is left out. Keys that differ in one place (numbers one digit apart) share most of
     // their entries, and cells one character from none of them would leave those in for nothing.
+    // It costs a pass over the cells' keys and saves at most the entries: made only when these
+    // are about as many.
     std::size_t cellKeys = 0;
     for (const Candidate &c : candidates) {
         if (looksUp(c))
             cellKeys += (lookups[c.length] & 1 ? c.length : 0) + (lookups[c.length] & 2 ? c.length : 0)
                         + (lookups[c.length] & 4 ? 1 : 0);
     }
-    KeyBits lookedUp(cellKeys);
-    {
+    KeyBits lookedUp;
+    if (cellKeys < 2 * (wantedCount + deletionCount + replacementCount)) {
+        lookedUp = KeyBits(cellKeys);
         // Each key waits while its word is fetched.
         constexpr std::size_t ahead = 16;
         std::array<std::uint64_t, ahead> waiting;
