@@ -435,6 +435,60 @@ bool hostileNoRows(std::uint64_t count, Random &random, GeneratedData &out, std:
     return true;
 }
 
+// Every key missing, each with one row of its own one character apart: the index of
+// one-character differences holds every key, and the report lists a near row per key.
+bool hostileOneEditEach(std::uint64_t count, Random &random, GeneratedData &out)
+{
+    const int digits = std::max(7, static_cast<int>(std::to_string(count).size()));
+    const Scatter scatter(random, count);
+    std::string keys;
+    std::string rows;
+    keys.reserve(static_cast<std::size_t>(count) * (digits + 4));
+    rows.reserve(static_cast<std::size_t>(count) * (digits + 8));
+    char line[48];
+    for (std::uint64_t i = 1; i <= count; ++i) {
+        std::snprintf(line, sizeof line, "key%0*llu\n", digits, static_cast<unsigned long long>(i));
+        keys += line;
+    }
+    // The rows in an order that looks drawn, so that a key's row lies apart from it.
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "kez%0*llu\tx\ti\n", digits, static_cast<unsigned long long>(scatter(i) + 1));
+        rows += line;
+    }
+    out.keys = std::move(keys);
+    out.rows = std::move(rows);
+    out.rowCount = count;
+    return true;
+}
+
+// Every prefix of one text of length characters (from two on) as a key, against one row
+// whose cells are that text followed by a number: every key starts every cell.
+bool hostilePrefixes(std::uint64_t length, std::uint64_t cells, Random &random, GeneratedData &out)
+{
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    std::string text;
+    text.reserve(static_cast<std::size_t>(length));
+    for (std::uint64_t i = 0; i < length; ++i)
+        text += letters[static_cast<std::size_t>(random.below(letters.size()))];
+    std::string keys;
+    keys.reserve(static_cast<std::size_t>(length * (length + 3) / 2));
+    for (std::uint64_t k = 2; k <= length; ++k) {
+        keys.append(text, 0, static_cast<std::size_t>(k));
+        keys += '\n';
+    }
+    std::string row;
+    row.reserve(static_cast<std::size_t>(cells * (length + 8)));
+    for (std::uint64_t c = 1; c <= cells; ++c) {
+        row += text;
+        row += std::to_string(c);
+        row += c == cells ? '\n' : '\t';
+    }
+    out.keys = std::move(keys);
+    out.rows = std::move(row);
+    out.rowCount = 1;
+    return true;
+}
+
 } // namespace
 
 bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData &out, std::string &error)
@@ -462,7 +516,9 @@ bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData
     case 3: made = hostileLongCell(scaled(3e4), scaled(3e4), data); break;
     case 4: made = hostileInvisiblePadding(scaled(2e3), scaled(1e5), random, data); break;
     case 5: made = hostileNoRows(scaled(1e6), random, data, error); break;
-    default: error = "no family " + std::to_string(family) + " (1 to 5)"; return false;
+    case 6: made = hostileOneEditEach(scaled(1e6), random, data); break;
+    case 7: made = hostilePrefixes(scaled(1600), 2000, random, data); break;
+    default: error = "no family " + std::to_string(family) + " (1 to 7)"; return false;
     }
     if (!made)
         return false;

@@ -52,6 +52,11 @@ bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t 
 //   4  2,000 keys, one name with spaces and zero-width spaces in different places, one row
 //      whose first cell is that name followed by 10^5 zero-width spaces.
 //   5  10^6 distinct ten-digit student numbers and a one-line data file.
+//   6  10^6 keys "key0000001" and as many rows "kez0000001\tx\ti", in an order of their own:
+//      each key one character from its own row, so the report lists a near row per key.
+//   7  every prefix (2 to 1,600 characters) of one text of letters as a key, one row of 2,000
+//      cells, each that text followed by a number: every key starts every cell. The scale
+//      multiplies the text's length; the input grows about with its square.
 // The same arguments always give the same bytes. Returns false with a one-line reason in
 // error when the family is unknown or the scale too large for the characters used.
 bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData &out, std::string &error);

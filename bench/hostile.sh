@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times `reorder --duplicates=first KEYS DATA` with and without --explain=FILE on the inputs
-# that make the reconciliation report expensive (generate --family=F1..F5, described in
+# that make the reconciliation report expensive (generate --family=F1..F7, described in
 # bench/datagen.h), at each SCALE given (default 1 and 10; 1 gives the families' own sizes).
 # Each run is timed once with /usr/bin/time (wall time, peak resident memory) under caps, so a
 # runaway run ends and is reported as "timeout", "out of memory" or "report too large" instead
@@ -11,7 +11,7 @@
 # Builds reorder and generate (the bench preset: Release, into build-bench, or the build
 # folder given as LANSHAN_BENCH_BUILD) when needed. LANSHAN_REORDER runs another reorder
 # (an older build, say) on this tree's generate. Further settings: LANSHAN_HOSTILE_FAMILIES
-# (default "F1 F2 F3 F4 F5"), LANSHAN_HOSTILE_TIMEOUT (seconds per run, default 120),
+# (default "F1 F2 F3 F4 F5 F6 F7"), LANSHAN_HOSTILE_TIMEOUT (seconds per run, default 120),
 # LANSHAN_HOSTILE_MEMORY_MB (address space per run, default 8000), LANSHAN_HOSTILE_FILE_MB
 # (largest file a run may write, default 4096).
 #
@@ -22,7 +22,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LANSHAN_BENCH_BUILD:-$root/build-bench}
 reorder=${LANSHAN_REORDER:-$build/tools/reorder}
 generate=$build/bench/generate
-read -ra families <<<"${LANSHAN_HOSTILE_FAMILIES:-F1 F2 F3 F4 F5}"
+read -ra families <<<"${LANSHAN_HOSTILE_FAMILIES:-F1 F2 F3 F4 F5 F6 F7}"
 limit=${LANSHAN_HOSTILE_TIMEOUT:-120}
 memory_mb=${LANSHAN_HOSTILE_MEMORY_MB:-8000}
 file_mb=${LANSHAN_HOSTILE_FILE_MB:-4096}

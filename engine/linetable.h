@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prefetch.h"
+
 #include <cassert>
 #include <cstddef>
 #include <memory>
@@ -29,6 +31,14 @@ public:
         const std::size_t begin = m_starts[pos];
         const std::size_t end = pos + 1 < m_starts.size() ? m_starts[pos + 1] - 2 : m_end;
         return std::u16string_view(m_data + begin, end - begin);
+    }
+
+    // Starts loading where line pos lies, for tables read in scattered order: a look at the line
+    // itself then waits for one load, not two.
+    void fetchAhead(std::size_t pos) const
+    {
+        if (pos < m_starts.size())
+            prefetch(m_starts.data() + pos);
     }
 
     // The whole text the table was made from, untrimmed.

@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <bitset>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -117,43 +118,82 @@ enum class Visit {
 // Open-addressing table from hash keys to lists of forms. A visit can take a form out of a
 // list for the rest of the row or for good, so that no form costs time twice in one row, and
 // forms that need no more rows stop costing time at all.
+//
+// It may hold ten entries for every key, so an entry costs about twelve bytes: a slot keeps
+// 30 bits of its key (a key that shares them with another shares its list: a collision, which
+// costs time, never a wrong answer) and either its one form or the place of its list. Built
+// in one pass over the entries, without a sorted copy of them.
 class Postings
 {
 public:
-    void build(std::vector<std::pair<std::uint64_t, std::uint32_t>> entries)
+    // entries(add) calls add(key, form) for every entry, at most count of them. It is called
+    // twice: the slots are as many as the distinct keys need, which a first pass counts about.
+    // Keys that differ in one place (numbers one digit apart) make most entries share a key.
+    template<class Entries>
+    void build(std::size_t count, Entries entries)
     {
-        std::sort(entries.begin(), entries.end());
-        entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-        if (entries.size() >= UINT32_MAX)
-            throw std::length_error("too many keys to look for near rows");
-        std::size_t capacity = 16;
-        while (capacity < entries.size() * 2)
-            capacity *= 2;
-        m_slots.assign(capacity, Slot{});
-        m_mask = capacity - 1;
-        m_values.clear();
-        m_values.reserve(entries.size());
-        // About 16 bits a key: most lookups of a row's cells find nothing, and learn it here
-        // without a cache miss in the slots.
-        std::size_t bits = 1 << 12;
-        while (bits < entries.size() * 16)
-            bits *= 2;
-        m_filter.assign(bits / 64, 0);
-        m_filterMask = bits - 1;
-        Slot *last = nullptr;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const std::uint64_t key = entries[i].first;
-            if (i == 0 || key != entries[i - 1].first) {
-                std::size_t slot = key & m_mask;
-                while (m_slots[slot].begin != empty)
-                    slot = (slot + 1) & m_mask;
-                m_slots[slot] = Slot{key, static_cast<std::uint32_t>(m_values.size()), 0, 0};
-                last = &m_slots[slot];
+        if (count == 0) {
+            *this = Postings();
+            return;
+        }
+        const std::size_t distinct = std::min(count, distinctKeys(entries) / 8 * 9 + 16);
+        // At most two thirds full: a key that is not there ends its probe soon. Should the count
+        // fall short, as it may by chance, the slots are made again, one and a half an entry.
+        if (!fill(distinct + distinct / 2, count, entries))
+            fill(count + count / 2 + 16, count, entries);
+    }
+
+    // The same for entries of keys all different (one a form): no count is needed.
+    template<class Entries>
+    void buildDistinct(std::size_t count, Entries entries)
+    {
+        fill(count + count / 2 + 16, count, entries);
+    }
+
+    // Starts loading what a lookup of the key reads.
+    void fetchAhead(std::uint64_t key) const
+    {
+        if (m_slots.empty())
+            return;
+        prefetch(&m_filter[filterWord(key)]);
+        prefetch(&m_slots[home(key)]);
+    }
+
+    // Starts loading the filter's word of the key.
+    void fetchFilter(std::uint64_t key) const
+    {
+        if (!m_slots.empty())
+            prefetch(&m_filter[filterWord(key)]);
+    }
+
+    // Starts loading the slot of the key when the filter lets it pass (its word loaded by now).
+    void fetchSlot(std::uint64_t key) const
+    {
+        if (passes(key))
+            prefetch(&m_slots[home(key)]);
+    }
+
+    // Calls look(form) for some forms under the key, the first few of a list, with no effect on the
+    // lists: to fetch what their visits will read.
+    template<class Look>
+    void peek(std::uint64_t key, Look look) const
+    {
+        if (!passes(key))
+            return;
+        const std::uint32_t tag = fingerprint(key);
+        for (std::size_t s = home(key); m_slots[s].tag != 0; s = next(s)) {
+            const Slot &slot = m_slots[s];
+            if ((slot.tag & fingerprintBits) != tag)
+                continue;
+            if (!(slot.payload & isList)) {
+                if (!(slot.tag & (outForRow | outForGood)))
+                    look(slot.payload);
+            } else {
+                const List &list = m_lists[slot.payload & ~isList];
+                for (std::uint32_t i = 0; i < std::min<std::uint32_t>(list.active, 4); ++i)
+                    look(m_values[list.begin + i]);
             }
-            m_filter[filterBit(key) / 64] |= std::uint64_t(1) << (filterBit(key) % 64);
-            m_values.push_back(entries[i].second);
-            ++last->live;
-            ++last->active;
+            return;
         }
     }
 
@@ -161,26 +201,40 @@ public:
     template<class VisitForm>
     void forEach(std::uint64_t key, VisitForm visit)
     {
-        if (m_slots.empty() || !(m_filter[filterBit(key) / 64] >> (filterBit(key) % 64) & 1))
+        if (!passes(key))
             return;
-        std::size_t slot = key & m_mask;
-        for (; m_slots[slot].begin != empty; slot = (slot + 1) & m_mask) {
-            Slot &s = m_slots[slot];
-            if (s.key != key)
+        const std::uint32_t tag = fingerprint(key);
+        std::size_t s = home(key);
+        for (; m_slots[s].tag != 0; s = next(s)) {
+            Slot &slot = m_slots[s];
+            if ((slot.tag & fingerprintBits) != tag)
                 continue;
+            if (!(slot.payload & isList)) {
+                if (slot.tag & (outForRow | outForGood))
+                    return;
+                const Visit what = visit(slot.payload);
+                if (what == Visit::DropForRow) {
+                    slot.tag |= outForRow;
+                    m_outForRow.push_back(static_cast<std::uint32_t>(s));
+                } else if (what == Visit::DropForGood) {
+                    slot.tag |= outForGood;
+                }
+                return;
+            }
             // [0, active) in the list, [active, live) out for this row, [live, ...) out for good.
-            std::uint32_t *values = m_values.data() + s.begin;
-            for (std::uint32_t i = 0; i < s.active;) {
+            List &list = m_lists[slot.payload & ~isList];
+            std::uint32_t *values = m_values.data() + list.begin;
+            for (std::uint32_t i = 0; i < list.active;) {
                 const Visit what = visit(values[i]);
                 if (what == Visit::Keep) {
                     ++i;
                     continue;
                 }
-                if (s.active == s.live)
-                    m_outForRow.push_back(&s);
-                std::swap(values[i], values[--s.active]);
+                if (list.active == list.live)
+                    m_outForRow.push_back(static_cast<std::uint32_t>(s));
+                std::swap(values[i], values[--list.active]);
                 if (what == Visit::DropForGood)
-                    std::swap(values[s.active], values[--s.live]);
+                    std::swap(values[list.active], values[--list.live]);
             }
             return;
         }
@@ -189,31 +243,254 @@ public:
     // Puts back the forms taken out for the row.
     void nextRow()
     {
-        for (Slot *s : m_outForRow)
-            s->active = s->live;
+        for (const std::uint32_t s : m_outForRow) {
+            Slot &slot = m_slots[s];
+            if (slot.payload & isList) {
+                List &list = m_lists[slot.payload & ~isList];
+                list.active = list.live;
+            } else {
+                slot.tag &= ~outForRow;
+            }
+        }
         m_outForRow.clear();
     }
 
 private:
-    static constexpr std::uint32_t empty = UINT32_MAX;
+    // About how many distinct keys the entries have (within a few per cent): the largest run
+    // of leading zeros of the keys in each of 4,096 parts, as HyperLogLog counts.
+    template<class Entries>
+    static std::size_t distinctKeys(Entries entries)
+    {
+        constexpr unsigned bits = 12;
+        constexpr std::size_t parts = std::size_t(1) << bits;
+        std::array<std::uint8_t, parts> zeros{};
+        entries([&](std::uint64_t key, std::uint32_t) {
+            const auto rank = static_cast<std::uint8_t>(std::countl_zero((key << bits) | (1u << (bits - 1))) + 1);
+            std::uint8_t &part = zeros[key >> (64 - bits)];
+            part = std::max(part, rank);
+        });
+        double sum = 0;
+        std::size_t empty = 0;
+        for (const std::uint8_t z : zeros) {
+            sum += std::ldexp(1.0, -z);
+            empty += z == 0;
+        }
+        const double m = parts;
+        double estimate = 0.7213 / (1 + 1.079 / m) * m * m / sum;
+        if (estimate <= 2.5 * m && empty > 0)
+            estimate = m * std::log(m / static_cast<double>(empty));
+        return static_cast<std::size_t>(estimate);
+    }
+
+    // Puts the entries in capacity slots; false when they have more distinct keys than fit.
+    template<class Entries>
+    bool fill(std::size_t capacity, std::size_t count, Entries entries)
+    {
+        capacity = std::max<std::size_t>(16, capacity);
+        if (capacity >= UINT32_MAX)
+            throw std::length_error("too many keys to look for near rows");
+        m_slots.clear();
+        m_slots.shrink_to_fit();
+        m_slots.assign(capacity, Slot{});
+        m_lists.clear();
+        m_values.clear();
+        m_outForRow.clear();
+        // About 16 bits a key, a key setting two bits of one word: most lookups of a row's cells
+        // find nothing, and learn it here, from a table a tenth the size of the slots. Its words
+        // are fetched well ahead of the lookups.
+        m_filterShift = 64 - 6;
+        while ((std::size_t(64) << (64 - m_filterShift)) < capacity * 11)
+            --m_filterShift;
+        m_filter.assign(std::size_t(1) << (64 - m_filterShift), 0);
+        // The forms of the keys that have two or more, by list, put in their places at the end.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> shared;
+        shared.reserve(count);
+        const std::size_t most = capacity / 10 * 9;
+        std::size_t used = 0;
+        const auto insert = [&](std::uint64_t key, std::uint32_t form) {
+            m_filter[filterWord(key)] |= filterBits(key);
+            const std::uint32_t tag = fingerprint(key);
+            std::size_t s = home(key);
+            while (m_slots[s].tag != 0 && m_slots[s].tag != tag)
+                s = next(s);
+            Slot &slot = m_slots[s];
+            if (slot.tag == 0) {
+                slot = Slot{tag, form};
+                ++used;
+            } else if (!(slot.payload & isList)) {
+                // A form's entries come one after another: a run of a character gives the
+                // same key twice.
+                if (slot.payload != form) {
+                    const auto list = static_cast<std::uint32_t>(m_lists.size());
+                    if (list & isList)
+                        throw std::length_error("too many keys to look for near rows");
+                    m_lists.push_back(List{0, 0, 0});
+                    shared.emplace_back(list, slot.payload);
+                    shared.emplace_back(list, form);
+                    slot.payload = isList | list;
+                }
+            } else if (const std::uint32_t list = slot.payload & ~isList; shared.back() != std::pair(list, form)) {
+                shared.emplace_back(list, form);
+            }
+        };
+        // The slots are written in scattered order: each entry waits while its slot is fetched.
+        constexpr std::size_t ahead = 16;
+        std::array<std::pair<std::uint64_t, std::uint32_t>, ahead> waiting;
+        std::size_t added = 0;
+        entries([&](std::uint64_t key, std::uint32_t form) {
+            if (form & (isList | outForGood))
+                throw std::length_error("too many keys to look for near rows");
+            if (used >= most)
+                return;
+            fetchAhead(key);
+            std::pair<std::uint64_t, std::uint32_t> &entry = waiting[added % ahead];
+            if (added >= ahead)
+                insert(entry.first, entry.second);
+            entry = {key, form};
+            ++added;
+        });
+        for (std::size_t i = added > ahead ? added - ahead : 0; i < added && used < most; ++i)
+            insert(waiting[i % ahead].first, waiting[i % ahead].second);
+        if (used >= most)
+            return false;
+        // The lists are counted after, not in, the pass over the slots: that pass fetches its
+        // slots ahead, and one more table read in scattered order would cost as much as they.
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            if (i + ahead < shared.size())
+                prefetch(&m_lists[shared[i + ahead].first]);
+            ++m_lists[shared[i].first].live;
+        }
+        std::uint32_t begin = 0;
+        for (List &list : m_lists) {
+            list.begin = begin;
+            begin += list.live;
+        }
+        m_values.resize(shared.size());
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            if (i + 2 * ahead < shared.size())
+                prefetch(&m_lists[shared[i + 2 * ahead].first]);
+            if (i + ahead < shared.size()) {
+                const List &list = m_lists[shared[i + ahead].first];
+                prefetch(&m_values[list.begin + list.active]);
+            }
+            List &list = m_lists[shared[i].first];
+            m_values[list.begin + list.active++] = shared[i].second;
+        }
+        return true;
+    }
+
+    // tag: the key's fingerprint, 0 for an empty slot; a slot of one form also marks it out.
+    static constexpr std::uint32_t outForRow = 1u << 31;
+    static constexpr std::uint32_t outForGood = 1u << 30;
+    static constexpr std::uint32_t fingerprintBits = outForGood - 1;
+    // payload: the one form, or isList and the list's place in m_lists.
+    static constexpr std::uint32_t isList = 1u << 31;
 
     struct Slot
     {
-        std::uint64_t key = 0;
-        std::uint32_t begin = empty;
-        std::uint32_t live = 0;
-        std::uint32_t active = 0;
+        std::uint32_t tag = 0;
+        std::uint32_t payload = 0;
     };
 
-    // The slots take the key's low bits, the filter its high ones.
-    std::size_t filterBit(std::uint64_t key) const { return std::rotl(key, 24) & m_filterMask; }
+    struct List
+    {
+        std::uint32_t begin;
+        std::uint32_t live;
+        std::uint32_t active;
+    };
+
+    bool passes(std::uint64_t key) const
+    {
+        if (m_slots.empty())
+            return false;
+        const std::uint64_t bits = filterBits(key);
+        return (m_filter[filterWord(key)] & bits) == bits;
+    }
+    static std::uint32_t fingerprint(std::uint64_t key)
+    {
+        const auto bits = static_cast<std::uint32_t>(key & fingerprintBits);
+        return bits != 0 ? bits : 1;
+    }
+    // The slots take the key's high bits for the place, its low ones for the fingerprint; the
+    // filter takes all of them, mixed once more.
+    std::size_t home(std::uint64_t key) const { return static_cast<std::size_t>(((key >> 32) * m_slots.size()) >> 32); }
+    std::size_t next(std::size_t slot) const { return slot + 1 == m_slots.size() ? 0 : slot + 1; }
+    std::size_t filterWord(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0xd1b54a32d192ed03ULL) >> m_filterShift);
+    }
+    static std::uint64_t filterBits(std::uint64_t key)
+    {
+        return std::uint64_t(1) << (key & 63) | std::uint64_t(1) << (key >> 6 & 63);
+    }
 
     std::vector<Slot> m_slots;
-    std::size_t m_mask = 0;
-    std::vector<std::uint64_t> m_filter;
-    std::size_t m_filterMask = 0;
+    std::vector<List> m_lists;
     std::vector<std::uint32_t> m_values;
-    std::vector<Slot *> m_outForRow;
+    std::vector<std::uint64_t> m_filter;
+    unsigned m_filterShift = 64;
+    std::vector<std::uint32_t> m_outForRow;
+};
+
+// A set of keys as bits, about ten a key, two of them in one word: a key not added is found
+// missing but for about one in thirty. Made with no room, it has every key.
+class KeyBits
+{
+public:
+    KeyBits() = default;
+    explicit KeyBits(std::size_t keys)
+    {
+        while ((std::size_t(64) << (64 - m_shift)) < keys * 10)
+            --m_shift;
+        m_words.assign(std::size_t(1) << (64 - m_shift), 0);
+    }
+
+    void add(std::uint64_t key) { m_words[word(key)] |= bits(key); }
+    bool mayHave(std::uint64_t key) const { return m_words.empty() || (m_words[word(key)] & bits(key)) == bits(key); }
+    void fetchAhead(std::uint64_t key) const
+    {
+        if (!m_words.empty())
+            prefetch(&m_words[word(key)]);
+    }
+
+    // Entries (see Postings::build) with only the keys that the set may have: each waits while
+    // its word is fetched.
+    template<class Entries>
+    auto only(Entries entries) const
+    {
+        return [this, entries](const auto &add) {
+            constexpr std::size_t ahead = 16;
+            std::array<std::pair<std::uint64_t, std::uint32_t>, ahead> waiting;
+            std::size_t count = 0;
+            const auto pass = [&](const std::pair<std::uint64_t, std::uint32_t> &entry) {
+                if (mayHave(entry.first))
+                    add(entry.first, entry.second);
+            };
+            entries([&](std::uint64_t key, std::uint32_t form) {
+                fetchAhead(key);
+                std::pair<std::uint64_t, std::uint32_t> &entry = waiting[count % ahead];
+                if (count >= ahead)
+                    pass(entry);
+                entry = {key, form};
+                ++count;
+            });
+            for (std::size_t i = count > ahead ? count - ahead : 0; i < count; ++i)
+                pass(waiting[i % ahead]);
+        };
+    }
+
+private:
+    std::size_t word(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0x9fb21c651e98df25ULL) >> m_shift);
+    }
+    static std::uint64_t bits(std::uint64_t key)
+    {
+        return std::uint64_t(1) << (key >> 40 & 63) | std::uint64_t(1) << (key >> 46 & 63);
+    }
+
+    unsigned m_shift = 64 - 6;
+    std::vector<std::uint64_t> m_words;
 };
 
 // Whether a cell's text was seen before in the same row: equal cells are looked up once.
@@ -269,17 +546,18 @@ struct Found
 // A cell that may be near some key: its place, and the ends and length of its form.
 struct Candidate
 {
-    static constexpr std::size_t notNear = SIZE_MAX;
+    static constexpr std::uint32_t notNear = UINT32_MAX;
 
     std::size_t row;
     std::size_t begin;
-    std::size_t end;
+    std::uint32_t units; // of the cell
     std::uint32_t index;
-    bool last;
-    char32_t first; // of its form
+    std::uint32_t length = notNear; // of its form, once rules 1 and 2 looked at it
+    char32_t first;                 // of its form
     char32_t final;
-    std::size_t length = notNear; // of its form, once rules 1 and 2 looked at it
-    std::size_t form = 0;         // where rules 1 and 2 left its form for rule 3
+    bool last;
+
+    std::size_t end() const { return begin + units; }
 };
 
 } // namespace
@@ -380,23 +658,29 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
     Tables &t = *m_tables;
     t.counts.assign(forms, {0, 0, 0});
     t.longEnough.resize(forms);
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> entries;
     HashedForm hashed;
-    for (std::uint32_t g = 0; g < forms; ++g) {
-        const std::u32string_view f = form(g);
-        hashed.assignForm(f);
-        t.ends.add(f.front(), f.back());
-        entries.emplace_back(textKey(hashed.piece(0, f.size()), f.size()), g);
-        t.longEnough[g] = lanshan::longEnough(f);
-        if (t.longEnough[g])
-            t.lengthsForRule2.push_back(f.size());
-    }
-    t.forms.build(std::move(entries));
+    t.forms.buildDistinct(forms, [&](const auto &add) {
+        for (std::uint32_t g = 0; g < forms; ++g) {
+            const std::u32string_view f = form(g);
+            hashed.assignForm(f);
+            t.ends.add(f.front(), f.back());
+            add(textKey(hashed.piece(0, f.size()), f.size()), g);
+            t.longEnough[g] = lanshan::longEnough(f);
+            if (t.longEnough[g])
+                t.lengthsForRule2.push_back(f.size());
+        }
+    });
     std::sort(t.lengthsForRule2.begin(), t.lengthsForRule2.end());
     t.lengthsForRule2.erase(std::unique(t.lengthsForRule2.begin(), t.lengthsForRule2.end()), t.lengthsForRule2.end());
 }
 
 void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> rows)
+{
+    collect(table, rows);
+    finish();
+}
+
+void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> rows)
 {
     Tables &t = *m_tables;
     RowCells seen;
@@ -420,7 +704,10 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
             const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
             if (!ends || !keyEnds.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
                 return;
-            candidates.push_back({row, begin, begin + text.size(), index, last, ends->first, ends->second});
+            if (text.size() >= Candidate::notNear)
+                throw std::length_error("a cell too long to look for near rows");
+            candidates.push_back({row, begin, static_cast<std::uint32_t>(text.size()), index, Candidate::notNear,
+                                  ends->first, ends->second, last});
             cellEnds.add(ends->first, ends->second);
         });
         seen.nextRow();
@@ -430,14 +717,13 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     indexForms(cellEnds);
     const std::size_t forms = m_formStart.size() - 1;
     if (forms == 0 || candidates.empty()) {
-        finish();
         return;
     }
 
     std::vector<Found> found;
     HashedForm cell;
-    // Per form, the row it was last found in by rule 3: a form takes one cell of a row, so
-    // lists drop it for the rest of the row once it has one.
+    // Per form, the row it was last found in by rule 2, then by rule 3: a form takes one cell of
+    // a row, so it is looked at no more in that row once it has one.
     constexpr std::size_t noRow = SIZE_MAX;
     std::vector<std::size_t> foundInRow(forms, noRow);
 
@@ -473,114 +759,247 @@ void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> r
     // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct. What
     // the cells near some form are like is noted for rule 3: their lengths.
     std::vector<bool> cellLengths;
-    std::u32string cellForms;
     eachRow([&](Candidate &c) {
         if (!t.ends.mayBeNear(c.first, c.final))
             return;
-        cell.assign(table[c.row].substr(c.begin, c.end - c.begin));
+        cell.assign(table[c.row].substr(c.begin, c.units));
         const std::u32string &text = cell.form();
         const std::size_t n = text.size();
-        c.length = n;
-        c.form = cellForms.size();
-        cellForms += text;
+        c.length = static_cast<std::uint32_t>(n);
         if (cellLengths.size() <= n + 1)
             cellLengths.resize(n + 2, false);
         cellLengths[n] = true;
         cell.rehash();
-        const auto add = [&](std::uint32_t g, int rule) {
-            if (t.counts[g][0] < maxHits)
-                found.push_back(Found{g, rule, c.index, c.begin, c.end, c.last});
+        t.forms.forEach(textKey(cell.piece(0, n), n), [&](std::uint32_t g) {
+            if (t.counts[g][0] < maxHits && form(g) == text)
+                found.push_back(Found{g, 1, c.index, c.begin, c.end(), c.last});
+            return Visit::Keep;
+        });
+        // Rule 2 takes a form's leftmost cell of a row, and no more rows once it has five by
+        // rules 1 and 2: a later one would not be among its best. So a long cell that starts
+        // with many keys is compared with each of them once a row, not once a cell.
+        const auto longer = [&](std::uint32_t g, std::u32string_view piece) {
+            if (t.longEnough[g] && foundInRow[g] != c.row && t.counts[g][0] + t.counts[g][1] < maxHits
+                && form(g) == piece) {
+                foundInRow[g] = c.row;
+                found.push_back(Found{g, 2, c.index, c.begin, c.end(), c.last});
+            }
             return Visit::Keep;
         };
-        t.forms.forEach(textKey(cell.piece(0, n), n),
-                        [&](std::uint32_t g) { return form(g) == text ? add(g, 1) : Visit::Keep; });
         for (const std::size_t length : t.lengthsForRule2) {
             if (length >= n)
                 break;
             const std::u32string_view head(text.data(), length);
             const std::u32string_view tail(text.data() + n - length, length);
-            t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) {
-                return t.longEnough[g] && form(g) == head ? add(g, 2) : Visit::Keep;
-            });
-            t.forms.forEach(textKey(cell.piece(n - length, n), length), [&](std::uint32_t g) {
-                return t.longEnough[g] && form(g) == tail ? add(g, 2) : Visit::Keep;
-            });
+            t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) { return longer(g, head); });
+            t.forms.forEach(textKey(cell.piece(n - length, n), length),
+                            [&](std::uint32_t g) { return longer(g, tail); });
         }
     });
+    foundInRow.assign(forms, noRow);
 
     // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
     // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
     const auto someCellOfLength = [&](std::size_t n) { return n < cellLengths.size() && cellLengths[n]; };
+    // Each table holds only the forms that a cell of its length may be near: keys and cells all
+    // of one length need no insertion or removal, whose tables would cost as much again.
     std::vector<std::uint8_t> lookups;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> wantedForms;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> replacements;
-    HashedForm keyForm;
+    std::vector<std::uint32_t> ruleThreeForms;
+    std::size_t wantedCount = 0;
+    std::size_t deletionCount = 0;
+    std::size_t replacementCount = 0;
     for (std::uint32_t g = 0; g < forms; ++g) {
         const std::u32string_view f = form(g);
         const std::size_t k = f.size();
         if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0
             || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
+        ruleThreeForms.push_back(g);
         t.ruleThree.add(f.front(), f.back());
         if (lookups.size() < k + 2)
             lookups.resize(k + 2, 0);
-        lookups[k] |= 1;
-        lookups[k + 1] |= 2;
-        lookups[k - 1] |= 4;
-        keyForm.assignForm(f);
-        wantedForms.emplace_back(textKey(keyForm.piece(0, k), k), g);
-        for (std::size_t i = 0; i < k; ++i) {
-            const std::uint64_t h = keyForm.without(i);
-            deletions.emplace_back(textKey(h, k - 1), g);
-            replacements.emplace_back(replacementKey(h, k - 1, i), g);
+        if (someCellOfLength(k)) {
+            lookups[k] |= 1;
+            replacementCount += k;
+        }
+        if (someCellOfLength(k + 1)) {
+            lookups[k + 1] |= 2;
+            ++wantedCount;
+        }
+        if (someCellOfLength(k - 1)) {
+            lookups[k - 1] |= 4;
+            deletionCount += k;
         }
     }
-    if (lookups.empty()) {
-        finish();
+    if (ruleThreeForms.empty()) {
         return;
     }
-    t.wanted.build(std::move(wantedForms));
-    t.deletions.build(std::move(deletions));
-    t.replacements.build(std::move(replacements));
-    eachRow([&](const Candidate &c) {
+    const auto looksUp = [&](const Candidate &c) {
+        return c.length < lookups.size() && lookups[c.length] != 0 && t.ruleThree.mayBeNear(c.first, c.final);
+    };
+    // The lookups of a cell: the tables and the keys.
+    struct Lookups
+    {
+        HashedForm form;
+        std::vector<std::pair<Postings *, std::uint64_t>> keys;
+    };
+    const auto makeLookups = [&](const Candidate &c, Lookups &out) {
         const std::size_t n = c.length;
-        if (n >= lookups.size() || lookups[n] == 0 || !t.ruleThree.mayBeNear(c.first, c.final))
+        out.form.assign(table[c.row].substr(c.begin, c.units));
+        out.form.rehash();
+        out.keys.clear();
+        const std::u32string &text = out.form.form();
+        if (lookups[n] & 1) {
+            for (std::size_t i = 0; i < n; ++i)
+                out.keys.emplace_back(&t.replacements, replacementKey(out.form.without(i), n - 1, i));
+        }
+        if (lookups[n] & 2) {
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
+                    out.keys.emplace_back(&t.wanted, textKey(out.form.without(i), n - 1));
+            }
+        }
+        if (lookups[n] & 4)
+            out.keys.emplace_back(&t.deletions, textKey(out.form.piece(0, n), n));
+    };
+    // The keys the cells will look up, as bits: an entry of the tables under a key that no cell
+    // looks up is left out. Keys that differ in one place (numbers one digit apart) share most of
+    // their entries, and cells one character from none of them would leave those in for nothing.
+    // It costs a pass over the cells' keys and saves at most the entries: made only when these
+    // are about as many.
+    std::size_t cellKeys = 0;
+    for (const Candidate &c : candidates) {
+        if (looksUp(c))
+            cellKeys += (lookups[c.length] & 1 ? c.length : 0) + (lookups[c.length] & 2 ? c.length : 0)
+                        + (lookups[c.length] & 4 ? 1 : 0);
+    }
+    KeyBits lookedUp;
+    if (cellKeys < 2 * (wantedCount + deletionCount + replacementCount)) {
+        lookedUp = KeyBits(cellKeys);
+        // Each key waits while its word is fetched.
+        constexpr std::size_t ahead = 16;
+        std::array<std::uint64_t, ahead> waiting;
+        std::size_t count = 0;
+        Lookups made;
+        for (const Candidate &c : candidates) {
+            if (!looksUp(c))
+                continue;
+            makeLookups(c, made);
+            for (const auto &entry : made.keys) {
+                lookedUp.fetchAhead(entry.second);
+                if (count >= ahead)
+                    lookedUp.add(waiting[count % ahead]);
+                waiting[count++ % ahead] = entry.second;
+            }
+        }
+        for (std::size_t i = count > ahead ? count - ahead : 0; i < count; ++i)
+            lookedUp.add(waiting[i % ahead]);
+    }
+    HashedForm keyForm;
+    t.wanted.buildDistinct(wantedCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k + 1)) {
+                keyForm.assignForm(form(g));
+                add(textKey(keyForm.piece(0, k), k), g);
+            }
+        }
+    }));
+    t.deletions.build(deletionCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k - 1)) {
+                keyForm.assignForm(form(g));
+                for (std::size_t i = 0; i < k; ++i)
+                    add(textKey(keyForm.without(i), k - 1), g);
+            }
+        }
+    }));
+    t.replacements.build(replacementCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : ruleThreeForms) {
+            const std::size_t k = form(g).size();
+            if (someCellOfLength(k)) {
+                keyForm.assignForm(form(g));
+                for (std::size_t i = 0; i < k; ++i)
+                    add(replacementKey(keyForm.without(i), k - 1, i), g);
+            }
+        }
+    }));
+    ruleThreeForms = {};
+    // The tables and the forms are read in scattered order: a cell's lookups are made some cells
+    // ahead, and what they read fetched in stages, each once the one before is there: the
+    // filters, the slots of the keys that pass, the state of the forms they hold, the forms'
+    // texts. The cells' forms are made again from the rows, as keeping them from rules 1 and 2
+    // would cost more memory than the rows themselves.
+    constexpr std::size_t filtersAhead = 24;
+    constexpr std::size_t slotsAhead = 16;
+    constexpr std::size_t statesAhead = 8;
+    constexpr std::size_t textsAhead = 4;
+    std::vector<Lookups> ring(filtersAhead + 1);
+    const auto stage = [&](std::size_t position, std::size_t ahead) {
+        if (position >= candidates.size() || !looksUp(candidates[position]))
             return;
-        cell.assignForm(std::u32string_view(cellForms).substr(c.form, n));
-        const std::u32string &text = cell.form();
+        Lookups &pending = ring[position % ring.size()];
+        switch (ahead) {
+        case filtersAhead:
+            makeLookups(candidates[position], pending);
+            for (const auto &[postings, key] : pending.keys)
+                postings->fetchFilter(key);
+            break;
+        case slotsAhead:
+            for (const auto &[postings, key] : pending.keys)
+                postings->fetchSlot(key);
+            break;
+        case statesAhead:
+            for (const auto &[postings, key] : pending.keys) {
+                postings->peek(key, [&](std::uint32_t g) {
+                    prefetch(&t.counts[g]);
+                    prefetch(&foundInRow[g]);
+                    prefetch(&m_formStart[g]);
+                });
+            }
+            break;
+        default:
+            for (const auto &[postings, key] : pending.keys)
+                postings->peek(key, [&](std::uint32_t g) { prefetch(m_formText.data() + m_formStart[g]); });
+            break;
+        }
+    };
+    for (std::size_t position = 0; position < filtersAhead; ++position)
+        stage(position, filtersAhead);
+    eachRow([&](const Candidate &c) {
+        const std::size_t position = static_cast<std::size_t>(&c - candidates.data());
+        for (const std::size_t ahead : {filtersAhead, slotsAhead, statesAhead, textsAhead})
+            stage(position + ahead, ahead);
+        if (!looksUp(c))
+            return;
+        const Lookups &thisCell = ring[position % ring.size()];
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
             if (t.counts[g][2] >= maxHits)
                 return Visit::DropForGood;
             if (foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            if (!oneEditApart(form(g), text))
+            if (!oneEditApart(form(g), thisCell.form.form()))
                 return Visit::Keep;
             foundInRow[g] = c.row;
-            found.push_back(Found{g, 3, c.index, c.begin, c.end, c.last});
+            found.push_back(Found{g, 3, c.index, c.begin, c.end(), c.last});
             return Visit::DropForRow;
         };
-        if (lookups[n] & 1) {
-            for (std::size_t i = 0; i < n; ++i)
-                t.replacements.forEach(replacementKey(cell.without(i), n - 1, i), check);
-        }
-        if (lookups[n] & 2) {
-            for (std::size_t i = 0; i < n; ++i) {
-                if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
-                    t.wanted.forEach(textKey(cell.without(i), n - 1), check);
-            }
-        }
-        if (lookups[n] & 4)
-            t.deletions.forEach(textKey(cell.piece(0, n), n), check);
+        for (const auto &[postings, key] : thisCell.keys)
+            postings->forEach(key, check);
     });
-    finish();
 }
 
 void NearRowIndex::finish()
 {
-    // Grouped by form, each form's hits in the order found, which is row order for each rule.
+    // The forms and their tables have done their work: only the hits are asked for from now on.
     const std::size_t forms = m_formStart.size() - 1;
+    m_tables.reset();
+    m_formText = {};
+    m_formStart = {};
+    m_keys = {};
+    // Grouped by form, each form's hits in the order found, which is row order for each rule.
     m_hitStart.assign(forms + 1, 0);
     for (const std::uint32_t g : m_found)
         ++m_hitStart[g + 1];
@@ -600,6 +1019,18 @@ void NearRowIndex::finish()
         if (end - begin > 1)
             std::stable_sort(begin, end, [](const Hit &a, const Hit &b) { return a.rule < b.rule; });
     }
+}
+
+void NearRowIndex::fetchHitPlace(std::size_t key) const
+{
+    if (key < m_groupOfKey.size() && m_groupOfKey[key] != noGroup && m_groupOfKey[key] + 1 < m_hitStart.size())
+        prefetch(&m_hitStart[m_groupOfKey[key]]);
+}
+
+void NearRowIndex::fetchHits(std::size_t key) const
+{
+    if (key < m_groupOfKey.size() && m_groupOfKey[key] != noGroup && m_groupOfKey[key] + 1 < m_hitStart.size())
+        prefetch(m_hits.data() + m_hitStart[m_groupOfKey[key]]);
 }
 
 std::span<const NearRowIndex::Hit> NearRowIndex::hits(std::size_t key) const

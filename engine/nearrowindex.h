@@ -52,6 +52,10 @@ public:
 
     // The rows near keys[key], best first.
     std::span<const Hit> hits(std::size_t key) const;
+    // For keys read in turn, whose hits lie apart: starts loading where the hits of a key lie,
+    // some keys ahead, then, a few keys later, the hits themselves.
+    void fetchHitPlace(std::size_t key) const;
+    void fetchHits(std::size_t key) const;
 
 private:
     class Tables;
@@ -60,6 +64,8 @@ private:
     // Indexes the distinct forms of the keys that a cell with such ends may be near.
     void indexForms(const FormEnds &cellEnds);
     std::u32string_view form(std::uint32_t group) const;
+    // The hits of the rows, in the order found, then grouped by form.
+    void collect(const LineTable &table, std::span<const std::size_t> rows);
     void finish();
 
     std::vector<std::u16string_view> m_keys;

@@ -8,6 +8,9 @@ inline void prefetch(const void *address)
 {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(address);
+    // GCC counts a prefetch as no effect at all: a function that does nothing else is taken for
+    // one without effects, and calls to it are dropped. The empty statement keeps them.
+    asm volatile("" : : "r"(address));
 #else
     (void)address;
 #endif

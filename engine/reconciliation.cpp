@@ -47,16 +47,19 @@ void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const Lin
     std::optional<ClassForms> cell;
     std::optional<ClassForms> key;
     std::u16string_view keyText;
-    // The keys and their entries lie apart: fetched some pairs ahead, the entry first.
+    // The keys and their entries lie apart: fetched some pairs ahead, the entry first, then where
+    // its key lies, then the key.
     constexpr std::size_t ahead = 8;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        if (i + 2 * ahead < pairs.size())
-            prefetch(&report.missing[pairs[i + 2 * ahead].missing]);
-        if (i + ahead < pairs.size()) {
-            const MissingKey &next = report.missing[pairs[i + ahead].missing];
-            prefetch(keys[next.keyLine].data());
+        if (i + 3 * ahead < pairs.size())
+            prefetch(&report.missing[pairs[i + 3 * ahead].missing]);
+        if (i + 2 * ahead < pairs.size()) {
+            const MissingKey &next = report.missing[pairs[i + 2 * ahead].missing];
+            keys.fetchAhead(next.keyLine);
             prefetch(next.nearRows.data());
         }
+        if (i + ahead < pairs.size())
+            prefetch(keys[report.missing[pairs[i + ahead].missing].keyLine].data());
         const SameForm &p = pairs[i];
         if (i == 0 || p.row != pairs[i - 1].row || p.cellBegin != pairs[i - 1].cellBegin)
             cell.emplace(rows[p.row].substr(p.cellBegin, p.cellEnd - p.cellBegin));
@@ -175,7 +178,10 @@ Reconciliation reconcile(const FilterRun &run)
     }
     unusedRows.resize(kept);
 
+    // Room for every line without a row at once: a million keys without rows are common enough.
     std::vector<std::u16string_view> nearKeys;
+    nearKeys.reserve(unmatched.size());
+    report.missing.reserve(unmatched.size());
     for (std::size_t u = 0; u < unmatched.size(); ++u) {
         if (u + ahead < unmatched.size())
             prefetch(keys[unmatched[u + ahead]].data());
@@ -194,6 +200,8 @@ Reconciliation reconcile(const FilterRun &run)
     index.search(rows, unusedRows);
     std::vector<SameForm> sameForm;
     for (std::size_t m = 0; m < report.missing.size(); ++m) {
+        index.fetchHitPlace(m + 2 * ahead);
+        index.fetchHits(m + ahead);
         MissingKey &missing = report.missing[m];
         missing.nearRows.reserve(index.hits(m).size());
         for (const NearRowIndex::Hit &hit : index.hits(m)) {

@@ -123,12 +123,20 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
     };
     out += "kind\tkey_line\trow\tcause\tkey\trow_text\n";
 
-    // Rows and keys lie apart in their texts: fetch them some lines ahead.
+    // Rows and keys lie apart in their texts: fetched some lines ahead, a key's near rows first,
+    // then where they lie, then the rows.
     constexpr std::size_t ahead = 8;
     auto missing = report.missing.cbegin();
     auto leftEmpty = report.leftEmpty.cbegin();
     while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
-        if (report.missing.cend() - missing > static_cast<std::ptrdiff_t>(ahead)) {
+        const std::ptrdiff_t left = report.missing.cend() - missing;
+        if (left > static_cast<std::ptrdiff_t>(3 * ahead))
+            prefetch(missing[3 * ahead].nearRows.data());
+        if (left > static_cast<std::ptrdiff_t>(2 * ahead)) {
+            for (const NearRow &near : missing[2 * ahead].nearRows)
+                rows.fetchAhead(near.row);
+        }
+        if (left > static_cast<std::ptrdiff_t>(ahead)) {
             prefetch(keys[missing[ahead].keyLine].data());
             for (const NearRow &near : missing[ahead].nearRows)
                 prefetch(rows[near.row].data());
