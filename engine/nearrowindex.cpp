@@ -618,15 +618,23 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
     // list often repeats names. A table of the forms' hashes finds a form seen before, its text
     // compared only when the hashes are equal. Numbered in the order of the keys, the forms'
     // hits are then read in order when the report takes the keys in turn.
+    std::vector<bool> nearSomeCell(m_keys.size(), false);
+    std::size_t nearKeys = 0;
+    for (std::uint32_t key = 0; key < m_keys.size(); ++key) {
+        const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(m_keys[key]);
+        if (ends && cellEnds.mayBeNear(ends->first, ends->second)) {
+            nearSomeCell[key] = true;
+            ++nearKeys;
+        }
+    }
     std::size_t capacity = 16;
-    while (capacity < 2 * m_keys.size())
+    while (capacity < 2 * nearKeys)
         capacity *= 2;
     std::vector<std::uint32_t> slots(capacity, noGroup);
     std::vector<std::uint64_t> hashOfForm;
     std::u32string text;
     for (std::uint32_t key = 0; key < m_keys.size(); ++key) {
-        const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(m_keys[key]);
-        if (!ends || !cellEnds.mayBeNear(ends->first, ends->second))
+        if (!nearSomeCell[key])
             continue;
         text.clear();
         appendCanonicalForm(m_keys[key], textCauses, text);
