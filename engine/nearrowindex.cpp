@@ -614,44 +614,41 @@ std::u32string_view NearRowIndex::form(std::uint32_t group) const
 
 void NearRowIndex::indexForms(const FormEnds &cellEnds)
 {
-    // The forms of the keys that some cell may be near, each key's in its place.
-    std::u32string keyForms;
-    std::vector<std::size_t> keyFormStart;
-    std::vector<std::pair<std::size_t, std::uint32_t>> byHash; // hash of the form, key
+    // The distinct forms of the keys that some cell may be near, in the order of the keys: a key
+    // list often repeats names. A table of the forms' hashes finds a form seen before, its text
+    // compared only when the hashes are equal. Numbered in the order of the keys, the forms'
+    // hits are then read in order when the report takes the keys in turn.
+    std::vector<bool> nearSomeCell(m_keys.size(), false);
+    std::size_t nearKeys = 0;
     for (std::uint32_t key = 0; key < m_keys.size(); ++key) {
         const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(m_keys[key]);
-        if (!ends || !cellEnds.mayBeNear(ends->first, ends->second))
-            continue;
-        const std::size_t start = keyForms.size();
-        appendCanonicalForm(m_keys[key], textCauses, keyForms);
-        keyFormStart.push_back(start);
-        byHash.emplace_back(std::hash<std::u32string_view>()(std::u32string_view(keyForms).substr(start)), key);
-    }
-    keyFormStart.push_back(keyForms.size());
-    // Distinct forms: a key list often repeats names. Sorted by hash, equal forms meet without a
-    // comparison of texts per step; a run of equal hashes is told apart by its texts.
-    std::vector<std::uint32_t> slotOfKey(m_keys.size());
-    for (std::uint32_t i = 0; i < byHash.size(); ++i)
-        slotOfKey[byHash[i].second] = i;
-    const auto keyForm = [&](std::uint32_t key) {
-        const std::uint32_t i = slotOfKey[key];
-        return std::u32string_view(keyForms).substr(keyFormStart[i], keyFormStart[i + 1] - keyFormStart[i]);
-    };
-    std::sort(byHash.begin(), byHash.end());
-    for (std::size_t begin = 0, end = 0; begin < byHash.size(); begin = end) {
-        const std::uint32_t firstGroup = static_cast<std::uint32_t>(m_formStart.size() - 1);
-        for (end = begin; end < byHash.size() && byHash[end].first == byHash[begin].first; ++end) {
-            const std::uint32_t key = byHash[end].second;
-            const std::u32string_view text = keyForm(key);
-            std::uint32_t g = firstGroup;
-            while (g + 1 < m_formStart.size() && form(g) != text)
-                ++g;
-            if (g + 1 == m_formStart.size()) {
-                m_formText += text;
-                m_formStart.push_back(m_formText.size());
-            }
-            m_groupOfKey[key] = g;
+        if (ends && cellEnds.mayBeNear(ends->first, ends->second)) {
+            nearSomeCell[key] = true;
+            ++nearKeys;
         }
+    }
+    std::size_t capacity = 16;
+    while (capacity < 2 * nearKeys)
+        capacity *= 2;
+    std::vector<std::uint32_t> slots(capacity, noGroup);
+    std::vector<std::uint64_t> hashOfForm;
+    std::u32string text;
+    for (std::uint32_t key = 0; key < m_keys.size(); ++key) {
+        if (!nearSomeCell[key])
+            continue;
+        text.clear();
+        appendCanonicalForm(m_keys[key], textCauses, text);
+        const std::uint64_t hash = mixed(std::hash<std::u32string_view>()(text));
+        std::size_t slot = hash & (capacity - 1);
+        while (slots[slot] != noGroup && (hashOfForm[slots[slot]] != hash || form(slots[slot]) != text))
+            slot = (slot + 1) & (capacity - 1);
+        if (slots[slot] == noGroup) {
+            slots[slot] = static_cast<std::uint32_t>(hashOfForm.size());
+            hashOfForm.push_back(hash);
+            m_formText += text;
+            m_formStart.push_back(m_formText.size());
+        }
+        m_groupOfKey[key] = slots[slot];
     }
 
     const std::size_t forms = m_formStart.size() - 1;
