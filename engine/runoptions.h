@@ -36,7 +36,7 @@ struct RunOptions
     KeyColumnChoice keyColumn;
     // For a list of several columns: the columns of the list (from 1, ascending) whose cells a
     // row must hold; empty for all of them.
-    std::vector<std::size_t> keyCells;
+    std::vector<std::size_t> keyCells = {};
 };
 
 } // namespace lanshan

@@ -147,8 +147,9 @@ TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
         }
         EXPECT_EQ(near, c.nearOfFirst);
         EXPECT_EQ(safeAdoptions(report).size(), c.reliable);
-        if (!near.empty())
+        if (!near.empty()) {
             EXPECT_EQ(partOfKeyWords(run.fixlines()[0], run.datalines()[near[0]]), c.words);
+        }
     }
 }
 

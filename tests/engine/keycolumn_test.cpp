@@ -76,7 +76,7 @@ TEST(KeyColumn, SuspectLinesOfTheRunsThatMatter)
         {"the key twice in its row", u"3\r\n4", u"3\t张三\t3\r\n4\t李四\t9", DuplicateRows::Ask, 1, {}},
     };
     for (const auto &c : cases) {
-        FilterRun run(c.keys, c.rows, {c.duplicates, {}});
+        FilterRun run(c.keys, c.rows, {c.duplicates, {}, {}});
         ASSERT_EQ(run.state(), FilterRun::State::Finished) << c.what;
         EXPECT_EQ(run.likelyKeyColumn().value_or(0), c.keyColumn) << c.what;
         EXPECT_EQ(suspects(run), c.suspect) << c.what;
@@ -121,7 +121,7 @@ TEST(KeyColumn, ChosenAndAdoptedRowsAreJudgedAlike)
 TEST(KeyColumn, MatchingInOneColumn)
 {
     // auto: each present student's own row, and no question.
-    FilterRun automatic(seats, seatRows, {DuplicateRows::Ask, KeyColumnChoice::automatic()});
+    FilterRun automatic(seats, seatRows, {DuplicateRows::Ask, KeyColumnChoice::automatic(), {}});
     ASSERT_EQ(automatic.state(), FilterRun::State::Finished);
     EXPECT_EQ(automatic.matchColumn(), std::optional<std::size_t>(1));
     EXPECT_EQ(automatic.questionCount(), 0u);
@@ -140,14 +140,14 @@ TEST(KeyColumn, MatchingInOneColumn)
     };
     for (const auto &c : cases) {
         FilterRun run(u"a\r\n1\r\n7.", u"x\t1\ta\r\ny\t2\t7.",
-                      {DuplicateRows::Ask, KeyColumnChoice::inColumn(c.column)});
+                      {DuplicateRows::Ask, KeyColumnChoice::inColumn(c.column), {}});
         ASSERT_EQ(run.state(), FilterRun::State::Finished) << c.column;
         EXPECT_EQ(run.resultText(), c.result) << c.column;
     }
 
     // No column holds most keys: auto matches by the rule, and says so by matchColumn().
     FilterRun rule(u"a1\r\nb2\r\nc3\r\nd4", u"a1\tx\t1\r\nb2\tx\t1\r\nx\tc3\t1\r\ny\td4\t1",
-                   {DuplicateRows::Ask, KeyColumnChoice::automatic()});
+                   {DuplicateRows::Ask, KeyColumnChoice::automatic(), {}});
     EXPECT_FALSE(rule.matchColumn());
     EXPECT_EQ(rule.resultText(), u"a1\tx\t1\r\nb2\tx\t1\r\nx\tc3\t1\r\ny\td4\t1");
 }
@@ -171,7 +171,7 @@ TEST(KeyColumn, ARowSharedByManyNamesAFewOthers)
 TEST(KeyColumn, RowOnlyOutsideTheColumnIsNearButNotReliable)
 {
     FilterRun run(u"1\r\n3", u"1\tA\t1\tz\r\n2\tB\t3\tz",
-                  RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::inColumn(1)});
+                  RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::inColumn(1), {}});
     ASSERT_EQ(run.state(), FilterRun::State::Finished);
     const Reconciliation report = reconcile(run);
     ASSERT_EQ(report.missing.size(), 1u);
@@ -182,6 +182,6 @@ TEST(KeyColumn, RowOnlyOutsideTheColumnIsNearButNotReliable)
     EXPECT_TRUE(safeAdoptions(report).empty());
 
     // By the rule the same row is the line's own: nothing missing.
-    FilterRun byRule(u"1\r\n3", u"1\tA\t1\tz\r\n2\tB\t3\tz", RunOptions{DuplicateRows::LeaveEmpty, {}});
+    FilterRun byRule(u"1\r\n3", u"1\tA\t1\tz\r\n2\tB\t3\tz", RunOptions{DuplicateRows::LeaveEmpty, {}, {}});
     EXPECT_TRUE(reconcile(byRule).missing.empty());
 }
