@@ -659,13 +659,15 @@ void MainWindow::noteInputsChanged()
         showColumnsNote();
     }
     // What a command said of its Ctrl+Z holds until the boxes change again.
+    const bool hintGone = !m_undoHint.isEmpty();
     m_undoHint.clear();
     // The result box keeps the run's result, which the line below the buttons says no longer
     // follows from the boxes (also when they change while a choice waits), until they hold the
-    // run's texts again.
+    // run's texts again. Most keystrokes change neither: the line stays as it is.
     const bool outdated = m_run && !inputsMatchRun();
     if (outdated == m_resultOutdated) {
-        showReconcileSummary();
+        if (hintGone)
+            showReconcileSummary();
         return;
     }
     m_resultOutdated = outdated;
