@@ -87,7 +87,9 @@ const char usage[] =
     "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
     "     --explain naming an input, fewer than two key lines, or out of memory\n"
     "  3  questionable lines unsettled (--duplicates=fail)\n"
-    "  4  the result written but not the --explain report, FILE left as it was\n";
+    "  4  the result written but not the --explain report, FILE left as it was\n"
+    "  ended by SIGINT (Ctrl+C), SIGTERM or SIGHUP: the signal's own status (130, 143, 129);\n"
+    "     while the report is made, its temporary file is removed and FILE left as it was\n";
 
 void printError(const std::string &message)
 {

@@ -30,8 +30,11 @@ volatile std::sig_atomic_t temporaryPending = 0;
 
 extern "C" void removeTemporaryAndDie(int signal)
 {
-    if (temporaryPending)
+    if (temporaryPending) {
         ::unlink(pendingTemporary);
+        static const char said[] = "reorder: stopped; the report was not written, its file is as it was\n";
+        [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, said, sizeof said - 1);
+    }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
