@@ -151,12 +151,6 @@ constexpr std::size_t batchRows = 64;
 constexpr std::uint32_t noCell = UINT32_MAX;
 constexpr std::uint32_t pooled = 0x80000000; // marks an entry of m_cellPool, whose first value is the count
 
-// Whether a key line stands for several cells: it holds a TAB.
-bool isCellList(std::u16string_view key)
-{
-    return key.find(u'\t') != std::u16string_view::npos;
-}
-
 // The key lines of several cells (a class list of 学号 and 姓名): a row belongs to one when each
 // of its non-empty cells equals a cell of the row, each a cell of its own, wherever they stand.
 // Each distinct line is looked up by the one of its cells that the fewest rows hold, so that a
@@ -164,97 +158,76 @@ bool isCellList(std::u16string_view key)
 class CellListMatcher
 {
 public:
-    // Adds the lines of several cells to groups from firstGroup on (groupOfKey) and returns how
-    // many distinct ones there are.
-    // chosen: the cells (from 1) looked for, all where empty; cellColumns: per cell of a line (from
-    // 0), the row's column (from 0) that must hold it, noCell for any.
-    std::uint32_t addKeys(const LineTable &keys, std::span<const std::size_t> chosen,
-                          std::span<const std::uint32_t> cellColumns, std::vector<std::uint32_t> &groupOfKey,
-                          std::uint32_t firstGroup)
+    // Reads the lines of several cells (lists: their key positions, ascending) and numbers every
+    // cell's text. chosen: the cells (from 1) looked for, all where empty; cellColumns: per cell
+    // of a line (from 0), the row's column (from 0) that must hold it, noCell for any.
+    void addKeys(const LineTable &keys, std::span<const std::size_t> lists, std::span<const std::size_t> chosen,
+                 std::span<const std::uint32_t> cellColumns)
     {
-        std::size_t lists = 0;
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            lists += isCellList(keys[i]);
-        if (lists == 0)
-            return 0;
-        // Equal lines share a group; the slots of a batch are fetched before they are probed.
-        KeyGroups lines(lists);
-        std::vector<std::u16string_view> cells; // of each new line, in order
+        std::vector<std::u16string_view> cells; // of each line, in order
         std::vector<std::uint32_t> required;    // the column each must stand in, or noCell
-        std::vector<std::uint64_t> cellHashes;
         m_cellStart.push_back(0);
-        constexpr std::size_t batch = 32;
-        std::size_t wanted[batch];
-        std::uint64_t hashes[batch];
-        for (std::size_t first = 0; first < keys.size();) {
-            std::size_t count = 0;
-            for (; first < keys.size() && count < batch; ++first) {
-                if (isCellList(keys[first])) {
-                    wanted[count] = first;
-                    hashes[count] = hashText(keys[first]);
-                    lines.prefetchSlot(hashes[count++]);
+        for (const std::size_t pos : lists) {
+            const std::size_t before = cells.size();
+            forEachCell(keys[pos], [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+                if (!isEmptyKey(cell) && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1))) {
+                    cells.push_back(cell);
+                    required.push_back(at < cellColumns.size() ? cellColumns[at] : noCell);
                 }
-            }
-            for (std::size_t b = 0; b < count; ++b) {
-                const std::u16string_view key = keys[wanted[b]];
-                const std::size_t before = cells.size();
-                forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-                    if (!isEmptyKey(cell)
-                        && (chosen.empty() || std::binary_search(chosen.begin(), chosen.end(), at + 1))) {
-                        cells.push_back(cell);
-                        required.push_back(at < cellColumns.size() ? cellColumns[at] : noCell);
-                    }
-                });
-                if (cells.size() == before)
-                    continue; // TABs and spaces alone, or none of the columns chosen: nothing to look for
-                const std::uint32_t g = lines.insert(key, hashes[b]);
-                if (g < m_cellStart.size() - 1) {
-                    cells.resize(before); // a line seen before: its group
-                    required.resize(before);
-                } else
-                    m_cellStart.push_back(static_cast<std::uint32_t>(cells.size()));
-                groupOfKey[wanted[b]] = firstGroup + g;
-            }
+            });
+            if (cells.size() == before)
+                continue; // TABs and spaces alone, or none of the columns chosen: nothing to look for
+            if (cells.size() >= KeyGroups::none)
+                throw std::length_error("too many cells in the key lines");
+            m_keyOfLine.push_back(pos);
+            m_cellStart.push_back(static_cast<std::uint32_t>(cells.size()));
         }
-        // Every cell's text numbered, in batches likewise; each line's cells sorted.
+        if (m_keyOfLine.empty())
+            return;
+        // Every cell's text numbered; the slots of a batch are fetched before they are probed.
         m_cellTexts = std::make_unique<KeyGroups>(cells.size());
-        cellHashes.resize(cells.size());
         m_cells.resize(cells.size());
+        constexpr std::size_t batch = 32;
+        std::uint64_t hashes[batch];
         for (std::size_t first = 0; first < cells.size(); first += batch) {
             const std::size_t end = std::min(cells.size(), first + batch);
             for (std::size_t c = first; c < end; ++c) {
-                cellHashes[c] = hashText(cells[c]);
-                m_cellTexts->prefetchSlot(cellHashes[c]);
+                hashes[c - first] = hashText(cells[c]);
+                m_cellTexts->prefetchSlot(hashes[c - first]);
             }
             for (std::size_t c = first; c < end; ++c)
-                m_cells[c] = m_cellTexts->insert(cells[c], cellHashes[c]);
+                m_cells[c] = m_cellTexts->insert(cells[c], hashes[c - first]);
         }
+        // Each line's cells sorted, so that equal lines compare equal whatever the cells' order.
         m_constrained = std::ranges::any_of(required, [](std::uint32_t c) { return c != noCell; });
         std::vector<std::pair<std::uint32_t, std::uint32_t>> line;
-        for (std::size_t g = 0; g + 1 < m_cellStart.size(); ++g) {
+        for (std::size_t l = 0; l < m_keyOfLine.size(); ++l) {
+            if (m_cellStart[l + 1] - m_cellStart[l] < 2)
+                continue;
             if (!m_constrained) {
-                std::sort(m_cells.begin() + m_cellStart[g], m_cells.begin() + m_cellStart[g + 1]);
+                std::sort(m_cells.begin() + m_cellStart[l], m_cells.begin() + m_cellStart[l + 1]);
                 continue;
             }
             line.clear();
-            for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
+            for (std::uint32_t c = m_cellStart[l]; c < m_cellStart[l + 1]; ++c)
                 line.emplace_back(m_cells[c], required[c]);
             std::sort(line.begin(), line.end());
-            for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
-                std::tie(m_cells[c], required[c]) = line[c - m_cellStart[g]];
+            for (std::uint32_t c = m_cellStart[l]; c < m_cellStart[l + 1]; ++c)
+                std::tie(m_cells[c], required[c]) = line[c - m_cellStart[l]];
         }
         if (m_constrained)
             m_required = std::move(required);
-        return static_cast<std::uint32_t>(m_cellStart.size() - 1);
     }
 
-    // Appends one match for every row of every line, row by row, with the cells that hold it.
-    void addMatches(const LineTable &rows, std::uint32_t firstGroup, std::vector<Match> &matches,
-                    std::vector<std::uint32_t> &cellPool)
+    // Gives every line a group from firstGroup on (groupOfKey; equal lines share one, lines no
+    // row holds share one too) and appends one match for every row of every line, row by row,
+    // with the cells that hold it. Returns how many groups there are.
+    std::uint32_t addMatches(const LineTable &rows, std::uint32_t firstGroup, std::vector<std::uint32_t> &groupOfKey,
+                             std::vector<Match> &matches, std::vector<std::uint32_t> &cellPool)
     {
-        if (m_cellStart.size() < 2)
-            return;
-        const std::size_t lineCount = m_cellStart.size() - 1;
+        const std::size_t lineCount = m_keyOfLine.size();
+        if (lineCount == 0)
+            return 0;
         // The cells of each row that are some line's cell, and how many rows hold each.
         struct Present
         {
@@ -273,6 +246,8 @@ public:
             const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
             probes.clear();
             for (std::size_t j = firstRow; j < endRow; ++j) {
+                if (rows[j].size() >= pooled)
+                    throw std::length_error("a row of too many cells");
                 forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t cell, bool) {
                     if (!text.empty() && m_cellTexts->mayHold(text)) {
                         const std::uint64_t h = hashText(text);
@@ -306,38 +281,9 @@ public:
                 rowStart[j + 1] = present.size();
             }
         }
-        // Each line under its rarest cell (a line with a cell no row holds has no row), kept
-        // there whole: its group, its cell count, its cells, so that one fetch brings it all.
-        std::vector<std::uint32_t> byAnchorStart(m_cellTexts->size() + 1, 0);
-        std::vector<std::uint32_t> anchor(lineCount, KeyGroups::none);
-        for (std::size_t g = 0; g < lineCount; ++g) {
-            std::uint32_t best = KeyGroups::none;
-            for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c) {
-                if (best == KeyGroups::none || rowsHolding[m_cells[c]] < rowsHolding[best])
-                    best = m_cells[c];
-            }
-            if (rowsHolding[best] > 0) {
-                anchor[g] = best;
-                byAnchorStart[best + 1] += 2 + (m_constrained ? 2 : 1) * (m_cellStart[g + 1] - m_cellStart[g]);
-            }
-        }
-        for (std::size_t t = 0; t < m_cellTexts->size(); ++t)
-            byAnchorStart[t + 1] += byAnchorStart[t];
-        std::vector<std::uint32_t> byAnchor(byAnchorStart.back());
-        {
-            std::vector<std::uint32_t> next(byAnchorStart.begin(), byAnchorStart.end() - 1);
-            for (std::uint32_t g = 0; g < lineCount; ++g) {
-                if (anchor[g] == KeyGroups::none)
-                    continue;
-                std::uint32_t &at = next[anchor[g]];
-                byAnchor[at++] = g;
-                byAnchor[at++] = m_cellStart[g + 1] - m_cellStart[g];
-                for (std::uint32_t c = m_cellStart[g]; c < m_cellStart[g + 1]; ++c)
-                    byAnchor[at++] = m_cells[c];
-                for (std::uint32_t c = m_cellStart[g]; m_constrained && c < m_cellStart[g + 1]; ++c)
-                    byAnchor[at++] = m_required[c];
-            }
-        }
+        std::vector<std::uint32_t> byAnchorStart;
+        std::vector<std::uint32_t> byAnchor;
+        const std::uint32_t groupCount = groupLines(rowsHolding, firstGroup, groupOfKey, byAnchorStart, byAnchor);
 
         std::vector<std::uint32_t> taken;
         // The lines under a row's cells lie anywhere: fetched some rows ahead, in two steps.
@@ -370,15 +316,123 @@ public:
                     const bool held = m_constrained ? holdsInColumns(cells, {byAnchor.data() + a + 2 + count, count},
                                                                      begin, end, taken)
                                                     : holdsEveryCell(cells, begin, end, taken);
-                    a += 2 + (m_constrained ? 2 : 1) * count;
+                    a += entrySize(count);
                     if (held)
                         addMatch(static_cast<std::uint32_t>(j), firstGroup + g, taken, matches, cellPool);
                 }
             }
         }
+        return groupCount;
     }
 
 private:
+    // A line as its anchor keeps it: its group, its cell count, its cells, and their columns where
+    // some must stand in given ones; so that one fetch brings it all.
+    std::uint32_t entrySize(std::uint32_t count) const { return 2 + (m_constrained ? 2 : 1) * count; }
+
+    // Puts each line under its rarest cell (byAnchor, from byAnchorStart[text]), once for lines
+    // that are equal, and gives the lines their groups; returns how many.
+    std::uint32_t groupLines(const std::vector<std::uint32_t> &rowsHolding, std::uint32_t firstGroup,
+                             std::vector<std::uint32_t> &groupOfKey, std::vector<std::uint32_t> &byAnchorStart,
+                             std::vector<std::uint32_t> &byAnchor) const
+    {
+        const std::size_t lineCount = m_keyOfLine.size();
+        const std::size_t textCount = m_cellTexts->size();
+        const auto cellsOf = [&](std::uint32_t l) {
+            return std::span<const std::uint32_t>(m_cells).subspan(m_cellStart[l], m_cellStart[l + 1] - m_cellStart[l]);
+        };
+        const auto columnsOf = [&](std::uint32_t l) {
+            return m_constrained ? std::span<const std::uint32_t>(m_required)
+                                       .subspan(m_cellStart[l], m_cellStart[l + 1] - m_cellStart[l])
+                                 : std::span<const std::uint32_t>();
+        };
+        // A line with a cell that no row holds has no row.
+        std::vector<std::uint32_t> anchor(lineCount, KeyGroups::none);
+        std::vector<std::uint32_t> bucketStart(textCount + 1, 0);
+        for (std::uint32_t l = 0; l < lineCount; ++l) {
+            std::uint32_t best = KeyGroups::none;
+            for (const std::uint32_t text : cellsOf(l)) {
+                if (best == KeyGroups::none || rowsHolding[text] < rowsHolding[best])
+                    best = text;
+            }
+            if (rowsHolding[best] > 0) {
+                anchor[l] = best;
+                ++bucketStart[best + 1];
+            }
+        }
+        for (std::size_t t = 0; t < textCount; ++t)
+            bucketStart[t + 1] += bucketStart[t];
+        std::vector<std::uint32_t> order(bucketStart.back());
+        {
+            std::vector<std::uint32_t> next(bucketStart.begin(), bucketStart.end() - 1);
+            for (std::uint32_t l = 0; l < lineCount; ++l) {
+                if (anchor[l] != KeyGroups::none)
+                    order[next[anchor[l]]++] = l;
+            }
+        }
+        // Equal lines (the same cells in the same columns) share the anchor; the first of them
+        // stands for the others.
+        std::vector<std::uint32_t> first(lineCount);
+        for (std::uint32_t l = 0; l < lineCount; ++l)
+            first[l] = l;
+        const auto same = [&](std::uint32_t a, std::uint32_t b) {
+            return std::ranges::equal(cellsOf(a), cellsOf(b)) && std::ranges::equal(columnsOf(a), columnsOf(b));
+        };
+        for (std::size_t t = 0; t < textCount; ++t) {
+            const auto begin = order.begin() + bucketStart[t];
+            const auto end = order.begin() + bucketStart[t + 1];
+            if (end - begin < 2)
+                continue;
+            std::sort(begin, end, [&](std::uint32_t a, std::uint32_t b) {
+                const auto ca = cellsOf(a), cb = cellsOf(b);
+                if (!std::ranges::equal(ca, cb))
+                    return std::ranges::lexicographical_compare(ca, cb);
+                const auto ra = columnsOf(a), rb = columnsOf(b);
+                if (!std::ranges::equal(ra, rb))
+                    return std::ranges::lexicographical_compare(ra, rb);
+                return a < b;
+            });
+            for (auto at = begin + 1; at != end; ++at) {
+                if (same(*at, *(at - 1)))
+                    first[*at] = first[*(at - 1)];
+            }
+        }
+        // Groups in the order of the lines, so that the rows of lines that follow each other
+        // lie together.
+        std::vector<std::uint32_t> groupOfLine(lineCount);
+        std::uint32_t groups = 0;
+        std::uint32_t rowless = KeyGroups::none;
+        for (std::uint32_t l = 0; l < lineCount; ++l) {
+            if (anchor[l] == KeyGroups::none) {
+                if (rowless == KeyGroups::none)
+                    rowless = groups++;
+                groupOfLine[l] = rowless;
+            } else {
+                groupOfLine[l] = first[l] == l ? groups++ : groupOfLine[first[l]];
+            }
+            groupOfKey[m_keyOfLine[l]] = firstGroup + groupOfLine[l];
+        }
+        byAnchorStart.assign(textCount + 1, 0);
+        for (std::size_t t = 0; t < textCount; ++t) {
+            byAnchorStart[t + 1] = byAnchorStart[t];
+            for (std::uint32_t i = bucketStart[t]; i < bucketStart[t + 1]; ++i) {
+                if (first[order[i]] == order[i])
+                    byAnchorStart[t + 1] += entrySize(static_cast<std::uint32_t>(cellsOf(order[i]).size()));
+            }
+        }
+        byAnchor.resize(byAnchorStart.back());
+        auto out = byAnchor.begin();
+        for (const std::uint32_t l : order) {
+            if (first[l] != l)
+                continue;
+            *out++ = groupOfLine[l];
+            *out++ = static_cast<std::uint32_t>(cellsOf(l).size());
+            out = std::ranges::copy(cellsOf(l), out).out;
+            out = std::ranges::copy(columnsOf(l), out).out;
+        }
+        return groups;
+    }
+
     // Whether the row's cells (sorted by text) hold each cell of the line, a cell apiece; the
     // cells taken, ascending.
     template<class Iterator>
@@ -449,7 +503,8 @@ private:
     }
 
     std::unique_ptr<KeyGroups> m_cellTexts; // every distinct cell of the lines
-    std::vector<std::uint32_t> m_cellStart; // cells of line g: m_cells[m_cellStart[g] .. m_cellStart[g + 1])
+    std::vector<std::size_t> m_keyOfLine;   // per line with cells to look for: its key position
+    std::vector<std::uint32_t> m_cellStart; // cells of line l: m_cells[m_cellStart[l] .. m_cellStart[l + 1])
     std::vector<std::uint32_t> m_cells;     // by line, sorted
     // Where some cells must stand in given columns: per cell of m_cells, its column or noCell.
     bool m_constrained = false;
@@ -465,27 +520,31 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
 {
     // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
     auto groups = std::make_unique<KeyGroups>(keys.size());
+    std::vector<std::size_t> lists;
     {
         constexpr std::size_t batch = 32;
+        std::size_t wanted[batch];
         std::uint64_t hashes[batch];
-        for (std::size_t first = 0; first < keys.size(); first += batch) {
-            const std::size_t count = std::min(batch, keys.size() - first);
-            for (std::size_t b = 0; b < count; ++b) {
-                hashes[b] = hashText(keys[first + b]);
-                groups->prefetchSlot(hashes[b]);
+        for (std::size_t first = 0; first < keys.size();) {
+            std::size_t count = 0;
+            for (; first < keys.size() && count < batch; ++first) {
+                const std::u16string_view key = keys[first];
+                if (key.find(u'\t') != std::u16string_view::npos) {
+                    lists.push_back(first);
+                } else if (!isEmptyKey(key)) {
+                    wanted[count] = first;
+                    hashes[count] = hashText(key);
+                    groups->prefetchSlot(hashes[count++]);
+                }
             }
-            for (std::size_t b = 0; b < count; ++b) {
-                const std::u16string_view key = keys[first + b];
-                if (!isEmptyKey(key) && key.find(u'\t') == std::u16string_view::npos)
-                    m_groupOfKey[first + b] = groups->insert(key, hashes[b]);
-            }
+            for (std::size_t b = 0; b < count; ++b)
+                m_groupOfKey[wanted[b]] = groups->insert(keys[wanted[b]], hashes[b]);
         }
     }
     // Lines of several cells are matched apart, after the others, in groups of their own.
     CellListMatcher cellLists;
     m_firstCellList = static_cast<std::uint32_t>(groups->size());
-    const std::size_t groupCount =
-        m_firstCellList + cellLists.addKeys(keys, keyCells, cellColumns, m_groupOfKey, m_firstCellList);
+    cellLists.addKeys(keys, lists, keyCells, cellColumns);
 
     // Keys like "7." that name a row of the table, by row; in one column, only its cell counts.
     std::vector<std::pair<std::size_t, std::uint32_t>> numbered;
@@ -507,7 +566,8 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     const bool oneColumn = column.has_value();
     const std::uint32_t onlyCell =
         column ? static_cast<std::uint32_t>(std::min<std::size_t>(*column - 1, noCell)) : noCell;
-    for (std::size_t firstRow = 0; firstRow < rows.size(); firstRow += batchRows) {
+    // A class list of several columns alone has no single keys: the rows are read for its cells only.
+    for (std::size_t firstRow = 0; firstRow < rows.size() && groups->size() > 0; firstRow += batchRows) {
         const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
         probes.clear();
         for (std::size_t j = firstRow; j < endRow; ++j) {
@@ -586,7 +646,8 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
         }
     }
     groups.reset();
-    cellLists.addMatches(rows, m_firstCellList, matches, m_cellPool);
+    const std::size_t groupCount =
+        m_firstCellList + cellLists.addMatches(rows, m_firstCellList, m_groupOfKey, matches, m_cellPool);
 
     // Group the matches by key, keeping data order within each group. Most keys stand in one
     // cell, the same in each of their rows: that cell is kept once for the key, and only the
