@@ -166,6 +166,10 @@ public:
     {
         std::vector<std::u16string_view> cells; // of each line, in order
         std::vector<std::uint32_t> required;    // the column each must stand in, or noCell
+        cells.reserve(2 * lists.size());
+        required.reserve(2 * lists.size());
+        m_keyOfLine.reserve(lists.size());
+        m_cellStart.reserve(lists.size() + 1);
         m_cellStart.push_back(0);
         for (const std::size_t pos : lists) {
             const std::size_t before = cells.size();
@@ -273,7 +277,13 @@ public:
                     if (t != KeyGroups::none)
                         present.push_back({t, probe->cell});
                 }
-                std::sort(present.begin() + static_cast<std::ptrdiff_t>(first), present.end());
+                // Most rows hold few such cells: sorted in place.
+                if (present.size() - first > 16)
+                    std::sort(present.begin() + static_cast<std::ptrdiff_t>(first), present.end());
+                for (std::size_t p = first + 1; p < present.size() && present.size() - first <= 16; ++p) {
+                    for (std::size_t q = p; q > first && present[q] < present[q - 1]; --q)
+                        std::swap(present[q], present[q - 1]);
+                }
                 for (std::size_t p = first; p < present.size(); ++p) {
                     if (p == first || present[p].text != present[p - 1].text)
                         ++rowsHolding[present[p].text];
@@ -519,8 +529,17 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     : m_groupOfKey(keys.size(), noGroup)
 {
     // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
-    auto groups = std::make_unique<KeyGroups>(keys.size());
     std::vector<std::size_t> lists;
+    std::vector<char> single(keys.size(), false);
+    std::size_t singles = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::u16string_view key = keys[i];
+        if (key.find(u'\t') != std::u16string_view::npos)
+            lists.push_back(i);
+        else if (!isEmptyKey(key))
+            singles += single[i] = true;
+    }
+    auto groups = std::make_unique<KeyGroups>(singles);
     {
         constexpr std::size_t batch = 32;
         std::size_t wanted[batch];
@@ -528,12 +547,9 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
         for (std::size_t first = 0; first < keys.size();) {
             std::size_t count = 0;
             for (; first < keys.size() && count < batch; ++first) {
-                const std::u16string_view key = keys[first];
-                if (key.find(u'\t') != std::u16string_view::npos) {
-                    lists.push_back(first);
-                } else if (!isEmptyKey(key)) {
+                if (single[first]) {
                     wanted[count] = first;
-                    hashes[count] = hashText(key);
+                    hashes[count] = hashText(keys[first]);
                     groups->prefetchSlot(hashes[count++]);
                 }
             }
