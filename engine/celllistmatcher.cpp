@@ -145,7 +145,8 @@ std::span<const std::uint32_t> CellListMatcher::columnsOf(std::uint32_t line) co
 {
     if (!m_constrained)
         return {};
-    return std::span<const std::uint32_t>(m_required).subspan(m_cellStart[line], m_cellStart[line + 1] - m_cellStart[line]);
+    return std::span<const std::uint32_t>(m_required)
+        .subspan(m_cellStart[line], m_cellStart[line + 1] - m_cellStart[line]);
 }
 
 std::uint32_t CellListMatcher::anchorColumn(std::span<const std::uint32_t> position) const
@@ -230,7 +231,8 @@ void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::
         });
         std::size_t different = 1;
         for (auto at = begin + 1; at != end; ++at) {
-            if (std::ranges::equal(cellsOf(*at), cellsOf(*(at - 1))) && std::ranges::equal(columnsOf(*at), columnsOf(*(at - 1))))
+            if (std::ranges::equal(cellsOf(*at), cellsOf(*(at - 1)))
+                && std::ranges::equal(columnsOf(*at), columnsOf(*(at - 1))))
                 first[*at] = first[*(at - 1)];
             else
                 ++different;
@@ -443,7 +445,8 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
                     present.push_back(probe->id);
             }
             std::sort(present.begin() + static_cast<std::ptrdiff_t>(first), present.end());
-            present.erase(std::unique(present.begin() + static_cast<std::ptrdiff_t>(first), present.end()), present.end());
+            present.erase(std::unique(present.begin() + static_cast<std::ptrdiff_t>(first), present.end()),
+                          present.end());
             for (std::size_t p = first; p < present.size(); ++p)
                 ++rowsHolding[present[p]];
             rowStart[j + 1] = present.size();
@@ -513,8 +516,9 @@ void CellListMatcher::check(const Entry &entry, std::uint32_t row, std::vector<R
             return a.text < b.text || (a.text == b.text && a.cell < b.cell);
         });
     }
-    const auto columns = m_constrained ? std::span<const std::uint32_t>(m_required).subspan(entry.firstCell, entry.cells)
-                                       : std::span<const std::uint32_t>();
+    const auto columns = m_constrained
+                             ? std::span<const std::uint32_t>(m_required).subspan(entry.firstCell, entry.cells)
+                             : std::span<const std::uint32_t>();
     if (holds(cells, columns, byText, byColumn))
         found(row, m_firstGroup + entry.group, m_taken);
 }

@@ -77,9 +77,9 @@ private:
     void check(const Entry &entry, std::uint32_t row, std::vector<RowCell> &byText,
                std::span<const std::u16string_view> byColumn, const Found &found);
 
-    std::vector<std::size_t> m_keyOfLine;      // per line with cells to look for: its key position
-    std::vector<std::uint32_t> m_cellStart;    // cells of line l: [m_cellStart[l], m_cellStart[l + 1])
-    std::vector<std::u16string_view> m_cells;  // by line, each line's sorted by text, then column
+    std::vector<std::size_t> m_keyOfLine;     // per line with cells to look for: its key position
+    std::vector<std::uint32_t> m_cellStart;   // cells of line l: [m_cellStart[l], m_cellStart[l + 1])
+    std::vector<std::u16string_view> m_cells; // by line, each line's sorted by text, then column
     bool m_constrained = false;
     std::vector<std::uint32_t> m_required; // per cell where some must stand in given columns, else empty
     std::vector<std::uint32_t> m_groupOfLine;
@@ -90,8 +90,8 @@ private:
     std::unique_ptr<KeyGroups> m_anchors;
     struct Anchor
     {
-        Entry line; // the first line under it; none where it has no cells
-        std::uint32_t anchorAt = 0; // the anchor's place in that line
+        Entry line;                     // the first line under it; none where it has no cells
+        std::uint32_t anchorAt = 0;     // the anchor's place in that line
         std::uint32_t anchorLength = 0; // with moreLines where other lines are under it too
         std::u16string_view anchor() const { return line.line().substr(anchorAt, anchorLength & ~moreLines); }
     };

@@ -3,11 +3,15 @@
 // cell of its own, in any order and column, the last one included.
 
 #include "filterrun.h"
+#include "linetable.h"
+#include "matcher.h"
 #include "reconciliation.h"
 #include "reportwording.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -177,4 +181,184 @@ TEST(CellList, CellsInTheirOwnColumns)
     FilterRun elsewhere(u"1\t张三\r\n2\t李四\r\n王五\t70", u"1\t张三\t90\r\n2\t李四\t80\r\n70\t王五\tx",
                         RunOptions{DuplicateRows::LeaveEmpty, KeyColumnChoice::automatic(), {}});
     EXPECT_EQ(elsewhere.resultText(), u"1\t张三\t90\r\n2\t李四\t80\r\n");
+}
+
+namespace {
+
+std::vector<std::u16string> cutAtTabs(std::u16string_view text)
+{
+    std::vector<std::u16string> cells(1);
+    for (const char16_t c : text) {
+        if (c == u'\t')
+            cells.emplace_back();
+        else
+            cells.back() += c;
+    }
+    return cells;
+}
+
+// The rule for a line of several cells, read the slow way: its chosen cells that are not spaces
+// alone; those with a column must stand in it, each in its own; then each other one in a cell
+// of the row not taken yet.
+std::vector<std::u16string> wantedCells(std::u16string_view key, const std::vector<std::size_t> &chosen)
+{
+    std::vector<std::u16string> wanted;
+    const std::vector<std::u16string> cells = cutAtTabs(key);
+    for (std::size_t at = 0; at < cells.size(); ++at) {
+        const bool spaces = cells[at].find_first_not_of(u' ') == std::u16string::npos;
+        if (!spaces && (chosen.empty() || std::ranges::find(chosen, at + 1) != chosen.end()))
+            wanted.push_back(cells[at]);
+    }
+    return wanted;
+}
+
+bool holdsSlowly(std::u16string_view key, std::u16string_view row, const std::vector<std::size_t> &chosen,
+                 const std::vector<std::uint32_t> &columns)
+{
+    const std::vector<std::u16string> cells = cutAtTabs(key);
+    const std::vector<std::u16string> rowCells = cutAtTabs(row);
+    std::vector<bool> taken(rowCells.size(), false);
+    std::vector<std::u16string> free;
+    bool any = false;
+    for (std::size_t at = 0; at < cells.size(); ++at) {
+        const bool spaces = cells[at].find_first_not_of(u' ') == std::u16string::npos;
+        if (spaces || !(chosen.empty() || std::ranges::find(chosen, at + 1) != chosen.end()))
+            continue;
+        any = true;
+        const std::uint32_t column = at < columns.size() ? columns[at] : UINT32_MAX;
+        if (column == UINT32_MAX) {
+            free.push_back(cells[at]);
+            continue;
+        }
+        if (column >= rowCells.size() || taken[column] || rowCells[column] != cells[at])
+            return false;
+        taken[column] = true;
+    }
+    for (const std::u16string &cell : free) {
+        std::size_t c = 0;
+        while (c < rowCells.size() && (taken[c] || rowCells[c] != cell))
+            ++c;
+        if (c == rowCells.size())
+            return false;
+        taken[c] = true;
+    }
+    return any;
+}
+
+struct ListShape
+{
+    const char *name;
+    std::size_t lines;
+    std::size_t minCells, maxCells; // of a key line
+    std::size_t rows;
+    std::size_t minRowCells, maxRowCells;
+    std::size_t tokens;     // how many different cell texts
+    bool grid;              // lines: every pair of the first 20 tokens and the next 20
+    unsigned emptyCellRate; // percent of a line's cells left empty or spaces
+};
+
+const ListShape shapes[] = {
+    {"two cells against narrow rows", 300, 2, 2, 400, 2, 5, 60, false, 0},
+    {"short lines against wide rows", 200, 2, 4, 300, 10, 24, 40, false, 0},
+    {"many lines under one anchor", 0, 2, 2, 500, 2, 6, 40, true, 0},
+    {"cells twice and lines repeated", 300, 2, 3, 300, 2, 12, 5, false, 0},
+    {"empty cells and lines of one cell", 300, 1, 5, 300, 1, 8, 12, false, 30},
+};
+
+} // namespace
+
+// Every way the matcher finds the rows of lines of several cells (a rare cell of a narrow row, a
+// wide row, lines crowded under one cell, cells twice, empty cells, chosen list columns, cells
+// held in given columns) against the rule read the slow way, line by line and row by row.
+TEST(CellList, EveryLookupAgreesWithTheSlowReading)
+{
+    struct Choice
+    {
+        const char *name;
+        std::vector<std::size_t> chosen;
+        std::vector<std::uint32_t> columns;
+    };
+    const Choice choices[] = {
+        {"every cell anywhere", {}, {}},
+        {"the list's second column only", {2}, {}},
+        {"the first cell in the row's first column", {}, {0, UINT32_MAX, UINT32_MAX}},
+        {"cells in given columns", {}, {1, 0, 2}},
+        {"two cells in one column", {}, {0, 0}},
+    };
+    for (const ListShape &shape : shapes) {
+        for (const unsigned seed : {1u, 2u, 3u}) {
+            std::mt19937 rng(seed);
+            const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+            const auto token = [&](std::size_t t) {
+                std::u16string text = u"t";
+                for (const char c : std::to_string(t))
+                    text += static_cast<char16_t>(c);
+                return text;
+            };
+            std::u16string keys;
+            std::vector<std::u16string> keyLines;
+            if (shape.grid) {
+                for (std::size_t i = 0; i < 20; ++i) {
+                    for (std::size_t j = 20; j < 40; ++j)
+                        keyLines.push_back(token(i) + u"\t" + token(j));
+                }
+            }
+            for (std::size_t l = 0; l < shape.lines; ++l) {
+                const std::size_t cells = shape.minCells + below(shape.maxCells - shape.minCells + 1);
+                std::u16string line;
+                for (std::size_t c = 0; c < cells; ++c) {
+                    if (c > 0)
+                        line += u"\t";
+                    if (below(100) < shape.emptyCellRate)
+                        line += below(2) ? u"" : u"  ";
+                    else
+                        line += token(below(shape.tokens));
+                }
+                if (cells == 1)
+                    line += u"\t";
+                keyLines.push_back(line);
+            }
+            for (const std::u16string &line : keyLines)
+                keys += (keys.empty() ? u"" : u"\r\n") + line;
+            std::u16string data;
+            for (std::size_t r = 0; r < shape.rows; ++r) {
+                const std::size_t cells = shape.minRowCells + below(shape.maxRowCells - shape.minRowCells + 1);
+                std::u16string row;
+                for (std::size_t c = 0; c < cells; ++c)
+                    row += (c > 0 ? u"\t" : u"")
+                           + (shape.grid ? token(below(2) ? 20 + below(20) : below(20)) : token(below(shape.tokens)));
+                data += (data.empty() ? u"" : u"\r\n") + row;
+            }
+            const LineTable keyTable(keys);
+            const LineTable rowTable(data);
+            for (const Choice &choice : choices) {
+                SCOPED_TRACE(std::string(shape.name) + ", seed " + std::to_string(seed) + ", " + choice.name);
+                const Matcher matcher(keyTable, rowTable, std::nullopt, choice.chosen, choice.columns);
+                std::size_t found = 0;
+                for (std::size_t i = 0; i < keyTable.size(); ++i) {
+                    std::vector<std::size_t> want;
+                    for (std::size_t j = 0; j < rowTable.size(); ++j) {
+                        if (holdsSlowly(keyTable[i], rowTable[j], choice.chosen, choice.columns))
+                            want.push_back(j);
+                    }
+                    const std::span<const std::size_t> got = matcher.confirmedRows(i);
+                    ASSERT_EQ(std::vector<std::size_t>(got.begin(), got.end()), want) << "line " << i;
+                    found += want.size();
+                    // The cells named as holding the line hold its cells, each once.
+                    std::vector<std::u16string> wanted = wantedCells(keyTable[i], choice.chosen);
+                    std::ranges::sort(wanted);
+                    for (std::size_t nth = 0; nth < got.size(); ++nth) {
+                        const std::vector<std::u16string> rowCells = cutAtTabs(rowTable[got[nth]]);
+                        std::vector<std::u16string> held;
+                        for (const std::uint32_t c : matcher.keyCells(i, nth))
+                            held.push_back(rowCells.at(c));
+                        std::ranges::sort(held);
+                        ASSERT_EQ(held, wanted) << "line " << i << ", row " << got[nth];
+                    }
+                }
+                if (choice.columns != std::vector<std::uint32_t>{0, 0})
+                    EXPECT_GT(found, 0u); // the shape finds rows at all
+            }
+        }
+    }
 }
