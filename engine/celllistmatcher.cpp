@@ -19,6 +19,8 @@ constexpr std::uint32_t none = KeyGroups::none;
 // More different lines than this under one anchor are looked up by their rarest cell instead, so
 // that no row is compared with more lines than this for each of its cells.
 constexpr std::size_t crowdedAnchor = 16;
+// A line's cells times a row's below which each cell is looked for along the row.
+constexpr std::size_t fewComparisons = 64;
 
 // A row's cell to look up, carried through the stages of a batch.
 struct Probe
@@ -63,69 +65,38 @@ CellListMatcher::CellListMatcher(const LineTable &keys, std::span<const std::siz
                                  std::span<const std::size_t> chosen, std::span<const std::uint32_t> cellColumns)
     : m_chosen(chosen.begin(), chosen.end())
     , m_cellColumns(cellColumns.begin(), cellColumns.end())
+    , m_constrained(std::ranges::any_of(cellColumns, [](std::uint32_t c) { return c != anyColumn; }))
 {
-    std::vector<std::uint32_t> position; // per cell: its list column (from 0)
-    std::vector<std::uint32_t> required; // per cell: the column it must stand in, or anyColumn
-    m_cells.reserve(2 * lists.size());
-    position.reserve(2 * lists.size());
-    required.reserve(2 * lists.size());
-    m_keyOfLine.reserve(lists.size());
-    m_cellStart.reserve(lists.size() + 1);
-    m_cellStart.push_back(0);
+    const std::uint32_t column = anchorColumn(keys, lists);
+    // Each line's anchor: its cell in that column, else its longest (the first of the longest).
+    std::vector<std::u16string_view> anchorText;
+    anchorText.reserve(lists.size());
+    m_lines.reserve(lists.size());
     for (const std::size_t pos : lists) {
-        const std::size_t before = m_cells.size();
-        forEachCell(keys[pos], [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-            if (lookedFor(cell, at)) {
-                m_cells.push_back(cell);
-                position.push_back(at);
-                required.push_back(at < cellColumns.size() ? cellColumns[at] : anyColumn);
+        const std::u16string_view line = keys[pos];
+        if (line.size() >= moreLines)
+            throw std::length_error("a key line too long");
+        std::uint32_t cells = 0;
+        std::u16string_view anchor;
+        bool inColumn = false;
+        forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+            if (!lookedFor(cell, at))
+                return;
+            ++cells;
+            if (at == column) {
+                anchor = cell;
+                inColumn = true;
+            } else if (!inColumn && cell.size() > anchor.size()) {
+                anchor = cell;
             }
         });
-        if (m_cells.size() == before)
+        if (cells == 0)
             continue; // TABs and spaces alone, or none of the columns chosen: nothing to look for
-        if (m_cells.size() >= moreLines || keys[pos].size() >= moreLines)
-            throw std::length_error("too many cells in the key lines");
-        m_keyOfLine.push_back(pos);
-        m_cellStart.push_back(static_cast<std::uint32_t>(m_cells.size()));
+        m_lines.push_back({pos, cells});
+        anchorText.push_back(anchor);
     }
-    if (m_keyOfLine.empty())
-        return;
-    const std::uint32_t column = anchorColumn(position);
-
-    // Each line's anchor: its cell in that column, else its longest; then its cells sorted, so
-    // that equal lines compare equal whatever the order of their cells.
-    m_constrained = std::ranges::any_of(required, [](std::uint32_t c) { return c != anyColumn; });
-    std::vector<std::u16string_view> anchorText(m_keyOfLine.size());
-    std::vector<std::pair<std::u16string_view, std::uint32_t>> line;
-    for (std::uint32_t l = 0; l < m_keyOfLine.size(); ++l) {
-        const std::uint32_t begin = m_cellStart[l];
-        const std::uint32_t end = m_cellStart[l + 1];
-        std::uint32_t anchor = begin;
-        for (std::uint32_t c = begin; c < end; ++c) {
-            if (position[c] == column) {
-                anchor = c;
-                break;
-            }
-            if (m_cells[c].size() > m_cells[anchor].size())
-                anchor = c;
-        }
-        anchorText[l] = m_cells[anchor];
-        if (end - begin < 2)
-            continue;
-        if (!m_constrained) {
-            std::sort(m_cells.begin() + begin, m_cells.begin() + end);
-            continue;
-        }
-        line.clear();
-        for (std::uint32_t c = begin; c < end; ++c)
-            line.emplace_back(m_cells[c], required[c]);
-        std::sort(line.begin(), line.end());
-        for (std::uint32_t c = begin; c < end; ++c)
-            std::tie(m_cells[c], required[c]) = line[c - begin];
-    }
-    if (m_constrained)
-        m_required = std::move(required);
-    groupByAnchor(keys, anchorText);
+    if (!m_lines.empty())
+        groupByAnchor(keys, anchorText);
 }
 
 CellListMatcher::~CellListMatcher() = default;
@@ -135,31 +106,24 @@ bool CellListMatcher::lookedFor(std::u16string_view cell, std::uint32_t at) cons
     return !isEmptyKey(cell) && (m_chosen.empty() || std::binary_search(m_chosen.begin(), m_chosen.end(), at + 1));
 }
 
-std::span<const std::u16string_view> CellListMatcher::cellsOf(std::uint32_t line) const
+std::uint32_t CellListMatcher::columnOf(std::uint32_t at) const
 {
-    return std::span<const std::u16string_view>(m_cells).subspan(m_cellStart[line],
-                                                                 m_cellStart[line + 1] - m_cellStart[line]);
+    return at < m_cellColumns.size() ? m_cellColumns[at] : anyColumn;
 }
 
-std::span<const std::uint32_t> CellListMatcher::columnsOf(std::uint32_t line) const
-{
-    if (!m_constrained)
-        return {};
-    return std::span<const std::uint32_t>(m_required)
-        .subspan(m_cellStart[line], m_cellStart[line + 1] - m_cellStart[line]);
-}
-
-std::uint32_t CellListMatcher::anchorColumn(std::span<const std::uint32_t> position) const
+std::uint32_t CellListMatcher::anchorColumn(const LineTable &keys, std::span<const std::size_t> lists) const
 {
     // The list column with the most different cells among the first lines: the 学号 or the name,
     // not the class or the gender.
-    constexpr std::uint32_t sampleLines = 4096;
+    constexpr std::size_t sampleLines = 4096;
     constexpr std::uint32_t widest = 64;
     std::vector<std::pair<std::uint32_t, std::uint64_t>> seen;
-    const std::uint32_t lines = std::min<std::uint32_t>(sampleLines, static_cast<std::uint32_t>(m_keyOfLine.size()));
-    for (std::uint32_t c = 0; c < m_cellStart[lines]; ++c) {
-        if (position[c] < widest)
-            seen.emplace_back(position[c], hashText(m_cells[c]));
+    for (const std::size_t pos : lists.first(std::min(sampleLines, lists.size()))) {
+        forEachCell(keys[pos], [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+            if (at < widest && lookedFor(cell, at))
+                seen.emplace_back(at, hashText(cell));
+            return at >= widest;
+        });
     }
     std::sort(seen.begin(), seen.end());
     seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
@@ -180,7 +144,7 @@ std::uint32_t CellListMatcher::anchorColumn(std::span<const std::uint32_t> posit
 
 void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::u16string_view> anchorText)
 {
-    const auto lineCount = static_cast<std::uint32_t>(m_keyOfLine.size());
+    const auto lineCount = static_cast<std::uint32_t>(m_lines.size());
     // The anchors numbered; the slots of a batch are fetched before they are probed.
     m_anchors = std::make_unique<KeyGroups>(lineCount);
     std::vector<std::uint32_t> anchor(lineCount);
@@ -196,91 +160,93 @@ void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::
             anchor[l] = m_anchors->insert(anchorText[l], hashes[l - first]);
     }
     const std::size_t anchors = m_anchors->size();
-    std::vector<std::uint32_t> bucketStart(anchors + 1, 0);
-    for (const std::uint32_t a : anchor)
-        ++bucketStart[a + 1];
-    std::partial_sum(bucketStart.begin(), bucketStart.end(), bucketStart.begin());
-    std::vector<std::uint32_t> order(lineCount);
-    {
-        std::vector<std::uint32_t> next(bucketStart.begin(), bucketStart.end() - 1);
-        for (std::uint32_t l = 0; l < lineCount; ++l)
-            order[next[anchor[l]]++] = l;
+
+    // Most anchors have one line. Lines that share one and are equal (the same cells in the same
+    // columns) stand for each other: the first of them for the others.
+    std::vector<std::uint32_t> firstOf(lineCount);
+    std::iota(firstOf.begin(), firstOf.end(), 0u);
+    std::vector<std::uint32_t> firstUnder(anchors, none);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> shared; // anchor and line, after the first
+    for (std::uint32_t l = 0; l < lineCount; ++l) {
+        if (firstUnder[anchor[l]] == none)
+            firstUnder[anchor[l]] = l;
+        else
+            shared.emplace_back(anchor[l], l);
     }
-    // Equal lines (the same cells in the same columns) share their anchor; the first of them
-    // stands for the others.
-    std::vector<std::uint32_t> first(lineCount);
-    std::iota(first.begin(), first.end(), 0u);
-    const auto before = [&](std::uint32_t a, std::uint32_t b) {
-        return std::tuple(cellsOf(a).size(), a) < std::tuple(cellsOf(b).size(), b);
-    };
-    std::vector<char> crowded(anchors, false);
-    for (std::size_t t = 0; t < anchors; ++t) {
-        const auto begin = order.begin() + bucketStart[t];
-        const auto end = order.begin() + bucketStart[t + 1];
-        if (end - begin < 2)
-            continue;
-        std::sort(begin, end, [&](std::uint32_t a, std::uint32_t b) {
-            if (cellsOf(a).size() != cellsOf(b).size() || !std::ranges::equal(cellsOf(a), cellsOf(b))) {
-                if (cellsOf(a).size() != cellsOf(b).size())
-                    return before(a, b);
-                return std::ranges::lexicographical_compare(cellsOf(a), cellsOf(b));
-            }
-            if (!std::ranges::equal(columnsOf(a), columnsOf(b)))
-                return std::ranges::lexicographical_compare(columnsOf(a), columnsOf(b));
-            return a < b;
+    std::sort(shared.begin(), shared.end());
+    std::vector<char> crowded(shared.empty() ? 0 : anchors, false);
+    using Cells = std::vector<std::pair<std::u16string_view, std::uint32_t>>;
+    const auto cellsOf = [&](std::uint32_t l) {
+        Cells cells;
+        forEachCell(keys[m_lines[l].key], [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+            if (lookedFor(cell, at))
+                cells.emplace_back(cell, columnOf(at));
         });
+        std::sort(cells.begin(), cells.end());
+        return cells;
+    };
+    std::vector<std::pair<Cells, std::uint32_t>> bucket;
+    for (std::size_t i = 0; i < shared.size();) {
+        const std::uint32_t t = shared[i].first;
+        bucket.clear();
+        bucket.emplace_back(cellsOf(firstUnder[t]), firstUnder[t]);
+        for (; i < shared.size() && shared[i].first == t; ++i)
+            bucket.emplace_back(cellsOf(shared[i].second), shared[i].second);
+        std::sort(bucket.begin(), bucket.end());
         std::size_t different = 1;
-        for (auto at = begin + 1; at != end; ++at) {
-            if (std::ranges::equal(cellsOf(*at), cellsOf(*(at - 1)))
-                && std::ranges::equal(columnsOf(*at), columnsOf(*(at - 1))))
-                first[*at] = first[*(at - 1)];
+        for (std::size_t b = 1; b < bucket.size(); ++b) {
+            if (bucket[b].first == bucket[b - 1].first)
+                firstOf[bucket[b].second] = firstOf[bucket[b - 1].second];
             else
                 ++different;
         }
         crowded[t] = different > crowdedAnchor;
     }
+
     // Groups in the order of the lines, so that the rows of lines that follow each other lie
-    // together.
+    // together; then each line that stands for others under its anchor.
     m_groupOfLine.resize(lineCount);
     for (std::uint32_t l = 0; l < lineCount; ++l)
-        m_groupOfLine[l] = first[l] == l ? m_groupCount++ : m_groupOfLine[first[l]];
-    // Under each anchor: its first line kept with it, the others apart.
-    m_anchorLines.assign(anchors, Anchor{});
-    for (std::size_t t = 0; t < anchors; ++t) {
+        m_groupOfLine[l] = firstOf[l] == l ? m_groupCount++ : m_groupOfLine[firstOf[l]];
+    const auto entryOf = [&](std::uint32_t l) {
+        const std::u16string_view line = keys[m_lines[l].key];
+        return Entry{m_groupOfLine[l], m_lines[l].cells, static_cast<std::uint32_t>(line.size()), line.data()};
+    };
+    m_anchorLines.resize(anchors);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> others; // anchor and line
+    for (std::uint32_t l = 0; l < lineCount; ++l) {
+        const std::uint32_t t = anchor[l];
+        if (firstOf[l] != l)
+            continue;
+        if (!crowded.empty() && crowded[t]) {
+            m_crowded.push_back(entryOf(l));
+            continue;
+        }
         Anchor &a = m_anchorLines[t];
-        const auto moreBegin = static_cast<std::uint32_t>(m_more.size());
-        for (std::uint32_t i = bucketStart[t]; i < bucketStart[t + 1]; ++i) {
-            const std::uint32_t l = order[i];
-            if (first[l] != l)
-                continue;
-            if (crowded[t]) {
-                m_crowded.push_back(l);
-                continue;
-            }
-            const std::u16string_view line = keys[m_keyOfLine[l]];
-            const Entry entry{m_groupOfLine[l], m_cellStart[l], m_cellStart[l + 1] - m_cellStart[l],
-                              static_cast<std::uint32_t>(line.size()), line.data()};
-            if (a.line.cells == 0) {
-                a.line = entry;
-                a.anchorAt = static_cast<std::uint32_t>(anchorText[l].data() - line.data());
-                a.anchorLength = static_cast<std::uint32_t>(anchorText[l].size());
-            } else {
-                m_more.push_back(entry);
-            }
+        if (a.line.cells > 0) {
+            others.emplace_back(t, l);
+            continue;
         }
-        if (m_more.size() > moreBegin) {
-            a.anchorLength |= moreLines;
-            m_moreOf.push_back({static_cast<std::uint32_t>(t), moreBegin, static_cast<std::uint32_t>(m_more.size())});
-        }
+        a.line = entryOf(l);
+        a.anchorAt = static_cast<std::uint32_t>(anchorText[l].data() - a.line.text);
+        a.anchorLength = static_cast<std::uint32_t>(anchorText[l].size());
     }
-    std::sort(m_crowded.begin(), m_crowded.end());
+    std::sort(others.begin(), others.end());
+    for (std::size_t i = 0; i < others.size();) {
+        const std::uint32_t t = others[i].first;
+        const auto begin = static_cast<std::uint32_t>(m_more.size());
+        for (; i < others.size() && others[i].first == t; ++i)
+            m_more.push_back(entryOf(others[i].second));
+        m_anchorLines[t].anchorLength |= moreLines;
+        m_moreOf.push_back({t, begin, static_cast<std::uint32_t>(m_more.size())});
+    }
 }
 
 std::uint32_t CellListMatcher::assignGroups(std::uint32_t firstGroup, std::vector<std::uint32_t> &groupOfKey)
 {
     m_firstGroup = firstGroup;
-    for (std::size_t l = 0; l < m_keyOfLine.size(); ++l)
-        groupOfKey[m_keyOfLine[l]] = firstGroup + m_groupOfLine[l];
+    for (std::size_t l = 0; l < m_lines.size(); ++l)
+        groupOfKey[m_lines[l].key] = firstGroup + m_groupOfLine[l];
     return m_groupCount;
 }
 
@@ -294,58 +260,14 @@ std::span<const CellListMatcher::Entry> CellListMatcher::moreLinesOf(std::uint32
 
 void CellListMatcher::match(const LineTable &rows, const Found &found)
 {
-    if (m_keyOfLine.empty())
+    if (m_lines.empty())
         return;
     if (rows.size() >= none)
         throw std::length_error("too many rows");
-    if (m_crowded.size() < m_groupCount)
+    if (!m_anchorLines.empty())
         matchByAnchor(rows, found);
     if (!m_crowded.empty())
         matchByRarestCell(rows, found);
-}
-
-bool CellListMatcher::holds(std::span<const std::u16string_view> cells, std::span<const std::uint32_t> columns,
-                            std::span<const RowCell> byText, std::span<const std::u16string_view> byColumn)
-{
-    // Each check marks the row cells it takes with a stamp of its own, so that nothing is cleared.
-    if (++m_stamp == 0) {
-        std::ranges::fill(m_usedStamp, 0);
-        m_stamp = 1;
-    }
-    if (m_usedStamp.size() < byColumn.size())
-        m_usedStamp.resize(byColumn.size(), 0);
-    m_taken.clear();
-    // Cells that must stand in a given column first, each in its own.
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        const std::uint32_t column = columns[c];
-        if (column == anyColumn)
-            continue;
-        if (column >= byColumn.size() || byColumn[column] != cells[c] || m_usedStamp[column] == m_stamp)
-            return false;
-        m_usedStamp[column] = m_stamp;
-        m_taken.push_back(column);
-    }
-    // Then the others, in any cell not taken; equal cells of the line take equal cells of the row
-    // one after the other.
-    auto at = byText.begin();
-    bool looked = false;
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-        if (!columns.empty() && columns[c] != anyColumn)
-            continue;
-        if (!looked || cells[c] != at[-1].text)
-            at = std::lower_bound(byText.begin(), byText.end(), cells[c],
-                                  [](const RowCell &r, std::u16string_view t) { return r.text < t; });
-        looked = true;
-        while (at != byText.end() && at->text == cells[c] && m_usedStamp[at->cell] == m_stamp)
-            ++at;
-        if (at == byText.end() || at->text != cells[c])
-            return false;
-        m_usedStamp[at->cell] = m_stamp;
-        m_taken.push_back(at->cell);
-        ++at;
-    }
-    std::sort(m_taken.begin(), m_taken.end());
-    return true;
 }
 
 void CellListMatcher::matchByAnchor(const LineTable &rows, const Found &found)
@@ -416,15 +338,15 @@ void CellListMatcher::matchByAnchor(const LineTable &rows, const Found &found)
 void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &found)
 {
     // Every different cell of these lines numbered.
-    std::size_t total = 0;
-    for (const std::uint32_t l : m_crowded)
-        total += cellsOf(l).size();
-    KeyGroups texts(total);
-    std::vector<std::uint32_t> textOf; // per cell of these lines, in order
-    textOf.reserve(total);
-    for (const std::uint32_t l : m_crowded) {
-        for (const std::u16string_view cell : cellsOf(l))
-            textOf.push_back(texts.insert(cell, hashText(cell)));
+    KeyGroups texts(m_crowded.size() * 2);
+    std::vector<std::uint32_t> textOf; // per line, its cells' in turn
+    std::vector<std::uint32_t> textStart{0};
+    for (const Entry &entry : m_crowded) {
+        forEachCell(entry.line(), [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+            if (lookedFor(cell, at))
+                textOf.push_back(texts.insert(cell, hashText(cell)));
+        });
+        textStart.push_back(static_cast<std::uint32_t>(textOf.size()));
     }
     // Which of them each row holds, each once, and how many rows hold each.
     std::vector<std::uint32_t> present;
@@ -456,11 +378,11 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
     // has no row.
     std::vector<std::uint32_t> start(texts.size() + 1, 0);
     std::vector<std::uint32_t> rarest(m_crowded.size(), none);
-    for (std::size_t k = 0, cell = 0; k < m_crowded.size(); ++k) {
+    for (std::size_t k = 0; k < m_crowded.size(); ++k) {
         std::uint32_t best = none;
-        for (std::size_t c = 0; c < cellsOf(m_crowded[k]).size(); ++c, ++cell) {
-            if (best == none || rowsHolding[textOf[cell]] < rowsHolding[best])
-                best = textOf[cell];
+        for (std::uint32_t c = textStart[k]; c < textStart[k + 1]; ++c) {
+            if (best == none || rowsHolding[textOf[c]] < rowsHolding[best])
+                best = textOf[c];
         }
         if (rowsHolding[best] > 0) {
             rarest[k] = best;
@@ -468,13 +390,12 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
         }
     }
     std::partial_sum(start.begin(), start.end(), start.begin());
-    std::vector<Entry> entries(start.back());
+    std::vector<std::uint32_t> under(start.back()); // the lines under each cell
     {
         std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
-        for (std::size_t k = 0; k < m_crowded.size(); ++k) {
-            const std::uint32_t l = m_crowded[k];
+        for (std::uint32_t k = 0; k < m_crowded.size(); ++k) {
             if (rarest[k] != none)
-                entries[next[rarest[k]]++] = {m_groupOfLine[l], m_cellStart[l], m_cellStart[l + 1] - m_cellStart[l]};
+                under[next[rarest[k]]++] = k;
         }
     }
     // Then each row compared with the lines under the cells it holds.
@@ -483,7 +404,7 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
     for (std::size_t j = 0; j < rows.size(); ++j) {
         bool read = false;
         for (std::size_t p = rowStart[j]; p < rowStart[j + 1]; ++p) {
-            for (std::uint32_t e = start[present[p]]; e < start[present[p] + 1]; ++e) {
+            for (std::uint32_t u = start[present[p]]; u < start[present[p] + 1]; ++u) {
                 if (!read) {
                     byColumn.clear();
                     forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t, bool) {
@@ -492,7 +413,7 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
                     byText.clear();
                     read = true;
                 }
-                check(entries[e], static_cast<std::uint32_t>(j), byText, byColumn, found);
+                check(m_crowded[under[u]], static_cast<std::uint32_t>(j), byText, byColumn, found);
             }
         }
     }
@@ -501,8 +422,9 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
 void CellListMatcher::check(const Entry &entry, std::uint32_t row, std::vector<RowCell> &byText,
                             std::span<const std::u16string_view> byColumn, const Found &found)
 {
-    const auto cells = std::span<const std::u16string_view>(m_cells).subspan(entry.firstCell, entry.cells);
-    if (entry.text && cells.size() * byColumn.size() <= 64) {
+    if (entry.cells > byColumn.size())
+        return; // each cell needs one of its own
+    if (entry.cells * byColumn.size() <= fewComparisons) {
         if (holdsFew(entry.line(), byColumn))
             found(row, m_firstGroup + entry.group, m_taken);
         return;
@@ -516,39 +438,94 @@ void CellListMatcher::check(const Entry &entry, std::uint32_t row, std::vector<R
             return a.text < b.text || (a.text == b.text && a.cell < b.cell);
         });
     }
-    const auto columns = m_constrained
-                             ? std::span<const std::uint32_t>(m_required).subspan(entry.firstCell, entry.cells)
-                             : std::span<const std::uint32_t>();
-    if (holds(cells, columns, byText, byColumn))
+    if (holdsMany(entry.line(), byText, byColumn))
         found(row, m_firstGroup + entry.group, m_taken);
+}
+
+bool CellListMatcher::takeInGivenColumns(std::u16string_view line, std::span<const std::u16string_view> byColumn)
+{
+    // Cells that must stand in a given column, each in its own, before the others take any.
+    bool held = true;
+    forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+        const std::uint32_t column = columnOf(at);
+        if (column == anyColumn || !lookedFor(cell, at))
+            return false;
+        held = column < byColumn.size() && byColumn[column] == cell && m_usedStamp[column] != m_stamp;
+        if (held) {
+            m_usedStamp[column] = m_stamp;
+            m_taken.push_back(column);
+        }
+        return !held;
+    });
+    return held;
 }
 
 bool CellListMatcher::holdsFew(std::u16string_view line, std::span<const std::u16string_view> byColumn)
 {
-    m_taken.clear();
-    const auto taken = [&](std::uint32_t c) { return std::ranges::find(m_taken, c) != m_taken.end(); };
-    const auto columnOf = [&](std::uint32_t at) { return at < m_cellColumns.size() ? m_cellColumns[at] : anyColumn; };
-    // The cells that must stand in a given column first, then the others along the row.
-    bool held = true;
-    if (m_constrained) {
-        forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-            const std::uint32_t column = columnOf(at);
-            if (column == anyColumn || !lookedFor(cell, at))
-                return false;
-            held = column < byColumn.size() && byColumn[column] == cell && !taken(column);
-            m_taken.push_back(column);
-            return !held;
-        });
+    // Each check marks the row cells it takes with a stamp of its own, so that nothing is cleared.
+    if (++m_stamp == 0) {
+        std::ranges::fill(m_usedStamp, 0);
+        m_stamp = 1;
     }
+    if (m_usedStamp.size() < byColumn.size())
+        m_usedStamp.resize(byColumn.size(), 0);
+    m_taken.clear();
+    bool held = !m_constrained || takeInGivenColumns(line, byColumn);
     if (held) {
         forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
             if ((m_constrained && columnOf(at) != anyColumn) || !lookedFor(cell, at))
                 return false;
             std::uint32_t c = 0;
-            while (c < byColumn.size() && (byColumn[c] != cell || taken(c)))
+            while (c < byColumn.size() && (m_usedStamp[c] == m_stamp || byColumn[c] != cell))
                 ++c;
             held = c < byColumn.size();
-            m_taken.push_back(c);
+            if (held) {
+                m_usedStamp[c] = m_stamp;
+                m_taken.push_back(c);
+            }
+            return !held;
+        });
+    }
+    std::sort(m_taken.begin(), m_taken.end());
+    return held;
+}
+
+bool CellListMatcher::holdsMany(std::u16string_view line, std::span<const RowCell> byText,
+                                std::span<const std::u16string_view> byColumn)
+{
+    if (++m_stamp == 0) {
+        std::ranges::fill(m_usedStamp, 0);
+        std::ranges::fill(m_runStamp, 0);
+        m_stamp = 1;
+    }
+    if (m_usedStamp.size() < byColumn.size())
+        m_usedStamp.resize(byColumn.size(), 0);
+    if (m_runStamp.size() < byText.size()) {
+        m_runStamp.resize(byText.size(), 0);
+        m_runNext.resize(byText.size(), 0);
+    }
+    m_taken.clear();
+    bool held = !m_constrained || takeInGivenColumns(line, byColumn);
+    if (held) {
+        // Each cell takes the next free one of the row's equal cells: the run of them in byText
+        // remembers where this check goes on, so that a cell twice costs no more than once.
+        forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+            if ((m_constrained && columnOf(at) != anyColumn) || !lookedFor(cell, at))
+                return false;
+            const auto run = static_cast<std::size_t>(
+                std::lower_bound(byText.begin(), byText.end(), cell,
+                                 [](const RowCell &r, std::u16string_view t) { return r.text < t; })
+                - byText.begin());
+            std::size_t i = run < byText.size() && m_runStamp[run] == m_stamp ? m_runNext[run] : run;
+            while (i < byText.size() && byText[i].text == cell && m_usedStamp[byText[i].cell] == m_stamp)
+                ++i;
+            held = i < byText.size() && byText[i].text == cell;
+            if (held) {
+                m_usedStamp[byText[i].cell] = m_stamp;
+                m_taken.push_back(byText[i].cell);
+                m_runStamp[run] = m_stamp;
+                m_runNext[run] = static_cast<std::uint32_t>(i + 1);
+            }
             return !held;
         });
     }

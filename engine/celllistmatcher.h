@@ -44,14 +44,27 @@ public:
     void match(const LineTable &rows, const Found &found);
 
 private:
-    struct Entry // a line under its anchor
+    struct Entry // a line to compare rows with
     {
         std::uint32_t group = 0;
-        std::uint32_t firstCell = 0; // its cells in m_cells
-        std::uint32_t cells = 0;
-        std::uint32_t length = 0; // of the key line
+        std::uint32_t cells = 0; // that are looked for; none where there is no line
+        std::uint32_t length = 0;
         const char16_t *text = nullptr;
         std::u16string_view line() const { return {text, length}; }
+    };
+    struct Anchor
+    {
+        Entry line;                     // the first line under it
+        std::uint32_t anchorAt = 0;     // the anchor's place in that line
+        std::uint32_t anchorLength = 0; // with moreLines where other lines are under it too
+        std::u16string_view anchor() const { return line.line().substr(anchorAt, anchorLength & ~moreLines); }
+    };
+    static constexpr std::uint32_t moreLines = 0x80000000;
+    struct More
+    {
+        std::uint32_t anchor;
+        std::uint32_t begin;
+        std::uint32_t end;
     };
     struct RowCell
     {
@@ -59,61 +72,54 @@ private:
         std::uint32_t cell;
     };
 
-    std::span<const std::u16string_view> cellsOf(std::uint32_t line) const;
-    std::span<const std::uint32_t> columnsOf(std::uint32_t line) const;
-    // The list column whose cells anchor the lines; position: per cell, its list column (from 0).
-    std::uint32_t anchorColumn(std::span<const std::uint32_t> position) const;
+    bool lookedFor(std::u16string_view cell, std::uint32_t at) const;
+    std::uint32_t columnOf(std::uint32_t at) const;
+    // The list column whose cells anchor the lines.
+    std::uint32_t anchorColumn(const LineTable &keys, std::span<const std::size_t> lists) const;
     void groupByAnchor(const LineTable &keys, std::span<const std::u16string_view> anchorText);
+    std::span<const Entry> moreLinesOf(std::uint32_t anchor) const;
     void matchByAnchor(const LineTable &rows, const Found &found);
     void matchByRarestCell(const LineTable &rows, const Found &found);
-    // Whether the row holds the cells, each in a cell of its own and in its column where one is
-    // given; the row's cells taken in m_taken, ascending.
-    bool holds(std::span<const std::u16string_view> cells, std::span<const std::uint32_t> columns,
-               std::span<const RowCell> byText, std::span<const std::u16string_view> byColumn);
-    // As holds, for a short line against a narrow row: read from the key line itself.
-    bool holdsFew(std::u16string_view line, std::span<const std::u16string_view> byColumn);
-    // Calls found where the row holds the line; byText: the row's cells sorted by text, made
-    // here where it is empty and needed.
+    // Calls found where the row holds the line. byText: the row's cells sorted by text, made here
+    // where it is empty and needed.
     void check(const Entry &entry, std::uint32_t row, std::vector<RowCell> &byText,
                std::span<const std::u16string_view> byColumn, const Found &found);
+    // Whether the row holds the line's cells, each in a cell of its own and in its column where
+    // one is given; the row's cells taken in m_taken, ascending. holdsFew looks for each along
+    // the row, for a short line against a narrow row; holdsMany in the cells sorted by text.
+    bool holdsFew(std::u16string_view line, std::span<const std::u16string_view> byColumn);
+    bool holdsMany(std::u16string_view line, std::span<const RowCell> byText,
+                   std::span<const std::u16string_view> byColumn);
+    bool takeInGivenColumns(std::u16string_view line, std::span<const std::u16string_view> byColumn);
 
-    std::vector<std::size_t> m_keyOfLine;     // per line with cells to look for: its key position
-    std::vector<std::uint32_t> m_cellStart;   // cells of line l: [m_cellStart[l], m_cellStart[l + 1])
-    std::vector<std::u16string_view> m_cells; // by line, each line's sorted by text, then column
-    bool m_constrained = false;
-    std::vector<std::uint32_t> m_required; // per cell where some must stand in given columns, else empty
+    // What a key line's cell at a list column asks for.
+    std::vector<std::size_t> m_chosen;
+    std::vector<std::uint32_t> m_cellColumns;
+    bool m_constrained = false; // some cells must stand in given columns
+
+    struct Line
+    {
+        std::size_t key;     // its position among the key lines
+        std::uint32_t cells; // that are looked for
+    };
+    std::vector<Line> m_lines; // the lines with cells to look for
     std::vector<std::uint32_t> m_groupOfLine;
     std::uint32_t m_groupCount = 0;
     std::uint32_t m_firstGroup = 0;
 
-    // The anchors' texts, and per anchor the different lines under it.
+    // The anchors' texts; per anchor its first line, and the others apart, by anchor.
     std::unique_ptr<KeyGroups> m_anchors;
-    struct Anchor
-    {
-        Entry line;                     // the first line under it; none where it has no cells
-        std::uint32_t anchorAt = 0;     // the anchor's place in that line
-        std::uint32_t anchorLength = 0; // with moreLines where other lines are under it too
-        std::u16string_view anchor() const { return line.line().substr(anchorAt, anchorLength & ~moreLines); }
-    };
-    static constexpr std::uint32_t moreLines = 0x80000000;
     std::vector<Anchor> m_anchorLines;
-    std::vector<Entry> m_more; // the other lines of anchors with several, by anchor
-    struct More
-    {
-        std::uint32_t anchor;
-        std::uint32_t begin;
-        std::uint32_t end;
-    };
+    std::vector<Entry> m_more;
     std::vector<More> m_moreOf;
-    std::span<const Entry> moreLinesOf(std::uint32_t anchor) const;
-    // What a key line's cell at a list column asks for.
-    std::vector<std::size_t> m_chosen;
-    std::vector<std::uint32_t> m_cellColumns;
-    bool lookedFor(std::u16string_view cell, std::uint32_t at) const;
-    // Lines of crowded anchors, one of each set of equal lines.
-    std::vector<std::uint32_t> m_crowded;
+    // The lines of crowded anchors, one of each set of equal lines.
+    std::vector<Entry> m_crowded;
 
-    std::vector<std::uint32_t> m_usedStamp; // per row cell: the check that took it
+    // Per row cell: the check that took it; per run of equal cells in byText: where the check
+    // goes on in it.
+    std::vector<std::uint32_t> m_usedStamp;
+    std::vector<std::uint32_t> m_runStamp;
+    std::vector<std::uint32_t> m_runNext;
     std::uint32_t m_stamp = 0;
     std::vector<std::uint32_t> m_taken;
 };
