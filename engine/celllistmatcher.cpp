@@ -19,8 +19,11 @@ constexpr std::uint32_t none = KeyGroups::none;
 // More different lines than this under one anchor are looked up by their rarest cell instead, so
 // that no row is compared with more lines than this for each of its cells.
 constexpr std::size_t crowdedAnchor = 16;
-// A line's cells times a row's below which each cell is looked for along the row.
-constexpr std::size_t fewComparisons = 64;
+// Rows of no more cells than this are searched cell by cell for each cell of a line: a check
+// takes at most this many cells times this many.
+constexpr std::size_t narrowRow = 8;
+// Lines longer than this keep their cells apart.
+constexpr std::size_t longLine = 256;
 
 // A row's cell to look up, carried through the stages of a batch.
 struct Probe
@@ -67,6 +70,9 @@ CellListMatcher::CellListMatcher(const LineTable &keys, std::span<const std::siz
     , m_cellColumns(cellColumns.begin(), cellColumns.end())
     , m_constrained(std::ranges::any_of(cellColumns, [](std::uint32_t c) { return c != anyColumn; }))
 {
+    if (keys.text().size() >= moreLines)
+        throw std::length_error("key text too long");
+    m_keyText = keys.text().data();
     const std::uint32_t column = anchorColumn(keys, lists);
     // Each line's anchor: its cell in that column, else its longest (the first of the longest).
     std::vector<std::u16string_view> anchorText;
@@ -74,8 +80,6 @@ CellListMatcher::CellListMatcher(const LineTable &keys, std::span<const std::siz
     m_lines.reserve(lists.size());
     for (const std::size_t pos : lists) {
         const std::u16string_view line = keys[pos];
-        if (line.size() >= moreLines)
-            throw std::length_error("a key line too long");
         std::uint32_t cells = 0;
         std::u16string_view anchor;
         bool inColumn = false;
@@ -92,7 +96,7 @@ CellListMatcher::CellListMatcher(const LineTable &keys, std::span<const std::siz
         });
         if (cells == 0)
             continue; // TABs and spaces alone, or none of the columns chosen: nothing to look for
-        m_lines.push_back({pos, cells});
+        m_lines.push_back({pos});
         anchorText.push_back(anchor);
     }
     if (!m_lines.empty())
@@ -103,7 +107,9 @@ CellListMatcher::~CellListMatcher() = default;
 
 bool CellListMatcher::lookedFor(std::u16string_view cell, std::uint32_t at) const
 {
-    return !isEmptyKey(cell) && (m_chosen.empty() || std::binary_search(m_chosen.begin(), m_chosen.end(), at + 1));
+    // Most cells start with something other than a space: no need to look further.
+    const bool empty = cell.empty() || (cell.front() == u' ' && isEmptyKey(cell));
+    return !empty && (m_chosen.empty() || std::binary_search(m_chosen.begin(), m_chosen.end(), at + 1));
 }
 
 std::uint32_t CellListMatcher::columnOf(std::uint32_t at) const
@@ -210,36 +216,82 @@ void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::
         m_groupOfLine[l] = firstOf[l] == l ? m_groupCount++ : m_groupOfLine[firstOf[l]];
     const auto entryOf = [&](std::uint32_t l) {
         const std::u16string_view line = keys[m_lines[l].key];
-        return Entry{m_groupOfLine[l], m_lines[l].cells, static_cast<std::uint32_t>(line.size()), line.data()};
+        return Entry{static_cast<std::uint32_t>(line.data() - m_keyText), static_cast<std::uint32_t>(line.size()),
+                     m_groupOfLine[l]};
     };
+    // Each anchor is written once: by its first line, or empty where its lines are crowded.
     m_anchorLines.resize(anchors);
     std::vector<std::pair<std::uint32_t, std::uint32_t>> others; // anchor and line
     for (std::uint32_t l = 0; l < lineCount; ++l) {
         const std::uint32_t t = anchor[l];
         if (firstOf[l] != l)
             continue;
+        const Entry entry = entryOf(l);
+        if (entry.length > longLine) {
+            const auto begin = static_cast<std::uint32_t>(m_longCells.size());
+            forEachCell(lineOf(entry), [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+                if (lookedFor(cell, at))
+                    m_longCells.push_back({cell, columnOf(at)});
+            });
+            m_longLines.push_back({entry.group, begin, static_cast<std::uint32_t>(m_longCells.size())});
+        }
         if (!crowded.empty() && crowded[t]) {
-            m_crowded.push_back(entryOf(l));
+            m_crowded.push_back(entry);
             continue;
         }
         Anchor &a = m_anchorLines[t];
-        if (a.line.cells > 0) {
+        if (a.hasLine()) {
             others.emplace_back(t, l);
             continue;
         }
-        a.line = entryOf(l);
-        a.anchorAt = static_cast<std::uint32_t>(anchorText[l].data() - a.line.text);
-        a.anchorLength = static_cast<std::uint32_t>(anchorText[l].size());
+        a = Anchor{entry.offset, entry.length, entry.group};
+        const std::size_t at = anchorText[l].data() - lineOf(entry).data();
+        if (at < farAnchor && anchorText[l].size() < farAnchor) {
+            a.anchorAt = static_cast<std::uint16_t>(at);
+            a.anchorLength = static_cast<std::uint16_t>(anchorText[l].size());
+        } else {
+            a.anchorAt = farAnchor;
+            m_farAnchors.push_back(
+                {t, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(anchorText[l].size())});
+        }
     }
+    std::sort(m_farAnchors.begin(), m_farAnchors.end(),
+              [](const FarAnchor &x, const FarAnchor &y) { return x.anchor < y.anchor; });
     std::sort(others.begin(), others.end());
     for (std::size_t i = 0; i < others.size();) {
         const std::uint32_t t = others[i].first;
         const auto begin = static_cast<std::uint32_t>(m_more.size());
         for (; i < others.size() && others[i].first == t; ++i)
             m_more.push_back(entryOf(others[i].second));
-        m_anchorLines[t].anchorLength |= moreLines;
+        m_anchorLines[t].length |= moreLines;
         m_moreOf.push_back({t, begin, static_cast<std::uint32_t>(m_more.size())});
     }
+}
+
+std::u16string_view CellListMatcher::anchorOf(std::uint32_t anchor) const
+{
+    const Anchor &a = m_anchorLines[anchor];
+    const std::u16string_view line = lineOf(a.entry());
+    if (a.anchorAt != farAnchor)
+        return line.substr(a.anchorAt, a.anchorLength);
+    const auto far = std::ranges::lower_bound(m_farAnchors, anchor, {}, &FarAnchor::anchor);
+    return line.substr(far->at, far->length);
+}
+
+template<class Visit>
+bool CellListMatcher::forEachLookedFor(const Entry &entry, Visit visit) const
+{
+    if (entry.length > longLine) {
+        const auto kept = std::ranges::lower_bound(m_longLines, entry.group, {}, &LongLine::group);
+        for (std::uint32_t c = kept->begin; c < kept->end; ++c) {
+            if (visit(m_longCells[c].text, m_longCells[c].column))
+                return true;
+        }
+        return false;
+    }
+    return forEachCell(lineOf(entry), [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+        return lookedFor(cell, at) && visit(cell, columnOf(at));
+    });
 }
 
 std::uint32_t CellListMatcher::assignGroups(std::uint32_t firstGroup, std::vector<std::uint32_t> &groupOfKey)
@@ -252,7 +304,7 @@ std::uint32_t CellListMatcher::assignGroups(std::uint32_t firstGroup, std::vecto
 
 std::span<const CellListMatcher::Entry> CellListMatcher::moreLinesOf(std::uint32_t anchor) const
 {
-    if (!(m_anchorLines[anchor].anchorLength & moreLines))
+    if (!(m_anchorLines[anchor].length & moreLines))
         return {};
     const auto more = std::ranges::lower_bound(m_moreOf, anchor, {}, &More::anchor);
     return std::span<const Entry>(m_more).subspan(more->begin, more->end - more->begin);
@@ -302,8 +354,8 @@ void CellListMatcher::matchByAnchor(const LineTable &rows, const Found &found)
                 prefetch(&m_anchorLines[p.id]);
         }
         for (const Probe &p : probes) {
-            if (p.id != none && m_anchorLines[p.id].line.cells > 0)
-                prefetch(m_anchorLines[p.id].line.text + m_anchorLines[p.id].anchorAt);
+            if (p.id != none && m_anchorLines[p.id].hasLine())
+                prefetch(m_keyText + m_anchorLines[p.id].offset + m_anchorLines[p.id].anchorAt % farAnchor);
         }
         auto probe = probes.begin();
         for (std::size_t j = firstRow; j < endRow; ++j) {
@@ -311,9 +363,9 @@ void CellListMatcher::matchByAnchor(const LineTable &rows, const Found &found)
             for (; probe != probes.end() && probe->row == j; ++probe) {
                 std::uint32_t id = probe->id;
                 // The tag agreed; then the texts must.
-                if (id != none && (m_anchorLines[id].line.cells == 0 || m_anchorLines[id].anchor() != probe->text))
+                if (id != none && (!m_anchorLines[id].hasLine() || anchorOf(id) != probe->text))
                     id = anchors.find(probe->text, probe->hash);
-                if (id != none && m_anchorLines[id].line.cells > 0)
+                if (id != none && m_anchorLines[id].hasLine())
                     held.push_back(id);
             }
             if (held.empty())
@@ -327,7 +379,7 @@ void CellListMatcher::matchByAnchor(const LineTable &rows, const Found &found)
             byText.clear();
             const auto row = static_cast<std::uint32_t>(j);
             for (const std::uint32_t a : held) {
-                check(m_anchorLines[a].line, row, byText, byColumn, found);
+                check(m_anchorLines[a].entry(), row, byText, byColumn, found);
                 for (const Entry &more : moreLinesOf(a))
                     check(more, row, byText, byColumn, found);
             }
@@ -342,9 +394,9 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
     std::vector<std::uint32_t> textOf; // per line, its cells' in turn
     std::vector<std::uint32_t> textStart{0};
     for (const Entry &entry : m_crowded) {
-        forEachCell(entry.line(), [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-            if (lookedFor(cell, at))
-                textOf.push_back(texts.insert(cell, hashText(cell)));
+        forEachLookedFor(entry, [&](std::u16string_view cell, std::uint32_t) {
+            textOf.push_back(texts.insert(cell, hashText(cell)));
+            return false;
         });
         textStart.push_back(static_cast<std::uint32_t>(textOf.size()));
     }
@@ -422,10 +474,8 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
 void CellListMatcher::check(const Entry &entry, std::uint32_t row, std::vector<RowCell> &byText,
                             std::span<const std::u16string_view> byColumn, const Found &found)
 {
-    if (entry.cells > byColumn.size())
-        return; // each cell needs one of its own
-    if (entry.cells * byColumn.size() <= fewComparisons) {
-        if (holdsFew(entry.line(), byColumn))
+    if (byColumn.size() <= narrowRow) {
+        if (holdsFew(entry, byColumn))
             found(row, m_firstGroup + entry.group, m_taken);
         return;
     }
@@ -438,17 +488,16 @@ void CellListMatcher::check(const Entry &entry, std::uint32_t row, std::vector<R
             return a.text < b.text || (a.text == b.text && a.cell < b.cell);
         });
     }
-    if (holdsMany(entry.line(), byText, byColumn))
+    if (holdsMany(entry, byText, byColumn))
         found(row, m_firstGroup + entry.group, m_taken);
 }
 
-bool CellListMatcher::takeInGivenColumns(std::u16string_view line, std::span<const std::u16string_view> byColumn)
+bool CellListMatcher::takeInGivenColumns(const Entry &entry, std::span<const std::u16string_view> byColumn)
 {
     // Cells that must stand in a given column, each in its own, before the others take any.
     bool held = true;
-    forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-        const std::uint32_t column = columnOf(at);
-        if (column == anyColumn || !lookedFor(cell, at))
+    forEachLookedFor(entry, [&](std::u16string_view cell, std::uint32_t column) {
+        if (column == anyColumn)
             return false;
         held = column < byColumn.size() && byColumn[column] == cell && m_usedStamp[column] != m_stamp;
         if (held) {
@@ -460,7 +509,7 @@ bool CellListMatcher::takeInGivenColumns(std::u16string_view line, std::span<con
     return held;
 }
 
-bool CellListMatcher::holdsFew(std::u16string_view line, std::span<const std::u16string_view> byColumn)
+bool CellListMatcher::holdsFew(const Entry &entry, std::span<const std::u16string_view> byColumn)
 {
     // Each check marks the row cells it takes with a stamp of its own, so that nothing is cleared.
     if (++m_stamp == 0) {
@@ -470,10 +519,10 @@ bool CellListMatcher::holdsFew(std::u16string_view line, std::span<const std::u1
     if (m_usedStamp.size() < byColumn.size())
         m_usedStamp.resize(byColumn.size(), 0);
     m_taken.clear();
-    bool held = !m_constrained || takeInGivenColumns(line, byColumn);
+    bool held = !m_constrained || takeInGivenColumns(entry, byColumn);
     if (held) {
-        forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-            if ((m_constrained && columnOf(at) != anyColumn) || !lookedFor(cell, at))
+        forEachLookedFor(entry, [&](std::u16string_view cell, std::uint32_t column) {
+            if (column != anyColumn)
                 return false;
             std::uint32_t c = 0;
             while (c < byColumn.size() && (m_usedStamp[c] == m_stamp || byColumn[c] != cell))
@@ -490,7 +539,7 @@ bool CellListMatcher::holdsFew(std::u16string_view line, std::span<const std::u1
     return held;
 }
 
-bool CellListMatcher::holdsMany(std::u16string_view line, std::span<const RowCell> byText,
+bool CellListMatcher::holdsMany(const Entry &entry, std::span<const RowCell> byText,
                                 std::span<const std::u16string_view> byColumn)
 {
     if (++m_stamp == 0) {
@@ -505,12 +554,12 @@ bool CellListMatcher::holdsMany(std::u16string_view line, std::span<const RowCel
         m_runNext.resize(byText.size(), 0);
     }
     m_taken.clear();
-    bool held = !m_constrained || takeInGivenColumns(line, byColumn);
+    bool held = !m_constrained || takeInGivenColumns(entry, byColumn);
     if (held) {
         // Each cell takes the next free one of the row's equal cells: the run of them in byText
         // remembers where this check goes on, so that a cell twice costs no more than once.
-        forEachCell(line, [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-            if ((m_constrained && columnOf(at) != anyColumn) || !lookedFor(cell, at))
+        forEachLookedFor(entry, [&](std::u16string_view cell, std::uint32_t column) {
+            if (column != anyColumn)
                 return false;
             const auto run = static_cast<std::size_t>(
                 std::lower_bound(byText.begin(), byText.end(), cell,

@@ -44,22 +44,27 @@ public:
     void match(const LineTable &rows, const Found &found);
 
 private:
-    struct Entry // a line to compare rows with
+    // A line to compare rows with, where it stands in the key text.
+    struct Entry
     {
-        std::uint32_t group = 0;
-        std::uint32_t cells = 0; // that are looked for; none where there is no line
+        std::uint32_t offset = 0;
         std::uint32_t length = 0;
-        const char16_t *text = nullptr;
-        std::u16string_view line() const { return {text, length}; }
+        std::uint32_t group = 0;
     };
+    // The first line under an anchor, and where the anchor stands in it: sixteen bytes, so that
+    // the lines of a long list take little room to fetch from.
     struct Anchor
     {
-        Entry line;                     // the first line under it
-        std::uint32_t anchorAt = 0;     // the anchor's place in that line
-        std::uint32_t anchorLength = 0; // with moreLines where other lines are under it too
-        std::u16string_view anchor() const { return line.line().substr(anchorAt, anchorLength & ~moreLines); }
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0; // none where no line is kept here; with moreLines where others are
+        std::uint32_t group = 0;
+        std::uint16_t anchorAt = 0; // farAnchor where the two do not fit: in m_farAnchors
+        std::uint16_t anchorLength = 0;
+        bool hasLine() const { return length != 0; }
+        Entry entry() const { return {offset, length & ~moreLines, group}; }
     };
     static constexpr std::uint32_t moreLines = 0x80000000;
+    static constexpr std::uint16_t farAnchor = 0xFFFF;
     struct More
     {
         std::uint32_t anchor;
@@ -73,6 +78,12 @@ private:
     };
 
     bool lookedFor(std::u16string_view cell, std::uint32_t at) const;
+    std::u16string_view lineOf(const Entry &entry) const { return {m_keyText + entry.offset, entry.length}; }
+    std::u16string_view anchorOf(std::uint32_t anchor) const;
+    // Calls visit(cell, column) for each cell of the line that is looked for, with the column it
+    // must stand in, until visit returns true; says whether it did.
+    template<class Visit>
+    bool forEachLookedFor(const Entry &entry, Visit visit) const;
     std::uint32_t columnOf(std::uint32_t at) const;
     // The list column whose cells anchor the lines.
     std::uint32_t anchorColumn(const LineTable &keys, std::span<const std::size_t> lists) const;
@@ -87,10 +98,9 @@ private:
     // Whether the row holds the line's cells, each in a cell of its own and in its column where
     // one is given; the row's cells taken in m_taken, ascending. holdsFew looks for each along
     // the row, for a short line against a narrow row; holdsMany in the cells sorted by text.
-    bool holdsFew(std::u16string_view line, std::span<const std::u16string_view> byColumn);
-    bool holdsMany(std::u16string_view line, std::span<const RowCell> byText,
-                   std::span<const std::u16string_view> byColumn);
-    bool takeInGivenColumns(std::u16string_view line, std::span<const std::u16string_view> byColumn);
+    bool holdsFew(const Entry &entry, std::span<const std::u16string_view> byColumn);
+    bool holdsMany(const Entry &entry, std::span<const RowCell> byText, std::span<const std::u16string_view> byColumn);
+    bool takeInGivenColumns(const Entry &entry, std::span<const std::u16string_view> byColumn);
 
     // What a key line's cell at a list column asks for.
     std::vector<std::size_t> m_chosen;
@@ -99,17 +109,39 @@ private:
 
     struct Line
     {
-        std::size_t key;     // its position among the key lines
-        std::uint32_t cells; // that are looked for
+        std::size_t key; // its position among the key lines
     };
     std::vector<Line> m_lines; // the lines with cells to look for
     std::vector<std::uint32_t> m_groupOfLine;
     std::uint32_t m_groupCount = 0;
     std::uint32_t m_firstGroup = 0;
 
+    const char16_t *m_keyText = nullptr;
     // The anchors' texts; per anchor its first line, and the others apart, by anchor.
     std::unique_ptr<KeyGroups> m_anchors;
     std::vector<Anchor> m_anchorLines;
+    struct FarAnchor
+    {
+        std::uint32_t anchor;
+        std::uint32_t at;
+        std::uint32_t length;
+    };
+    std::vector<FarAnchor> m_farAnchors;
+    // Long lines keep their cells that are looked for, so that a check need not walk past the
+    // others: by group.
+    struct LongCell
+    {
+        std::u16string_view text;
+        std::uint32_t column;
+    };
+    struct LongLine
+    {
+        std::uint32_t group;
+        std::uint32_t begin;
+        std::uint32_t end;
+    };
+    std::vector<LongCell> m_longCells;
+    std::vector<LongLine> m_longLines;
     std::vector<Entry> m_more;
     std::vector<More> m_moreOf;
     // The lines of crowded anchors, one of each set of equal lines.

@@ -188,6 +188,9 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
         }
     }
     groups.reset();
+    // Each row of a list line holds it in several cells: room for a row a line, taken only as used.
+    if (!lists.empty())
+        m_cellPool.reserve(3 * std::min(rows.size(), lists.size()));
     cellLists.match(rows, [&](std::uint32_t row, std::uint32_t group, std::span<const std::uint32_t> cells) {
         if (cells.size() == 1) {
             matches.push_back({row, group, cells.front(), 1, true});
