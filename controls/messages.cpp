@@ -3,6 +3,10 @@
 #include "busycursor.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QStyle>
 
 namespace lanshan {
 
@@ -31,6 +35,16 @@ std::unique_ptr<QMessageBox> messageBox(QWidget *parent, const QString &text, QM
                                         const QString &action)
 {
     auto box = std::make_unique<QMessageBox>(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    // A short message makes a narrow box, whose title bar would cut the program's name: the box
+    // is at least as wide as its title with the title bar's icon and buttons.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
+        const int bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        titleFont.setBold(true);
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 5 * bar;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     if (!action.isEmpty()) {
         box->addButton(action, QMessageBox::AcceptRole);
         box->setDefaultButton(QMessageBox::Ok);

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QStyleHints>
 #include <QWidget>
 
@@ -41,6 +42,13 @@ bool StrayClickGuard::eventFilter(QObject *watched, QEvent *event)
             return false;
         m_swallowedPress.clear();
         return true;
+    case QEvent::KeyPress: {
+        // The keys that answer: a second Enter right after the one that ran the filter, or one
+        // held down, answers nothing.
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        const bool answers = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        return answers && (armed() || key->isAutoRepeat());
+    }
     default: return false;
     }
 }

@@ -11,8 +11,9 @@ namespace lanshan {
 
 // Ignores clicks of the mouse on some controls for the platform's double-click interval after
 // arm(): a panel that opens under the pointer, or whose question changes there, must not take
-// the second click of a double-click meant for what stood there before as an answer. Keys are
-// not affected, nor clicks that come later.
+// the second click of a double-click meant for what stood there before as an answer. So with
+// Enter and Space pressed in that time, and with those keys held down at any time. Other keys
+// are not affected, nor clicks and presses that come later.
 class StrayClickGuard : public QObject
 {
     Q_OBJECT

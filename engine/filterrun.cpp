@@ -77,6 +77,12 @@ std::size_t FilterRun::keyListColumns() const
     return *m_keyListColumns;
 }
 
+std::size_t FilterRun::countedLines() const
+{
+    const std::size_t lines = m_resultRow.size();
+    return lines > 1 && m_fixlines[lines - 1].empty() ? lines - 1 : lines;
+}
+
 std::size_t FilterRun::questionCount() const
 {
     if (!m_questionCount) {
@@ -240,6 +246,15 @@ bool needsWarning(bool keysEmpty, bool dataEmpty, bool resultEmpty)
     return keysEmpty || dataEmpty || resultEmpty;
 }
 
+void FilterRun::ignoreRest()
+{
+    requireAwaiting();
+    m_ignoringRest = true;
+    ++m_restLeftEmpty;
+    settle(noRow);
+    advance();
+}
+
 void FilterRun::settle(std::size_t row)
 {
     m_resultRow[m_settled++] = row;
@@ -251,6 +266,11 @@ void FilterRun::advance()
         const std::span<const std::size_t> rows = m_matcher->confirmedRows(m_settled);
         if (rows.size() > 1) {
             ++m_questionsMet;
+            if (m_ignoringRest) {
+                ++m_restLeftEmpty;
+                settle(noRow);
+                continue;
+            }
             switch (m_options.duplicates) {
             case DuplicateRows::Ask: m_state = State::AwaitingChoice; return;
             case DuplicateRows::TakeFirst: settle(rows.front()); break;

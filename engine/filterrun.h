@@ -64,6 +64,9 @@ public:
     // Result of every key line: a data row unchanged, or empty. No entries when the run
     // stopped for too few lines; lines not settled yet are empty.
     std::size_t resultCount() const { return m_resultRow.size(); }
+    // The key lines a count of them says: all but the empty line after the list's last line
+    // break, which stands for no one. The lists and the result keep that line.
+    std::size_t countedLines() const;
     std::u16string_view result(std::size_t pos) const;
 
     // Key lines settled so far, in order, numbered: the key line and the result line of each.
@@ -82,6 +85,11 @@ public:
     // then goes on to the next questionable line or to the end.
     void choose(std::size_t rowPos);
     void ignore();
+    // Leaves the awaited line and every questionable line after it empty, as ignore() would one
+    // by one: the run ends. They count as left empty by choice.
+    void ignoreRest();
+    // How many lines ignoreRest() left empty.
+    std::size_t restLeftEmpty() const { return m_restLeftEmpty; }
 
     // The row each key line's key belongs to, ascending, whatever was settled; and every
     // row that belongs to some key line (a row may stand more than once).
@@ -140,6 +148,8 @@ private:
     mutable std::optional<std::size_t> m_keyListColumns;
     mutable std::optional<std::vector<std::uint32_t>> m_likelyListColumns;
     std::size_t m_questionsMet = 0;
+    bool m_ignoringRest = false;
+    std::size_t m_restLeftEmpty = 0;
     State m_state = State::TooFewLines;
 };
 

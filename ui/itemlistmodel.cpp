@@ -1,5 +1,6 @@
 #include "itemlistmodel.h"
 
+#include "itemtext.h"
 #include "listbox.h"
 #include "logging.h"
 #include "utf16.h"
@@ -80,6 +81,8 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
     if (copied)
         return QString::fromStdU16String(itemText(m_copy ? m_copy : m_text, index.row()));
     std::u16string text = itemText(m_text, index.row());
+    if (m_numbersApart)
+        text = entryNumberApart(text);
     if (text.size() > shownLength) {
         text.resize(cutForDisplay(text, shownLength).size());
         text += u'\u2026';

@@ -33,6 +33,9 @@ public:
     void itemsAppended();
 
     void setSpokenForm(SpokenFunction spoken) { m_spoken = std::move(spoken); }
+    // Items numbered "N." whose text is a number show the entry number apart ("4. 4"), so that
+    // they do not read as decimals; copies take the item as it is.
+    void setEntryNumbersApart(bool apart) { m_numbersApart = apart; }
     // What copying an item takes (ListBox::copyTextRole); unset: the item's text, whole and
     // without the marks that show its line breaks.
     void setCopyForm(TextFunction copy) { m_copy = std::move(copy); }
@@ -45,6 +48,7 @@ private:
     TextFunction m_text;
     SpokenFunction m_spoken;
     TextFunction m_copy;
+    bool m_numbersApart = false;
     int m_rows = 0;
 };
 

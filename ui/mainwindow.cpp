@@ -34,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
@@ -162,6 +163,16 @@ void MainWindow::setTabOrder()
 void MainWindow::connectHandlers()
 {
     connect(m_filterButton, &QPushButton::clicked, this, &MainWindow::runFilter);
+    // The run by key from anywhere in the window, as long as "数据筛选" is in sight and enabled;
+    // the tab order stays as designed.
+    m_filterButton->setToolTip(messageText::filterKeys);
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::Key_F5)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] {
+            if (!openPanel() && m_filterButton->isEnabled() && m_filterButton->isVisible())
+                m_filterButton->click();
+        });
+    }
     connect(m_toggleButton, &QPushButton::clicked, this, &MainWindow::toggleDataAndResult);
     connect(m_demoButton, &QPushButton::clicked, this, &MainWindow::fillDemoData);
     connect(m_clearAllButton, &QPushButton::clicked, this, &MainWindow::clearAll);
@@ -379,7 +390,11 @@ void MainWindow::runInKeyColumn(std::size_t column)
     // of several columns is looked for each cell in its own column, as most lines hold them.
     const KeyColumnChoice choice =
         m_run->keyListColumns() > 1 || column == 0 ? KeyColumnChoice::automatic() : KeyColumnChoice::inColumn(column);
+    const std::size_t questionsBefore = m_run->questionCount();
     startRun(m_run->fixlines().text(), m_run->datalines().text(), RunOptions{DuplicateRows::Ask, choice, {}});
+    // Where it settled none of the questions, the panel says so at the first of them.
+    if (m_run->state() == FilterRun::State::AwaitingChoice && m_run->questionCount() == questionsBefore)
+        m_matchingPanel->sayKeyColumnChangedNothing();
 }
 
 void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)
@@ -475,7 +490,7 @@ void MainWindow::finishRun()
         return;
     showMessage(this,
                 messageText::resultCopiedWith(m_reconcileView->suspectCount(), m_run->keyListColumns(),
-                                              m_run->options().keyCells),
+                                              m_run->options().keyCells, m_run->restLeftEmpty()),
                 QMessageBox::NoIcon);
 }
 
@@ -525,7 +540,7 @@ void MainWindow::showColumnsNote()
     m_columnsNote->setVisible(m_columnsChosen && m_run);
     if (m_columnsChosen && m_run) {
         // As wide as its words, like a second caption: the frame's line goes on beside it.
-        m_columnsNote->setText(messageText::columnsCopied(m_columns, m_run->resultCount()));
+        m_columnsNote->setText(messageText::columnsCopied(m_columns, m_run->countedLines()));
         m_columnsNote->resize(std::min(m_columnsNote->sizeHint().width() + toPixels(90),
                                        m_dataFrame->geometry().right() - m_columnsNote->x() - toPixels(120)),
                               m_columnsNote->height());

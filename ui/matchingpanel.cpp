@@ -5,6 +5,7 @@
 #include "enterkeyfilter.h"
 #include "filterrun.h"
 #include "itemlistmodel.h"
+#include "keycolumnspare.h"
 #include "messages.h"
 #include "messagetexts.h"
 #include "strayclickguard.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 
 namespace lanshan {
 
@@ -24,6 +26,7 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     : OverlayPanel(u"重复数据手动匹配"_s, u"Frame4"_s, twipsRect(11760, 1800, 10695, 6615), parent)
 {
     m_keyItems = new ItemListModel(this);
+    m_keyItems->setEntryNumbersApart(true);
     m_candidateItems = new ItemListModel(this);
     m_positionItems = new ItemListModel(this);
 
@@ -42,9 +45,11 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     m_keyList = listBox(this, u"List3"_s, twipsRect(240, 360, 1935, 5280), m_keyItems);
     m_positionList->hide();
     // In the caption's line, right of the caption: nothing of the design moves.
-    m_position = opaque(label(this, u"questionPosition"_s, twipsRect(1800, 30, 6360, 285)));
+    m_position = opaque(label(this, u"questionPosition"_s, twipsRect(1800, 30, 6945, 285)));
     m_keyColumnButton = opaque(
-        button(this, u"matchKeyColumnButton"_s, messageText::keyColumnRunCaption, twipsRect(8280, 0, 2295, 345)));
+        button(this, u"matchKeyColumnButton"_s, messageText::keyColumnRunCaption, twipsRect(6450, 0, 2295, 345)));
+    m_leaveRestButton = opaque(
+        button(this, u"leaveRestEmptyButton"_s, messageText::leaveRestEmptyCaption, twipsRect(8865, 0, 1710, 345)));
     // Lists are announced by what they show; the candidate list also by the hint beside it.
     m_keyList->setAccessibleName(u"固定顺序数据"_s);
     m_candidateList->setAccessibleName(u"待筛选数据中的对应数据"_s);
@@ -63,25 +68,39 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     follow(m_candidateList, {.left = keySideShare, .width = 1 - keySideShare, .height = 1});
     follow(m_position, {.width = 1});
     follow(m_keyColumnButton, {.left = 1});
+    follow(m_leaveRestButton, {.left = 1});
 
     connect(m_leaveEmptyButton, &QPushButton::clicked, this, &MatchingPanel::leaveEmpty);
     connect(m_confirmButton, &QPushButton::clicked, this, &MatchingPanel::confirmChoice);
     connect(m_keyColumnButton, &QPushButton::clicked, this, &MatchingPanel::runInKeyColumn);
-    // The panel opens where "数据筛选" was clicked: the second click of a double-click there must
-    // not answer the question it has not shown yet.
-    m_strayClicks = new StrayClickGuard({m_confirmButton, m_leaveEmptyButton, m_backButton, m_keyColumnButton}, this);
-    // Back to editing: the run stays where it stopped until a new run replaces it.
-    setCloseButton(m_backButton, Escape::Ignored);
-    // Enter on the candidate list confirms the selected row, as "确定" does.
+    connect(m_leaveRestButton, &QPushButton::clicked, this, &MatchingPanel::leaveRestEmpty);
+    // Alt+K where looking in the key column would settle nothing: said, rather than nothing.
+    m_keyColumnKey =
+        new QShortcut(QKeySequence(Qt::ALT | Qt::Key_K), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(m_keyColumnKey, &QShortcut::activated, this, [this] {
+        if (awaitsChoice())
+            sayKeyColumnChangedNothing();
+    });
+    // Enter on the candidate list confirms the selected row, as "确定" does; so does a
+    // double-click on a row.
     connect(EnterKeyFilter::install(m_candidateList), &EnterKeyFilter::pressed, m_confirmButton, &QPushButton::click);
+    connect(m_candidateList, &QAbstractItemView::doubleClicked, m_confirmButton, &QPushButton::click);
+    // The panel opens where "数据筛选" was clicked, or right after the key that ran the filter: the
+    // second click of a double-click there, or a second Enter, must not answer the question it
+    // has not shown yet. Installed last, the guard sees the keys before the list's Enter does.
+    m_strayClicks = new StrayClickGuard(
+        {m_confirmButton, m_leaveEmptyButton, m_backButton, m_keyColumnButton, m_leaveRestButton, m_candidateList},
+        this);
+    // Back to editing: the run stays where it stopped until a new run replaces it.
+    setCloseButton(m_backButton, Escape::Closes);
 }
 
 MatchingPanel::~MatchingPanel() = default;
 
 QList<QWidget *> MatchingPanel::tabChain() const
 {
-    return {m_keyList,    m_candidateList,   m_confirmButton, m_leaveEmptyButton,
-            m_backButton, m_keyColumnButton, m_positionList};
+    return {m_keyList,    m_candidateList,   m_confirmButton,   m_leaveEmptyButton,
+            m_backButton, m_leaveRestButton, m_keyColumnButton, m_positionList};
 }
 
 void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
@@ -99,30 +118,70 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
     m_positionItems->reset([run] { return run->candidateRows().size(); },
                            [run](std::size_t i) { return run->candidatePosition(i); });
 
+    // Looking in the key column is offered only where it would settle some of the questions.
     const std::optional<std::size_t> column = run->likelyKeyColumn();
     // A list of several columns: each of its columns in the data's column that holds it.
     QStringList listColumns;
     if (!column && run->listColumns().empty()) {
         for (const std::uint32_t c : run->likelyListColumns())
             listColumns.append(c == UINT32_MAX ? u"?"_s : QString::number(c + 1));
-        if (listColumns.count(u"?"_s) == listColumns.size())
+        if (listColumns.count(u"?"_s) == listColumns.size()
+            || !listColumnsSettleAQuestion(*run, run->likelyListColumns()))
             listColumns.clear();
     }
-    QString position = messageText::questionPosition(run->questionNumber(), run->questionCount());
-    if (column)
-        position += u"。"_s + messageText::keyColumnSpares(*column);
-    else if (!listColumns.isEmpty())
-        position += u"。"_s + messageText::listColumnsSpare(listColumns.join(u'、'));
-    m_position->setText(position);
-    m_keyColumnButton->setVisible(column.has_value() || !listColumns.isEmpty());
+    const bool keyColumnSpares = column && keyColumnSettlesAQuestion(*run, *column);
+    m_positionText = messageText::questionPosition(run->questionNumber(), run->questionCount());
+    m_positionShort = m_positionText;
+    if (keyColumnSpares) {
+        m_positionText += u"。"_s + messageText::keyColumnSpares(*column);
+        m_positionShort += u"。"_s + messageText::columnsSpareShort(QString::number(*column));
+    } else if (!listColumns.isEmpty()) {
+        m_positionText += u"。"_s + messageText::listColumnsSpare(listColumns.join(u'、'));
+        m_positionShort += u"。"_s + messageText::columnsSpareShort(listColumns.join(u'、'));
+    }
+    m_keyColumnButton->setVisible(keyColumnSpares || !listColumns.isEmpty());
+    // One of the two answers Alt+K: the button's mnemonic, or the word that it would change nothing.
+    m_keyColumnKey->setEnabled(m_keyColumnButton->isHidden());
 
     showOver(m_candidateList);
+    placeCaptionLine();
     m_strayClicks->arm();
     const QModelIndex awaited = m_keyItems->index(static_cast<int>(run->pickpos()));
     m_keyList->setCurrentIndex(awaited);
     m_keyList->verticalScrollBar()->setValue(awaited.row());
-    // The first arrow key chooses the first row, as nothing is selected yet.
-    m_candidateList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    // The first row is current, and shown so: the arrow keys go on from it, Enter takes it.
+    m_candidateList->setCurrentIndex(m_candidateItems->index(0));
+}
+
+void MatchingPanel::sayKeyColumnChangedNothing()
+{
+    if (!m_positionText.endsWith(messageText::keyColumnSparesNothing)) {
+        m_positionText += u"。"_s + messageText::keyColumnSparesNothing;
+        m_positionShort += u"。"_s + messageText::keyColumnSparesNothing;
+    }
+    placeCaptionLine();
+}
+
+void MatchingPanel::resizeEvent(QResizeEvent *event)
+{
+    OverlayPanel::resizeEvent(event);
+    placeCaptionLine();
+}
+
+void MatchingPanel::placeCaptionLine()
+{
+    if (!m_position)
+        return;
+    const QWidget *right = m_keyColumnButton->isHidden() ? m_leaveRestButton : m_keyColumnButton;
+    const int width = std::max(0, right->x() - m_position->x() - m_position->height() / 2);
+    m_position->resize(width, m_position->height());
+    const QFontMetrics metrics = m_position->fontMetrics();
+    const QString shown = metrics.horizontalAdvance(m_positionText) <= width
+                              ? m_positionText
+                              : metrics.elidedText(m_positionShort, Qt::ElideRight, width);
+    m_position->setText(shown);
+    m_position->setToolTip(shown == m_positionText ? QString() : m_positionText);
+    m_position->setAccessibleName(m_positionText);
 }
 
 void MatchingPanel::dropRun()
@@ -173,6 +232,17 @@ void MatchingPanel::runInKeyColumn()
     const std::size_t column = m_run->likelyKeyColumn().value_or(0);
     hide();
     Q_EMIT keyColumnRunWanted(column);
+}
+
+void MatchingPanel::leaveRestEmpty()
+{
+    if (!awaitsChoice())
+        return;
+    hide();
+    clearLists(false);
+    BusyCursor busy;
+    m_run->ignoreRest();
+    Q_EMIT lineSettled();
 }
 
 void MatchingPanel::leaveEmpty()

@@ -7,6 +7,7 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QShortcut;
 
 namespace lanshan {
 
@@ -19,8 +20,13 @@ class StrayClickGuard;
 // line: the key list shows every key line with the awaited one marked, the candidate list the
 // rows that belong to it and a hidden list their positions. "确定" settles the line with the
 // selected row, "忽略留空" leaves it empty, "返回修改" closes the panel for the data to be
-// corrected. The caption's line says which question of how many this is; where most keys stand
-// in one column, "按关键字列重新筛选" gives up the run for one that looks in that column only.
+// corrected, "余下全部留空" leaves this line and every later questionable one empty at once.
+// The caption's line says which question of how many this is; where looking in the column that
+// holds most keys would settle some of the questions, "按关键字列重新筛选" gives up the run for one
+// that looks in that column only.
+//
+// By keyboard: the first row is current as a question opens, Enter or a double-click on a row
+// takes it, Escape goes back to editing.
 class MatchingPanel : public OverlayPanel
 {
     Q_OBJECT
@@ -44,9 +50,20 @@ Q_SIGNALS:
     // The user gave up the run for one with the keys looked for in this column (from 1) only.
     void keyColumnRunWanted(std::size_t column);
 
+public:
+    // Says in the caption's line that the run in the key column left the questions as they were.
+    void sayKeyColumnChangedNothing();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void leaveEmpty();
+    void leaveRestEmpty();
     void confirmChoice();
+    // The caption's line: the position's text as wide as the buttons beside it leave room for,
+    // cut with "…" and whole in its tooltip where it is wider.
+    void placeCaptionLine();
     void runInKeyColumn();
     void clearLists(bool keyListToo);
     bool awaitsChoice() const;
@@ -58,6 +75,11 @@ private:
     QLabel *m_hint = nullptr;
     QLabel *m_position = nullptr;
     QPushButton *m_keyColumnButton = nullptr;
+    QPushButton *m_leaveRestButton = nullptr;
+    QShortcut *m_keyColumnKey = nullptr; // Alt+K while the button is hidden
+    // The caption line's text, and a shorter one where that does not fit.
+    QString m_positionText;
+    QString m_positionShort;
     ListBox *m_positionList = nullptr;
     QPushButton *m_backButton = nullptr;
     QPushButton *m_leaveEmptyButton = nullptr;

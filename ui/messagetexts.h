@@ -68,6 +68,15 @@ inline QString resultCopiedWith(std::size_t suspect, std::size_t columns = 1,
         text += u"\r\n"_s + listColumns(columns, chosen);
     return text;
 }
+// And the questions that "余下全部留空" left empty, where they are to be found.
+inline QString resultCopiedWith(std::size_t suspect, std::size_t columns, const std::vector<std::size_t> &chosen,
+                                std::size_t restLeftEmpty)
+{
+    QString text = resultCopiedWith(suspect, columns, chosen);
+    if (restLeftEmpty > 0)
+        text += u"\r\n%1 行疑问数据已留空，可在“核对详情”（Alt+H）的“忽略留空”中逐行采用。"_s.arg(restLeftEmpty);
+    return text;
+}
 
 // The line below the buttons after a run; lines left empty by choice are never silent.
 inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::size_t leftEmpty, std::size_t suspect,
@@ -93,6 +102,14 @@ inline const QString demoReplaced = u"已填入演示数据，按 Ctrl+Z 恢复�
 // The run again, looking for the keys in one column only: in the manual matching and the report.
 inline const QString keyColumnRunCaption = u"按关键字列重新筛选(&K)"_s;
 
+// "数据筛选"'s tooltip: its keys.
+inline const QString filterKeys = u"在窗口任何地方按 Ctrl+Enter 或 F5 也可筛选。"_s;
+
+// The manual matching's way to settle the awaited question and every later one at once.
+inline const QString leaveRestEmptyCaption = u"余下全部留空(&A)"_s;
+// The run in the key column would leave every question as it is.
+inline const QString keyColumnSparesNothing = u"只在关键字列查找也免不去这些选择。"_s;
+
 // Where the manual matching stands, and what looking in the key column would spare.
 inline QString questionPosition(std::size_t number, std::size_t count)
 {
@@ -105,6 +122,11 @@ inline QString keyColumnSpares(std::size_t column)
 inline QString listColumnsSpare(const QString &columns)
 {
     return u"名单的各列多在数据的第 %1 列，按 Alt+K 只在这些列查找，可免去这些选择。"_s.arg(columns);
+}
+// Either of the two where the panel is too narrow for it.
+inline QString columnsSpareShort(const QString &columns)
+{
+    return u"按 Alt+K 只在第 %1 列查找"_s.arg(columns);
 }
 
 // The result's columns on the clipboard, and why a list of columns was refused.

@@ -20,7 +20,9 @@ SyncView::SyncView(QWidget *window)
     : OverlayPanel(u"同步查看筛选结果"_s, u"tongbuxianshi"_s, twipsRect(9240, 2880, 10695, 6735), window)
 {
     m_keyItems = new ItemListModel(this);
+    m_keyItems->setEntryNumbersApart(true);
     m_resultItems = new ItemListModel(this);
+    m_resultItems->setEntryNumbersApart(true);
 
     // In the order of the design; later siblings lie above earlier ones.
     m_noteFrame = frame(this, u"Frame6"_s, u"说明"_s, twipsRect(240, 6000, 8775, 615));

@@ -319,7 +319,7 @@ void HostileInputTest::pressingAgainWhileThePanelIsOpen()
         QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
         QCOMPARE(m_driver->itemsOf(u"List1"_s), QStringList{u"1.a"_s});
         QCOMPARE(windowtest::selectedRow(m_driver->list(u"List3"_s)), 1);
-        QCOMPARE(windowtest::selectedRow(m_driver->list(u"List4"_s)), -1);
+        QCOMPARE(windowtest::selectedRow(m_driver->list(u"List4"_s)), 0);
         QCOMPARE(m_driver->list(u"List4"_s)->model()->rowCount(), 1000);
         windowtest::clickItem(m_driver->list(u"List4"_s), press);
         if (press % 3 == 1)

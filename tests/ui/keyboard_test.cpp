@@ -1,9 +1,14 @@
 // The window without a mouse: Enter presses the focused button, Tab stays in an open panel,
 // the focus goes where the user works next, and the synchronized view copies by keyboard.
 
+#include "messagetexts.h"
 #include "windowtest.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QStyleHints>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using windowtest::clipboardText;
@@ -20,6 +25,10 @@ public:
 private Q_SLOTS:
     void enterPressesTheFocusedButton();
     void matchingPanelKeepsTheFocus();
+    void panelByKeyboardAndMouse_data();
+    void panelByKeyboardAndMouse();
+    void theJobInEightKeys();
+    void runKeysOnlyWhereTheButtonIsInSight();
     void syncViewKeepsTheFocusAndCopies();
     void altKeysOfDisabledButtonsTypeNothing();
 
@@ -28,6 +37,8 @@ private:
     {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    // A question shown ignores Enter for a moment: a user reads it first.
+    static void readTheQuestion() { QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50); }
     // Tab, pressed again and again, stays among the panel's controls.
     void verifyTabStaysIn(const QString &panel)
     {
@@ -62,16 +73,134 @@ void KeyboardTest::matchingPanelKeepsTheFocus()
     verifyTabStaysIn(u"Frame4"_s);
 
     // "返回修改" gives the focus back to "数据筛选"; Enter there opens the panel again.
+    readTheQuestion();
     m_driver->button(u"Command12"_s)->setFocus();
     key(Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m_driver->button(u"Command1"_s));
     key(Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m_driver->list(u"List4"_s));
-    // The first arrow key chooses the first row; Enter confirms it.
+    // The first row is current: the first arrow key goes on to the second; Enter takes it.
+    readTheQuestion();
     key(Qt::Key_Down);
     key(Qt::Key_Return);
-    QCOMPARE(m_driver->text(u"Text3"_s), u"甲\t1\n乙\t3\n"_s);
+    QCOMPARE(m_driver->text(u"Text3"_s), u"甲\t2\n乙\t3\n"_s);
     QCOMPARE(QApplication::focusWidget(), m_driver->button(u"Command1"_s));
+}
+
+// Each way through the panel by keyboard (and the double-click), from a run with two questions:
+// what the result holds and what the panel then shows.
+void KeyboardTest::panelByKeyboardAndMouse_data()
+{
+    using Path = std::function<void(windowtest::WindowDriver &)>;
+    QTest::addColumn<Path>("path");
+    QTest::addColumn<int>("question"); // the one the panel then asks, 0 where it is closed
+    QTest::addColumn<QString>("result");
+    QTest::newRow("Enter takes the first row") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_Return);
+    }) << 2 << QString();
+    QTest::newRow("Enter at once answers nothing")
+        << Path([](windowtest::WindowDriver &) { key(Qt::Key_Return); }) << 1 << QString();
+    QTest::newRow("Down and Enter, twice") << Path([](windowtest::WindowDriver &) {
+        for (int question = 0; question < 2; ++question) {
+            readTheQuestion();
+            key(Qt::Key_Down);
+            key(Qt::Key_Return);
+        }
+    }) << 0 << u"甲\t2\n乙\t4"_s;
+    QTest::newRow("a double-click on a row") << Path([](windowtest::WindowDriver &driver) {
+        for (int question = 0; question < 2; ++question) {
+            readTheQuestion();
+            windowtest::doubleClickItem(driver.list(u"List4"_s), 1);
+        }
+    }) << 0 << u"甲\t2\n乙\t4"_s;
+    QTest::newRow("Escape goes back to editing") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_Escape);
+    }) << 0 << QString();
+    // Alt+A: this question and the next one left empty at once.
+    QTest::newRow("余下全部留空") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_A, Qt::AltModifier);
+    }) << 0 << u"\n"_s;
+    QTest::newRow("the first answered, the rest left empty") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_Return);
+        readTheQuestion();
+        key(Qt::Key_A, Qt::AltModifier);
+    }) << 0 << u"甲\t1\n"_s;
+}
+
+void KeyboardTest::panelByKeyboardAndMouse()
+{
+    using Path = std::function<void(windowtest::WindowDriver &)>;
+    QFETCH(Path, path);
+    QFETCH(int, question);
+    QFETCH(QString, result);
+    m_driver->filter(u"甲\n乙"_s, u"甲\t1\n甲\t2\n乙\t3\n乙\t4"_s);
+    QCOMPARE(QApplication::focusWidget(), m_driver->list(u"List4"_s));
+    path(*m_driver);
+    // A mnemonic clicks its button a moment later.
+    QTRY_COMPARE(m_driver->frame(u"Frame4"_s)->isVisible(), question > 0);
+    QCOMPARE(m_driver->text(u"Text3"_s), result);
+    if (question > 0) {
+        QVERIFY(m_driver->get<QLabel>(u"questionPosition"_s)
+                    ->accessibleName()
+                    .startsWith(u"第 %1 个，共 2 个"_s.arg(question)));
+    }
+}
+
+// Seat numbers as keys, one subject's scores: from the open window to the columns on the
+// clipboard in eight keys.
+void KeyboardTest::theJobInEightKeys()
+{
+    windowtest::setClipboardText(u"3\n1\n2"_s);
+    QPlainTextEdit *keys = m_driver->box(u"Text1"_s);
+    keys->setFocus();
+    key(Qt::Key_V, Qt::ControlModifier);
+    key(Qt::Key_Tab);
+    windowtest::setClipboardText(u"1\t张三\t90\t80\n2\t李四\t70\t60\n3\t王五\t50\t40"_s);
+    key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), m_driver->box(u"Text2"_s));
+    key(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_driver->messages.size(), 1u);
+    QCOMPARE(m_driver->messages.back().text, lanshan::messageText::resultCopied);
+    QCOMPARE(m_driver->text(u"Text3"_s), u"3\t王五\t50\t40\n1\t张三\t90\t80\n2\t李四\t70\t60"_s);
+    // The message box's Enter is the driver's answer; then the columns.
+    key(Qt::Key_L, Qt::AltModifier);
+    // A mnemonic clicks its button a moment later.
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClicks(QApplication::focusWidget(), u"3"_s);
+    key(Qt::Key_Return);
+    QTRY_COMPARE(windowtest::clipboardText(), u"50\n90\n70"_s);
+}
+
+// Ctrl+Enter and F5 run the filter from any control of the window, but not from under a panel
+// that covers "数据筛选", nor with the button disabled.
+void KeyboardTest::runKeysOnlyWhereTheButtonIsInSight()
+{
+    QCOMPARE(m_driver->button(u"Command1"_s)->toolTip(), lanshan::messageText::filterKeys);
+    m_driver->box(u"Text1"_s)->setFocus();
+    key(Qt::Key_F5);
+    QVERIFY(m_driver->messages.empty());
+    m_driver->box(u"Text1"_s)->setPlainText(u"甲\n乙"_s);
+    m_driver->box(u"Text2"_s)->setPlainText(u"甲\t1\n甲\t2\n乙\t3"_s);
+    m_driver->button(u"Command3"_s)->setFocus();
+    key(Qt::Key_F5);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    // Under the open panel the keys start nothing: the question stays where it is.
+    readTheQuestion();
+    key(Qt::Key_Down);
+    key(Qt::Key_Return, Qt::ControlModifier);
+    key(Qt::Key_F5);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(m_driver->list(u"List4"_s)->currentIndex().row(), 1);
+    // With the keypad's Enter, from the key box, after going back.
+    key(Qt::Key_Escape);
+    m_driver->box(u"Text1"_s)->setFocus();
+    key(Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(m_driver->text(u"Text1"_s), u"甲\n乙"_s);
 }
 
 void KeyboardTest::syncViewKeepsTheFocusAndCopies()

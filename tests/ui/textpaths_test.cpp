@@ -31,7 +31,6 @@ void TextPathsTest::lineBreakKeys_data()
     QTest::addColumn<Qt::Key>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::newRow("Shift+Enter") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier);
-    QTest::newRow("Ctrl+Enter") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ControlModifier);
     QTest::newRow("Shift+Enter on the keypad") << Qt::Key_Enter << (Qt::ShiftModifier | Qt::KeypadModifier);
 }
 
