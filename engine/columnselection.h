@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +13,11 @@ class FilterRun;
 struct ParsedColumns;
 
 // Why a list of columns was refused.
-enum class ColumnsFault { None, NotANumber, Zero, TooLarge, Reversed, TooMany };
+enum class ColumnsFault { None, NotANumber, Zero, TooLarge, Reversed, TooMany, UnknownName, SameName };
 
 // The result columns that a records system takes: column numbers from 1, in the order listed,
-// as "3", "1,3", "2-4" or "4,1". A selection of no column stands for whole rows.
+// as "3", "1,3", "2-4" or "4,1", or where the columns have names, by them ("数学", "1,数学").
+// A selection of no column stands for whole rows.
 class ColumnSelection
 {
 public:
@@ -26,7 +28,10 @@ public:
     // Items separated by commas (also "，" and "、") or spaces, each a number or a range "a-b"
     // ("－", "~" and "～" too); full-width digits count as digits. Only separators, or nothing,
     // is whole rows.
-    static ParsedColumns parse(std::u16string_view text);
+    // names: the header's cells, column 1 first. An item not written as numbers is then the
+    // column whose cell it equals exactly, and so is everything between two commas where that
+    // holds a space ("期中 成绩"). Items written as numbers stay numbers, whatever the header.
+    static ParsedColumns parse(std::u16string_view text, std::span<const std::u16string> names = {});
 
     struct Range
     {
@@ -52,6 +57,10 @@ struct ParsedColumns
     std::optional<ColumnSelection> selection; // none when there is a fault
     ColumnsFault fault = ColumnsFault::None;
     std::u16string item; // the item at fault, as written
+    // UnknownName: the names that can be typed, each once, in the order of their columns.
+    std::vector<std::u16string> names;
+    // SameName: every column of that name.
+    std::vector<std::size_t> columns;
 };
 
 // The run's result as the clipboard takes it: its lines joined by CR LF, each cut to the

@@ -45,7 +45,8 @@ void StatusPanels::setUp(double windowWidthTwips)
     setText(2, u"QQ:"_s + m_maker.authorQq);
     setWidth(3, 2500);
     setText(3, waitingText.toString());
-    panel(3)->setToolTip(u"双击可下载最新版本"_s);
+    m_panel3Tip = downloadTip.toString();
+    panel(3)->setToolTip(m_panel3Tip);
     // The whole outer width of the window, not the bar's inner width.
     setWidth(4, windowWidthTwips - (width(1) + width(2) + width(3)));
     setText(4, homePageAddress(m_maker.webHost));
@@ -126,6 +127,26 @@ void StatusPanels::showVersionCheck(VersionCheck::State state, const QString &ve
     case VersionCheck::State::Checking: setText(3, checkingText.toString()); break;
     case VersionCheck::State::Answered: setText(3, versionLabel.toString() + version); break;
     }
+}
+
+void StatusPanels::showCheckFailure(VersionCheck::Failure failure, int secondsToRetry)
+{
+    panel(3)->setToolTip(failure == VersionCheck::Failure::None ? m_panel3Tip : failureTip(failure, secondsToRetry));
+}
+
+QString StatusPanels::failureTip(VersionCheck::Failure failure, int secondsToRetry)
+{
+    // Words for what the user can look into; the network's own terms stay in the debug log.
+    QString what;
+    switch (failure) {
+    case VersionCheck::Failure::HostNotFound: what = u"找不到服务器"_s; break;
+    case VersionCheck::Failure::Refused: what = u"服务器拒绝连接"_s; break;
+    case VersionCheck::Failure::TimedOut: what = u"连接超时"_s; break;
+    case VersionCheck::Failure::BadAnswer: what = u"服务器的回答无法识别"_s; break;
+    case VersionCheck::Failure::NetworkError: what = u"网络错误"_s; break;
+    case VersionCheck::Failure::None: return QString();
+    }
+    return u"上次检测失败：%1，%2 秒后重试。"_s.arg(what).arg(secondsToRetry);
 }
 
 bool StatusPanels::eventFilter(QObject *watched, QEvent *event)

@@ -30,6 +30,7 @@ public:
     static constexpr QStringView waitingText = u"等待检测服务器版本";
     static constexpr QStringView checkingText = u"正在检测服务器版本";
     static constexpr QStringView versionLabel = u"服务器版本:";
+    static constexpr QStringView downloadTip = u"双击可下载最新版本";
 
     // The panels as the window is created: one inch wide each, without text.
     explicit StatusPanels(QStatusBar *bar, const MakerInfo &maker);
@@ -47,6 +48,11 @@ public:
     void openPanelPage(int index);
     // Panel 3 shows the version check's new state.
     void showVersionCheck(lanshan::VersionCheck::State state, const QString &version);
+    // Panel 3's tooltip says why the last check gave no answer and when the next one starts;
+    // with no failure it is the panel's own again.
+    void showCheckFailure(lanshan::VersionCheck::Failure failure, int secondsToRetry);
+    // "上次检测失败：找不到服务器，30 秒后重试。"
+    static QString failureTip(lanshan::VersionCheck::Failure failure, int secondsToRetry);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,6 +68,8 @@ private:
     std::array<double, panelCount> m_widths{1440.0, 1440.0, 1440.0, 1440.0};
     // setUp() has run: panel 4 reaches the bar's right end, however wide the window grows.
     bool m_setUp = false;
+    // Panel 3's tooltip as set up, shown whenever no failure is.
+    QString m_panel3Tip;
 };
 
 } // namespace lanshan

@@ -95,9 +95,19 @@ void VersionCheck::tick()
     ++tickcount;
     if (tickcount == tickWrap)
         tickcount = 0;
-    if (m_state != State::Waiting || tickcount % checkEvery != checkAt)
+    if (m_state != State::Waiting)
         return;
-    startCheck();
+    if (tickcount % checkEvery == checkAt)
+        startCheck();
+    else if (m_failure != Failure::None)
+        Q_EMIT failureChanged(m_failure, ticksUntilNextCheck());
+}
+
+int VersionCheck::ticksUntilNextCheck() const
+{
+    // The check of this very tick has started, or ended already: the next is a round away.
+    const int ticks = (checkAt - tickcount % checkEvery + checkEvery) % checkEvery;
+    return ticks == 0 ? checkEvery : ticks;
 }
 
 void VersionCheck::setState(State state, const QString &version)
@@ -107,9 +117,18 @@ void VersionCheck::setState(State state, const QString &version)
     Q_EMIT stateChanged(m_state, m_version);
 }
 
+void VersionCheck::setFailure(Failure failure)
+{
+    if (failure == Failure::None && m_failure == Failure::None)
+        return;
+    m_failure = failure;
+    Q_EMIT failureChanged(m_failure, failure == Failure::None ? 0 : ticksUntilNextCheck());
+}
+
 void VersionCheck::startCheck()
 {
     setState(State::Checking);
+    setFailure(Failure::None);
     const QUrl address(versionServiceAddress(m_host, randomText(drawNumber())));
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
@@ -158,20 +177,43 @@ void VersionCheck::finishCheck()
     reply->deleteLater();
 
     const std::optional<QString> version = answered ? versionFromBody(m_body) : std::nullopt;
-    if (m_pastDeadline)
+    Failure failure = Failure::None;
+    if (m_pastDeadline) {
         qCDebug(lcVersionCheck) << "no answer within" << m_timeLimit.count() << "ms";
-    else if (m_bodyTooLong || (cameWhole && !answered))
+        failure = Failure::TimedOut;
+    } else if (m_bodyTooLong || (cameWhole && !answered)) {
         qCDebug(lcVersionCheck) << "no answer: the reply is longer than" << m_bodyLimit << "bytes";
-    else if (!cameWhole)
+        failure = Failure::BadAnswer;
+    } else if (!cameWhole) {
         qCDebug(lcVersionCheck) << "no answer:" << reply->error() << reply->errorString();
-    else if (!version)
+        failure = failureOf(reply->error());
+    } else if (!version) {
         qCDebug(lcVersionCheck) << "no answer: the reply does not start with" << replyPrefix;
+        failure = Failure::BadAnswer;
+    }
     m_body.clear();
     if (version)
         setState(State::Answered, *version);
     else
         setState(State::Waiting);
+    setFailure(failure);
     Q_EMIT checkEnded(version.has_value());
+}
+
+VersionCheck::Failure VersionCheck::failureOf(QNetworkReply::NetworkError error)
+{
+    if (replyCameWhole(error))
+        return Failure::None;
+    switch (error) {
+    case QNetworkReply::HostNotFoundError: return Failure::HostNotFound;
+    case QNetworkReply::ConnectionRefusedError: return Failure::Refused;
+    case QNetworkReply::TimeoutError: return Failure::TimedOut;
+    // The server spoke, but not as a web server does.
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+    case QNetworkReply::ProtocolFailure: return Failure::BadAnswer;
+    default: return Failure::NetworkError;
+    }
 }
 
 std::optional<QString> VersionCheck::versionFromBody(const QByteArray &body)

@@ -124,7 +124,10 @@ std::string columnsFault(const ParsedColumns &parsed, std::string_view list)
 {
     const std::string item = "\"" + utf8(parsed.item) + "\"";
     switch (parsed.fault) {
-    case ColumnsFault::NotANumber: return item + " is not a column number or a range such as 2-4";
+    // No header is known here: names are no columns.
+    case ColumnsFault::NotANumber:
+    case ColumnsFault::UnknownName:
+    case ColumnsFault::SameName: return item + " is not a column number or a range such as 2-4";
     case ColumnsFault::Zero: return item + ": columns are numbered from 1";
     case ColumnsFault::TooLarge: return item + ": no column beyond " + std::to_string(ColumnSelection::maxColumns);
     case ColumnsFault::Reversed: return item + ": a range runs from the smaller number to the larger";

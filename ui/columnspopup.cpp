@@ -1,6 +1,8 @@
 #include "columnspopup.h"
 
 #include "boxtext.h"
+#include "columnselection.h"
+#include "messagetexts.h"
 #include "tabstopdelegate.h"
 #include "utf16.h"
 
@@ -57,6 +59,7 @@ ColumnsPopup::~ColumnsPopup() = default;
 void ColumnsPopup::offer(const std::vector<std::u16string> &names, std::size_t widest, const QString &current)
 {
     m_box->clear();
+    m_names = names;
     const std::size_t count = std::min(names.empty() ? widest : names.size(), offeredColumns);
     for (std::size_t i = 0; i < count; ++i) {
         const QString number = QString::number(i + 1);
@@ -106,7 +109,12 @@ void ColumnsPopup::hand()
     QString list = m_box->currentText();
     if (const int picked = m_box->findText(list, Qt::MatchExactly); picked >= 0)
         list = m_box->itemData(picked).toString();
-    Q_EMIT chosen(list);
+    const ParsedColumns parsed = ColumnSelection::parse(list.toStdU16String(), m_names);
+    if (!parsed.selection) {
+        refuse(messageText::columnsRefused(parsed));
+        return;
+    }
+    Q_EMIT chosen(QString::fromStdU16String(parsed.selection->text()));
 }
 
 } // namespace lanshan

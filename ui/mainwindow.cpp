@@ -196,6 +196,7 @@ void MainWindow::connectHandlers()
     connect(m_reconcileButton, &QPushButton::clicked, this, [this] { reconcileView()->open(); });
     connect(m_versionTimer, &QTimer::timeout, m_versionCheck, &VersionCheck::tick);
     connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
+    connect(m_versionCheck, &VersionCheck::failureChanged, m_statusPanels, &StatusPanels::showCheckFailure);
     m_commandUndo = new CommandUndo(this, {m_keysBox, m_dataBox});
 }
 

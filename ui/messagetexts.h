@@ -1,11 +1,14 @@
 #pragma once
 
 #include "columnselection.h"
+#include "utf16.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 // The texts of the main window's messages and of the lines that count what a run left to
@@ -141,11 +144,35 @@ inline QString columnBeyondResult(std::size_t column, std::size_t widest)
     return u"第 %1 列超出了结果，结果最多 %2 列。"_s.arg(column).arg(widest);
 }
 inline const QString columnsTooLarge = u"数据太多，无法复制这些列。"_s;
+// The header's names in a refusal: the first few, each cut short, and how many there are.
+inline QString columnNames(const std::vector<std::u16string> &names)
+{
+    constexpr std::size_t shown = 12;
+    constexpr std::size_t nameLength = 20;
+    QStringList words;
+    for (std::size_t i = 0; i < std::min(names.size(), shown); ++i) {
+        const std::u16string_view cut = cutForDisplay(names[i], nameLength);
+        words.append(QStringView(cut.data(), cut.size()).toString()
+                     + (cut.size() < names[i].size() ? u"…"_s : QString()));
+    }
+    QString text = words.join(u'、');
+    if (names.size() > shown)
+        text += u" 等 %1 个"_s.arg(names.size());
+    return text;
+}
 inline QString columnsRefused(const ParsedColumns &parsed)
 {
     const QString item = QString::fromStdU16String(parsed.item);
     switch (parsed.fault) {
     case ColumnsFault::NotANumber: return u"“%1”不是列号，请输入列号或范围，例如 3、2-4、1,3。"_s.arg(item);
+    case ColumnsFault::UnknownName:
+        return u"“%1”不是列号，也不是列名；列名有：%2。"_s.arg(item, columnNames(parsed.names));
+    case ColumnsFault::SameName: {
+        QStringList columns;
+        for (const std::size_t column : parsed.columns)
+            columns.append(QString::number(column));
+        return u"“%1”同时是第 %2 列的列名，请改用列号。"_s.arg(item, columns.join(u'、'));
+    }
     case ColumnsFault::Zero: return u"“%1”：列号从 1 开始。"_s.arg(item);
     case ColumnsFault::TooLarge: return u"“%1”：列号最大为 %2。"_s.arg(item).arg(ColumnSelection::maxColumns);
     case ColumnsFault::Reversed: return u"“%1”：范围应从小到大，例如 2-4。"_s.arg(item);

@@ -7,14 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace lanshan;
 
 namespace {
 
-std::u16string parsedText(std::u16string_view list)
+std::u16string parsedText(std::u16string_view list, const std::vector<std::u16string> &names = {})
 {
-    const ParsedColumns parsed = ColumnSelection::parse(list);
+    const ParsedColumns parsed = ColumnSelection::parse(list, names);
     return parsed.selection ? parsed.selection->text() : u"fault:" + parsed.item;
 }
 
@@ -52,6 +53,69 @@ TEST(ColumnSelection, ListsAreReadOrRefusedNamingTheItem)
         EXPECT_EQ(parsedText(c.list), c.read) << std::string(c.list.begin(), c.list.end());
         EXPECT_EQ(ColumnSelection::parse(c.list).fault, c.fault);
     }
+}
+
+TEST(ColumnSelection, NamesOfTheHeaderReadAsTheirColumns)
+{
+    const std::vector<std::u16string> scores = {u"学号", u"姓名", u"语文", u"数学", u"期中 成绩", u"2023", u"Math"};
+    const std::vector<std::u16string> twice = {u"姓名", u"数学", u"语文", u"数学"};
+    const std::vector<std::u16string> numbered = {u"1-2", u"", u"3", u"语文-期中"};
+    const struct
+    {
+        const char *what;
+        std::vector<std::u16string> names;
+        std::u16string list;
+        std::u16string read; // the selection's plain form, or the item at fault
+        ColumnsFault fault;
+    } cases[] = {
+        {"a name", scores, u"数学", u"4", ColumnsFault::None},
+        {"several", scores, u"语文,数学", u"3,4", ColumnsFault::None},
+        {"several, as typed in Chinese", scores, u"语文，数学、姓名", u"3,4,2", ColumnsFault::None},
+        {"between spaces", scores, u" 语文 数学 ", u"3,4", ColumnsFault::None},
+        {"mixed with numbers", scores, u"1,数学", u"1,4", ColumnsFault::None},
+        {"mixed with a range", scores, u"数学 1-2", u"4,1-2", ColumnsFault::None},
+        {"a name with a space", scores, u"期中 成绩", u"5", ColumnsFault::None},
+        {"a name with a space, and more", scores, u"1, 期中 成绩 ,语文", u"1,5,3", ColumnsFault::None},
+        {"a name with a space, cut apart", scores, u"期中  成绩", u"fault:期中", ColumnsFault::UnknownName},
+        {"a name with a space, no comma after", scores, u"期中 成绩 语文", u"fault:期中", ColumnsFault::UnknownName},
+        {"not in the header", scores, u"语文,物理", u"fault:物理", ColumnsFault::UnknownName},
+        {"a part of a name", scores, u"成绩", u"fault:成绩", ColumnsFault::UnknownName},
+        {"case as it is", scores, u"Math", u"7", ColumnsFault::None},
+        {"other case", scores, u"math", u"fault:math", ColumnsFault::UnknownName},
+        {"other width", scores, u"Ｍａｔｈ", u"fault:Ｍａｔｈ", ColumnsFault::UnknownName},
+        {"a number that is also a name", scores, u"2023", u"2023", ColumnsFault::None},
+        {"numbers stay numbers", scores, u"6", u"6", ColumnsFault::None},
+        {"a range that is also a name", numbered, u"1-2", u"1-2", ColumnsFault::None},
+        {"a number that is also a name, again", numbered, u"3", u"3", ColumnsFault::None},
+        {"a name with a range mark", numbered, u"语文-期中", u"4", ColumnsFault::None},
+        {"one name of two columns", twice, u"数学", u"fault:数学", ColumnsFault::SameName},
+        {"the other names of that header", twice, u"语文,1", u"3,1", ColumnsFault::None},
+        {"no header", {}, u"数学", u"fault:数学", ColumnsFault::NotANumber},
+        {"no name that can be typed", {u"", u"1", u"2"}, u"数学", u"fault:数学", ColumnsFault::NotANumber},
+        {"zero beside a name", scores, u"数学,0", u"fault:0", ColumnsFault::Zero},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(parsedText(c.list, c.names), c.read) << c.what;
+        EXPECT_EQ(ColumnSelection::parse(c.list, c.names).fault, c.fault) << c.what;
+    }
+}
+
+TEST(ColumnSelection, RefusedNamesSayWhatTheHeaderHolds)
+{
+    // The names that can be typed, each once: none written as numbers, none empty.
+    const std::vector<std::u16string> header = {u"学号", u"", u"语文", u"2023", u"语文", u"期中 成绩", u"1-2"};
+    const ParsedColumns unknown = ColumnSelection::parse(u"3,物理", header);
+    EXPECT_EQ(unknown.fault, ColumnsFault::UnknownName);
+    EXPECT_EQ(unknown.names, (std::vector<std::u16string>{u"学号", u"语文", u"期中 成绩"}));
+
+    const ParsedColumns same = ColumnSelection::parse(u"语文", header);
+    EXPECT_EQ(same.fault, ColumnsFault::SameName);
+    EXPECT_EQ(same.columns, (std::vector<std::size_t>{3, 5}));
+    const std::vector<std::u16string> spaced = {u"期中 成绩", u"期中 成绩"};
+    const ParsedColumns sameWithSpace = ColumnSelection::parse(u"期中 成绩", spaced);
+    EXPECT_EQ(sameWithSpace.fault, ColumnsFault::SameName);
+    EXPECT_EQ(sameWithSpace.item, u"期中 成绩");
+    EXPECT_EQ(sameWithSpace.columns, (std::vector<std::size_t>{1, 2}));
 }
 
 TEST(ColumnSelection, EachResultLineCutToTheColumns)

@@ -24,6 +24,7 @@ public:
 
 private Q_SLOTS:
     void listOfTwoColumns();
+    void matchedOnTheNamesAlone_data();
     void matchedOnTheNamesAlone();
     void altKLooksInTheListsColumns();
 };
@@ -53,10 +54,18 @@ void CellListTest::listOfTwoColumns()
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n4\t王五\t70"_s);
 }
 
+void CellListTest::matchedOnTheNamesAlone_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::newRow("by number") << u"2"_s;
+    QTest::newRow("by the list header's name") << u"姓名"_s;
+}
+
 // The sheet's 学号 are another school's: matched on the list's 姓名 column alone, from the report,
 // the columns offered by the list's header.
 void CellListTest::matchedOnTheNamesAlone()
 {
+    QFETCH(QString, list);
     m_driver->filter(u"学号\t姓名\n1\t张三\n3\t王五"_s, u"学号\t姓名\t语文\n91\t张三\t90\n94\t王五\t70"_s);
     // The list's header finds the sheet's; the students, with other 学号, nothing.
     QCOMPARE(clipboardText(), u"学号\t姓名\t语文\n\n"_s);
@@ -67,7 +76,7 @@ void CellListTest::matchedOnTheNamesAlone()
     auto *box = m_driver->window.findChild<QComboBox *>(u"columnsBox"_s);
     QVERIFY(box && box->isVisible());
     QCOMPARE(box->itemText(1), u"2 姓名"_s);
-    box->lineEdit()->setText(u"2"_s);
+    box->lineEdit()->setText(list);
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
 
     QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n名单有 2 列，只按第 2 列查找。"_s);

@@ -1,11 +1,12 @@
-// "复制列" (Alt+L): only the chosen columns of the result go to the clipboard, typed or picked
-// from the columns the data's header names, while the result box keeps whole rows; the choice
-// holds until the inputs change.
+// "复制列" (Alt+L): only the chosen columns of the result go to the clipboard, typed by number or
+// by the header's names, or picked from the columns the header names, while the result box keeps
+// whole rows; the choice holds until the inputs change.
 
 #include "windowtest.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -52,7 +53,16 @@ void ResultColumnsTest::choose(const QString &list, int picked)
         box->setCurrentIndex(picked);
     } else {
         box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), list);
+        // Chinese comes through the input method, committed as the user picks it.
+        for (const QChar c : list) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(box->lineEdit(), c.toLatin1());
+            } else {
+                QInputMethodEvent typed;
+                typed.setCommitString(c);
+                QApplication::sendEvent(box->lineEdit(), &typed);
+            }
+        }
     }
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
 }
@@ -72,6 +82,13 @@ void ResultColumnsTest::chosenColumnsGoToTheClipboard_data()
     QTest::newRow("beyond the result refused")
         << u"2,5"_s << -1 << QString() << u"第 5 列超出了结果，结果最多 4 列。"_s;
     QTest::newRow("reversed range refused") << u"4-2"_s << -1 << QString() << u"“4-2”：范围应从小到大，例如 2-4。"_s;
+    // The header's names, as the box offers them.
+    QTest::newRow("数学") << u"数学"_s << -1 << u"85\n\n60\n"_s << u"已复制第 4 列，共 4 行。"_s;
+    QTest::newRow("语文,数学") << u"语文,数学"_s << -1 << u"90\t85\n\n70\t60\n88\t"_s
+                               << u"已复制第 3,4 列，共 4 行。"_s;
+    QTest::newRow("1,数学") << u"1,数学"_s << -1 << u"1\t85\n\n3\t60\n4\t"_s << u"已复制第 1,4 列，共 4 行。"_s;
+    QTest::newRow("a name not in the header refused")
+        << u"语文,物理"_s << -1 << QString() << u"“物理”不是列号，也不是列名；列名有：学号、姓名、语文、数学。"_s;
 }
 
 void ResultColumnsTest::chosenColumnsGoToTheClipboard()

@@ -25,8 +25,11 @@ private Q_SLOTS:
     void setUp();
     void panelsTileTheBar();
     void doubleClicks();
+    void failureTooltips_data();
+    void failureTooltips();
     void inTheMainWindow();
     void mainWindowChecksOnItsSecondTick();
+    void mainWindowSaysWhyACheckFailed();
 };
 
 void StatusTest::asCreated()
@@ -109,6 +112,37 @@ void StatusTest::doubleClicks()
     QCOMPARE(browser.opened.last().toString(), panels.text(4));
 }
 
+void StatusTest::failureTooltips_data()
+{
+    QTest::addColumn<lanshan::VersionCheck::Failure>("failure");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("tip");
+    using Failure = lanshan::VersionCheck::Failure;
+    QTest::newRow("host not found") << Failure::HostNotFound << 30 << u"上次检测失败：找不到服务器，30 秒后重试。"_s;
+    QTest::newRow("refused") << Failure::Refused << 29 << u"上次检测失败：服务器拒绝连接，29 秒后重试。"_s;
+    QTest::newRow("timed out") << Failure::TimedOut << 10 << u"上次检测失败：连接超时，10 秒后重试。"_s;
+    QTest::newRow("bad answer") << Failure::BadAnswer << 1 << u"上次检测失败：服务器的回答无法识别，1 秒后重试。"_s;
+    QTest::newRow("other") << Failure::NetworkError << 30 << u"上次检测失败：网络错误，30 秒后重试。"_s;
+    QTest::newRow("none: the panel's own") << Failure::None << 0 << u"双击可下载最新版本"_s;
+}
+
+// Panel 3 keeps saying it waits; its tooltip says why, and goes once there is no failure.
+void StatusTest::failureTooltips()
+{
+    QFETCH(lanshan::VersionCheck::Failure, failure);
+    QFETCH(int, seconds);
+    QFETCH(QString, tip);
+    QStatusBar bar;
+    StatusPanels panels(&bar, maker);
+    panels.setUp(11000);
+    panels.showVersionCheck(lanshan::VersionCheck::State::Waiting, QString());
+    panels.showCheckFailure(failure, seconds);
+    QCOMPARE(panels.text(3), StatusPanels::waitingText.toString());
+    QCOMPARE(panels.panel(3)->toolTip(), tip);
+    panels.showCheckFailure(lanshan::VersionCheck::Failure::None, 0);
+    QCOMPARE(panels.panel(3)->toolTip(), u"双击可下载最新版本"_s);
+}
+
 void StatusTest::inTheMainWindow()
 {
     lanshan::setUpApplication();
@@ -153,6 +187,23 @@ void StatusTest::mainWindowChecksOnItsSecondTick()
     QTRY_COMPARE_WITH_TIMEOUT(window.findChild<StatusPanels *>()->text(3),
                               QString(StatusPanels::versionLabel + u"2.0.15"_s), 4000);
     QCOMPARE(stub.targets().size(), 1);
+}
+
+void StatusTest::mainWindowSaysWhyACheckFailed()
+{
+    versiontest::HttpStub stub;
+    lanshan::setUpApplication();
+    lanshan::MainWindow window;
+    auto *check = window.findChild<lanshan::VersionCheck *>();
+    QVERIFY(check);
+    check->setHost(stub.host());
+    stub.close();
+    window.show();
+    QLabel *panel3 = window.findChild<StatusPanels *>()->panel(3);
+    // The seconds run down with the window's timer.
+    QTRY_VERIFY_WITH_TIMEOUT(panel3->toolTip().startsWith(u"上次检测失败：服务器拒绝连接，"_s), 5000);
+    QVERIFY2(panel3->toolTip().endsWith(u" 秒后重试。"_s), qPrintable(panel3->toolTip()));
+    QCOMPARE(panel3->text(), StatusPanels::waitingText.toString());
 }
 
 QTEST_MAIN(StatusTest)

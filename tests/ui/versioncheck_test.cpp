@@ -3,6 +3,7 @@
 #include "versioncheck.h"
 #include "windowdriver.h"
 
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -41,6 +42,7 @@ struct Rig
         panels.setUp(11000);
         check.setHost(stub.host());
         QObject::connect(&check, &VersionCheck::stateChanged, &panels, &StatusPanels::showVersionCheck);
+        QObject::connect(&check, &VersionCheck::failureChanged, &panels, &StatusPanels::showCheckFailure);
     }
     void tick(int times = 1)
     {
@@ -63,6 +65,7 @@ struct Rig
         return runCheck() && deadline.count() == 1;
     }
     QString panel3() const { return panels.text(3); }
+    QString panel3Tip() const { return panels.panel(3)->toolTip(); }
 
     QStatusBar bar;
     StatusPanels panels{&bar, lanshan::MakerInfo{u"测试"_s, u"t@x.example"_s, u"1"_s, u"2"_s, u"unused.example"_s}};
@@ -104,6 +107,10 @@ private Q_SLOTS:
     void replies_data();
     void replies();
     void closedPort();
+    void failedCheckSaysWhy_data();
+    void failedCheckSaysWhy();
+    void errorsByKind_data();
+    void errorsByKind();
     void stallingServerIsAbandonedAtTheLimit_data();
     void stallingServerIsAbandonedAtTheLimit();
     void endlessBodyIsCutAtTheLimit();
@@ -242,6 +249,91 @@ void VersionCheckTest::closedPort()
     stub.close();
     QVERIFY(rig.runCheck());
     QCOMPARE(rig.panel3(), waiting);
+}
+
+void VersionCheckTest::failedCheckSaysWhy_data()
+{
+    QTest::addColumn<HttpStub::Mode>("mode");
+    QTest::addColumn<QByteArray>("response"); // empty: the port is closed
+    QTest::addColumn<QString>("why");
+    const QByteArray notFound = HttpStub::response("<html><body><h1>404 Not Found</h1></body></html>", "404 Not Found");
+    QTest::newRow("closed port") << HttpStub::Mode::Answer << QByteArray() << u"服务器拒绝连接"_s;
+    QTest::newRow("silent") << HttpStub::Mode::Silent << notFound << u"连接超时"_s;
+    QTest::newRow("headers, then stall") << HttpStub::Mode::Stall << notFound << u"连接超时"_s;
+    QTest::newRow("error page") << HttpStub::Mode::Answer << notFound << u"服务器的回答无法识别"_s;
+    QTest::newRow("endless body") << HttpStub::Mode::Endless << notFound << u"服务器的回答无法识别"_s;
+    QTest::newRow("redirect loop") << HttpStub::Mode::Answer
+                                   << HttpStub::response("", "302 Found", "Location: /version.php\r\n")
+                                   << u"服务器的回答无法识别"_s;
+    QTest::newRow("connection lost in the body")
+        << HttpStub::Mode::Answer << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nLanshan")
+        << u"网络错误"_s;
+}
+
+// After a check without an answer panel 3 still says it waits, and its tooltip says what failed
+// and counts down to the next check; once the server answers, the panel's own tooltip is back.
+void VersionCheckTest::failedCheckSaysWhy()
+{
+    QFETCH(HttpStub::Mode, mode);
+    QFETCH(QByteArray, response);
+    QFETCH(QString, why);
+    HttpStub stub;
+    stub.answer(response);
+    stub.setMode(mode);
+    if (response.isEmpty())
+        stub.close();
+    Rig rig(stub);
+    rig.check.setTimeLimit(300ms);
+    QCOMPARE(rig.panel3Tip(), StatusPanels::downloadTip.toString());
+    QVERIFY(rig.runCheck());
+    QCOMPARE(rig.panel3(), waiting);
+    QCOMPARE(rig.panel3Tip(), u"上次检测失败：%1，30 秒后重试。"_s.arg(why));
+    rig.tick(10);
+    QCOMPARE(rig.panel3Tip(), u"上次检测失败：%1，20 秒后重试。"_s.arg(why));
+    rig.tick(19);
+    QCOMPARE(rig.panel3Tip(), u"上次检测失败：%1，1 秒后重试。"_s.arg(why));
+
+    // Checking again: the failure is no longer the news.
+    HttpStub answering;
+    answering.setMode(HttpStub::Mode::Silent);
+    rig.check.setHost(answering.host());
+    rig.tick();
+    QCOMPARE(rig.panel3(), checking);
+    QCOMPARE(rig.panel3Tip(), StatusPanels::downloadTip.toString());
+    QSignalSpy ended(&rig.check, &VersionCheck::checkEnded);
+    QVERIFY(ended.wait(30000));
+    QCOMPARE(rig.panel3Tip(), u"上次检测失败：连接超时，30 秒后重试。"_s);
+
+    answering.setMode(HttpStub::Mode::Answer);
+    QVERIFY(rig.runCheck());
+    QCOMPARE(rig.panel3(), answered(u"2.0.15"_s));
+    QCOMPARE(rig.panel3Tip(), StatusPanels::downloadTip.toString());
+    QCOMPARE(rig.check.failure(), VersionCheck::Failure::None);
+}
+
+// What each error of a reply counts as: those that no local server can give included.
+void VersionCheckTest::errorsByKind_data()
+{
+    QTest::addColumn<QNetworkReply::NetworkError>("error");
+    QTest::addColumn<VersionCheck::Failure>("failure");
+    using Failure = VersionCheck::Failure;
+    QTest::newRow("host not found") << QNetworkReply::HostNotFoundError << Failure::HostNotFound;
+    QTest::newRow("refused") << QNetworkReply::ConnectionRefusedError << Failure::Refused;
+    QTest::newRow("timeout") << QNetworkReply::TimeoutError << Failure::TimedOut;
+    QTest::newRow("redirect loop") << QNetworkReply::TooManyRedirectsError << Failure::BadAnswer;
+    QTest::newRow("garbled reply") << QNetworkReply::ProtocolFailure << Failure::BadAnswer;
+    QTest::newRow("closed early") << QNetworkReply::RemoteHostClosedError << Failure::NetworkError;
+    QTest::newRow("proxy refused") << QNetworkReply::ProxyConnectionRefusedError << Failure::NetworkError;
+    // The body came whole: its text decides.
+    QTest::newRow("no error") << QNetworkReply::NoError << Failure::None;
+    QTest::newRow("error status") << QNetworkReply::ContentNotFoundError << Failure::None;
+}
+
+void VersionCheckTest::errorsByKind()
+{
+    QFETCH(QNetworkReply::NetworkError, error);
+    QFETCH(VersionCheck::Failure, failure);
+    QCOMPARE(VersionCheck::failureOf(error), failure);
 }
 
 void VersionCheckTest::stallingServerIsAbandonedAtTheLimit_data()
