@@ -164,7 +164,8 @@ TEST(ColumnSelection, HeaderNamesOnlyForAHeader)
         const FilterRun run(c.keys, c.data);
         const std::vector<std::u16string> names = headerNames(run);
         EXPECT_EQ(!names.empty(), c.named) << c.what;
-        if (c.named)
+        if (c.named) {
             EXPECT_EQ(names, (std::vector<std::u16string>{u"学号", u"姓名", u"语文"})) << c.what;
+        }
     }
 }

@@ -303,6 +303,12 @@ void FilterWindowTest::questionableLineOpensManualMatching()
     m_driver->press(u"Command6"_s);
     QCOMPARE(texts(m_driver->messages), QStringList{messageText::mustChoose});
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
+    // The box is wide enough for its whole title, though its message is short.
+    {
+        const std::unique_ptr<QMessageBox> box =
+            lanshan::messageBox(&m_driver->window, messageText::mustChoose, QMessageBox::NoIcon);
+        QVERIFY(box->sizeHint().width() > box->fontMetrics().horizontalAdvance(box->windowTitle()) * 5 / 4);
+    }
     QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
     QCOMPARE(m_driver->itemsOf(u"List4"_s).size(), 2);
     QCOMPARE(m_driver->text(u"Text3"_s), QString());

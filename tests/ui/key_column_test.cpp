@@ -4,10 +4,12 @@
 // manual matching and from the report, by keyboard.
 
 #include "clipboardtext.h"
+#include "messagetexts.h"
 #include "windowtest.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QStyleHints>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -42,6 +44,8 @@ public:
 
 private Q_SLOTS:
     void keyColumnSparesTheQuestions();
+    void noHintWhereTheRowsAreRealDuplicates();
+    void restLeftEmptyListedInTheReport();
     void suspectLineSettledInTheReport_data();
     void suspectLineSettledInTheReport();
     void suspectLineInTheCopiedReport();
@@ -150,6 +154,46 @@ void KeyColumnTest::suspectLineInTheCopiedReport()
                  u"类别\t序号\t行号\t原因\t关键字\t数据\n"
                  u"可能取错\t2\t2\t结果第 3 行也用了这一行数据\t2\t2\t乙\t3\t差\n"
                  u"可能取错\t3\t2\t在第 3 列找到，关键字在第 1 列；结果第 2 行也用了这一行数据\t3\t2\t乙\t3\t差\n"_s);
+}
+
+// Two rows of one student: looking in the name column would ask the same, so nothing offers it;
+// Alt+K says so in the caption's line instead of doing nothing.
+void KeyColumnTest::noHintWhereTheRowsAreRealDuplicates()
+{
+    m_driver->filter(u"王伟\n李娜"_s, u"王伟\t90\n王伟\t80\n李娜\t70"_s);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(position(), u"第 1 个，共 1 个"_s);
+    QVERIFY(m_driver->button(u"matchKeyColumnButton"_s)->isHidden());
+    altKey(Qt::Key_K);
+    QTRY_COMPARE(position(), u"第 1 个，共 1 个。"_s + lanshan::messageText::keyColumnSparesNothing);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(m_driver->get<QLabel>(u"questionPosition"_s)->text(), position());
+}
+
+// "余下全部留空": the questions left empty at once, counted in the message and listed under
+// "忽略留空" in the report, where one of them can still be taken.
+void KeyColumnTest::restLeftEmptyListedInTheReport()
+{
+    m_driver->filter(seats, scores);
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    altKey(Qt::Key_A);
+    QTRY_VERIFY(!m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(m_driver->messages.size(), 1u);
+    QVERIFY(m_driver->messages.back().text.endsWith(
+        u"\r\n2 行疑问数据已留空，可在“核对详情”（Alt+H）的“忽略留空”中逐行采用。"_s));
+    QCOMPARE(summary()->text(), u"核对：0 个关键字未找到，3 行数据未使用，2 行已留空，2 行可能取错。"_s);
+
+    altKey(Qt::Key_H);
+    auto *tree = m_driver->get<QTreeView>(u"reconcileTree"_s);
+    QTRY_VERIFY(tree->isVisible());
+    const QAbstractItemModel *model = tree->model();
+    QCOMPARE(model->index(1, 0).data().toString(), u"忽略留空（2 个关键字）"_s);
+    const QModelIndex line7 = model->index(0, 0, model->index(1, 0));
+    QCOMPARE(line7.data().toString(), u"7."_s);
+    tree->setCurrentIndex(model->index(0, 0, line7));
+    const QString taken = model->index(0, 1, line7).data().toString();
+    m_driver->press(u"adoptButton"_s);
+    QCOMPARE(m_driver->text(u"Text3"_s).section(u'\n', 6, 6), taken);
 }
 
 QTEST_MAIN(KeyColumnTest)

@@ -36,6 +36,7 @@ private Q_SLOTS:
     void chosenColumnsGoToTheClipboard();
     void choiceHoldsUntilTheInputsChange();
     void longPastedListTakenWhole();
+    void countLeavesOutTheLineAfterTheLastBreak();
 
 private:
     // Alt+L, the list typed (or the offered item picked) and Enter.
@@ -157,6 +158,16 @@ void ResultColumnsTest::longPastedListTakenWhole()
     QTest::keyClick(columnsBox()->lineEdit(), Qt::Key_Return);
     QCOMPARE(m_driver->get<QLabel>(u"columnsRefusal"_s)->text(), u"“0”：列号从 1 开始。"_s);
     QCOMPARE(clipboardText(), wholeResult);
+}
+
+// A list copied with its last line break: the note counts the students, the clipboard keeps
+// the result's last, empty line as the result box has it.
+void ResultColumnsTest::countLeavesOutTheLineAfterTheLastBreak()
+{
+    m_driver->filter(u"2\n1\n"_s, u"1\t甲\t90\n2\t乙\t80"_s);
+    choose(u"3"_s);
+    QCOMPARE(m_driver->get<QLabel>(u"columnsNote"_s)->text(), u"已复制第 3 列，共 2 行。"_s);
+    QCOMPARE(clipboardText(), u"80\n90\n"_s);
 }
 
 QTEST_MAIN(ResultColumnsTest)

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void scrollingFollowsBothWays();
     void listAtItsEndIsNotPulledBack();
     void doubleClickCopiesTheLineItself();
+    void entryNumbersStandApartFromNumbers();
     void copyIsConfirmedWithoutCoveringAnything();
     void returnPutsTheWholeResultBack();
     void reopeningKeepsSelectionAndScroll();
@@ -318,6 +319,18 @@ void SyncViewTest::stoppedRunOpensOnEmptyLists()
 
     m_driver->press(u"Command4"_s);
     QCOMPARE(clipboardText(), u"\nb2\t3"_s);
+}
+
+// Seat numbers as keys: "1.3" would read as a decimal. The number stands apart on the screen,
+// and a copy takes the line as it is.
+void SyncViewTest::entryNumbersStandApartFromNumbers()
+{
+    m_driver->filter(u"3\n1\n甲"_s, u"1\t90\n3\t70\n甲\t5"_s);
+    open();
+    QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1. 3"_s, u"2. 1"_s, u"3.甲"_s}));
+    QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1. 3\t70"_s, u"2. 1\t90"_s, u"3.甲\t5"_s}));
+    windowtest::doubleClickItem(list2(), 0);
+    QCOMPARE(clipboardText(), u"3\t70"_s);
 }
 
 QTEST_MAIN(SyncViewTest)
