@@ -3,6 +3,7 @@
 #include "busycursor.h"
 #include "clipboard.h"
 #include "columnselection.h"
+#include "columnshare.h"
 #include "columnspopup.h"
 #include "controls.h"
 #include "enterkeyfilter.h"
@@ -68,7 +69,9 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setAllColumnsShowFocus(true);
     m_tree->header()->setStretchLastSection(true);
     m_tree->setColumnWidth(0, toPixels(2100));
-    m_tree->setColumnWidth(1, toPixels(4200));
+    // 内容 and 原因 share what 序号 leaves, as designed (4200 to 3915 twips), however wide the
+    // view grows; a width the user drags to becomes the share.
+    new ColumnShare(m_tree->header(), 1, 4200.0 / (10215 - 2100));
     // Rows laid out as the boxes lay them out.
     m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
     // The other columns too, for a selection that reads on every style.

@@ -1,6 +1,7 @@
 // The reconciliation after a run: the counts below the buttons, the view they open, the rows
 // the user takes into the result, which the result box, the lists and the clipboard then hold
-// as if the filter had matched them, and the report copied as a table for a spreadsheet.
+// as if the filter had matched them, the report copied as a table for a spreadsheet, and the
+// view's columns sharing the width as the window grows.
 
 #include "boxtext.h"
 #include "clipboardtext.h"
@@ -9,6 +10,7 @@
 #include "windowtest.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QTreeView>
 
@@ -25,6 +27,13 @@ QString clipboardCrLf()
 {
     return lanshan::withCrLfLineBreaks(lanshan::ClipboardText::read());
 }
+
+// Rows of eight columns, some cells full-width (U+3000 inside a name), others ASCII.
+const QString scoreRows = u"学号\t姓名\t语文\t数学\t英语\t物理\t化学\t历史\r\n"
+                          u"3\t李娜\u3000\t83\t77\t90\t53\t32\t61\r\n"
+                          u"12\t王 小明\t95\t88\t76\t81\t60\t70\r\n"
+                          u"7\t欧阳\u3000娜娜\t100\t99\t98\t97\t96\t95\r\n"
+                          u"20\tZhao Liu\t1\t2\t3\t4\t5\t6"_s;
 
 } // namespace
 
@@ -44,6 +53,8 @@ private Q_SLOTS:
     void reportDroppedWithItsInputs_data();
     void reportDroppedWithItsInputs();
     void tenThousandKeysNearOneRow();
+    void columnsShareTheWidth_data();
+    void columnsShareTheWidth();
 
 private:
     QString summary() const { return m_driver->get<QLabel>(u"reconcileSummary"_s)->text(); }
@@ -194,6 +205,61 @@ void ReconcileViewTest::tenThousandKeysNearOneRow()
     openView();
     m_driver->press(u"copyReportButton"_s);
     QCOMPARE(clipboardCrLf().count(u"\r\n"_s), 1 + 10000 + 1);
+}
+
+void ReconcileViewTest::columnsShareTheWidth_data()
+{
+    QTest::addColumn<QSize>("growth");
+    // How far the user drags the right edge of 内容 once the window has grown.
+    QTest::addColumn<int>("drag");
+    QTest::newRow("设计尺寸") << QSize() << -60;
+    QTest::newRow("宽 400") << QSize(400, 0) << 80;
+    QTest::newRow("宽 1200，高 300") << QSize(1200, 300) << -200;
+}
+
+// 序号 keeps its width, 内容 and 原因 fill the rest in the same proportion however wide the window
+// is, and a width the user drags 内容 to holds as the window changes again.
+void ReconcileViewTest::columnsShareTheWidth()
+{
+    QFETCH(QSize, growth);
+    QFETCH(int, drag);
+    QWidget &window = m_driver->window;
+    const QSize designed = window.size();
+    m_driver->filter(u"张三\r\n李四"_s, scoreRows);
+    QTreeView *tree = openView();
+    QHeaderView *header = tree->header();
+    const int number = header->sectionSize(0);
+    const auto share = [&] { return double(header->sectionSize(1)) / (header->width() - header->sectionSize(0)); };
+    const auto filled = [&] { return header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2); };
+    const double designedShare = share();
+    const int designedContents = header->sectionSize(1);
+    QCOMPARE(filled(), header->width());
+
+    window.resize(designed + growth);
+    QTRY_COMPARE(filled(), header->width());
+    QCOMPARE(header->sectionSize(0), number);
+    QVERIFY(qAbs(share() - designedShare) < 0.01);
+    QCOMPARE(header->sectionSize(1) > designedContents, growth.width() > 0);
+
+    // The user drags the edge between 内容 and 原因.
+    const int y = header->height() / 2;
+    const QPoint edge(header->sectionViewportPosition(2) - 1, y);
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, header->viewport()->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &event);
+    };
+    const int before = header->sectionSize(1);
+    send(QEvent::MouseButtonPress, edge, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, edge + QPoint(drag, 0), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, edge + QPoint(drag, 0), Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(header->sectionSize(1), before + drag);
+    QCOMPARE(filled(), header->width());
+    const double dragged = share();
+
+    window.resize(designed + QSize(300, 0) - growth / 2);
+    QTRY_COMPARE(filled(), header->width());
+    QVERIFY(qAbs(share() - dragged) < 0.01);
+    QCOMPARE(header->sectionSize(0), number);
 }
 
 QTEST_MAIN(ReconcileViewTest)
