@@ -24,6 +24,10 @@ public:
     // New items: the widest is measured afresh.
     void forgetWidths();
 
+    // The colour an item's text is drawn in: on a selection, one that reads on the selection the
+    // style drew.
+    static QColor textColour(const QStyleOptionViewItem &item);
+
 private:
     mutable int m_widest = 0;
 };
