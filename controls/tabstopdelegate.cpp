@@ -86,6 +86,17 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem &option, const QModel
     return size;
 }
 
+QColor TabStopDelegate::textColour(const QStyleOptionViewItem &item)
+{
+    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (item.state & QStyle::State_Active) ? QPalette::Active
+                                                                             : QPalette::Inactive;
+    if (!(item.state & QStyle::State_Selected))
+        return item.palette.color(group, QPalette::Text);
+    const QStyle *style = item.widget ? item.widget->style() : QApplication::style();
+    return selectedTextColour(selectionBackground(style, item, item.widget), item.palette, group);
+}
+
 void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem item = option;
@@ -101,13 +112,8 @@ void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
 
     QTextLayout layout(text, item.font);
     const QTextLine line = layOut(layout);
-    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (item.state & QStyle::State_Active) ? QPalette::Active
-                                                                             : QPalette::Inactive;
     painter->save();
-    painter->setPen((item.state & QStyle::State_Selected)
-                        ? selectedTextColour(selectionBackground(style, item, widget), item.palette, group)
-                        : item.palette.color(group, QPalette::Text));
+    painter->setPen(textColour(item));
     const qreal top = textRect.top() + (textRect.height() - (line.isValid() ? line.height() : 0.0)) / 2;
     painter->setClipRect(item.rect);
     layout.draw(painter, QPointF(textRect.left(), top));

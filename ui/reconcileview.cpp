@@ -1,8 +1,10 @@
 #include "reconcileview.h"
 
 #include "busycursor.h"
+#include "cellgriddelegate.h"
 #include "clipboard.h"
 #include "columnselection.h"
+#include "columnshare.h"
 #include "columnspopup.h"
 #include "controls.h"
 #include "enterkeyfilter.h"
@@ -13,7 +15,6 @@
 #include "reconciliationmodel.h"
 #include "reportsheet.h"
 #include "rowcells.h"
-#include "tabstopdelegate.h"
 #include "twips.h"
 
 #include <QHeaderView>
@@ -68,11 +69,12 @@ ReconcileView::ReconcileView(QWidget *window)
     m_tree->setAllColumnsShowFocus(true);
     m_tree->header()->setStretchLastSection(true);
     m_tree->setColumnWidth(0, toPixels(2100));
-    m_tree->setColumnWidth(1, toPixels(4200));
-    // Rows laid out as the boxes lay them out.
-    m_tree->setItemDelegateForColumn(1, new TabStopDelegate(m_tree));
-    // The other columns too, for a selection that reads on every style.
-    m_tree->setItemDelegate(new TabStopDelegate(m_tree));
+    // 内容 and 原因 share what 序号 leaves, as designed (4200 to 3915 twips), however wide the
+    // view grows; a width the user drags to becomes the share.
+    new ColumnShare(m_tree->header(), 1, 4200.0 / (10215 - 2100));
+    // A row's cells in columns that line up with the rows around it; anything cut says so and
+    // is whole in the tooltip.
+    m_tree->setItemDelegate(new CellGridDelegate(m_tree));
     m_tree->setAccessibleName(u"核对结果"_s);
     m_tree->setAccessibleDescription(hintText);
     // Larger than designed, the tree grows; the hint and the buttons keep to the bottom.

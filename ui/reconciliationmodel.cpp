@@ -1,5 +1,6 @@
 #include "reconciliationmodel.h"
 
+#include "cellgrid.h"
 #include "filterrun.h"
 #include "utf16.h"
 
@@ -194,6 +195,13 @@ QString ReconciliationModel::groupText(int group) const
     }
 }
 
+std::size_t ReconciliationModel::keyLineOf(int group, std::size_t entry) const
+{
+    return group == Missing     ? m_report.missing[entry].keyLine
+           : group == LeftEmpty ? m_report.leftEmpty[entry].keyLine
+                                : m_report.suspect[entry].keyLine;
+}
+
 QString ReconciliationModel::entryText(int group, std::size_t entry, int column) const
 {
     if (group == Unused) {
@@ -202,9 +210,7 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
             return rowNumber(unused.row);
         return column == 1 ? shown(m_run->datalines()[unused.row]) : words(unusedReasonWords(unused.reason));
     }
-    const std::size_t line = group == Missing     ? m_report.missing[entry].keyLine
-                             : group == LeftEmpty ? m_report.leftEmpty[entry].keyLine
-                                                  : m_report.suspect[entry].keyLine;
+    const std::size_t line = keyLineOf(group, entry);
     if (column == 0)
         return entryNumber(line);
     if (column == 1) {
@@ -248,11 +254,20 @@ QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t c
 
 QVariant ReconciliationModel::data(const QModelIndex &index, int role) const
 {
-    // The causes may be longer than their column: whole in a tooltip.
-    const bool tip = role == Qt::ToolTipRole && index.column() == 2;
-    if (!index.isValid() || !m_run || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && !tip))
+    const bool cells = role == cellTextRole && index.column() == 1;
+    if (!index.isValid() || !m_run || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && !cells))
         return {};
     const quintptr id = index.internalId();
+    if (cells) {
+        // A key of several cells is drawn cell by cell, each still followed by its ⇥; a row is
+        // drawn from the TABs it shows.
+        if (id == 0 || id >= rowBase || id == entryBase + Unused)
+            return {};
+        QString key = shown(
+            m_run->fixlines()[keyLineOf(static_cast<int>(id - entryBase), static_cast<std::size_t>(index.row()))]);
+        key.replace(u'\t', u"\u21E5\t"_s);
+        return key;
+    }
     if (id == 0)
         return index.column() == 0 ? groupText(index.row()) : QString();
     if (id < rowBase)

@@ -16,7 +16,7 @@ class FilterRun;
 // with its near rows; the keys left empty by choice, each with its rows; the rows no key took;
 // the lines whose row may not be theirs, each with that row and why. Three columns: the entry or row number, the text
 // with its invisible characters shown, and the cause in words. Items are made when a view asks for them, so a report of
-// a million rows costs no copies.
+// a million rows costs no copies. A key of several cells also gives its cells to be drawn apart (cellTextRole).
 class ReconciliationModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -50,6 +50,8 @@ public:
 private:
     int entryCount(int group) const;
     QString groupText(int group) const;
+    // The key line of an entry of the missing, left-empty or suspect group.
+    std::size_t keyLineOf(int group, std::size_t entry) const;
     QString entryText(int group, std::size_t entry, int column) const;
     QString rowText(int group, std::size_t entry, std::size_t child, int column) const;
 
