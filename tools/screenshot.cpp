@@ -180,6 +180,14 @@ int main(int argc, char *argv[])
     ok = save(window, dir, u"2-demo-data"_s) && ok;
     click(window, u"Command1"_s);
     ok = save(window, dir, u"3-demo-result"_s) && ok;
+    // The picture of the README: the result, the line below the buttons, and 复制列 open on it.
+    click(window, u"copyColumnsButton"_s);
+    if (auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s)) {
+        if (auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s))
+            columns->setEditText(u"3"_s);
+        ok = saveWithPopup(window, *popup, dir, u"3-demo-result-columns"_s) && ok;
+        popup->hide();
+    }
     click(window, u"Command11"_s);
     ok = save(window, dir, u"5-synchronized-view"_s) && ok;
     click(window, u"Command4"_s);
