@@ -203,6 +203,16 @@ int main(int argc, char *argv[])
         click(window, u"Command1"_s);
         ok = save(window, dir, u"4-manual-matching"_s) && ok;
         click(window, u"Command12"_s);
+        // Seat numbers as keys, one of them among the scores: the key column would settle it.
+        const QString keysBefore = keys->toPlainText();
+        const QString rowsBefore = rows->toPlainText();
+        keys->setPlainText(u"1\n2\n3\n4"_s);
+        rows->setPlainText(u"1\t甲\t90\t优\n2\t乙\t3\t差\n3\t丙\t88\t良\n4\t丁\t2\t差"_s);
+        click(window, u"Command1"_s);
+        ok = save(window, dir, u"4-manual-matching-key-column"_s) && ok;
+        click(window, u"Command12"_s);
+        keys->setPlainText(keysBefore);
+        rows->setPlainText(rowsBefore);
     }
     // Keys that find no row for reasons the eye does not see: the reconciliation says why.
     if (keys && rows) {
