@@ -251,6 +251,57 @@ else
 fi
 close_program lanshan-filter.exe
 
+# --- the whole job by keyboard -----------------------------------------------------------------
+# From the open window to one column on the clipboard: Ctrl+V, Tab, Ctrl+V, Ctrl+Enter, Enter,
+# Alt+L, 3, Enter. Then a thousand questions, all left empty by one key (Alt+A).
+printf '3\r\n1\r\n2' >"$work/job-keys.txt"
+printf '1\t张三\t90\r\n2\t李四\t80\r\n3\t王五\t70' >"$work/job-rows.txt"
+printf '70\r\n90\r\n80' >"$work/job-column.txt"
+: >"$work/many-keys.txt"
+: >"$work/many-rows.txt"
+for i in $(seq 1000); do
+    printf 'k%d\r\n' "$i" >>"$work/many-keys.txt"
+    printf 'k%d\t1\r\nk%d\t2\r\n' "$i" "$i" >>"$work/many-rows.txt"
+done
+printf 'x' >>"$work/many-keys.txt"
+wine "$exe" >"$work/job.log" 2>&1 &
+if win=$(wait_window "$title" 60); then
+    focus_window "$win"
+    wine "$clipboardtool" put "$work/job-keys.txt"
+    xdotool key ctrl+v Tab
+    wine "$clipboardtool" put "$work/job-rows.txt"
+    xdotool key ctrl+v ctrl+Return
+    answer_message || fail "no message after Ctrl+Enter"
+    xdotool key alt+l
+    sleep 2
+    xdotool key 3 Return
+    for _ in $(seq 20); do
+        wine "$clipboardtool" get "$work/clipboard-now.txt" || true
+        cmp -s "$work/clipboard-now.txt" "$work/job-column.txt" && break
+        sleep 0.25
+    done
+    expect_clipboard "$work/job-column.txt" "the job by keyboard: Ctrl+V, Tab, Ctrl+V, Ctrl+Enter, Enter, Alt+L, 3, Enter"
+    xdotool key Escape
+    # A thousand names in two rows each: Alt+A leaves them all empty and the run ends.
+    click_at "$win" 388 428          # 数据/结果: back to the data
+    wine "$clipboardtool" put "$work/many-keys.txt"
+    paste_into "$win" 76 216         # Text1
+    wine "$clipboardtool" put "$work/many-rows.txt"
+    paste_into "$win" 440 216        # Text2
+    focus_window "$win"
+    xdotool key ctrl+Return
+    sleep 2
+    xdotool key alt+a
+    if answer_message; then
+        pass "a thousand questions left empty by one key (Alt+A)"
+    else
+        fail "no message after 余下全部留空 (Alt+A)"
+    fi
+else
+    fail "no window for the job by keyboard"
+fi
+close_program lanshan-filter.exe
+
 # --- display scaling --------------------------------------------------------------------------
 # At 150 % and 200 % the window grows with the scale (its design size is 733 x 506 pixels).
 for dpi in 144 192; do

@@ -11,6 +11,7 @@
 #include "windowtest.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 
 #include <memory>
@@ -101,6 +102,7 @@ private Q_SLOTS:
     void tenMegabyteLine();
     void hundredThousandRowsOfOneKey();
     void pressingAgainWhileThePanelIsOpen();
+    void thousandQuestionsLeftEmptyAtOnce();
     void clearingWhileThePanelIsOpen_data();
     void clearingWhileThePanelIsOpen();
     void clearingWhileTheSyncViewIsOpen_data();
@@ -333,6 +335,27 @@ void HostileInputTest::pressingAgainWhileThePanelIsOpen()
     m_driver->press(u"Command1"_s);
     settleWithFirstRows();
     verifyDelivered(text1, text2, engineResult(crlf(keys), crlf(rows)));
+}
+
+// A thousand repeated ids: one press of "余下全部留空" settles them all; the message counts them and
+// the report lists every one under "忽略留空".
+void HostileInputTest::thousandQuestionsLeftEmptyAtOnce()
+{
+    QString keys;
+    QString rows;
+    for (int i = 0; i < 1000; ++i) {
+        keys += u"k%1\n"_s.arg(i);
+        rows += u"k%1\t1\nk%1\t2\n"_s.arg(i);
+    }
+    m_driver->filter(keys + u"x"_s, rows + u"x\t3"_s);
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    m_driver->press(u"leaveRestEmptyButton"_s);
+    QVERIFY(!m_driver->frame(u"Frame4"_s)->isVisible());
+    QCOMPARE(m_driver->messages.size(), 1u);
+    QVERIFY(m_driver->messages.back().text.contains(u"1000 行疑问数据已留空"_s));
+    QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
+             u"核对：0 个关键字未找到，2000 行数据未使用，1000 行已留空。"_s);
+    QCOMPARE(m_driver->text(u"Text3"_s), QString(1000, u'\n') + u"x\t3"_s);
 }
 
 void HostileInputTest::clearingWhileThePanelIsOpen_data()
