@@ -509,17 +509,28 @@ bool CellListMatcher::takeInGivenColumns(const Entry &entry, std::span<const std
     return held;
 }
 
-bool CellListMatcher::holdsFew(const Entry &entry, std::span<const std::u16string_view> byColumn)
+bool CellListMatcher::startCheck(const Entry &entry, std::span<const std::u16string_view> byColumn,
+                                 std::size_t sortedCells)
 {
     // Each check marks the row cells it takes with a stamp of its own, so that nothing is cleared.
     if (++m_stamp == 0) {
         std::ranges::fill(m_usedStamp, 0);
+        std::ranges::fill(m_runStamp, 0);
         m_stamp = 1;
     }
     if (m_usedStamp.size() < byColumn.size())
         m_usedStamp.resize(byColumn.size(), 0);
+    if (m_runStamp.size() < sortedCells) {
+        m_runStamp.resize(sortedCells, 0);
+        m_runNext.resize(sortedCells, 0);
+    }
     m_taken.clear();
-    bool held = !m_constrained || takeInGivenColumns(entry, byColumn);
+    return !m_constrained || takeInGivenColumns(entry, byColumn);
+}
+
+bool CellListMatcher::holdsFew(const Entry &entry, std::span<const std::u16string_view> byColumn)
+{
+    bool held = startCheck(entry, byColumn, 0);
     if (held) {
         forEachLookedFor(entry, [&](std::u16string_view cell, std::uint32_t column) {
             if (column != anyColumn)
@@ -542,19 +553,7 @@ bool CellListMatcher::holdsFew(const Entry &entry, std::span<const std::u16strin
 bool CellListMatcher::holdsMany(const Entry &entry, std::span<const RowCell> byText,
                                 std::span<const std::u16string_view> byColumn)
 {
-    if (++m_stamp == 0) {
-        std::ranges::fill(m_usedStamp, 0);
-        std::ranges::fill(m_runStamp, 0);
-        m_stamp = 1;
-    }
-    if (m_usedStamp.size() < byColumn.size())
-        m_usedStamp.resize(byColumn.size(), 0);
-    if (m_runStamp.size() < byText.size()) {
-        m_runStamp.resize(byText.size(), 0);
-        m_runNext.resize(byText.size(), 0);
-    }
-    m_taken.clear();
-    bool held = !m_constrained || takeInGivenColumns(entry, byColumn);
+    bool held = startCheck(entry, byColumn, byText.size());
     if (held) {
         // Each cell takes the next free one of the row's equal cells: the run of them in byText
         // remembers where this check goes on, so that a cell twice costs no more than once.

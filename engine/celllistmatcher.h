@@ -101,6 +101,9 @@ private:
     bool holdsFew(const Entry &entry, std::span<const std::u16string_view> byColumn);
     bool holdsMany(const Entry &entry, std::span<const RowCell> byText, std::span<const std::u16string_view> byColumn);
     bool takeInGivenColumns(const Entry &entry, std::span<const std::u16string_view> byColumn);
+    // A new check of a line against a row (sortedCells: the row's cells in byText): a fresh
+    // stamp, room for the row, and the cells that must stand in given columns taken first.
+    bool startCheck(const Entry &entry, std::span<const std::u16string_view> byColumn, std::size_t sortedCells);
 
     // What a key line's cell at a list column asks for.
     std::vector<std::size_t> m_chosen;

@@ -131,6 +131,16 @@ expect_clipboard() {
     fi
 }
 
+# Reads the Windows clipboard until it holds the file $1, for up to five seconds: a mnemonic
+# presses its button late, and Wine draws later still. The check that follows says the outcome.
+wait_clipboard() {
+    for _ in $(seq 20); do
+        wine "$clipboardtool" get "$work/clipboard-now.txt" || true
+        cmp -s "$work/clipboard-now.txt" "$1" && break
+        sleep 0.25
+    done
+}
+
 # --- line breaks inside spreadsheet cells, through the Windows clipboard ------------------------
 # Excel puts a sheet on the clipboard with CR LF between rows and a cell holding a line break
 # quoted, with a lone LF inside. Pasted, filtered and copied back, every cell comes back whole.
@@ -163,11 +173,7 @@ if win=$(wait_window "$title" 60); then
     xdotool key alt+l
     sleep 2
     xdotool key 3 Return
-    for _ in $(seq 20); do
-        wine "$clipboardtool" get "$work/clipboard-now.txt" || true
-        cmp -s "$work/clipboard-now.txt" "$work/incell-column3.txt" && break
-        sleep 0.25
-    done
+    wait_clipboard "$work/incell-column3.txt"
     expect_clipboard "$work/incell-column3.txt" "复制列 (Alt+L, 3, Enter) puts column 3 on the Windows clipboard"
     xdotool key Escape
     if wait_window "岚杉数据筛选器" 1 >/dev/null; then answer_message || true; fi
@@ -275,11 +281,7 @@ if win=$(wait_window "$title" 60); then
     xdotool key alt+l
     sleep 2
     xdotool key 3 Return
-    for _ in $(seq 20); do
-        wine "$clipboardtool" get "$work/clipboard-now.txt" || true
-        cmp -s "$work/clipboard-now.txt" "$work/job-column.txt" && break
-        sleep 0.25
-    done
+    wait_clipboard "$work/job-column.txt"
     expect_clipboard "$work/job-column.txt" "the job by keyboard: Ctrl+V, Tab, Ctrl+V, Ctrl+Enter, Enter, Alt+L, 3, Enter"
     xdotool key Escape
     # A thousand names in two rows each: Alt+A leaves them all empty and the run ends.
