@@ -105,6 +105,10 @@ QString CellGrid::elide(QStringView text, qreal room, bool more) const
     QString elided = m_metrics.elidedText(whole, Qt::ElideRight, room - m_metrics.horizontalAdvance(ellipsis));
     if (!elided.endsWith(ellipsis))
         elided += ellipsis;
+    // Some fonts round a short text narrower for eliding than when it is measured: "…" alone
+    // then, rather than a text that spills over the next column.
+    if (m_metrics.horizontalAdvance(elided) > room)
+        elided = QString(ellipsis);
     return elided;
 }
 

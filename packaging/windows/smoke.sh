@@ -278,6 +278,7 @@ if win=$(wait_window "$title" 60); then
     wine "$clipboardtool" put "$work/job-rows.txt"
     xdotool key ctrl+v ctrl+Return
     answer_message || fail "no message after Ctrl+Enter"
+    focus_window "$win"
     xdotool key alt+l
     sleep 2
     xdotool key 3 Return

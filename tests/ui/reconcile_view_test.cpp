@@ -323,7 +323,12 @@ void ReconcileViewTest::rowsLineUp()
                 QCOMPARE(cell.text, whole);
             }
             // Measured as drawn: full-width characters take their own width.
-            QVERIFY(metrics.horizontalAdvance(cell.text) <= cell.rect.width() + 0.5);
+            QVERIFY2(metrics.horizontalAdvance(cell.text) <= cell.rect.width() + 0.5,
+                     qPrintable(u"%1: cell %2 “%3” is %4 wide in %5"_s.arg(text.left(40))
+                                    .arg(k + 1)
+                                    .arg(cell.text)
+                                    .arg(metrics.horizontalAdvance(cell.text))
+                                    .arg(cell.rect.width())));
             if (k + 1 < drawn.size())
                 QVERIFY(drawn[k + 1].rect.left() >= cell.rect.right());
             itemCut = itemCut || cell.elided;
