@@ -25,6 +25,7 @@
 #include "twips.h"
 #include "version.h"
 #include "versioncheck.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -255,7 +256,9 @@ void MainWindow::setUpStartState()
     // Panel 4 takes the rest of the window's width as set above.
     m_statusPanels->setUp(toTwips(this->width()));
     followWindowSize();
-    placeOnScreen(estimatedFrame());
+    // The boxes keep a third of their height at least, however small the screen.
+    const QSize designed = m_growth->designedSize();
+    (new WindowPlacement(this, designed, designed.height() - toPixels(5895) * 2 / 3))->place();
 }
 
 void MainWindow::followWindowSize()
@@ -281,54 +284,6 @@ void MainWindow::followWindowSize()
     m_growth->add(m_statusBar, {.top = 1, .width = 1});
     for (OverlayPanel *panel : m_overlayPanels)
         m_growth->add(panel, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
-}
-
-QMargins MainWindow::estimatedFrame() const
-{
-    // Before the window is shown the platform has not told its frame: a title bar and thin
-    // borders as most desktops draw them.
-    const int border = toPixels(60);
-    return {border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + toPixels(150), border, border};
-}
-
-void MainWindow::placeOnScreen(QMargins frame)
-{
-    const QScreen *screen = this->screen();
-    if (!screen)
-        return;
-    // The designed size where it fits the screen's free area, frame and all; else as tall as
-    // fits, and never smaller than that. The width stays: the button row needs all of it.
-    const QRect available = screen->availableGeometry();
-    const QSize designed = m_growth->designedSize();
-    // The boxes keep a third of their height at least, however small the screen.
-    const int lowest = designed.height() - toPixels(5895) * 2 / 3;
-    const QSize size(designed.width(),
-                     std::clamp(available.height() - frame.top() - frame.bottom(), lowest, designed.height()));
-    setMinimumSize(size);
-    resize(size);
-    // Centred; move() places the frame's corner.
-    const QSize outer = size.grownBy(frame);
-    move(available.topLeft()
-         + QPoint(std::max(0, (available.width() - outer.width()) / 2),
-                  std::max(0, (available.height() - outer.height()) / 2)));
-}
-
-void MainWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_placedWithFrame)
-        return;
-    m_placedWithFrame = true;
-    // Once the platform has framed the window: if the frame turned out larger than guessed and
-    // the window reaches beyond the free area, it is fitted again with the frame it has.
-    QTimer::singleShot(0, this, [this] {
-        const QScreen *screen = this->screen();
-        const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
-                             frameGeometry().right() - geometry().right(),
-                             frameGeometry().bottom() - geometry().bottom());
-        if (screen && !isMaximized() && !screen->availableGeometry().contains(frameGeometry()) && !frame.isNull())
-            placeOnScreen(frame);
-    });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

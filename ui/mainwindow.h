@@ -2,7 +2,6 @@
 
 #include "columnselection.h"
 
-#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -52,7 +51,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     // While a panel is open, Tab and Shift+Tab stay among its controls.
     bool focusNextPrevChild(bool next) override;
 
@@ -63,9 +61,6 @@ private:
     void setUpStartState();
     // The controls follow the window's size from the designed one.
     void followWindowSize();
-    QMargins estimatedFrame() const;
-    // Sized and centred so that the window and its frame fit the screen's free area.
-    void placeOnScreen(QMargins frame);
 
     void runFilter();
     // The latest run again on its own texts, the keys looked for in one column (from 1) only.
@@ -121,7 +116,6 @@ private:
 
     std::shared_ptr<FilterRun> m_run;
     GrowthLayout *m_growth = nullptr;
-    bool m_placedWithFrame = false;
     // The boxes differ from the texts of the run that the result box shows.
     bool m_resultOutdated = false;
     // The run ended with a result to paste, which went to the clipboard; or with empty lines
