@@ -195,6 +195,17 @@ void reportQuestionable(const FilterRun &run)
     std::fputs(line.c_str(), stderr);
 }
 
+// Said at a terminal, where there are no boxes to point to: they name the file to look at.
+std::string tooFewKeyLines(const Settings &settings)
+{
+    return "键文件 " + settings.files[0] + " 不足两行：至少要有两行关键字才能筛选。";
+}
+
+std::string emptyInput(const Settings &settings)
+{
+    return "键文件 " + settings.files[0] + " 或数据文件 " + settings.files[1] + " 为空，结果中没有数据行，请检查输入。";
+}
+
 // How long each step took, for --timings.
 struct Timings
 {
@@ -244,7 +255,7 @@ std::optional<Inputs> readInputs(const Settings &settings, Timings &timings)
 std::optional<int> settleRun(FilterRun &run, const Settings &settings)
 {
     if (run.state() == FilterRun::State::TooFewLines) {
-        printError("请在上面的输入框中输入待处理数据！");
+        printError(tooFewKeyLines(settings));
         return exitError;
     }
     const KeyColumnChoice &keyColumn = settings.run.keyColumn;
@@ -314,7 +325,7 @@ int saySummary(const FilterRun &run, const Settings &settings, const Afterwards 
         return exitReportUnwritten;
     }
     if (run.needsWarning()) {
-        printError("请确认您已经进行了正确的数据处理");
+        printError(emptyInput(settings));
         return exitWarning;
     }
     if (everyLineEmpty(run)) {
