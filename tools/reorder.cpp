@@ -1,14 +1,12 @@
-// reorder: the filter driven by files, for batch checks, comparisons and benchmarks.
-//
-//   reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]
-//           [--explain=FILE] [--timings] KEYS DATA
+// reorder: the filter driven by files, for batch checks, comparisons and benchmarks. Its options,
+// their help and the exit statuses: reorder --help (reorderoptions.h, the one table of them).
 //
 // Writes the result text to standard output with LF line ends; with --columns, each result line
 // cut to the listed columns (columnselection.h). --explain also writes the
 // reconciliation report to FILE as UTF-8 TSV (reporttsv.h): why key lines found no row, which
 // were left empty, which rows no line took; FILE is written as ReportFile says, never an input.
-// Exit statuses as the usage text lists them. Without --explain, lines whose rows may not be
-// their own are named on standard error with status 1.
+// Without --explain, lines whose rows may not be their own are named on standard error with
+// status 1.
 
 #include "columnselection.h"
 #include "filterrun.h"
@@ -16,15 +14,13 @@
 #include "matcher.h"
 #include "prefetch.h"
 #include "reconciliation.h"
+#include "reorderoptions.h"
 #include "reportfile.h"
 #include "reporttsv.h"
 #include "rowcheck.h"
 #include "textfile.h"
-#include "version.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -44,56 +40,12 @@
 namespace {
 
 using namespace lanshan;
+using namespace lanshan::reorder;
 using Clock = std::chrono::steady_clock;
-
-constexpr int exitOk = 0;
-constexpr int exitWarning = 1;
-constexpr int exitError = 2;
-constexpr int exitQuestionable = 3;
-constexpr int exitReportUnwritten = 4;
-
-const char usage[] =
-    "usage: reorder [--duplicates=fail|first|last|empty] [--key-column=N|auto] [--columns=LIST]\n"
-    "               [--key-cells=LIST] [--explain=FILE] [--timings] KEYS DATA\n"
-    "Writes the rows of DATA in the order of the key lines of KEYS to standard output.\n"
-    "--columns=LIST  writes only these columns of each row, in the order listed, TAB between them:\n"
-    "                column numbers from 1 and ranges, such as 3, 1,3, 2-4 or 4,1. A line without\n"
-    "                a row stays empty; a row without such a column gives an empty cell. Matching,\n"
-    "                the report and --explain are not affected.\n"
-    "--key-cells=LIST  for key lines of several TAB-separated cells (学号, 姓名), which find the\n"
-    "                rows that hold every one of their cells: only these cells of each line, by their\n"
-    "                columns in KEYS, in the syntax of --columns (2, or 1,3).\n"
-    "--key-column=N  a row belongs to a key line when its cell in column N (from 1) equals the key\n"
-    "                line; auto: the column that holds most keys, or the usual rule where none does\n"
-    "                (said on standard error).\n"
-    "--explain=FILE  also writes the reconciliation report as UTF-8 TSV, one line per finding:\n"
-    "                kind, key_line, row, cause, key, row_text. A near row's text is cut to its\n"
-    "                first 200 characters and \"\u2026\"; an unused row's text is whole. In key and\n"
-    "                row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
-    "                control character (C0, DEL, U+0085, U+2028, U+2029). A regular FILE (or a\n"
-    "                new one; a symbolic link is followed) is replaced through a temporary file\n"
-    "                of a unique name beside it only when the whole report was written; a\n"
-    "                device, FIFO or terminal is written directly; a folder or a read-only file\n"
-    "                is refused and left as it is; FILE may not be KEYS or DATA. Lines whose\n"
-    "                rows may not be their own (kind suspect: other-column, the row holds the\n"
-    "                key only outside the key column; shared-row, other lines were given the\n"
-    "                same row) come last; without --explain they are named on standard error\n"
-    "                and the exit status is 1.\n"
-    "exit status:\n"
-    "  0  done\n"
-    "  1  done with a warning on standard error: an empty input or result, a result of\n"
-    "     empty lines only, lines that found a row only outside the --key-column, or lines\n"
-    "     whose rows may not be their own (without --explain)\n"
-    "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
-    "     --explain naming an input, fewer than two key lines, or out of memory\n"
-    "  3  questionable lines unsettled (--duplicates=fail)\n"
-    "  4  the result written but not the --explain report, FILE left as it was\n"
-    "  ended by SIGINT (Ctrl+C), SIGTERM or SIGHUP: the signal's own status (130, 143, 129);\n"
-    "     while the report is made, its temporary file is removed and FILE left as it was\n";
 
 void printError(const std::string &message)
 {
-    std::fprintf(stderr, "reorder: %s\n", message.c_str());
+    std::fputs(errorLine(message).c_str(), stderr);
 }
 
 std::string utf8(std::u16string_view text)
@@ -117,24 +69,6 @@ std::optional<std::u16string> readText(const std::string &path)
         return std::nullopt;
     }
     return std::move(decoded.text);
-}
-
-// Why a --columns list was refused, naming the item at fault.
-std::string columnsFault(const ParsedColumns &parsed, std::string_view list)
-{
-    const std::string item = "\"" + utf8(parsed.item) + "\"";
-    switch (parsed.fault) {
-    // No header is known here: names are no columns.
-    case ColumnsFault::NotANumber:
-    case ColumnsFault::UnknownName:
-    case ColumnsFault::SameName: return item + " is not a column number or a range such as 2-4";
-    case ColumnsFault::Zero: return item + ": columns are numbered from 1";
-    case ColumnsFault::TooLarge: return item + ": no column beyond " + std::to_string(ColumnSelection::maxColumns);
-    case ColumnsFault::Reversed: return item + ": a range runs from the smaller number to the larger";
-    case ColumnsFault::TooMany: return "more than " + std::to_string(ColumnSelection::maxColumns) + " columns listed";
-    case ColumnsFault::None: break;
-    }
-    return "no column listed in \"" + std::string(list) + "\"";
 }
 
 double millisecondsSince(Clock::time_point start)
@@ -261,134 +195,78 @@ void reportQuestionable(const FilterRun &run)
     std::fputs(line.c_str(), stderr);
 }
 
-int reorder(int argc, char **argv)
+// Said at a terminal, where there are no boxes to point to: they name the file to look at.
+std::string tooFewKeyLines(const Settings &settings)
 {
-    // fail: ask, and list every questionable line.
-    bool failOnQuestions = true;
-    RunOptions options;
-    bool timings = false;
-    std::optional<std::string> explainPath;
-    ColumnSelection columns;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(usage, stdout);
-            return exitOk;
-        } else if (arg == "--version") {
-            std::printf("reorder %s\n", versionString);
-            return exitOk;
-        } else if (arg == "--timings") {
-            timings = true;
-        } else if (arg.starts_with("--explain=") && arg.size() > 10) {
-            explainPath = std::string(arg.substr(10));
-        } else if (arg.starts_with("--duplicates=")) {
-            const std::string_view mode = arg.substr(13);
-            failOnQuestions = mode == "fail";
-            if (mode == "fail")
-                options.duplicates = DuplicateRows::Ask;
-            else if (mode == "first")
-                options.duplicates = DuplicateRows::TakeFirst;
-            else if (mode == "last")
-                options.duplicates = DuplicateRows::TakeLast;
-            else if (mode == "empty")
-                options.duplicates = DuplicateRows::LeaveEmpty;
-            else {
-                printError("unknown --duplicates mode: " + std::string(mode));
-                std::fputs(usage, stderr);
-                return exitError;
-            }
-        } else if (arg.starts_with("--key-column=")) {
-            const std::string_view column = arg.substr(13);
-            std::size_t number = 0;
-            const auto [end, error] = std::from_chars(column.data(), column.data() + column.size(), number);
-            if (column == "auto") {
-                options.keyColumn = KeyColumnChoice::automatic();
-            } else if (error == std::errc() && end == column.data() + column.size() && number > 0) {
-                options.keyColumn = KeyColumnChoice::inColumn(number);
-            } else {
-                printError("--key-column takes a column number from 1 or auto, not: " + std::string(column));
-                std::fputs(usage, stderr);
-                return exitError;
-            }
-        } else if (arg.starts_with("--key-cells=")) {
-            const std::string_view list = arg.substr(12);
-            DecodedText decoded = decodeUtf8Text(list);
-            ParsedColumns parsed = decoded.badOffset ? ParsedColumns{} : ColumnSelection::parse(decoded.text);
-            if (decoded.badOffset || !parsed.selection || parsed.selection->wholeRows()) {
-                printError("--key-cells: "
-                           + (decoded.badOffset ? "not UTF-8 at byte offset " + std::to_string(*decoded.badOffset)
-                                                : columnsFault(parsed, list)));
-                std::fputs(usage, stderr);
-                return exitError;
-            }
-            options.keyCells.clear();
-            for (const ColumnSelection::Range &range : parsed.selection->ranges()) {
-                for (std::size_t cell = range.first; cell <= range.last; ++cell)
-                    options.keyCells.push_back(cell);
-            }
-            std::sort(options.keyCells.begin(), options.keyCells.end());
-            options.keyCells.erase(std::unique(options.keyCells.begin(), options.keyCells.end()),
-                                   options.keyCells.end());
-        } else if (arg.starts_with("--columns=")) {
-            const std::string_view list = arg.substr(10);
-            DecodedText decoded = decodeUtf8Text(list);
-            if (decoded.badOffset) {
-                printError("--columns: not UTF-8 at byte offset " + std::to_string(*decoded.badOffset));
-                std::fputs(usage, stderr);
-                return exitError;
-            }
-            ParsedColumns parsed = ColumnSelection::parse(decoded.text);
-            if (!parsed.selection || parsed.selection->wholeRows()) {
-                printError("--columns: " + columnsFault(parsed, list));
-                std::fputs(usage, stderr);
-                return exitError;
-            }
-            columns = std::move(*parsed.selection);
-        } else if (arg.size() > 1 && arg.front() == '-' && arg != "--") {
-            printError("unknown option: " + std::string(arg));
-            std::fputs(usage, stderr);
-            return exitError;
-        } else {
-            files.emplace_back(arg);
-        }
-    }
-    if (files.size() != 2) {
-        std::fputs(usage, stderr);
-        return exitError;
-    }
-    // The report never takes the place of an input.
-    for (const std::string &input : files) {
-        if (const std::string clash = explainPath ? ReportFile::inputClash(*explainPath, input) : std::string();
-            !clash.empty()) {
+    return "键文件 " + settings.files[0] + " 不足两行：至少要有两行关键字才能筛选。";
+}
+
+std::string emptyInput(const Settings &settings)
+{
+    return "键文件 " + settings.files[0] + " 或数据文件 " + settings.files[1] + " 为空，结果中没有数据行，请检查输入。";
+}
+
+// How long each step took, for --timings.
+struct Timings
+{
+    double read = 0;
+    double match = 0;
+    double write = 0;
+    double explain = 0; // the report written, its making included
+    double report = 0;  // the report made
+    double check = 0;   // without the report: the rows checked
+};
+
+// The report never takes the place of an input.
+bool reportApartFromInputs(const Settings &settings)
+{
+    if (!settings.explainPath)
+        return true;
+    for (const std::string &input : settings.files) {
+        if (const std::string clash = ReportFile::inputClash(*settings.explainPath, input); !clash.empty()) {
             printError("--explain: " + clash);
-            return exitError;
+            return false;
         }
     }
+    return true;
+}
 
-    const Clock::time_point readStart = Clock::now();
-    std::optional<std::u16string> keys = readText(files[0]);
+struct Inputs
+{
+    std::u16string keys;
+    std::u16string data;
+};
+
+std::optional<Inputs> readInputs(const Settings &settings, Timings &timings)
+{
+    const Clock::time_point start = Clock::now();
+    std::optional<std::u16string> keys = readText(settings.files[0]);
     if (!keys)
-        return exitError;
-    std::optional<std::u16string> data = readText(files[1]);
+        return std::nullopt;
+    std::optional<std::u16string> data = readText(settings.files[1]);
     if (!data)
-        return exitError;
-    const double readTime = millisecondsSince(readStart);
+        return std::nullopt;
+    timings.read = millisecondsSince(start);
+    return Inputs{std::move(*keys), std::move(*data)};
+}
 
-    const Clock::time_point matchStart = Clock::now();
-    FilterRun run(std::move(*keys), std::move(*data), options);
+// Takes the run to its end: each questionable line is named and left open. The exit status
+// where nothing is to be written.
+std::optional<int> settleRun(FilterRun &run, const Settings &settings)
+{
     if (run.state() == FilterRun::State::TooFewLines) {
-        printError("请在上面的输入框中输入待处理数据！");
+        printError(tooFewKeyLines(settings));
         return exitError;
     }
+    const KeyColumnChoice &keyColumn = settings.run.keyColumn;
     // One column cannot hold a line of several cells.
-    if (options.keyColumn.kind == KeyColumnChoice::Kind::Column && run.keyListColumns() > 1) {
-        printError("--key-column=" + std::to_string(options.keyColumn.column) + ": the key lines hold "
+    if (keyColumn.kind == KeyColumnChoice::Kind::Column && run.keyListColumns() > 1) {
+        printError("--key-column=" + std::to_string(keyColumn.column) + ": the key lines hold "
                    + std::to_string(run.keyListColumns())
                    + " cells each, which no one column holds; leave it out to match them all");
         return exitError;
     }
-    if (options.keyColumn.kind == KeyColumnChoice::Kind::Auto && !run.matchColumn() && run.listColumns().empty())
+    if (keyColumn.kind == KeyColumnChoice::Kind::Auto && !run.matchColumn() && run.listColumns().empty())
         printError("no key column: no column holds the keys of more than half of the lines; matched by the rule");
     std::size_t questionable = 0;
     while (run.state() == FilterRun::State::AwaitingChoice) {
@@ -396,46 +274,58 @@ int reorder(int argc, char **argv)
         reportQuestionable(run);
         run.ignore();
     }
-    const double matchTime = millisecondsSince(matchStart);
-    if (failOnQuestions && questionable > 0) {
+    if (settings.failOnQuestions && questionable > 0) {
         printError(std::to_string(questionable)
                    + " questionable lines; settle them with --duplicates=first, last or empty");
         return exitQuestionable;
     }
+    return std::nullopt;
+}
 
-    const Clock::time_point writeStart = Clock::now();
-    if (!writeResult(run, columns)) {
-        printError("cannot write the result to standard output");
-        return exitError;
-    }
-    const double writeTime = millisecondsSince(writeStart);
+// What follows the result: the report where --explain names one, else the lines whose rows may
+// not be their own, for standard error.
+struct Afterwards
+{
+    bool explained = true;
+    std::string reportFault; // why the report was not written
+    SuspectLines suspects;
+};
 
+Afterwards explainOrCheck(const FilterRun &run, const Settings &settings, Timings &timings)
+{
+    Afterwards after;
     const Clock::time_point explainStart = Clock::now();
-    std::string explainError;
-    double reportTime = 0;
-    const bool explained = !explainPath || writeReport(run, *explainPath, explainError, reportTime);
-    const double explainTime = millisecondsSince(explainStart);
-    // Without the report, the lines whose rows may not be their own are named on standard error.
+    if (settings.explainPath)
+        after.explained = writeReport(run, *settings.explainPath, after.reportFault, timings.report);
+    timings.explain = millisecondsSince(explainStart);
     const Clock::time_point checkStart = Clock::now();
-    const SuspectLines suspects = explainPath ? SuspectLines{} : findSuspectLines(run);
-    const double checkTime = millisecondsSince(checkStart);
+    if (!settings.explainPath)
+        after.suspects = findSuspectLines(run);
+    timings.check = millisecondsSince(checkStart);
+    return after;
+}
 
-    if (timings) {
-        char explainPart[64] = "";
-        if (explainPath)
-            std::snprintf(explainPart, sizeof explainPart, ", explain %.1f ms (report %.1f ms)", explainTime,
-                          reportTime);
-        else
-            std::snprintf(explainPart, sizeof explainPart, ", check %.1f ms", checkTime);
-        std::fprintf(stderr, "reorder: read %.1f ms, match %.1f ms, write %.1f ms%s (%zu keys, %zu rows)\n", readTime,
-                     matchTime, writeTime, explainPart, run.fixlines().size(), run.datalines().size());
-    }
-    if (!explained) {
-        printError("cannot write the report " + *explainPath + ": " + explainError);
+void sayTimings(const FilterRun &run, const Settings &settings, const Timings &timings)
+{
+    char explainPart[64] = "";
+    if (settings.explainPath)
+        std::snprintf(explainPart, sizeof explainPart, ", explain %.1f ms (report %.1f ms)", timings.explain,
+                      timings.report);
+    else
+        std::snprintf(explainPart, sizeof explainPart, ", check %.1f ms", timings.check);
+    std::fprintf(stderr, "reorder: read %.1f ms, match %.1f ms, write %.1f ms%s (%zu keys, %zu rows)\n", timings.read,
+                 timings.match, timings.write, explainPart, run.fixlines().size(), run.datalines().size());
+}
+
+// The last words on standard error, the first that applies, and the exit status they give.
+int saySummary(const FilterRun &run, const Settings &settings, const Afterwards &after)
+{
+    if (!after.explained) {
+        printError("cannot write the report " + *settings.explainPath + ": " + after.reportFault);
         return exitReportUnwritten;
     }
     if (run.needsWarning()) {
-        printError("请确认您已经进行了正确的数据处理");
+        printError(emptyInput(settings));
         return exitWarning;
     }
     if (everyLineEmpty(run)) {
@@ -443,9 +333,45 @@ int reorder(int argc, char **argv)
         return exitWarning;
     }
     const bool otherColumn = reportOtherColumnLines(run);
-    if (reportSuspects(run, suspects) || otherColumn)
+    if (reportSuspects(run, after.suspects) || otherColumn)
         return exitWarning;
     return exitOk;
+}
+
+int reorderFiles(int argc, char **argv)
+{
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.exitStatus) {
+        std::fputs(line.out.c_str(), stdout);
+        std::fputs(line.err.c_str(), stderr);
+        return *line.exitStatus;
+    }
+    const Settings &settings = line.settings;
+    if (!reportApartFromInputs(settings))
+        return exitError;
+    Timings timings;
+    std::optional<Inputs> inputs = readInputs(settings, timings);
+    if (!inputs)
+        return exitError;
+
+    const Clock::time_point matchStart = Clock::now();
+    FilterRun run(std::move(inputs->keys), std::move(inputs->data), settings.run);
+    if (const std::optional<int> ended = settleRun(run, settings))
+        return *ended;
+    timings.match = millisecondsSince(matchStart);
+
+    const Clock::time_point writeStart = Clock::now();
+    if (!writeResult(run, settings.columns)) {
+        printError("cannot write the result to standard output");
+        return exitError;
+    }
+    timings.write = millisecondsSince(writeStart);
+
+    const Afterwards after = explainOrCheck(run, settings, timings);
+    if (settings.timings)
+        sayTimings(run, settings, timings);
+    return saySummary(run, settings, after);
 }
 
 } // namespace
@@ -457,7 +383,7 @@ int main(int argc, char **argv)
 #endif
     // Out of memory anywhere is said, with the run's status, rather than ending in a signal.
     try {
-        return reorder(argc, argv);
+        return reorderFiles(argc, argv);
     } catch (const std::bad_alloc &) {
         printError("out of memory");
     } catch (const std::length_error &) {

@@ -140,6 +140,127 @@ bool saveStatusAndAbout(lanshan::MainWindow &window, const QDir &dir)
     return about && save(*about, dir, u"9-about"_s) && ok;
 }
 
+// The demo data filled in and run: its result, 复制列 open over it, the synchronized view and
+// the reconciliation.
+bool saveDemoRun(QWidget &window, const QDir &dir)
+{
+    bool ok = true;
+    click(window, u"Command7"_s);
+    ok = save(window, dir, u"2-demo-data"_s) && ok;
+    click(window, u"Command1"_s);
+    ok = save(window, dir, u"3-demo-result"_s) && ok;
+    // The picture of the README: the result, the line below the buttons, and 复制列 open on it.
+    click(window, u"copyColumnsButton"_s);
+    if (auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s)) {
+        if (auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s))
+            columns->setEditText(u"3"_s);
+        ok = saveWithPopup(window, *popup, dir, u"3-demo-result-columns"_s) && ok;
+        popup->hide();
+    }
+    click(window, u"Command11"_s);
+    ok = save(window, dir, u"5-synchronized-view"_s) && ok;
+    click(window, u"Command4"_s);
+    click(window, u"reconcileButton"_s);
+    ok = save(window, dir, u"5-reconciliation"_s) && ok;
+    click(window, u"reconcileBackButton"_s);
+    return ok;
+}
+
+// A name that stands in two rows: the run stops and asks which row is meant.
+bool saveManualMatching(QWidget &window, QPlainTextEdit &keys, QPlainTextEdit &rows, const QDir &dir)
+{
+    bool ok = true;
+    rows.setPlainText(rows.toPlainText() + u"陈雨桐\t79\t良\t优\t80\t良\t70\t良\n"_s);
+    click(window, u"Command1"_s);
+    ok = save(window, dir, u"4-manual-matching"_s) && ok;
+    click(window, u"Command12"_s);
+    // Seat numbers as keys, one of them among the scores: the key column would settle it.
+    const QString keysBefore = keys.toPlainText();
+    const QString rowsBefore = rows.toPlainText();
+    keys.setPlainText(u"1\n2\n3\n4"_s);
+    rows.setPlainText(u"1\t甲\t90\t优\n2\t乙\t3\t差\n3\t丙\t88\t良\n4\t丁\t2\t差"_s);
+    click(window, u"Command1"_s);
+    ok = save(window, dir, u"4-manual-matching-key-column"_s) && ok;
+    click(window, u"Command12"_s);
+    keys.setPlainText(keysBefore);
+    rows.setPlainText(rowsBefore);
+    return ok;
+}
+
+// Keys that find no row for reasons the eye does not see: the reconciliation says why. Then
+// only the scores to the clipboard: the box that 复制列 opens, its note, and its refusal once the
+// inputs changed.
+bool saveNearRowsAndColumns(QWidget &window, QPlainTextEdit &keys, QPlainTextEdit &rows, const QDir &dir)
+{
+    bool ok = true;
+    keys.setPlainText(u"张三\n李四\nS2023017\n王五\n张明玉\n陈静"_s);
+    rows.setPlainText(u"学号\t姓名\t分数\n张\u3000三\t90\nｓ２０２３０１７\t88\n90\t3班\t王五\n"
+                      u"张江玉\t70\n李四\t85\n陳靜\t77"_s);
+    click(window, u"Command1"_s);
+    click(window, u"reconcileButton"_s);
+    ok = save(window, dir, u"5-reconciliation-near-rows"_s) && ok;
+    click(window, u"reconcileBackButton"_s);
+    click(window, u"copyColumnsButton"_s);
+    auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s);
+    auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s);
+    if (popup && columns) {
+        columns->setEditText(u"2"_s);
+        ok = saveWithPopup(window, *popup, dir, u"9-copy-columns"_s) && ok;
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
+        QApplication::sendEvent(columns->lineEdit(), &enter);
+        ok = save(window, dir, u"9-columns-copied"_s) && ok;
+        // The inputs changed since: no column of the old result goes to the clipboard.
+        rows.appendPlainText(u"赵六\t66"_s);
+        click(window, u"copyColumnsButton"_s);
+        ok = saveWithPopup(window, *popup, dir, u"10-out-of-date-refused"_s) && ok;
+        popup->hide();
+    }
+    return ok;
+}
+
+// The score sheet in the list's box and the names in the data's: nothing found, the clipboard
+// left alone, and the boxes offered the other way round. messageShot names the picture of the
+// message that follows.
+void runSwappedBoxes(QWidget &window, QPlainTextEdit &keys, QPlainTextEdit &rows, QString &messageShot)
+{
+    keys.setPlainText(u"姓名\t语文\n张三\t90\n李四\t85\n王五\t77"_s);
+    rows.setPlainText(u"李四\n王五\n张三"_s);
+    messageShot = u"10-swapped-boxes"_s;
+    click(window, u"Command1"_s);
+}
+
+// The report's rows: a class list of 学号 and 姓名 whose one 学号 the sheet lacks shows the
+// list's columns and the row that holds part of the line; rows of eight cells, full-width
+// spaces among them, are drawn in columns that line up, cut with "…" and whole in the tooltip;
+// in a larger window the columns share the width and the rows show whole.
+bool saveReportRows(QWidget &window, QPlainTextEdit &keys, QPlainTextEdit &rows, const QDir &dir)
+{
+    bool ok = true;
+    keys.setPlainText(u"学号\t姓名\n1\t张三\n2\t李四\n3\t王五"_s);
+    rows.setPlainText(u"学号\t姓名\t语文\n2\t李四\t85\n1\t张三\t90\n4\t王五\t77"_s);
+    click(window, u"Command1"_s);
+    click(window, u"reconcileButton"_s);
+    ok = save(window, dir, u"11-class-list-report"_s) && ok;
+    click(window, u"reconcileBackButton"_s);
+    keys.setPlainText(u"李娜\n王小明\n欧阳娜娜\n赵六"_s);
+    rows.setPlainText(u"学号\t姓名\t语文\t数学\t英语\t物理\t化学\t历史\n3\t李娜\u3000\t83\t77\t90\t53\t32\t61\n"
+                      u"12\t王 小明\t95\t88\t76\t81\t60\t70\n7\t欧阳\u3000娜娜\t100\t99\t98\t97\t96\t95\n"
+                      u"20\tZhao Liu\t1\t2\t3\t4\t5\t6"_s);
+    click(window, u"Command1"_s);
+    click(window, u"reconcileButton"_s);
+    ok = save(window, dir, u"12-report-rows"_s) && ok;
+    ok = saveCutItemTip(window, dir, u"12-report-row-tooltip"_s) && ok;
+    const QSize designed = window.size();
+    const QSize larger = designed + QSize(560, 240);
+    window.resize(larger);
+    waitUntil([&] { return window.size() == larger; });
+    ok = save(window, dir, u"12-report-rows-larger"_s) && ok;
+    window.resize(designed);
+    waitUntil([&] { return window.size() == designed; });
+    click(window, u"reconcileBackButton"_s);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -176,102 +297,14 @@ int main(int argc, char *argv[])
         timer->stop();
     window.show();
     ok = save(window, dir, u"1-startup"_s) && ok;
-    click(window, u"Command7"_s);
-    ok = save(window, dir, u"2-demo-data"_s) && ok;
-    click(window, u"Command1"_s);
-    ok = save(window, dir, u"3-demo-result"_s) && ok;
-    // The picture of the README: the result, the line below the buttons, and 复制列 open on it.
-    click(window, u"copyColumnsButton"_s);
-    if (auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s)) {
-        if (auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s))
-            columns->setEditText(u"3"_s);
-        ok = saveWithPopup(window, *popup, dir, u"3-demo-result-columns"_s) && ok;
-        popup->hide();
-    }
-    click(window, u"Command11"_s);
-    ok = save(window, dir, u"5-synchronized-view"_s) && ok;
-    click(window, u"Command4"_s);
-    click(window, u"reconcileButton"_s);
-    ok = save(window, dir, u"5-reconciliation"_s) && ok;
-    click(window, u"reconcileBackButton"_s);
-
-    // A name that stands in two rows: the run stops and asks which row is meant.
+    ok = saveDemoRun(window, dir) && ok;
     auto *keys = window.findChild<QPlainTextEdit *>(u"Text1"_s);
     auto *rows = window.findChild<QPlainTextEdit *>(u"Text2"_s);
     if (keys && rows) {
-        rows->setPlainText(rows->toPlainText() + u"陈雨桐\t79\t良\t优\t80\t良\t70\t良\n"_s);
-        click(window, u"Command1"_s);
-        ok = save(window, dir, u"4-manual-matching"_s) && ok;
-        click(window, u"Command12"_s);
-        // Seat numbers as keys, one of them among the scores: the key column would settle it.
-        const QString keysBefore = keys->toPlainText();
-        const QString rowsBefore = rows->toPlainText();
-        keys->setPlainText(u"1\n2\n3\n4"_s);
-        rows->setPlainText(u"1\t甲\t90\t优\n2\t乙\t3\t差\n3\t丙\t88\t良\n4\t丁\t2\t差"_s);
-        click(window, u"Command1"_s);
-        ok = save(window, dir, u"4-manual-matching-key-column"_s) && ok;
-        click(window, u"Command12"_s);
-        keys->setPlainText(keysBefore);
-        rows->setPlainText(rowsBefore);
-    }
-    // Keys that find no row for reasons the eye does not see: the reconciliation says why.
-    if (keys && rows) {
-        keys->setPlainText(u"张三\n李四\nS2023017\n王五\n张明玉\n陈静"_s);
-        rows->setPlainText(u"学号\t姓名\t分数\n张\u3000三\t90\nｓ２０２３０１７\t88\n90\t3班\t王五\n"
-                           u"张江玉\t70\n李四\t85\n陳靜\t77"_s);
-        click(window, u"Command1"_s);
-        click(window, u"reconcileButton"_s);
-        ok = save(window, dir, u"5-reconciliation-near-rows"_s) && ok;
-        click(window, u"reconcileBackButton"_s);
-        // Only the scores to the clipboard: the box that 复制列 opens, then its note.
-        click(window, u"copyColumnsButton"_s);
-        auto *popup = window.findChild<QWidget *>(u"columnsPopup"_s);
-        auto *columns = window.findChild<QComboBox *>(u"columnsBox"_s);
-        if (popup && columns) {
-            columns->setEditText(u"2"_s);
-            ok = saveWithPopup(window, *popup, dir, u"9-copy-columns"_s) && ok;
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
-            QApplication::sendEvent(columns->lineEdit(), &enter);
-            ok = save(window, dir, u"9-columns-copied"_s) && ok;
-            // The inputs changed since: no column of the old result goes to the clipboard.
-            rows->appendPlainText(u"赵六\t66"_s);
-            click(window, u"copyColumnsButton"_s);
-            ok = saveWithPopup(window, *popup, dir, u"10-out-of-date-refused"_s) && ok;
-            popup->hide();
-        }
-        // The score sheet in the list's box and the names in the data's: nothing found, the
-        // clipboard left alone, and the boxes offered the other way round.
-        keys->setPlainText(u"姓名\t语文\n张三\t90\n李四\t85\n王五\t77"_s);
-        rows->setPlainText(u"李四\n王五\n张三"_s);
-        messageShot = u"10-swapped-boxes"_s;
-        click(window, u"Command1"_s);
-        // A class list of 学号 and 姓名 whose one 学号 the sheet lacks: the report shows the
-        // list's columns and the row that holds part of the line.
-        keys->setPlainText(u"学号\t姓名\n1\t张三\n2\t李四\n3\t王五"_s);
-        rows->setPlainText(u"学号\t姓名\t语文\n2\t李四\t85\n1\t张三\t90\n4\t王五\t77"_s);
-        click(window, u"Command1"_s);
-        click(window, u"reconcileButton"_s);
-        ok = save(window, dir, u"11-class-list-report"_s) && ok;
-        click(window, u"reconcileBackButton"_s);
-        // Rows of eight cells, full-width spaces among them: the report draws them in columns
-        // that line up, cuts what does not fit with "…" and shows it whole in the tooltip; in a
-        // larger window the columns share the width and the rows show whole.
-        keys->setPlainText(u"李娜\n王小明\n欧阳娜娜\n赵六"_s);
-        rows->setPlainText(u"学号\t姓名\t语文\t数学\t英语\t物理\t化学\t历史\n3\t李娜\u3000\t83\t77\t90\t53\t32\t61\n"
-                           u"12\t王 小明\t95\t88\t76\t81\t60\t70\n7\t欧阳\u3000娜娜\t100\t99\t98\t97\t96\t95\n"
-                           u"20\tZhao Liu\t1\t2\t3\t4\t5\t6"_s);
-        click(window, u"Command1"_s);
-        click(window, u"reconcileButton"_s);
-        ok = save(window, dir, u"12-report-rows"_s) && ok;
-        ok = saveCutItemTip(window, dir, u"12-report-row-tooltip"_s) && ok;
-        const QSize designed = window.size();
-        const QSize larger = designed + QSize(560, 240);
-        window.resize(larger);
-        waitUntil([&] { return window.size() == larger; });
-        ok = save(window, dir, u"12-report-rows-larger"_s) && ok;
-        window.resize(designed);
-        waitUntil([&] { return window.size() == designed; });
-        click(window, u"reconcileBackButton"_s);
+        ok = saveManualMatching(window, *keys, *rows, dir) && ok;
+        ok = saveNearRowsAndColumns(window, *keys, *rows, dir) && ok;
+        runSwappedBoxes(window, *keys, *rows, messageShot);
+        ok = saveReportRows(window, *keys, *rows, dir) && ok;
     }
     click(window, u"Command8"_s);
     ok = save(window, dir, u"6-all-cleared"_s) && ok;

@@ -141,13 +141,15 @@ TEST_F(Reorder, DuplicatesAreReportedOrSettledAsAsked)
 TEST_F(Reorder, TooFewKeysAndEmptyInputs)
 {
     Outcome o = run("", "  a1  ", "a1\t90");
-    EXPECT_TRUE(refused(o, 2, "请在上面的输入框中输入待处理数据！"));
+    EXPECT_TRUE(refused(
+        o, 2, "reorder: 键文件 " + (m_dir / "keys.txt").string() + " 不足两行：至少要有两行关键字才能筛选。\n"));
 
     // Empty data: the result is still written, with the warning.
     o = run("", "a1\nb2", "");
     EXPECT_EQ(o.code, 1);
     EXPECT_EQ(o.out, "\n");
-    EXPECT_NE(o.err.find("请确认您已经进行了正确的数据处理"), std::string::npos);
+    EXPECT_EQ(o.err, "reorder: 键文件 " + (m_dir / "keys.txt").string() + " 或数据文件 " + (m_dir / "data.txt").string()
+                         + " 为空，结果中没有数据行，请检查输入。\n");
 
     // Spaces alone are data, but a result of empty lines only is no result: said, status 1.
     o = run("", "a1\nb2", "   ");
