@@ -18,6 +18,7 @@
 #include "messagetexts.h"
 #include "pictures.h"
 #include "reconcileview.h"
+#include "resultclipboard.h"
 #include "runoptions.h"
 #include "statuspanels.h"
 #include "swappedinputs.h"
@@ -143,6 +144,8 @@ void MainWindow::createControls()
     // clipboard holds.
     m_columnsNote = opaque(label(this, u"columnsNote"_s, twipsRect(3720, 240, 6960, 240)));
     m_columnsNote->hide();
+    m_resultClipboard = new ResultClipboard(this, m_resultBox, m_columnsButton, m_columnsNote,
+                                            [this] { return m_dataFrame->geometry().right() - toPixels(120); });
 
     // The panels cover the working area when they open.
     m_matchingPanel->raise();
@@ -188,9 +191,9 @@ void MainWindow::connectHandlers()
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
         m_syncViewButton->setFocus();
-        restoreResultOnClipboard();
+        m_resultClipboard->restore();
     });
-    connect(m_columnsButton, &QPushButton::clicked, this, &MainWindow::openColumnsPopup);
+    connect(m_columnsButton, &QPushButton::clicked, m_resultClipboard, &ResultClipboard::openColumnsBox);
     // Back to the button that started the run.
     connect(m_matchingPanel, &MatchingPanel::closed, this, [this] { m_filterButton->setFocus(); });
     // Enabled only while there is a report, and so its view.
@@ -223,7 +226,7 @@ ReconcileView *MainWindow::reconcileView()
         // The copied report gives the clipboard back to the result, silently as the synchronized
         // view does.
         if (m_reconcileView->reportCopied())
-            restoreResultOnClipboard();
+            m_resultClipboard->restore();
         if (m_syncView->isHidden())
             m_reconcileButton->setFocus();
         else
@@ -329,6 +332,7 @@ bool MainWindow::focusNextPrevChild(bool next)
 void MainWindow::runFilter()
 {
     m_resultOutdated = false;
+    m_resultClipboard->setOutdated(false);
     m_undoHint.clear();
     m_runKeysLength = m_keysBox->document()->characterCount();
     m_runDataLength = m_dataBox->document()->characterCount();
@@ -372,7 +376,7 @@ void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOpt
     m_syncView->hide();
     m_columnsButton->setEnabled(false);
     m_resultDelivered = false;
-    m_blankResult = false;
+    m_resultClipboard->setBlank(false);
 
     m_run = std::make_shared<FilterRun>(std::move(keys), std::move(data), options);
     m_syncView->showRun(m_run);
@@ -425,11 +429,11 @@ void MainWindow::finishRun()
     m_toggleButton->setEnabled(true);
     m_syncViewButton->setEnabled(true);
     m_columnsButton->setEnabled(true);
-    showColumnsNote();
+    m_resultClipboard->showRun(m_run);
     // Empty lines only are no result: the clipboard keeps what it held, and the user is told what
     // to check, or offered the boxes the other way round where that would find rows.
     if (foundNoRow(*m_run)) {
-        m_blankResult = true;
+        m_resultClipboard->setBlank(true);
         const bool swapped = inputsLookSwapped(m_run->fixlines(), m_run->datalines());
         if (!swapped) {
             showMessage(this, messageText::noRowFound(false), QMessageBox::Critical);
@@ -440,9 +444,7 @@ void MainWindow::finishRun()
         return;
     }
     m_resultDelivered = true;
-    // Whole rows as just made, without reading them back from the box. The result stands in the
-    // result box where the clipboard does not take it, and the hand-over says so.
-    if (!handOverResult(m_columns.wholeRows() ? resultText : clipboardResult()))
+    if (!m_resultClipboard->handOver(resultText))
         return;
     showMessage(this,
                 messageText::resultCopiedWith(m_reconcileView->suspectCount(), m_run->keyListColumns(),
@@ -457,107 +459,17 @@ void MainWindow::swapBoxesAndRun()
     runFilter();
 }
 
-bool MainWindow::handOverResult(const QString &text)
-{
-    return putOnClipboard(this, text, messageText::resultNotCopied);
-}
-
-void MainWindow::restoreResultOnClipboard()
-{
-    // As the panel is left without a word: the result box as it stands, but never the empty
-    // lines of a run that found no row.
-    if (!m_blankResult)
-        handOverResult(clipboardResult());
-}
-
 void MainWindow::showAdoptedResult()
 {
     const QString resultText = QString::fromStdU16String(m_run->resultText());
     setBoxLines(m_resultBox, resultText);
     m_syncView->showRun(m_run);
     showReconcileSummary();
-    showColumnsNote();
+    m_resultClipboard->showRun(m_run);
     // Rows the user took make a result to paste, also after a run that found none.
     m_resultDelivered = true;
-    m_blankResult = false;
-    handOverResult(m_columns.wholeRows() ? resultText : clipboardResult());
-}
-
-QString MainWindow::clipboardResult() const
-{
-    if (m_columns.wholeRows() || !m_run)
-        return boxQString(m_resultBox);
-    return QString::fromStdU16String(selectedResultText(*m_run, m_columns));
-}
-
-void MainWindow::showColumnsNote()
-{
-    // Said once columns were chosen, until the inputs change.
-    m_columnsNote->setVisible(m_columnsChosen && m_run);
-    if (m_columnsChosen && m_run) {
-        // As wide as its words, like a second caption: the frame's line goes on beside it.
-        m_columnsNote->setText(messageText::columnsCopied(m_columns, m_run->countedLines()));
-        m_columnsNote->resize(std::min(m_columnsNote->sizeHint().width() + toPixels(90),
-                                       m_dataFrame->geometry().right() - m_columnsNote->x() - toPixels(120)),
-                              m_columnsNote->height());
-    }
-}
-
-void MainWindow::openColumnsPopup()
-{
-    if (!m_run)
-        return;
-    if (!m_columnsPopup) {
-        m_columnsPopup = new ColumnsPopup(this);
-        connect(m_columnsPopup, &ColumnsPopup::chosen, this, &MainWindow::copyColumns);
-    }
-    m_columnsPopup->offer(headerNames(*m_run), widestResultLine(*m_run), QString::fromStdU16String(m_columns.text()));
-    m_columnsPopup->openAbove(m_columnsButton);
-    if (m_resultOutdated)
-        m_columnsPopup->refuse(messageText::runFirst);
-}
-
-void MainWindow::copyColumns(const QString &list)
-{
-    // The result no longer follows from the boxes: nothing of it goes to the clipboard.
-    if (m_resultOutdated) {
-        m_columnsPopup->refuse(messageText::runFirst);
-        return;
-    }
-    ParsedColumns parsed = ColumnSelection::parse(list.toStdU16String());
-    if (!parsed.selection) {
-        m_columnsPopup->refuse(messageText::columnsRefused(parsed));
-        return;
-    }
-    // A column that no result line reaches is a slip: said, rather than a clipboard of empty
-    // lines.
-    const std::size_t widest = widestResultLine(*m_run);
-    for (const ColumnSelection::Range &range : parsed.selection->ranges()) {
-        if (range.last > widest) {
-            m_columnsPopup->refuse(messageText::columnBeyondResult(range.last, widest));
-            return;
-        }
-    }
-    BusyCursor busy;
-    const ColumnSelection previous = m_columns;
-    m_columns = std::move(*parsed.selection);
-    QString text;
-    try {
-        text = clipboardResult();
-    } catch (const std::bad_alloc &) {
-        m_columns = previous;
-        m_columnsPopup->refuse(messageText::columnsTooLarge);
-        return;
-    }
-    m_columnsPopup->hide();
-    m_columnsButton->setFocus();
-    // Said where the clipboard refused the columns; the choice then stays as it was.
-    if (!handOverResult(text)) {
-        m_columns = previous;
-        return;
-    }
-    m_columnsChosen = true;
-    showColumnsNote();
+    m_resultClipboard->setBlank(false);
+    m_resultClipboard->handOver(resultText);
 }
 
 void MainWindow::showReconcileSummary()
@@ -624,11 +536,7 @@ void MainWindow::dataChanged()
 void MainWindow::noteInputsChanged()
 {
     // The chosen columns hold until the inputs change.
-    if (m_columnsChosen) {
-        m_columns = {};
-        m_columnsChosen = false;
-        showColumnsNote();
-    }
+    m_resultClipboard->dropColumns();
     // What a command said of its Ctrl+Z holds until the boxes change again.
     const bool hintGone = !m_undoHint.isEmpty();
     m_undoHint.clear();
@@ -642,6 +550,7 @@ void MainWindow::noteInputsChanged()
         return;
     }
     m_resultOutdated = outdated;
+    m_resultClipboard->setOutdated(outdated);
     if (m_reconcileView)
         m_reconcileView->setInputsChanged(outdated);
     if (!outdated)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "columnselection.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -20,7 +18,6 @@ class QTimer;
 namespace lanshan {
 
 class AboutDialog;
-class ColumnsPopup;
 class CommandUndo;
 class FilterRun;
 class GrowthLayout;
@@ -28,6 +25,7 @@ class MatchingPanel;
 struct RunOptions;
 class OverlayPanel;
 class ReconcileView;
+class ResultClipboard;
 class StatusPanels;
 class SyncView;
 class VersionCheck;
@@ -100,16 +98,6 @@ private:
     // Near rows taken into the result: the result box, the lists and the clipboard follow.
     void showAdoptedResult();
     void showReconcileSummary();
-    // The result as the clipboard takes it: whole rows, or the columns chosen.
-    QString clipboardResult() const;
-    // Every hand-over of the result to the clipboard; a clipboard that does not take it is said.
-    bool handOverResult(const QString &text);
-    // The result back on the clipboard after a panel used it, where a result was handed over
-    // and the boxes still hold its texts.
-    void restoreResultOnClipboard();
-    void showColumnsNote();
-    void openColumnsPopup();
-    void copyColumns(const QString &list);
     ReconcileView *reconcileView();
     // The inputs were cleared or replaced: the report and its counts go.
     void dropReport();
@@ -121,7 +109,6 @@ private:
     // The run ended with a result to paste, which went to the clipboard; or with empty lines
     // only, which never go there.
     bool m_resultDelivered = false;
-    bool m_blankResult = false;
     // The boxes' lengths when the run was given their texts: most edits differ there.
     int m_runKeysLength = 0;
     int m_runDataLength = 0;
@@ -142,9 +129,7 @@ private:
     // The result's columns that go to the clipboard, chosen with "复制列" until the inputs change.
     QPushButton *m_columnsButton = nullptr;
     QLabel *m_columnsNote = nullptr;
-    ColumnsPopup *m_columnsPopup = nullptr;
-    ColumnSelection m_columns;
-    bool m_columnsChosen = false;
+    ResultClipboard *m_resultClipboard = nullptr;
     QPushButton *m_syncViewButton = nullptr;
     QPushButton *m_filterButton = nullptr;
     QPushButton *m_toggleButton = nullptr;
