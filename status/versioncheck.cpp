@@ -135,7 +135,11 @@ void VersionCheck::startCheck()
     m_body.clear();
     m_bodyTooLong = false;
     m_pastDeadline = false;
-    m_reply = m_network->get(QNetworkRequest(address));
+    // A version service has no use for long chains of redirects: a loop ends at once as a bad
+    // answer, on every platform, well before the deadline.
+    QNetworkRequest request(address);
+    request.setMaximumRedirectsAllowed(maxRedirects);
+    m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &VersionCheck::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &VersionCheck::finishCheck);
     m_deadline.start(m_timeLimit);

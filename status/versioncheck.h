@@ -118,6 +118,7 @@ private:
     QByteArray m_body;
     bool m_bodyTooLong = false;
     bool m_pastDeadline = false;
+    static constexpr int maxRedirects = 5;
     QTimer m_deadline;
 };
 
