@@ -1,5 +1,6 @@
 #include "columnselection.h"
 
+#include "displaytext.h"
 #include "filterrun.h"
 #include "linetable.h"
 #include "rowcells.h"
@@ -259,13 +260,11 @@ std::u16string ColumnSelection::text() const
     for (const Range &range : m_ranges) {
         if (!text.empty())
             text += u',';
-        const auto number = [](std::size_t n) {
-            const std::string digits = std::to_string(n);
-            return std::u16string(digits.begin(), digits.end());
-        };
-        text += number(range.first);
-        if (range.last != range.first)
-            text += u'-' + number(range.last);
+        appendDecimal(text, range.first);
+        if (range.last != range.first) {
+            text += u'-';
+            appendDecimal(text, range.last);
+        }
     }
     return text;
 }

@@ -1,18 +1,8 @@
 #include "itemtext.h"
 
-namespace lanshan {
+#include "displaytext.h"
 
-std::u16string decimal(std::size_t value)
-{
-    char16_t buffer[24];
-    char16_t *end = buffer + sizeof buffer / sizeof buffer[0];
-    char16_t *p = end;
-    do {
-        *--p = static_cast<char16_t>(u'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return std::u16string(p, end);
-}
+namespace lanshan {
 
 std::u16string numberedItem(std::size_t pos, std::u16string_view text)
 {

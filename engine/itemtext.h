@@ -7,8 +7,6 @@
 // Texts of the numbered items that the filter shows in its lists.
 namespace lanshan {
 
-std::u16string decimal(std::size_t value);
-
 // Entry number (pos + 1), ".", the text: the items of the key list and the result list.
 std::u16string numberedItem(std::size_t pos, std::u16string_view text);
 

@@ -1,5 +1,6 @@
 #include "reportsheet.h"
 
+#include "displaytext.h"
 #include "reportwording.h"
 #include "rowcells.h"
 
@@ -41,10 +42,8 @@ void appendCell(std::u16string &out, std::u16string_view text)
 
 void appendNumber(std::u16string &out, std::size_t value)
 {
-    if (value == none)
-        return;
-    for (const char c : std::to_string(value + 1))
-        out += static_cast<char16_t>(c);
+    if (value != none)
+        appendDecimal(out, value + 1);
 }
 
 // One finding: its group, key line and row (none for no number), the reason, the key and the

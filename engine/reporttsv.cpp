@@ -1,11 +1,11 @@
 #include "reporttsv.h"
 
+#include "displaytext.h"
 #include "nearcause.h"
 #include "prefetch.h"
 #include "reportwording.h"
 #include "utf16.h"
 
-#include <iterator>
 #include <vector>
 
 namespace lanshan {
@@ -48,39 +48,27 @@ void appendEscaped(std::string &out, std::u16string_view text)
     out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
-void appendNumber(std::string &out, std::size_t value)
-{
-    char digits[24];
-    char *p = std::end(digits);
-    do {
-        *--p = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    out.append(p, static_cast<std::size_t>(std::end(digits) - p));
-}
-
 constexpr std::size_t none = SIZE_MAX;
 
-// One line: kind, key line, row (numbers from 1, none for SIZE_MAX), cause, key, row text, and
-// "…" when the row text was cut.
+// One line: kind, key line, row (numbers from 1, none for SIZE_MAX), cause, key, row text with
+// the mark of its cut, if any.
 void appendLine(std::string &out, std::string_view kind, std::size_t keyLine, std::size_t row, std::string_view cause,
-                std::u16string_view key, std::u16string_view rowText, bool cut = false)
+                std::u16string_view key, const Excerpt &rowText)
 {
     out += kind;
     out += '\t';
     if (keyLine != none)
-        appendNumber(out, keyLine + 1);
+        appendDecimal(out, keyLine + 1);
     out += '\t';
     if (row != none)
-        appendNumber(out, row + 1);
+        appendDecimal(out, row + 1);
     out += '\t';
     out += cause;
     out += '\t';
     appendEscaped(out, key);
     out += '\t';
-    appendEscaped(out, rowText);
-    if (cut)
-        out += "\u2026";
+    appendEscaped(out, rowText.head);
+    appendEscaped(out, rowText.mark);
     out += '\n';
 }
 
@@ -146,12 +134,9 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
             const std::u16string_view key = keys[missing->keyLine];
             if (missing->nearRows.empty())
                 appendLine(out, "missing", missing->keyLine, none, {}, key, {});
-            for (const NearRow &near : missing->nearRows) {
-                const std::u16string_view row = rows[near.row];
-                const std::u16string_view head = cutForDisplay(row, nearRowTextLength);
-                appendLine(out, "missing", missing->keyLine, near.row, codes[near.causes & allCauses], key, head,
-                           head.size() < row.size());
-            }
+            for (const NearRow &near : missing->nearRows)
+                appendLine(out, "missing", missing->keyLine, near.row, codes[near.causes & allCauses], key,
+                           excerpt(rows[near.row], nearRowTextLength));
             ++missing;
         } else {
             appendLine(out, "left-empty", leftEmpty->keyLine, none, {}, keys[leftEmpty->keyLine], {});
@@ -167,15 +152,13 @@ bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
         const std::string_view reason = unused.reason == UnusedReason::Duplicate ? "duplicate"
                                         : unused.reason == UnusedReason::Near    ? "near"
                                                                                  : "";
-        appendLine(out, "unused", none, unused.row, reason, {}, rows[unused.row]);
+        appendLine(out, "unused", none, unused.row, reason, {}, {rows[unused.row], {}});
         if (!flush(false))
             return false;
     }
     for (const SuspectLine &suspect : report.suspect) {
-        const std::u16string_view row = rows[suspect.row];
-        const std::u16string_view head = cutForDisplay(row, nearRowTextLength);
         appendLine(out, "suspect", suspect.keyLine, suspect.row, codes[suspect.causes & allCauses],
-                   keys[suspect.keyLine], head, head.size() < row.size());
+                   keys[suspect.keyLine], excerpt(rows[suspect.row], nearRowTextLength));
         if (!flush(false))
             return false;
     }

@@ -1,6 +1,7 @@
 #include "reportwording.h"
 
 #include "canonicalform.h"
+#include "displaytext.h"
 #include "keyrule.h"
 #include "nearcause.h"
 #include "rowcells.h"
@@ -10,18 +11,6 @@
 #include <vector>
 
 namespace lanshan {
-
-namespace {
-
-std::u16string number(std::size_t value)
-{
-    std::u16string digits;
-    for (const char c : std::to_string(value))
-        digits += static_cast<char16_t>(c);
-    return digits;
-}
-
-} // namespace
 
 std::u16string causeWords(unsigned causes)
 {
@@ -36,18 +25,27 @@ std::u16string causeWords(unsigned causes)
     return words;
 }
 
+// Appended piece by piece: GCC 12 takes operator+ of a literal and a temporary for an
+// overlapping copy (-Wrestrict).
 std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn)
 {
     std::u16string words;
     if ((line.causes & OtherColumn) && keyColumn) {
-        words += u"在第 " + number(line.foundColumn) + u" 列找到，关键字在第 " + number(*keyColumn) + u" 列";
+        words += u"在第 ";
+        appendDecimal(words, line.foundColumn);
+        words += u" 列找到，关键字在第 ";
+        appendDecimal(words, *keyColumn);
+        words += u" 列";
     }
     if ((line.causes & SharedRow) && !line.sharedWith.empty()) {
         if (!words.empty())
             words += u"；";
         words += u"结果第 ";
-        for (std::size_t i = 0; i < line.sharedWith.size(); ++i)
-            words += (i ? u"、" : u"") + number(line.sharedWith[i] + 1);
+        for (std::size_t i = 0; i < line.sharedWith.size(); ++i) {
+            if (i > 0)
+                words += u"、";
+            appendDecimal(words, line.sharedWith[i] + 1);
+        }
         words += line.sharedOthers > line.sharedWith.size() ? u" 等行也用了这一行数据" : u" 行也用了这一行数据";
     }
     return words;
@@ -70,7 +68,11 @@ std::u16string partOfKeyWords(std::u16string_view key, std::u16string_view row)
         }
         if (!words.empty())
             words += u'；';
-        words += u"名单第 " + number(column + 1) + u" 列“" + visibleText(cell) + u"”不在这一行";
+        words += u"名单第 ";
+        appendDecimal(words, column + 1);
+        words += u" 列“";
+        words += visibleText(cell);
+        words += u"”不在这一行";
     });
     return words;
 }
@@ -94,7 +96,8 @@ void appendCodeMark(std::u16string &out, char32_t c)
     for (char32_t v = c; v != 0 || hex.size() < 4; v >>= 4)
         hex.insert(hex.begin(), hexDigits[v & 0xF]);
     out += markOpen;
-    out += u"U+" + hex;
+    out += u"U+";
+    out += hex;
     out += markClose;
 }
 
@@ -127,13 +130,12 @@ std::u16string visibleText(std::u16string_view text)
 
 std::u16string visibleLine(std::u16string_view text)
 {
-    const std::u16string visible = visibleText(text);
+    std::u16string visible = visibleText(text);
+    markLineBreaks(visible, LineBreaks::Unicode);
     std::u16string out;
     out.reserve(visible.size());
     for (const char16_t c : visible) {
-        if (c == u'\r' || c == u'\n' || c == u'\u0085' || c == u'\u2028' || c == u'\u2029')
-            out += u'\u21B5';
-        else if ((c < 0x20 && c != u'\t') || (c >= 0x7F && c < 0xA0))
+        if ((c < 0x20 && c != u'\t') || (c >= 0x7F && c < 0xA0))
             appendCodeMark(out, c);
         else
             out += c;
@@ -143,11 +145,7 @@ std::u16string visibleLine(std::u16string_view text)
 
 std::u16string nearRowExcerpt(std::u16string_view row)
 {
-    const std::u16string_view head = cutForDisplay(row, nearRowTextLength);
-    std::u16string out(head);
-    if (head.size() < row.size())
-        out += u'…';
-    return out;
+    return excerptText(row, nearRowTextLength);
 }
 
 } // namespace lanshan

@@ -1,9 +1,9 @@
 #include "itemlistmodel.h"
 
+#include "displaytext.h"
 #include "itemtext.h"
 #include "listbox.h"
 #include "logging.h"
-#include "utf16.h"
 
 #include <algorithm>
 #include <limits>
@@ -83,15 +83,12 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
     std::u16string text = itemText(m_text, index.row());
     if (m_numbersApart)
         text = entryNumberApart(text);
-    if (text.size() > shownLength) {
-        text.resize(cutForDisplay(text, shownLength).size());
-        text += u'\u2026';
-    }
+    if (text.size() > shownLength)
+        text = excerptText(text, shownLength);
     // A line break inside a row (a spreadsheet cell's, kept on Windows) shows as a mark, so
     // that every item stays one line high and the two lists of the synchronized view stay
     // aligned; copying takes the row from the tables, whole.
-    std::replace_if(
-        text.begin(), text.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u'\u21B5');
+    markLineBreaks(text, LineBreaks::CrLf);
     const QString shown = QString::fromStdU16String(text);
     return spoken ? m_spoken(shown) : shown;
 }

@@ -20,11 +20,6 @@ public:
     // What a screen reader says for an item, given its shown text; empty: the shown text.
     using SpokenFunction = std::function<QString(const QString &shown)>;
 
-    // A view lays out the whole text of every item that it paints, so that an item of
-    // megabytes would take seconds at each repaint. Longer items show their first characters
-    // and "…"; the copy commands take the lines from the tables, whole.
-    static constexpr std::size_t shownLength = 1000;
-
     explicit ItemListModel(QObject *parent = nullptr);
 
     // New items altogether: views lose their selection and scroll to the top.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "columnselection.h"
-#include "utf16.h"
+#include "displaytext.h"
 
 #include <QString>
 #include <QStringList>
@@ -151,9 +151,7 @@ inline QString columnNames(const std::vector<std::u16string> &names)
     constexpr std::size_t nameLength = 20;
     QStringList words;
     for (std::size_t i = 0; i < std::min(names.size(), shown); ++i) {
-        const std::u16string_view cut = cutForDisplay(names[i], nameLength);
-        words.append(QStringView(cut.data(), cut.size()).toString()
-                     + (cut.size() < names[i].size() ? u"…"_s : QString()));
+        words.append(QString::fromStdU16String(excerptText(names[i], nameLength)));
     }
     QString text = words.join(u'、');
     if (names.size() > shown)

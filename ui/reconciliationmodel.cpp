@@ -1,8 +1,8 @@
 #include "reconciliationmodel.h"
 
 #include "cellgrid.h"
+#include "displaytext.h"
 #include "filterrun.h"
-#include "utf16.h"
 
 #include <algorithm>
 #include <limits>
@@ -45,11 +45,7 @@ int clamped(std::size_t count)
 // and invisible characters that tell it apart from the key made visible.
 QString shown(std::u16string_view text)
 {
-    const std::u16string_view head = cutForDisplay(text, 1000);
-    QString result = QString::fromStdU16String(visibleLine(head));
-    if (head.size() < text.size())
-        result += u'\u2026';
-    return result;
+    return QString::fromStdU16String(visibleLine(excerptText(text, shownLength)));
 }
 
 QString words(std::u16string_view text)

@@ -1,3 +1,4 @@
+#include "displaytext.h"
 #include "itemtext.h"
 #include "keyrule.h"
 
