@@ -1,11 +1,13 @@
 #include "reportsheet.h"
 
 #include "displaytext.h"
+#include "reportwalk.h"
 #include "reportwording.h"
 #include "rowcells.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace lanshan {
@@ -69,38 +71,59 @@ void appendLine(std::u16string &out, std::u16string_view group, std::size_t keyL
     out += u"\r\n";
 }
 
+// The lines of the findings, as walkReport() hands them over.
+class SheetLines
+{
+public:
+    SheetLines(const FilterRun &run, const Reconciliation &report, std::u16string &out)
+        : m_keys(run.fixlines())
+        , m_rows(run.datalines())
+        , m_keyColumn(report.keyColumn)
+        , m_out(out)
+    { }
+
+    void missing(const MissingKey &missing)
+    {
+        const std::u16string_view key = m_keys[missing.keyLine];
+        if (missing.nearRows.empty())
+            appendLine(m_out, missingGroupWords, missing.keyLine, none, noNearRowWords, key, {});
+        for (const NearRow &near : missing.nearRows)
+            appendLine(m_out, missingGroupWords, missing.keyLine, near.row, causeWords(near.causes), key,
+                       nearRowExcerpt(m_rows[near.row]));
+    }
+
+    void leftEmpty(const LeftEmptyKey &leftEmpty)
+    {
+        for (const std::size_t row : leftEmpty.rows)
+            appendLine(m_out, leftEmptyGroupWords, leftEmpty.keyLine, row, keyRowWords, m_keys[leftEmpty.keyLine],
+                       nearRowExcerpt(m_rows[row]));
+    }
+
+    void unused(const UnusedRow &unused)
+    {
+        appendLine(m_out, unusedGroupWords, none, unused.row, unusedReasonWords(unused.reason), {}, m_rows[unused.row]);
+    }
+
+    void suspect(const SuspectLine &suspect)
+    {
+        appendLine(m_out, suspectGroupWords, suspect.keyLine, suspect.row, suspectWords(suspect, m_keyColumn),
+                   m_keys[suspect.keyLine], nearRowExcerpt(m_rows[suspect.row]));
+    }
+
+private:
+    const LineTable &m_keys;
+    const LineTable &m_rows;
+    std::optional<std::size_t> m_keyColumn;
+    std::u16string &m_out;
+};
+
 } // namespace
 
 std::u16string reportSheet(const FilterRun &run, const Reconciliation &report)
 {
-    const LineTable &keys = run.fixlines();
-    const LineTable &rows = run.datalines();
     std::u16string out = u"类别\t序号\t行号\t原因\t关键字\t数据\r\n";
-
-    auto missing = report.missing.cbegin();
-    auto leftEmpty = report.leftEmpty.cbegin();
-    while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
-        if (leftEmpty == report.leftEmpty.cend()
-            || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine)) {
-            const std::u16string_view key = keys[missing->keyLine];
-            if (missing->nearRows.empty())
-                appendLine(out, missingGroupWords, missing->keyLine, none, noNearRowWords, key, {});
-            for (const NearRow &near : missing->nearRows)
-                appendLine(out, missingGroupWords, missing->keyLine, near.row, causeWords(near.causes), key,
-                           nearRowExcerpt(rows[near.row]));
-            ++missing;
-        } else {
-            for (const std::size_t row : leftEmpty->rows)
-                appendLine(out, leftEmptyGroupWords, leftEmpty->keyLine, row, keyRowWords, keys[leftEmpty->keyLine],
-                           nearRowExcerpt(rows[row]));
-            ++leftEmpty;
-        }
-    }
-    for (const UnusedRow &unused : report.unused)
-        appendLine(out, unusedGroupWords, none, unused.row, unusedReasonWords(unused.reason), {}, rows[unused.row]);
-    for (const SuspectLine &suspect : report.suspect)
-        appendLine(out, suspectGroupWords, suspect.keyLine, suspect.row, suspectWords(suspect, report.keyColumn),
-                   keys[suspect.keyLine], nearRowExcerpt(rows[suspect.row]));
+    SheetLines lines(run, report, out);
+    walkReport(report, lines);
     return out;
 }
 

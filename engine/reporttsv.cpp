@@ -3,6 +3,7 @@
 #include "displaytext.h"
 #include "nearcause.h"
 #include "prefetch.h"
+#include "reportwalk.h"
 #include "reportwording.h"
 #include "utf16.h"
 
@@ -72,6 +73,112 @@ void appendLine(std::string &out, std::string_view kind, std::size_t keyLine, st
     out += '\n';
 }
 
+// The causes as codes, every combination worded once.
+std::string_view codeOf(unsigned causes)
+{
+    constexpr unsigned allCauses = causeBit(CauseIndex::Count) - 1;
+    static const std::vector<std::string> codes = [] {
+        std::vector<std::string> all(allCauses + 1);
+        for (unsigned c = 0; c <= allCauses; ++c)
+            all[c] = causeCode(c);
+        return all;
+    }();
+    return codes[causes & allCauses];
+}
+
+// The lines of the findings, as walkReport() hands them over, given to write() in blocks.
+class TsvLines
+{
+public:
+    TsvLines(const FilterRun &run, const Reconciliation &report, const std::function<bool(std::string_view)> &write)
+        : m_keys(run.fixlines())
+        , m_rows(run.datalines())
+        , m_report(report)
+        , m_write(write)
+    {
+        m_out.reserve(blockSize + 4096);
+        m_out += "kind\tkey_line\trow\tcause\tkey\trow_text\n";
+    }
+
+    bool missing(const MissingKey &missing)
+    {
+        fetchMissingAhead(m_missingSeen++);
+        const std::u16string_view key = m_keys[missing.keyLine];
+        if (missing.nearRows.empty())
+            appendLine(m_out, "missing", missing.keyLine, none, {}, key, {});
+        for (const NearRow &near : missing.nearRows)
+            appendLine(m_out, "missing", missing.keyLine, near.row, codeOf(near.causes), key,
+                       excerpt(m_rows[near.row], nearRowTextLength));
+        return flush(false);
+    }
+
+    bool leftEmpty(const LeftEmptyKey &leftEmpty)
+    {
+        appendLine(m_out, "left-empty", leftEmpty.keyLine, none, {}, m_keys[leftEmpty.keyLine], {});
+        return flush(false);
+    }
+
+    bool unused(const UnusedRow &unused)
+    {
+        if (const std::size_t ahead = m_unusedSeen++ + rowsAhead; ahead < m_report.unused.size())
+            prefetch(m_rows[m_report.unused[ahead].row].data());
+        const std::string_view reason = unused.reason == UnusedReason::Duplicate ? "duplicate"
+                                        : unused.reason == UnusedReason::Near    ? "near"
+                                                                                 : "";
+        appendLine(m_out, "unused", none, unused.row, reason, {}, {m_rows[unused.row], {}});
+        return flush(false);
+    }
+
+    bool suspect(const SuspectLine &suspect)
+    {
+        appendLine(m_out, "suspect", suspect.keyLine, suspect.row, codeOf(suspect.causes), m_keys[suspect.keyLine],
+                   excerpt(m_rows[suspect.row], nearRowTextLength));
+        return flush(false);
+    }
+
+    // The last block, however small.
+    bool finish() { return flush(true); }
+
+private:
+    static constexpr std::size_t rowsAhead = 8;
+
+    bool flush(bool always)
+    {
+        if (m_out.empty() || (!always && m_out.size() < blockSize))
+            return true;
+        const bool written = m_write(m_out);
+        m_out.clear();
+        return written;
+    }
+
+    // Rows and keys lie apart in their texts: fetched some lines ahead, a key's near rows first,
+    // then where they lie, then the rows.
+    void fetchMissingAhead(std::size_t at) const
+    {
+        const std::vector<MissingKey> &all = m_report.missing;
+        const std::size_t left = all.size() - at;
+        if (left > 3 * rowsAhead)
+            prefetch(all[at + 3 * rowsAhead].nearRows.data());
+        if (left > 2 * rowsAhead) {
+            for (const NearRow &near : all[at + 2 * rowsAhead].nearRows)
+                m_rows.fetchAhead(near.row);
+        }
+        if (left > rowsAhead) {
+            prefetch(m_keys[all[at + rowsAhead].keyLine].data());
+            for (const NearRow &near : all[at + rowsAhead].nearRows)
+                prefetch(m_rows[near.row].data());
+        }
+    }
+
+    const LineTable &m_keys;
+    const LineTable &m_rows;
+    const Reconciliation &m_report;
+    const std::function<bool(std::string_view)> &m_write;
+    std::string m_out;
+    std::size_t m_missingSeen = 0;
+    std::size_t m_unusedSeen = 0;
+};
+
 } // namespace
 
 std::string causeCode(unsigned causes)
@@ -90,79 +197,8 @@ std::string causeCode(unsigned causes)
 bool writeReportTsv(const FilterRun &run, const Reconciliation &report,
                     const std::function<bool(std::string_view)> &write)
 {
-    const LineTable &keys = run.fixlines();
-    const LineTable &rows = run.datalines();
-    // Every combination of causes, worded once.
-    constexpr unsigned allCauses = causeBit(CauseIndex::Count) - 1;
-    static const std::vector<std::string> codes = [] {
-        std::vector<std::string> all(allCauses + 1);
-        for (unsigned causes = 0; causes <= allCauses; ++causes)
-            all[causes] = causeCode(causes);
-        return all;
-    }();
-    std::string out;
-    out.reserve(blockSize + 4096);
-    const auto flush = [&](bool always) {
-        if (out.empty() || (!always && out.size() < blockSize))
-            return true;
-        const bool written = write(out);
-        out.clear();
-        return written;
-    };
-    out += "kind\tkey_line\trow\tcause\tkey\trow_text\n";
-
-    // Rows and keys lie apart in their texts: fetched some lines ahead, a key's near rows first,
-    // then where they lie, then the rows.
-    constexpr std::size_t ahead = 8;
-    auto missing = report.missing.cbegin();
-    auto leftEmpty = report.leftEmpty.cbegin();
-    while (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend()) {
-        const std::ptrdiff_t left = report.missing.cend() - missing;
-        if (left > static_cast<std::ptrdiff_t>(3 * ahead))
-            prefetch(missing[3 * ahead].nearRows.data());
-        if (left > static_cast<std::ptrdiff_t>(2 * ahead)) {
-            for (const NearRow &near : missing[2 * ahead].nearRows)
-                rows.fetchAhead(near.row);
-        }
-        if (left > static_cast<std::ptrdiff_t>(ahead)) {
-            prefetch(keys[missing[ahead].keyLine].data());
-            for (const NearRow &near : missing[ahead].nearRows)
-                prefetch(rows[near.row].data());
-        }
-        if (leftEmpty == report.leftEmpty.cend()
-            || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine)) {
-            const std::u16string_view key = keys[missing->keyLine];
-            if (missing->nearRows.empty())
-                appendLine(out, "missing", missing->keyLine, none, {}, key, {});
-            for (const NearRow &near : missing->nearRows)
-                appendLine(out, "missing", missing->keyLine, near.row, codes[near.causes & allCauses], key,
-                           excerpt(rows[near.row], nearRowTextLength));
-            ++missing;
-        } else {
-            appendLine(out, "left-empty", leftEmpty->keyLine, none, {}, keys[leftEmpty->keyLine], {});
-            ++leftEmpty;
-        }
-        if (!flush(false))
-            return false;
-    }
-    for (std::size_t i = 0; i < report.unused.size(); ++i) {
-        if (i + ahead < report.unused.size())
-            prefetch(rows[report.unused[i + ahead].row].data());
-        const UnusedRow &unused = report.unused[i];
-        const std::string_view reason = unused.reason == UnusedReason::Duplicate ? "duplicate"
-                                        : unused.reason == UnusedReason::Near    ? "near"
-                                                                                 : "";
-        appendLine(out, "unused", none, unused.row, reason, {}, {rows[unused.row], {}});
-        if (!flush(false))
-            return false;
-    }
-    for (const SuspectLine &suspect : report.suspect) {
-        appendLine(out, "suspect", suspect.keyLine, suspect.row, codes[suspect.causes & allCauses],
-                   keys[suspect.keyLine], excerpt(rows[suspect.row], nearRowTextLength));
-        if (!flush(false))
-            return false;
-    }
-    return flush(true);
+    TsvLines lines(run, report, write);
+    return walkReport(report, lines) && lines.finish();
 }
 
 std::string reportTsv(const FilterRun &run, const Reconciliation &report)
