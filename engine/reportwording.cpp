@@ -7,6 +7,7 @@
 #include "rowcells.h"
 #include "utf16.h"
 
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,20 @@ std::u16string causeWords(unsigned causes)
                 words += u'、';
             words += entry.words;
         }
+    }
+    return words;
+}
+
+std::u16string reliableCauseWords()
+{
+    std::u16string words;
+    std::size_t left = static_cast<std::size_t>(std::popcount(reliableCauses));
+    for (const CauseEntry &entry : causeTable) {
+        if (!entry.reliable)
+            continue;
+        if (!words.empty())
+            words += --left == 1 ? u"或" : u"、";
+        words += entry.words;
     }
     return words;
 }

@@ -13,6 +13,10 @@ namespace lanshan {
 // The causes in Chinese words, in cause order, joined by "、".
 std::u16string causeWords(unsigned causes);
 
+// The words of the reliable causes (nearcause.h), in cause order, joined by "、" and the last by
+// "或": what "采用全部可靠行" takes, as the window's hint and the README say it.
+std::u16string reliableCauseWords();
+
 // Why a line of the result may hold a row that is not its own, with the columns and lines:
 // "在第 3 列找到，关键字在第 1 列", "结果第 2、5 行也用了这一行数据" (lines of the result, where
 // the report's "第 N 行" alone is a row of the data), both joined by "；".

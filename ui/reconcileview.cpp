@@ -14,6 +14,7 @@
 #include "messagetexts.h"
 #include "reconciliationmodel.h"
 #include "reportsheet.h"
+#include "reportwording.h"
 #include "rowcells.h"
 #include "twips.h"
 
@@ -33,8 +34,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString hintText = u"选中“未找到”下的一行相近数据或“忽略留空”下的一行，点“采用”把它作为该关键字的结果；"
-                         u"“采用全部可靠行”只采用与关键字仅在空格、不可见字符、全角/半角、大小写或繁简上不同的行。"
-                         u"选中“可能取错”下的一行，点“留空”把该关键字的结果清空。"_s;
+                         u"“采用全部可靠行”只采用原因仅为"_s
+                         + QString::fromStdU16String(reliableCauseWords())
+                         + u"的行。选中“可能取错”下的一行，点“留空”把该关键字的结果清空。"_s;
 
 // Opening every key's rows costs little while there are few keys.
 constexpr std::size_t expandedKeys = 500;

@@ -7,10 +7,13 @@
 #include "reporttsv.h"
 #include "reportwording.h"
 #include "runcomparison.h"
+#include "utf16.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <tuple>
@@ -456,4 +459,29 @@ TEST(Reconciliation, CauseTableWordsEveryCause)
     }
     // Reliable: what the canonical form ignores, and the last column; never a guess.
     EXPECT_EQ(reliableCauses, textCauses | LastColumn);
+}
+
+// The README says in words which near rows "采用全部可靠行" takes: the list must be the table's.
+TEST(Reconciliation, ReadmeListsTheReliableCausesOfTheTable)
+{
+    // Native and absolute, the source tree's path also works under Wine (drive Z:).
+    const auto path = std::filesystem::absolute(std::filesystem::path(LANSHAN_README).make_preferred());
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
+    // Its Chinese lines are wrapped anywhere: read as one.
+    std::string readme;
+    for (std::string line; std::getline(in, line);)
+        readme += line;
+    const std::string before = "“采用全部可靠行”一次采用所有原因仅为";
+    const std::string after = "、且每个姓名只有一行的数据";
+    const std::size_t begin = readme.find(before);
+    ASSERT_NE(begin, std::string::npos) << "the sentence of 采用全部可靠行 in " << path;
+    const std::size_t end = readme.find(after, begin);
+    ASSERT_NE(end, std::string::npos) << "the end of that sentence in " << path;
+    const std::string listed = readme.substr(begin + before.size(), end - begin - before.size());
+    std::string fromTable;
+    appendUtf8(fromTable, reliableCauseWords());
+    EXPECT_EQ(listed, fromTable) << "the README: " << listed << "\nthe table: " << fromTable;
+    // Joined as a sentence reads them, the last by 或.
+    EXPECT_EQ(fromTable, "空格不同、含不可见字符、全角/半角不同、大小写不同、繁简不同或在最后一列");
 }
