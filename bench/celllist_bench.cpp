@@ -40,7 +40,10 @@ std::u16string id(std::size_t i)
 
 std::u16string name(std::size_t i)
 {
-    return u"张" + text(std::to_string(i % 5000));
+    // Appended: GCC 12 takes operator+ of a literal and a temporary for an overlapping copy.
+    std::u16string name = u"张";
+    name += text(std::to_string(i % 5000));
+    return name;
 }
 
 // Seconds for one run and its result text; the result's size keeps the work from being dropped.

@@ -1,5 +1,7 @@
 #include "datagen.h"
 
+#include "utf16.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -232,25 +234,6 @@ const char moreCharacters[] =
 // The mistyped character: in none of the lists, so a name with it is never a key.
 const char mistyped[] = "某";
 
-void appendCodePoint(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 std::string repeated(std::string_view piece, std::uint64_t times)
 {
     std::string out;
@@ -317,7 +300,7 @@ bool hostileOneEdit(std::uint64_t count, Random &random, GeneratedData &out, std
     for (std::uint64_t i = 0; i < count; ++i) {
         const std::size_t kind = static_cast<std::size_t>(i % kinds);
         std::string other;
-        appendCodePoint(other, static_cast<char32_t>(0xAC00 + i / kinds));
+        appendUtf8(other, static_cast<char32_t>(0xAC00 + i / kinds));
         std::string key;
         for (std::size_t c = 0; c <= cell.size(); ++c) {
             if (kind >= cell.size() && kind - cell.size() == c)
@@ -439,21 +422,28 @@ bool hostileNoRows(std::uint64_t count, Random &random, GeneratedData &out, std:
 // one-character differences holds every key, and the report lists a near row per key.
 bool hostileOneEditEach(std::uint64_t count, Random &random, GeneratedData &out)
 {
-    const int digits = std::max(7, static_cast<int>(std::to_string(count).size()));
+    const std::size_t digits = std::max<std::size_t>(7, std::to_string(count).size());
     const Scatter scatter(random, count);
     std::string keys;
     std::string rows;
     keys.reserve(static_cast<std::size_t>(count) * (digits + 4));
     rows.reserve(static_cast<std::size_t>(count) * (digits + 8));
-    char line[48];
+    // Zeros before the number up to the width of the largest: a width snprintf cannot bound.
+    const auto appendNumber = [digits](std::string &out, std::uint64_t value) {
+        const std::string number = std::to_string(value);
+        out.append(digits - number.size(), '0');
+        out += number;
+    };
     for (std::uint64_t i = 1; i <= count; ++i) {
-        std::snprintf(line, sizeof line, "key%0*llu\n", digits, static_cast<unsigned long long>(i));
-        keys += line;
+        keys += "key";
+        appendNumber(keys, i);
+        keys += '\n';
     }
     // The rows in an order that looks drawn, so that a key's row lies apart from it.
     for (std::uint64_t i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, "kez%0*llu\tx\ti\n", digits, static_cast<unsigned long long>(scatter(i) + 1));
-        rows += line;
+        rows += "kez";
+        appendNumber(rows, scatter(i) + 1);
+        rows += "\tx\ti\n";
     }
     out.keys = std::move(keys);
     out.rows = std::move(rows);
