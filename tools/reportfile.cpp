@@ -115,7 +115,7 @@ std::FILE *createTemporary(const fs::path &target, fs::path &temporary, int &err
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[17];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-        temporary = folder / ("." + target.filename().string() + ".reorder-" + suffix);
+        temporary = folder / std::string(".").append(target.filename().string()).append(".reorder-").append(suffix);
 #ifdef _WIN32
         const int fd = ::_wopen(temporary.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
