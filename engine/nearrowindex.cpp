@@ -523,18 +523,26 @@ private:
     std::unordered_set<std::u16string_view> m_many;
 };
 
-// Long enough for rules 2 and 3.
+// Long enough for StartOrEnd and OneEdit.
 bool longEnough(std::u32string_view form)
 {
     const bool digits = std::all_of(form.begin(), form.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
     return form.size() >= (digits ? 6u : 2u);
 }
 
+using Rule = NearRowIndex::Rule;
+constexpr std::size_t ruleCount = static_cast<std::size_t>(Rule::OneEdit) + 1;
+
+constexpr std::size_t ruleIndex(Rule rule)
+{
+    return static_cast<std::size_t>(rule);
+}
+
 // A row's hits before it is settled: the form, the rule, the cell.
 struct Found
 {
     std::uint32_t group;
-    int rule;
+    Rule rule;
     std::uint32_t cell;
     std::size_t cellBegin;
     std::size_t cellEnd;
@@ -552,12 +560,19 @@ struct Candidate
     std::size_t begin;
     std::uint32_t units; // of the cell
     std::uint32_t index;
-    std::uint32_t length = notNear; // of its form, once rules 1 and 2 looked at it
+    std::uint32_t length = notNear; // of its form, once SameForm and StartOrEnd looked at it
     char32_t first;                 // of its form
     char32_t final;
     bool last;
 
     std::size_t end() const { return begin + units; }
+};
+
+// What OneEdit looks up for a cell: its form, and the tables and keys.
+struct Lookups
+{
+    HashedForm form;
+    std::vector<std::pair<Postings *, std::uint64_t>> keys;
 };
 
 } // namespace
@@ -587,14 +602,81 @@ class NearRowIndex::Tables
 {
 public:
     Postings forms;        // every form, by its own hash
-    Postings wanted;       // rule 3: the forms it looks for, by their own hash
-    Postings deletions;    // rule 3: a form with one character out
-    Postings replacements; // rule 3: the same, with the position
-    std::vector<std::size_t> lengthsForRule2;
-    FormEnds ends;                                   // of every form
-    FormEnds ruleThree;                              // of the forms that rule 3 looks for
-    std::vector<std::array<std::uint8_t, 3>> counts; // per form: rows taken by rule 1, 2, 3
+    Postings wanted;       // OneEdit: the forms it looks for, by their own hash
+    Postings deletions;    // OneEdit: a form with one character out
+    Postings replacements; // OneEdit: the same, with the position
+    std::vector<std::size_t> startOrEndLengths;
+    FormEnds ends;                                           // of every form
+    FormEnds oneEdit;                                        // of the forms that OneEdit looks for
+    std::vector<std::array<std::uint8_t, ruleCount>> counts; // per form: rows taken by each rule
     std::vector<bool> longEnough;
+
+    // Rows taken for the form by the first two rules.
+    std::size_t nearerTaken(std::uint32_t g) const
+    {
+        return counts[g][ruleIndex(Rule::SameForm)] + counts[g][ruleIndex(Rule::StartOrEnd)];
+    }
+};
+
+class NearRowIndex::Search
+{
+public:
+    Search(NearRowIndex &index, const LineTable &table)
+        : m_index(index)
+        , m_t(*index.m_tables)
+        , m_table(table)
+    { }
+
+    // The cells of the rows that may be near some key, each text of a row once, and their ends.
+    void gatherCandidates(std::span<const std::size_t> rows);
+    const FormEnds &cellEnds() const { return m_cellEnds; }
+    bool noCandidates() const { return m_candidates.empty(); }
+
+    // Once the forms are indexed, the rules in turn.
+    void bySameFormOrStartOrEnd();
+    void byOneEdit();
+
+private:
+    static constexpr std::size_t noRow = SIZE_MAX;
+    // Per cell length, what OneEdit looks up: a character replaced, one more in the cell, one fewer.
+    static constexpr std::uint8_t replaced = 1;
+    static constexpr std::uint8_t oneMore = 2;
+    static constexpr std::uint8_t oneFewer = 4;
+    // How many cells ahead each stage of OneEdit's lookups runs.
+    static constexpr std::size_t filtersAhead = 24;
+    static constexpr std::size_t slotsAhead = 16;
+    static constexpr std::size_t statesAhead = 8;
+    static constexpr std::size_t textsAhead = 4;
+
+    template<class LookAt>
+    void eachRow(LookAt lookAt);
+    void settle(std::size_t row);
+    void lookUpSameFormOrStartOrEnd(Candidate &c, HashedForm &cell);
+    bool someCellOfLength(std::size_t n) const { return n < m_cellLengths.size() && m_cellLengths[n]; }
+    bool planOneEdit();
+    bool looksUp(const Candidate &c) const;
+    void makeLookups(const Candidate &c, Lookups &out) const;
+    KeyBits keysLookedUp() const;
+    void buildOneEditTables(const KeyBits &lookedUp);
+    void stage(std::size_t position, std::size_t ahead);
+    void lookUpOneEdit();
+
+    NearRowIndex &m_index;
+    Tables &m_t;
+    const LineTable &m_table;
+    std::vector<Candidate> m_candidates;
+    FormEnds m_cellEnds;
+    std::vector<Found> m_inRow; // the hits of the row at hand
+    // Per form, the row it was last found in by StartOrEnd, then by OneEdit: a form takes one
+    // cell of a row, so it is looked at no more in that row once it has one.
+    std::vector<std::size_t> m_foundInRow;
+    std::vector<bool> m_cellLengths; // of the cells' forms that the first two rules looked at
+    std::vector<std::uint8_t> m_lookups;
+    std::vector<std::uint32_t> m_oneEditForms;
+    std::size_t m_wantedCount = 0;
+    std::size_t m_deletionCount = 0;
+    std::size_t m_replacementCount = 0;
+    std::vector<Lookups> m_ring; // the lookups of the cells ahead
 };
 
 NearRowIndex::NearRowIndex(std::vector<std::u16string_view> keys)
@@ -653,7 +735,7 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
 
     const std::size_t forms = m_formStart.size() - 1;
     Tables &t = *m_tables;
-    t.counts.assign(forms, {0, 0, 0});
+    t.counts.assign(forms, {});
     t.longEnough.resize(forms);
     HashedForm hashed;
     t.forms.buildDistinct(forms, [&](const auto &add) {
@@ -664,323 +746,341 @@ void NearRowIndex::indexForms(const FormEnds &cellEnds)
             add(textKey(hashed.piece(0, f.size()), f.size()), g);
             t.longEnough[g] = lanshan::longEnough(f);
             if (t.longEnough[g])
-                t.lengthsForRule2.push_back(f.size());
+                t.startOrEndLengths.push_back(f.size());
         }
     });
-    std::sort(t.lengthsForRule2.begin(), t.lengthsForRule2.end());
-    t.lengthsForRule2.erase(std::unique(t.lengthsForRule2.begin(), t.lengthsForRule2.end()), t.lengthsForRule2.end());
+    std::sort(t.startOrEndLengths.begin(), t.startOrEndLengths.end());
+    t.startOrEndLengths.erase(std::unique(t.startOrEndLengths.begin(), t.startOrEndLengths.end()),
+                              t.startOrEndLengths.end());
 }
 
 void NearRowIndex::search(const LineTable &table, std::span<const std::size_t> rows)
 {
-    collect(table, rows);
+    Search search(*this, table);
+    search.gatherCandidates(rows);
+    // The other way round: only the keys that some cell may be near are indexed, so that a long
+    // key list against a few rows costs no index.
+    indexForms(search.cellEnds());
+    if (formCount() > 0 && !search.noCandidates()) {
+        search.bySameFormOrStartOrEnd();
+        search.byOneEdit();
+    }
     finish();
 }
 
-void NearRowIndex::collect(const LineTable &table, std::span<const std::size_t> rows)
+void NearRowIndex::Search::gatherCandidates(std::span<const std::size_t> rows)
 {
-    Tables &t = *m_tables;
-    RowCells seen;
-
-    // The cells that may be near some key, each text of a row once: a cell near a key by any
-    // rule starts or ends as it does (of a form of two characters or more, one edit keeps the
-    // first or the last character in its place), so most cells, scores and grades, go here.
+    // A cell near a key by any rule starts or ends as it does (of a form of two characters or
+    // more, one edit keeps the first or the last character in its place), so most cells, scores
+    // and grades, are passed over here.
     FormEnds keyEnds;
-    for (const std::u16string_view key : m_keys) {
+    for (const std::u16string_view key : m_index.m_keys) {
         if (const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(key))
             keyEnds.add(ends->first, ends->second);
     }
-    std::vector<Candidate> candidates;
-    FormEnds cellEnds;
+    RowCells seen;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         // Unused rows lie apart in the text: fetch them some rows ahead.
         if (r + 8 < rows.size())
-            prefetch(table[rows[r + 8]].data());
+            prefetch(m_table[rows[r + 8]].data());
         const std::size_t row = rows[r];
-        forEachCell(table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
+        forEachCell(m_table[row], [&](std::u16string_view text, std::size_t begin, std::uint32_t index, bool last) {
             const std::optional<std::pair<char32_t, char32_t>> ends = canonicalEnds(text);
             if (!ends || !keyEnds.mayBeNear(ends->first, ends->second) || !seen.firstTime(text))
                 return;
             if (text.size() >= Candidate::notNear)
                 throw std::length_error("a cell too long to look for near rows");
-            candidates.push_back({row, begin, static_cast<std::uint32_t>(text.size()), index, Candidate::notNear,
-                                  ends->first, ends->second, last});
-            cellEnds.add(ends->first, ends->second);
+            m_candidates.push_back({row, begin, static_cast<std::uint32_t>(text.size()), index, Candidate::notNear,
+                                    ends->first, ends->second, last});
+            m_cellEnds.add(ends->first, ends->second);
         });
         seen.nextRow();
     }
-    // The other way round: only the keys that some cell may be near are indexed, so that a long
-    // key list against a few rows costs no index.
-    indexForms(cellEnds);
-    const std::size_t forms = m_formStart.size() - 1;
-    if (forms == 0 || candidates.empty()) {
-        return;
+}
+
+// Candidates come row by row: each row is settled once its cells are looked at.
+template<class LookAt>
+void NearRowIndex::Search::eachRow(LookAt lookAt)
+{
+    for (std::size_t next = 0; next < m_candidates.size();) {
+        const std::size_t row = m_candidates[next].row;
+        for (; next < m_candidates.size() && m_candidates[next].row == row; ++next)
+            lookAt(m_candidates[next]);
+        settle(row);
+        m_t.wanted.nextRow();
+        m_t.deletions.nextRow();
+        m_t.replacements.nextRow();
     }
+}
 
-    std::vector<Found> found;
+// The best cell of the row for each form, taken while the form has room for its rule.
+void NearRowIndex::Search::settle(std::size_t row)
+{
+    std::sort(m_inRow.begin(), m_inRow.end());
+    for (std::size_t i = 0; i < m_inRow.size(); ++i) {
+        const Found &f = m_inRow[i];
+        if (i > 0 && m_inRow[i - 1].group == f.group)
+            continue;
+        std::uint8_t &count = m_t.counts[f.group][ruleIndex(f.rule)];
+        if (count < maxHits) {
+            ++count;
+            m_index.m_hits.push_back(Hit{row, f.cellBegin, f.cellEnd, f.rule, f.lastCell});
+            m_index.m_found.push_back(f.group);
+        }
+    }
+    m_inRow.clear();
+}
+
+// A form is found by each lookup at most once, as forms are distinct. What the cells near some
+// form are like is noted for OneEdit: their lengths.
+void NearRowIndex::Search::bySameFormOrStartOrEnd()
+{
+    m_foundInRow.assign(m_index.formCount(), noRow);
     HashedForm cell;
-    // Per form, the row it was last found in by rule 2, then by rule 3: a form takes one cell of
-    // a row, so it is looked at no more in that row once it has one.
-    constexpr std::size_t noRow = SIZE_MAX;
-    std::vector<std::size_t> foundInRow(forms, noRow);
-
-    // Best cell of the row for each form; taken while the form has room for its rule.
-    const auto settle = [&](std::size_t row) {
-        std::sort(found.begin(), found.end());
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            const Found &f = found[i];
-            if (i > 0 && found[i - 1].group == f.group)
-                continue;
-            std::uint8_t &count = t.counts[f.group][f.rule - 1];
-            if (count < maxHits) {
-                ++count;
-                m_hits.push_back(Hit{row, f.cellBegin, f.cellEnd, f.rule, f.lastCell});
-                m_found.push_back(f.group);
-            }
-        }
-        found.clear();
-    };
-    // Candidates come row by row.
-    const auto eachRow = [&](auto lookAt) {
-        for (std::size_t next = 0; next < candidates.size();) {
-            const std::size_t row = candidates[next].row;
-            for (; next < candidates.size() && candidates[next].row == row; ++next)
-                lookAt(candidates[next]);
-            settle(row);
-            t.wanted.nextRow();
-            t.deletions.nextRow();
-            t.replacements.nextRow();
-        }
-    };
-
-    // Rules 1 and 2. A form is found by each lookup at most once, as forms are distinct. What
-    // the cells near some form are like is noted for rule 3: their lengths.
-    std::vector<bool> cellLengths;
     eachRow([&](Candidate &c) {
-        if (!t.ends.mayBeNear(c.first, c.final))
-            return;
-        cell.assign(table[c.row].substr(c.begin, c.units));
-        const std::u32string &text = cell.form();
-        const std::size_t n = text.size();
-        c.length = static_cast<std::uint32_t>(n);
-        if (cellLengths.size() <= n + 1)
-            cellLengths.resize(n + 2, false);
-        cellLengths[n] = true;
-        cell.rehash();
-        t.forms.forEach(textKey(cell.piece(0, n), n), [&](std::uint32_t g) {
-            if (t.counts[g][0] < maxHits && form(g) == text)
-                found.push_back(Found{g, 1, c.index, c.begin, c.end(), c.last});
-            return Visit::Keep;
-        });
-        // Rule 2 takes a form's leftmost cell of a row, and no more rows once it has five by
-        // rules 1 and 2: a later one would not be among its best. So a long cell that starts
-        // with many keys is compared with each of them once a row, not once a cell.
-        const auto longer = [&](std::uint32_t g, std::u32string_view piece) {
-            if (t.longEnough[g] && foundInRow[g] != c.row && t.counts[g][0] + t.counts[g][1] < maxHits
-                && form(g) == piece) {
-                foundInRow[g] = c.row;
-                found.push_back(Found{g, 2, c.index, c.begin, c.end(), c.last});
-            }
-            return Visit::Keep;
-        };
-        for (const std::size_t length : t.lengthsForRule2) {
-            if (length >= n)
-                break;
-            const std::u32string_view head(text.data(), length);
-            const std::u32string_view tail(text.data() + n - length, length);
-            t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) { return longer(g, head); });
-            t.forms.forEach(textKey(cell.piece(n - length, n), length),
-                            [&](std::uint32_t g) { return longer(g, tail); });
-        }
+        if (m_t.ends.mayBeNear(c.first, c.final))
+            lookUpSameFormOrStartOrEnd(c, cell);
     });
-    foundInRow.assign(forms, noRow);
+}
 
-    // Rule 3, for the forms still without a row that some cell may be near. Per cell length,
-    // which lookups it needs: 1 a character replaced, 2 one more in the cell, 4 one fewer.
-    const auto someCellOfLength = [&](std::size_t n) { return n < cellLengths.size() && cellLengths[n]; };
-    // Each table holds only the forms that a cell of its length may be near: keys and cells all
-    // of one length need no insertion or removal, whose tables would cost as much again.
-    std::vector<std::uint8_t> lookups;
-    std::vector<std::uint32_t> ruleThreeForms;
-    std::size_t wantedCount = 0;
-    std::size_t deletionCount = 0;
-    std::size_t replacementCount = 0;
-    for (std::uint32_t g = 0; g < forms; ++g) {
-        const std::u32string_view f = form(g);
+void NearRowIndex::Search::lookUpSameFormOrStartOrEnd(Candidate &c, HashedForm &cell)
+{
+    Tables &t = m_t;
+    cell.assign(m_table[c.row].substr(c.begin, c.units));
+    const std::u32string &text = cell.form();
+    const std::size_t n = text.size();
+    c.length = static_cast<std::uint32_t>(n);
+    if (m_cellLengths.size() <= n + 1)
+        m_cellLengths.resize(n + 2, false);
+    m_cellLengths[n] = true;
+    cell.rehash();
+    t.forms.forEach(textKey(cell.piece(0, n), n), [&](std::uint32_t g) {
+        if (t.counts[g][ruleIndex(Rule::SameForm)] < maxHits && m_index.form(g) == text)
+            m_inRow.push_back(Found{g, Rule::SameForm, c.index, c.begin, c.end(), c.last});
+        return Visit::Keep;
+    });
+    // StartOrEnd takes a form's leftmost cell of a row, and no more rows once it has five by the
+    // first two rules: a later one would not be among its best. So a long cell that starts with
+    // many keys is compared with each of them once a row, not once a cell.
+    const auto longer = [&](std::uint32_t g, std::u32string_view piece) {
+        if (t.longEnough[g] && m_foundInRow[g] != c.row && t.nearerTaken(g) < maxHits && m_index.form(g) == piece) {
+            m_foundInRow[g] = c.row;
+            m_inRow.push_back(Found{g, Rule::StartOrEnd, c.index, c.begin, c.end(), c.last});
+        }
+        return Visit::Keep;
+    };
+    for (const std::size_t length : t.startOrEndLengths) {
+        if (length >= n)
+            break;
+        const std::u32string_view head(text.data(), length);
+        const std::u32string_view tail(text.data() + n - length, length);
+        t.forms.forEach(textKey(cell.piece(0, length), length), [&](std::uint32_t g) { return longer(g, head); });
+        t.forms.forEach(textKey(cell.piece(n - length, n), length), [&](std::uint32_t g) { return longer(g, tail); });
+    }
+}
+
+// For the forms still without a row that some cell may be near.
+void NearRowIndex::Search::byOneEdit()
+{
+    m_foundInRow.assign(m_index.formCount(), noRow);
+    if (!planOneEdit())
+        return;
+    buildOneEditTables(keysLookedUp());
+    m_oneEditForms = {};
+    lookUpOneEdit();
+}
+
+// The forms OneEdit looks for, and what each cell length looks up. Each table holds only the
+// forms that a cell of its length may be near: keys and cells all of one length need no
+// insertion or removal, whose tables would cost as much again. False where it looks for none.
+bool NearRowIndex::Search::planOneEdit()
+{
+    for (std::uint32_t g = 0; g < m_index.formCount(); ++g) {
+        const std::u32string_view f = m_index.form(g);
         const std::size_t k = f.size();
-        if (!t.longEnough[g] || t.counts[g][0] + t.counts[g][1] > 0
+        if (!m_t.longEnough[g] || m_t.nearerTaken(g) > 0
             || !(someCellOfLength(k - 1) || someCellOfLength(k) || someCellOfLength(k + 1)))
             continue;
-        ruleThreeForms.push_back(g);
-        t.ruleThree.add(f.front(), f.back());
-        if (lookups.size() < k + 2)
-            lookups.resize(k + 2, 0);
+        m_oneEditForms.push_back(g);
+        m_t.oneEdit.add(f.front(), f.back());
+        if (m_lookups.size() < k + 2)
+            m_lookups.resize(k + 2, 0);
         if (someCellOfLength(k)) {
-            lookups[k] |= 1;
-            replacementCount += k;
+            m_lookups[k] |= replaced;
+            m_replacementCount += k;
         }
         if (someCellOfLength(k + 1)) {
-            lookups[k + 1] |= 2;
-            ++wantedCount;
+            m_lookups[k + 1] |= oneMore;
+            ++m_wantedCount;
         }
         if (someCellOfLength(k - 1)) {
-            lookups[k - 1] |= 4;
-            deletionCount += k;
+            m_lookups[k - 1] |= oneFewer;
+            m_deletionCount += k;
         }
     }
-    if (ruleThreeForms.empty()) {
-        return;
+    return !m_oneEditForms.empty();
+}
+
+bool NearRowIndex::Search::looksUp(const Candidate &c) const
+{
+    return c.length < m_lookups.size() && m_lookups[c.length] != 0 && m_t.oneEdit.mayBeNear(c.first, c.final);
+}
+
+void NearRowIndex::Search::makeLookups(const Candidate &c, Lookups &out) const
+{
+    const std::size_t n = c.length;
+    out.form.assign(m_table[c.row].substr(c.begin, c.units));
+    out.form.rehash();
+    out.keys.clear();
+    const std::u32string &text = out.form.form();
+    if (m_lookups[n] & replaced) {
+        for (std::size_t i = 0; i < n; ++i)
+            out.keys.emplace_back(&m_t.replacements, replacementKey(out.form.without(i), n - 1, i));
     }
-    const auto looksUp = [&](const Candidate &c) {
-        return c.length < lookups.size() && lookups[c.length] != 0 && t.ruleThree.mayBeNear(c.first, c.final);
-    };
-    // The lookups of a cell: the tables and the keys.
-    struct Lookups
-    {
-        HashedForm form;
-        std::vector<std::pair<Postings *, std::uint64_t>> keys;
-    };
-    const auto makeLookups = [&](const Candidate &c, Lookups &out) {
-        const std::size_t n = c.length;
-        out.form.assign(table[c.row].substr(c.begin, c.units));
-        out.form.rehash();
-        out.keys.clear();
-        const std::u32string &text = out.form.form();
-        if (lookups[n] & 1) {
-            for (std::size_t i = 0; i < n; ++i)
-                out.keys.emplace_back(&t.replacements, replacementKey(out.form.without(i), n - 1, i));
+    if (m_lookups[n] & oneMore) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
+                out.keys.emplace_back(&m_t.wanted, textKey(out.form.without(i), n - 1));
         }
-        if (lookups[n] & 2) {
-            for (std::size_t i = 0; i < n; ++i) {
-                if (i == 0 || text[i] != text[i - 1]) // a run gives the same text whichever goes
-                    out.keys.emplace_back(&t.wanted, textKey(out.form.without(i), n - 1));
-            }
-        }
-        if (lookups[n] & 4)
-            out.keys.emplace_back(&t.deletions, textKey(out.form.piece(0, n), n));
-    };
-    // The keys the cells will look up, as bits: an entry of the tables under a key that no cell
-    // looks up is left out. Keys that differ in one place (numbers one digit apart) share most of
-    // their entries, and cells one character from none of them would leave those in for nothing.
-    // It costs a pass over the cells' keys and saves at most the entries: made only when these
-    // are about as many.
+    }
+    if (m_lookups[n] & oneFewer)
+        out.keys.emplace_back(&m_t.deletions, textKey(out.form.piece(0, n), n));
+}
+
+// The keys the cells will look up, as bits: an entry of the tables under a key that no cell
+// looks up is left out. Keys that differ in one place (numbers one digit apart) share most of
+// their entries, and cells one character from none of them would leave those in for nothing.
+// It costs a pass over the cells' keys and saves at most the entries: made only when these are
+// about as many; else a set that has every key.
+KeyBits NearRowIndex::Search::keysLookedUp() const
+{
     std::size_t cellKeys = 0;
-    for (const Candidate &c : candidates) {
-        if (looksUp(c))
-            cellKeys += (lookups[c.length] & 1 ? c.length : 0) + (lookups[c.length] & 2 ? c.length : 0)
-                        + (lookups[c.length] & 4 ? 1 : 0);
+    for (const Candidate &c : m_candidates) {
+        if (looksUp(c)) {
+            const std::uint8_t lookups = m_lookups[c.length];
+            cellKeys +=
+                (lookups & replaced ? c.length : 0) + (lookups & oneMore ? c.length : 0) + (lookups & oneFewer ? 1 : 0);
+        }
     }
     KeyBits lookedUp;
-    if (cellKeys < 2 * (wantedCount + deletionCount + replacementCount)) {
-        lookedUp = KeyBits(cellKeys);
-        // Each key waits while its word is fetched.
-        constexpr std::size_t ahead = 16;
-        std::array<std::uint64_t, ahead> waiting;
-        std::size_t count = 0;
-        Lookups made;
-        for (const Candidate &c : candidates) {
-            if (!looksUp(c))
-                continue;
-            makeLookups(c, made);
-            for (const auto &entry : made.keys) {
-                lookedUp.fetchAhead(entry.second);
-                if (count >= ahead)
-                    lookedUp.add(waiting[count % ahead]);
-                waiting[count++ % ahead] = entry.second;
-            }
+    if (cellKeys >= 2 * (m_wantedCount + m_deletionCount + m_replacementCount))
+        return lookedUp;
+    lookedUp = KeyBits(cellKeys);
+    // Each key waits while its word is fetched.
+    constexpr std::size_t ahead = 16;
+    std::array<std::uint64_t, ahead> waiting;
+    std::size_t count = 0;
+    Lookups made;
+    for (const Candidate &c : m_candidates) {
+        if (!looksUp(c))
+            continue;
+        makeLookups(c, made);
+        for (const auto &entry : made.keys) {
+            lookedUp.fetchAhead(entry.second);
+            if (count >= ahead)
+                lookedUp.add(waiting[count % ahead]);
+            waiting[count++ % ahead] = entry.second;
         }
-        for (std::size_t i = count > ahead ? count - ahead : 0; i < count; ++i)
-            lookedUp.add(waiting[i % ahead]);
     }
+    for (std::size_t i = count > ahead ? count - ahead : 0; i < count; ++i)
+        lookedUp.add(waiting[i % ahead]);
+    return lookedUp;
+}
+
+void NearRowIndex::Search::buildOneEditTables(const KeyBits &lookedUp)
+{
     HashedForm keyForm;
-    t.wanted.buildDistinct(wantedCount, lookedUp.only([&](const auto &add) {
-        for (const std::uint32_t g : ruleThreeForms) {
-            const std::size_t k = form(g).size();
+    m_t.wanted.buildDistinct(m_wantedCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : m_oneEditForms) {
+            const std::size_t k = m_index.form(g).size();
             if (someCellOfLength(k + 1)) {
-                keyForm.assignForm(form(g));
+                keyForm.assignForm(m_index.form(g));
                 add(textKey(keyForm.piece(0, k), k), g);
             }
         }
     }));
-    t.deletions.build(deletionCount, lookedUp.only([&](const auto &add) {
-        for (const std::uint32_t g : ruleThreeForms) {
-            const std::size_t k = form(g).size();
+    m_t.deletions.build(m_deletionCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : m_oneEditForms) {
+            const std::size_t k = m_index.form(g).size();
             if (someCellOfLength(k - 1)) {
-                keyForm.assignForm(form(g));
+                keyForm.assignForm(m_index.form(g));
                 for (std::size_t i = 0; i < k; ++i)
                     add(textKey(keyForm.without(i), k - 1), g);
             }
         }
     }));
-    t.replacements.build(replacementCount, lookedUp.only([&](const auto &add) {
-        for (const std::uint32_t g : ruleThreeForms) {
-            const std::size_t k = form(g).size();
+    m_t.replacements.build(m_replacementCount, lookedUp.only([&](const auto &add) {
+        for (const std::uint32_t g : m_oneEditForms) {
+            const std::size_t k = m_index.form(g).size();
             if (someCellOfLength(k)) {
-                keyForm.assignForm(form(g));
+                keyForm.assignForm(m_index.form(g));
                 for (std::size_t i = 0; i < k; ++i)
                     add(replacementKey(keyForm.without(i), k - 1, i), g);
             }
         }
     }));
-    ruleThreeForms = {};
-    // The tables and the forms are read in scattered order: a cell's lookups are made some cells
-    // ahead, and what they read fetched in stages, each once the one before is there: the
-    // filters, the slots of the keys that pass, the state of the forms they hold, the forms'
-    // texts. The cells' forms are made again from the rows, as keeping them from rules 1 and 2
-    // would cost more memory than the rows themselves.
-    constexpr std::size_t filtersAhead = 24;
-    constexpr std::size_t slotsAhead = 16;
-    constexpr std::size_t statesAhead = 8;
-    constexpr std::size_t textsAhead = 4;
-    std::vector<Lookups> ring(filtersAhead + 1);
-    const auto stage = [&](std::size_t position, std::size_t ahead) {
-        if (position >= candidates.size() || !looksUp(candidates[position]))
-            return;
-        Lookups &pending = ring[position % ring.size()];
-        switch (ahead) {
-        case filtersAhead:
-            makeLookups(candidates[position], pending);
-            for (const auto &[postings, key] : pending.keys)
-                postings->fetchFilter(key);
-            break;
-        case slotsAhead:
-            for (const auto &[postings, key] : pending.keys)
-                postings->fetchSlot(key);
-            break;
-        case statesAhead:
-            for (const auto &[postings, key] : pending.keys) {
-                postings->peek(key, [&](std::uint32_t g) {
-                    prefetch(&t.counts[g]);
-                    prefetch(&foundInRow[g]);
-                    prefetch(&m_formStart[g]);
-                });
-            }
-            break;
-        default:
-            for (const auto &[postings, key] : pending.keys)
-                postings->peek(key, [&](std::uint32_t g) { prefetch(m_formText.data() + m_formStart[g]); });
-            break;
+}
+
+// One stage of the lookups of the cell at position, the given number of cells ahead.
+void NearRowIndex::Search::stage(std::size_t position, std::size_t ahead)
+{
+    if (position >= m_candidates.size() || !looksUp(m_candidates[position]))
+        return;
+    Lookups &pending = m_ring[position % m_ring.size()];
+    switch (ahead) {
+    case filtersAhead:
+        makeLookups(m_candidates[position], pending);
+        for (const auto &[postings, key] : pending.keys)
+            postings->fetchFilter(key);
+        break;
+    case slotsAhead:
+        for (const auto &[postings, key] : pending.keys)
+            postings->fetchSlot(key);
+        break;
+    case statesAhead:
+        for (const auto &[postings, key] : pending.keys) {
+            postings->peek(key, [&](std::uint32_t g) {
+                prefetch(&m_t.counts[g]);
+                prefetch(&m_foundInRow[g]);
+                prefetch(&m_index.m_formStart[g]);
+            });
         }
-    };
+        break;
+    default:
+        for (const auto &[postings, key] : pending.keys)
+            postings->peek(key, [&](std::uint32_t g) { prefetch(m_index.m_formText.data() + m_index.m_formStart[g]); });
+        break;
+    }
+}
+
+// The tables and the forms are read in scattered order: a cell's lookups are made some cells
+// ahead, and what they read fetched in stages, each once the one before is there: the filters,
+// the slots of the keys that pass, the state of the forms they hold, the forms' texts. The
+// cells' forms are made again from the rows, as keeping them from the first two rules would
+// cost more memory than the rows themselves.
+void NearRowIndex::Search::lookUpOneEdit()
+{
+    m_ring.resize(filtersAhead + 1);
     for (std::size_t position = 0; position < filtersAhead; ++position)
         stage(position, filtersAhead);
+    Tables &t = m_t;
     eachRow([&](const Candidate &c) {
-        const std::size_t position = static_cast<std::size_t>(&c - candidates.data());
+        const std::size_t position = static_cast<std::size_t>(&c - m_candidates.data());
         for (const std::size_t ahead : {filtersAhead, slotsAhead, statesAhead, textsAhead})
             stage(position + ahead, ahead);
         if (!looksUp(c))
             return;
-        const Lookups &thisCell = ring[position % ring.size()];
+        const Lookups &thisCell = m_ring[position % m_ring.size()];
         // Every form a list gives is one edit from the cell but for a hash collision.
         const auto check = [&](std::uint32_t g) {
-            if (t.counts[g][2] >= maxHits)
+            if (t.counts[g][ruleIndex(Rule::OneEdit)] >= maxHits)
                 return Visit::DropForGood;
-            if (foundInRow[g] == c.row)
+            if (m_foundInRow[g] == c.row)
                 return Visit::DropForRow;
-            if (!oneEditApart(form(g), thisCell.form.form()))
+            if (!oneEditApart(m_index.form(g), thisCell.form.form()))
                 return Visit::Keep;
-            foundInRow[g] = c.row;
-            found.push_back(Found{g, 3, c.index, c.begin, c.end(), c.last});
+            m_foundInRow[g] = c.row;
+            m_inRow.push_back(Found{g, Rule::OneEdit, c.index, c.begin, c.end(), c.last});
             return Visit::DropForRow;
         };
         for (const auto &[postings, key] : thisCell.keys)

@@ -13,15 +13,16 @@
 namespace lanshan {
 
 // Finds the cells of some rows of a table that are near a set of keys, compared in their
-// canonical forms (canonicalform.h), in time about linear in the size of the rows:
-//   rule 1, the cell's form is the key's;
-//   rule 2, the key's form starts or ends the cell's longer one;
-//   rule 3, the two differ by one character inserted, removed or replaced, looked for only
-//           for keys that no row is near by rule 1 or 2.
-// Rules 2 and 3 need a key of two characters or more, six when it is digits alone: shorter
-// ones would be found in every score and every other name. Every key keeps its best
-// maxHits rows, rule 1 before 2 before 3, then by row; a row once, with its best cell (the
-// lowest rule, then the leftmost cell).
+// canonical forms (canonicalform.h), in time about linear in the size of the rows, by three
+// rules (Rule):
+//   SameForm, the cell's form is the key's;
+//   StartOrEnd, the key's form starts or ends the cell's longer one;
+//   OneEdit, the two differ by one character inserted, removed or replaced, looked for only
+//            for keys that no row is near by the other two.
+// StartOrEnd and OneEdit need a key of two characters or more, six when it is digits alone:
+// shorter ones would be found in every score and every other name. Every key keeps its best
+// maxHits rows, in the order of the rules, then by row; a row once, with its best cell (the
+// first rule, then the leftmost cell).
 //
 // Keys are found through hash tables of their forms, of their forms' starts and ends at the
 // lengths keys have, and of their forms with one character taken out; a row's cells are
@@ -33,12 +34,15 @@ class NearRowIndex
 public:
     static constexpr std::size_t maxHits = 5;
 
+    // Best first.
+    enum class Rule : std::uint8_t { SameForm, StartOrEnd, OneEdit };
+
     struct Hit
     {
         std::size_t row;
         std::size_t cellBegin; // the cell within the row, in code units
         std::size_t cellEnd;
-        int rule;
+        Rule rule;
         bool lastCell;
     };
 
@@ -59,13 +63,15 @@ public:
 
 private:
     class Tables;
+    // One search's cells and what it found of them, step by step.
+    class Search;
     static constexpr std::uint32_t noGroup = UINT32_MAX;
 
     // Indexes the distinct forms of the keys that a cell with such ends may be near.
     void indexForms(const FormEnds &cellEnds);
     std::u32string_view form(std::uint32_t group) const;
-    // The hits of the rows, in the order found, then grouped by form.
-    void collect(const LineTable &table, std::span<const std::size_t> rows);
+    std::size_t formCount() const { return m_formStart.size() - 1; }
+    // The hits, found in row order, grouped by form, best first.
     void finish();
 
     std::vector<std::u16string_view> m_keys;

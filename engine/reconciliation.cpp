@@ -24,7 +24,7 @@ bool isBlankRow(std::u16string_view row)
     return row.find_first_not_of(u" \t") == std::u16string_view::npos;
 }
 
-// A near row found by the canonical form (rule 1) whose text classes are still to be told.
+// A near row found by the canonical form (SameForm) whose text classes are still to be told.
 struct SameForm
 {
     std::size_t row;
@@ -39,7 +39,7 @@ struct SameForm
     }
 };
 
-// The text classes of every rule-1 pair, cell by cell: a cell's forms are made once however many
+// The text classes of every SameForm pair, cell by cell: a cell's forms are made once however many
 // keys it is near, a key's once for a run of lines with the same text.
 void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const LineTable &rows, Reconciliation &report)
 {
@@ -206,10 +206,10 @@ Reconciliation reconcile(const FilterRun &run)
         missing.nearRows.reserve(index.hits(m).size());
         for (const NearRowIndex::Hit &hit : index.hits(m)) {
             unsigned causes = hit.lastCell ? unsigned(LastColumn) : 0u;
-            if (hit.rule == 1)
+            if (hit.rule == NearRowIndex::Rule::SameForm)
                 sameForm.push_back({hit.row, hit.cellBegin, hit.cellEnd, m, missing.nearRows.size()});
             else
-                causes |= hit.rule == 2 ? LongerValue : OneChar;
+                causes |= hit.rule == NearRowIndex::Rule::StartOrEnd ? LongerValue : OneChar;
             missing.nearRows.push_back({hit.row, causes});
             marks[hit.row] |= Near;
         }
