@@ -150,8 +150,24 @@ std::uint32_t CellListMatcher::anchorColumn(const LineTable &keys, std::span<con
 
 void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::u16string_view> anchorText)
 {
+    const std::vector<std::uint32_t> anchor = numberAnchors(anchorText);
+    // Most anchors have one line. Lines that share one and are equal (the same cells in the same
+    // columns) stand for each other: the first of them for the others.
+    std::vector<std::uint32_t> firstOf(m_lines.size());
+    std::iota(firstOf.begin(), firstOf.end(), 0u);
+    const std::vector<char> crowded = findEqualLines(keys, anchor, firstOf);
+    // Groups in the order of the lines, so that the rows of lines that follow each other lie
+    // together; then each line that stands for others under its anchor.
+    m_groupOfLine.resize(m_lines.size());
+    for (std::uint32_t l = 0; l < m_lines.size(); ++l)
+        m_groupOfLine[l] = firstOf[l] == l ? m_groupCount++ : m_groupOfLine[firstOf[l]];
+    keepLines(keys, anchorText, anchor, firstOf, crowded);
+}
+
+std::vector<std::uint32_t> CellListMatcher::numberAnchors(std::span<const std::u16string_view> anchorText)
+{
     const auto lineCount = static_cast<std::uint32_t>(m_lines.size());
-    // The anchors numbered; the slots of a batch are fetched before they are probed.
+    // The slots of a batch are fetched before they are probed.
     m_anchors = std::make_unique<KeyGroups>(lineCount);
     std::vector<std::uint32_t> anchor(lineCount);
     constexpr std::uint32_t batch = 32;
@@ -165,12 +181,14 @@ void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::
         for (std::uint32_t l = first; l < end; ++l)
             anchor[l] = m_anchors->insert(anchorText[l], hashes[l - first]);
     }
-    const std::size_t anchors = m_anchors->size();
+    return anchor;
+}
 
-    // Most anchors have one line. Lines that share one and are equal (the same cells in the same
-    // columns) stand for each other: the first of them for the others.
-    std::vector<std::uint32_t> firstOf(lineCount);
-    std::iota(firstOf.begin(), firstOf.end(), 0u);
+std::vector<char> CellListMatcher::findEqualLines(const LineTable &keys, std::span<const std::uint32_t> anchor,
+                                                  std::vector<std::uint32_t> &firstOf) const
+{
+    const auto lineCount = static_cast<std::uint32_t>(m_lines.size());
+    const std::size_t anchors = m_anchors->size();
     std::vector<std::uint32_t> firstUnder(anchors, none);
     std::vector<std::pair<std::uint32_t, std::uint32_t>> shared; // anchor and line, after the first
     for (std::uint32_t l = 0; l < lineCount; ++l) {
@@ -208,52 +226,36 @@ void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::
         }
         crowded[t] = different > crowdedAnchor;
     }
+    return crowded;
+}
 
-    // Groups in the order of the lines, so that the rows of lines that follow each other lie
-    // together; then each line that stands for others under its anchor.
-    m_groupOfLine.resize(lineCount);
-    for (std::uint32_t l = 0; l < lineCount; ++l)
-        m_groupOfLine[l] = firstOf[l] == l ? m_groupCount++ : m_groupOfLine[firstOf[l]];
+void CellListMatcher::keepLines(const LineTable &keys, std::span<const std::u16string_view> anchorText,
+                                std::span<const std::uint32_t> anchor, std::span<const std::uint32_t> firstOf,
+                                std::span<const char> crowded)
+{
     const auto entryOf = [&](std::uint32_t l) {
         const std::u16string_view line = keys[m_lines[l].key];
         return Entry{static_cast<std::uint32_t>(line.data() - m_keyText), static_cast<std::uint32_t>(line.size()),
                      m_groupOfLine[l]};
     };
     // Each anchor is written once: by its first line, or empty where its lines are crowded.
-    m_anchorLines.resize(anchors);
+    m_anchorLines.resize(m_anchors->size());
     std::vector<std::pair<std::uint32_t, std::uint32_t>> others; // anchor and line
-    for (std::uint32_t l = 0; l < lineCount; ++l) {
+    for (std::uint32_t l = 0; l < m_lines.size(); ++l) {
         const std::uint32_t t = anchor[l];
         if (firstOf[l] != l)
             continue;
         const Entry entry = entryOf(l);
-        if (entry.length > longLine) {
-            const auto begin = static_cast<std::uint32_t>(m_longCells.size());
-            forEachCell(lineOf(entry), [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
-                if (lookedFor(cell, at))
-                    m_longCells.push_back({cell, columnOf(at)});
-            });
-            m_longLines.push_back({entry.group, begin, static_cast<std::uint32_t>(m_longCells.size())});
-        }
+        if (entry.length > longLine)
+            keepLongLine(entry);
         if (!crowded.empty() && crowded[t]) {
             m_crowded.push_back(entry);
             continue;
         }
-        Anchor &a = m_anchorLines[t];
-        if (a.hasLine()) {
+        if (m_anchorLines[t].hasLine())
             others.emplace_back(t, l);
-            continue;
-        }
-        a = Anchor{entry.offset, entry.length, entry.group};
-        const std::size_t at = anchorText[l].data() - lineOf(entry).data();
-        if (at < farAnchor && anchorText[l].size() < farAnchor) {
-            a.anchorAt = static_cast<std::uint16_t>(at);
-            a.anchorLength = static_cast<std::uint16_t>(anchorText[l].size());
-        } else {
-            a.anchorAt = farAnchor;
-            m_farAnchors.push_back(
-                {t, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(anchorText[l].size())});
-        }
+        else
+            keepAnchorLine(t, entry, anchorText[l]);
     }
     std::sort(m_farAnchors.begin(), m_farAnchors.end(),
               [](const FarAnchor &x, const FarAnchor &y) { return x.anchor < y.anchor; });
@@ -265,6 +267,30 @@ void CellListMatcher::groupByAnchor(const LineTable &keys, std::span<const std::
             m_more.push_back(entryOf(others[i].second));
         m_anchorLines[t].length |= moreLines;
         m_moreOf.push_back({t, begin, static_cast<std::uint32_t>(m_more.size())});
+    }
+}
+
+void CellListMatcher::keepLongLine(const Entry &entry)
+{
+    const auto begin = static_cast<std::uint32_t>(m_longCells.size());
+    forEachCell(lineOf(entry), [&](std::u16string_view cell, std::size_t, std::uint32_t at, bool) {
+        if (lookedFor(cell, at))
+            m_longCells.push_back({cell, columnOf(at)});
+    });
+    m_longLines.push_back({entry.group, begin, static_cast<std::uint32_t>(m_longCells.size())});
+}
+
+void CellListMatcher::keepAnchorLine(std::uint32_t anchor, const Entry &entry, std::u16string_view anchorText)
+{
+    Anchor &a = m_anchorLines[anchor];
+    a = Anchor{entry.offset, entry.length, entry.group};
+    const std::size_t at = anchorText.data() - lineOf(entry).data();
+    if (at < farAnchor && anchorText.size() < farAnchor) {
+        a.anchorAt = static_cast<std::uint16_t>(at);
+        a.anchorLength = static_cast<std::uint16_t>(anchorText.size());
+    } else {
+        a.anchorAt = farAnchor;
+        m_farAnchors.push_back({anchor, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(anchorText.size())});
     }
 }
 

@@ -87,7 +87,19 @@ private:
     std::uint32_t columnOf(std::uint32_t at) const;
     // The list column whose cells anchor the lines.
     std::uint32_t anchorColumn(const LineTable &keys, std::span<const std::size_t> lists) const;
+    // The lines grouped by their anchors (anchorText, per line), equal lines as one group; the
+    // steps: the anchors numbered (per line, its anchor), the equal lines found (per line, the
+    // first line equal to it; per anchor, whether it is crowded, empty where none is), the lines
+    // kept under their anchors.
     void groupByAnchor(const LineTable &keys, std::span<const std::u16string_view> anchorText);
+    std::vector<std::uint32_t> numberAnchors(std::span<const std::u16string_view> anchorText);
+    std::vector<char> findEqualLines(const LineTable &keys, std::span<const std::uint32_t> anchor,
+                                     std::vector<std::uint32_t> &firstOf) const;
+    void keepLines(const LineTable &keys, std::span<const std::u16string_view> anchorText,
+                   std::span<const std::uint32_t> anchor, std::span<const std::uint32_t> firstOf,
+                   std::span<const char> crowded);
+    void keepLongLine(const Entry &entry);
+    void keepAnchorLine(std::uint32_t anchor, const Entry &entry, std::u16string_view anchorText);
     std::span<const Entry> moreLinesOf(std::uint32_t anchor) const;
     void matchByAnchor(const LineTable &rows, const Found &found);
     void matchByRarestCell(const LineTable &rows, const Found &found);

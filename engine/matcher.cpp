@@ -17,11 +17,9 @@
 
 namespace lanshan {
 
-namespace {
-
 // A row that belongs to a key, with the cells that hold the key: none (the row's number piece),
 // one, or several (`cell` is then their entry in m_cellPool).
-struct Match
+struct Matcher::Match
 {
     std::uint32_t row;
     std::uint32_t group;
@@ -31,6 +29,8 @@ struct Match
 
     bool operator<(const Match &o) const { return group < o.group || (group == o.group && cell < o.cell); }
 };
+
+namespace {
 
 // A column to look up, carried through the stages of a batch.
 struct Probe
@@ -48,14 +48,80 @@ constexpr std::size_t batchRows = 64;
 constexpr std::uint32_t noCell = UINT32_MAX;
 constexpr std::uint32_t pooled = 0x80000000; // marks an entry of m_cellPool, whose first value is the count
 
+// Keys like "7." that name a row of the table, by row: the row and the key.
+std::vector<std::pair<std::size_t, std::uint32_t>> numberedRows(const KeyGroups &groups, std::size_t rowCount)
+{
+    std::vector<std::pair<std::size_t, std::uint32_t>> numbered;
+    for (std::uint32_t g = 0; g < groups.size(); ++g) {
+        const std::optional<std::size_t> row = rowOfNumberPiece(groups.key(g));
+        if (row && *row < rowCount)
+            numbered.emplace_back(*row, g);
+    }
+    std::sort(numbered.begin(), numbered.end());
+    return numbered;
+}
+
+// The columns of a batch of rows that may be keys, looked up in stages: split and hashed, each
+// slot fetched; then the slots probed and the keys' texts fetched; then the texts compared.
+// Misses overlap instead of queueing. In the key column (oneColumn) the cell is taken whatever
+// follows it, the row's last too.
+void probeBatch(const KeyGroups &groups, const LineTable &rows, std::size_t firstRow, std::size_t endRow,
+                bool oneColumn, std::uint32_t onlyCell, std::vector<Probe> &probes)
+{
+    probes.clear();
+    for (std::size_t j = firstRow; j < endRow; ++j) {
+        if (rows[j].size() >= pooled)
+            throw std::length_error("a row of too many cells");
+        forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t cell, bool last) {
+            if (oneColumn && cell != onlyCell)
+                return cell > onlyCell;
+            if (!text.empty() && groups.mayHold(text)) {
+                const std::uint64_t h = hashText(text);
+                groups.prefetchSlot(h);
+                probes.push_back({text, h, j, groups.firstSlot(h), KeyGroups::none, cell, !last || oneColumn});
+            }
+            return false;
+        });
+    }
+    for (Probe &p : probes) {
+        std::tie(p.group, p.slot) = groups.probe(p.hash, p.slot);
+        if (p.group != KeyGroups::none)
+            prefetch(groups.key(p.group).data());
+    }
+    for (Probe &p : probes) {
+        if (p.group != KeyGroups::none && groups.key(p.group) != p.column)
+            p.group = groups.find(p.column, p.hash); // another key with the same tag
+    }
+}
+
 } // namespace
 
 Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std::size_t> column,
                  std::span<const std::size_t> keyCells, std::span<const std::uint32_t> cellColumns)
     : m_groupOfKey(keys.size(), noGroup)
 {
-    // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
     std::vector<std::size_t> lists;
+    std::unique_ptr<KeyGroups> groups = groupSingleKeys(keys, lists);
+    // Lines of several cells are matched apart, after the others, in groups of their own.
+    CellListMatcher cellLists(keys, lists, keyCells, cellColumns);
+    m_firstCellList = static_cast<std::uint32_t>(groups->size());
+    const std::size_t groupCount = m_firstCellList + cellLists.assignGroups(m_firstCellList, m_groupOfKey);
+
+    if (rows.size() >= UINT32_MAX)
+        throw std::length_error("too many rows");
+    std::vector<Match> matches;
+    matches.reserve(rows.size() + rows.size() / 8);
+    matchSingleKeys(*groups, rows, column, matches);
+    groups.reset();
+    matchCellLists(cellLists, rows, lists.size(), matches);
+    groupMatches(matches, groupCount);
+    if (m_cellPool.size() >= pooled)
+        throw std::length_error("too many cells that hold keys");
+}
+
+std::unique_ptr<KeyGroups> Matcher::groupSingleKeys(const LineTable &keys, std::vector<std::size_t> &lists)
+{
+    // Empty keys never match; keys holding a TAB are lists of cells (CellListMatcher).
     std::vector<char> single(keys.size(), false);
     std::size_t singles = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -66,77 +132,39 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
             singles += single[i] = true;
     }
     auto groups = std::make_unique<KeyGroups>(singles);
-    {
-        constexpr std::size_t batch = 32;
-        std::size_t wanted[batch];
-        std::uint64_t hashes[batch];
-        for (std::size_t first = 0; first < keys.size();) {
-            std::size_t count = 0;
-            for (; first < keys.size() && count < batch; ++first) {
-                if (single[first]) {
-                    wanted[count] = first;
-                    hashes[count] = hashText(keys[first]);
-                    groups->prefetchSlot(hashes[count++]);
-                }
+    // The slots of a batch are fetched before they are probed.
+    constexpr std::size_t batch = 32;
+    std::size_t wanted[batch];
+    std::uint64_t hashes[batch];
+    for (std::size_t first = 0; first < keys.size();) {
+        std::size_t count = 0;
+        for (; first < keys.size() && count < batch; ++first) {
+            if (single[first]) {
+                wanted[count] = first;
+                hashes[count] = hashText(keys[first]);
+                groups->prefetchSlot(hashes[count++]);
             }
-            for (std::size_t b = 0; b < count; ++b)
-                m_groupOfKey[wanted[b]] = groups->insert(keys[wanted[b]], hashes[b]);
         }
+        for (std::size_t b = 0; b < count; ++b)
+            m_groupOfKey[wanted[b]] = groups->insert(keys[wanted[b]], hashes[b]);
     }
-    // Lines of several cells are matched apart, after the others, in groups of their own.
-    CellListMatcher cellLists(keys, lists, keyCells, cellColumns);
-    m_firstCellList = static_cast<std::uint32_t>(groups->size());
-    const std::size_t groupCount = m_firstCellList + cellLists.assignGroups(m_firstCellList, m_groupOfKey);
+    return groups;
+}
 
-    // Keys like "7." that name a row of the table, by row; in one column, only its cell counts.
-    std::vector<std::pair<std::size_t, std::uint32_t>> numbered;
-    for (std::uint32_t g = 0; g < m_firstCellList && !column; ++g) {
-        const std::optional<std::size_t> row = rowOfNumberPiece(groups->key(g));
-        if (row && *row < rows.size())
-            numbered.emplace_back(*row, g);
-    }
-    std::sort(numbered.begin(), numbered.end());
+void Matcher::matchSingleKeys(const KeyGroups &groups, const LineTable &rows, std::optional<std::size_t> column,
+                              std::vector<Match> &matches)
+{
+    // In one column, only its cell counts: no row by its number.
+    const std::vector<std::pair<std::size_t, std::uint32_t>> numbered =
+        column ? std::vector<std::pair<std::size_t, std::uint32_t>>() : numberedRows(groups, rows.size());
     auto nextNumbered = numbered.cbegin();
-
-    // Rows go in batches: split and hash every column that may be a key, prefetching its
-    // slot; then probe the slots; then compare the texts. Misses overlap instead of queueing.
-    std::vector<Match> matches;
-    matches.reserve(rows.size() + rows.size() / 8);
-    std::vector<Probe> probes;
-    if (rows.size() >= UINT32_MAX)
-        throw std::length_error("too many rows");
-    const bool oneColumn = column.has_value();
     const std::uint32_t onlyCell =
         column ? static_cast<std::uint32_t>(std::min<std::size_t>(*column - 1, noCell)) : noCell;
+    std::vector<Probe> probes;
     // A class list of several columns alone has no single keys: the rows are read for its cells only.
-    for (std::size_t firstRow = 0; firstRow < rows.size() && groups->size() > 0; firstRow += batchRows) {
+    for (std::size_t firstRow = 0; firstRow < rows.size() && groups.size() > 0; firstRow += batchRows) {
         const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
-        probes.clear();
-        for (std::size_t j = firstRow; j < endRow; ++j) {
-            if (rows[j].size() >= pooled)
-                throw std::length_error("a row of too many cells");
-            // In the key column the cell is taken whatever follows it, the row's last too.
-            forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t cell, bool last) {
-                if (oneColumn && cell != onlyCell)
-                    return cell > onlyCell;
-                if (!text.empty() && groups->mayHold(text)) {
-                    const std::uint64_t h = hashText(text);
-                    groups->prefetchSlot(h);
-                    probes.push_back({text, h, j, groups->firstSlot(h), KeyGroups::none, cell, !last || oneColumn});
-                }
-                return false;
-            });
-        }
-        for (Probe &p : probes) {
-            std::tie(p.group, p.slot) = groups->probe(p.hash, p.slot);
-            if (p.group != KeyGroups::none)
-                prefetch(groups->key(p.group).data());
-        }
-        for (Probe &p : probes) {
-            if (p.group != KeyGroups::none && groups->key(p.group) != p.column)
-                p.group = groups->find(p.column, p.hash); // another key with the same tag
-        }
-
+        probeBatch(groups, rows, firstRow, endRow, column.has_value(), onlyCell, probes);
         // Matches of each row, one per key with the cells that hold it, then the candidate
         // test where no inner cell vouches for the row.
         auto probe = probes.cbegin();
@@ -151,46 +179,61 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
                 matches.push_back({row32, nextNumbered->second, noCell, 0, false});
                 ++nextNumbered;
             }
-            const auto begin = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
-            if (matches.end() - begin > 1) {
-                // One match a key: its cells in the pool where there are several.
-                std::sort(begin, matches.end());
-                auto out = begin;
-                for (auto first = begin; first != matches.end();) {
-                    auto end = first;
-                    Match merged = *first;
-                    std::uint32_t cells = merged.cells;
-                    for (++end; end != matches.end() && end->group == first->group; ++end) {
-                        merged.inner |= end->inner;
-                        cells += end->cells;
-                    }
-                    if (cells > 1) {
-                        merged.cell = pooled | static_cast<std::uint32_t>(m_cellPool.size());
-                        merged.cells = 2;
-                        m_cellPool.push_back(cells);
-                        for (auto m = first; m != end; ++m) {
-                            if (m->cells)
-                                m_cellPool.push_back(m->cell);
-                        }
-                    }
-                    *out++ = merged;
-                    first = end;
-                }
-                matches.erase(out, matches.end());
-            }
-            const std::u16string_view row = rows[j];
-            auto kept = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
-            for (auto m = kept; m != matches.end(); ++m) {
-                if (m->inner || isCandidate(groups->key(m->group), row))
-                    *kept++ = *m;
-            }
-            matches.erase(kept, matches.end());
+            mergeRowMatches(matches, firstOfRow);
+            keepCandidates(groups, rows[j], matches, firstOfRow);
         }
     }
-    groups.reset();
+}
+
+// One match a key of the row: its cells in the pool where there are several.
+void Matcher::mergeRowMatches(std::vector<Match> &matches, std::size_t firstOfRow)
+{
+    const auto begin = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
+    if (matches.end() - begin <= 1)
+        return;
+    std::sort(begin, matches.end());
+    auto out = begin;
+    for (auto first = begin; first != matches.end();) {
+        auto end = first;
+        Match merged = *first;
+        std::uint32_t cells = merged.cells;
+        for (++end; end != matches.end() && end->group == first->group; ++end) {
+            merged.inner |= end->inner;
+            cells += end->cells;
+        }
+        if (cells > 1) {
+            merged.cell = pooled | static_cast<std::uint32_t>(m_cellPool.size());
+            merged.cells = 2;
+            m_cellPool.push_back(cells);
+            for (auto m = first; m != end; ++m) {
+                if (m->cells)
+                    m_cellPool.push_back(m->cell);
+            }
+        }
+        *out++ = merged;
+        first = end;
+    }
+    matches.erase(out, matches.end());
+}
+
+// The row's matches whose key an inner cell holds, or that the row is a candidate for.
+void Matcher::keepCandidates(const KeyGroups &groups, std::u16string_view row, std::vector<Match> &matches,
+                             std::size_t firstOfRow)
+{
+    auto kept = matches.begin() + static_cast<std::ptrdiff_t>(firstOfRow);
+    for (auto m = kept; m != matches.end(); ++m) {
+        if (m->inner || isCandidate(groups.key(m->group), row))
+            *kept++ = *m;
+    }
+    matches.erase(kept, matches.end());
+}
+
+void Matcher::matchCellLists(CellListMatcher &cellLists, const LineTable &rows, std::size_t lists,
+                             std::vector<Match> &matches)
+{
     // Each row of a list line holds it in several cells: room for a row a line, taken only as used.
-    if (!lists.empty())
-        m_cellPool.reserve(3 * std::min(rows.size(), lists.size()));
+    if (lists > 0)
+        m_cellPool.reserve(3 * std::min(rows.size(), lists));
     cellLists.match(rows, [&](std::uint32_t row, std::uint32_t group, std::span<const std::uint32_t> cells) {
         if (cells.size() == 1) {
             matches.push_back({row, group, cells.front(), 1, true});
@@ -200,11 +243,13 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
         m_cellPool.push_back(static_cast<std::uint32_t>(cells.size()));
         m_cellPool.insert(m_cellPool.end(), cells.begin(), cells.end());
     });
+}
 
-    // Group the matches by key, keeping data order within each group. Most keys stand in one
-    // cell, the same in each of their rows: that cell is kept once for the key, and only the
-    // rows that differ are kept on their own, so that no more than the rows is written in
-    // scattered order.
+// The matches by key, in data order within each key. Most keys stand in one cell, the same in
+// each of their rows: that cell is kept once for the key, and only the rows that differ are kept
+// on their own, so that no more than the rows is written in scattered order.
+void Matcher::groupMatches(const std::vector<Match> &matches, std::size_t groupCount)
+{
     m_groupStart.assign(groupCount + 1, 0);
     for (const Match &m : matches)
         ++m_groupStart[m.group + 1];
@@ -235,8 +280,6 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     for (std::size_t g = 0; g < groupCount; ++g)
         m_groupCell[g] = fill[g].cell;
     std::sort(m_otherCells.begin(), m_otherCells.end());
-    if (m_cellPool.size() >= pooled)
-        throw std::length_error("too many cells that hold keys");
 }
 
 std::span<const std::uint32_t> Matcher::cellsOf(std::uint32_t group, std::size_t row) const

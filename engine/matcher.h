@@ -4,11 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace lanshan {
+
+class CellListMatcher;
+class KeyGroups;
 
 // Finds, for every key line, the data rows that belong to it (candidate and confirmed), in
 // data order, in time about linear in the size of the two tables.
@@ -51,6 +56,20 @@ public:
 
 private:
     static constexpr std::uint32_t noGroup = UINT32_MAX;
+    struct Match;
+
+    // The steps of the constructor. The distinct keys of one cell numbered, the lines of several
+    // cells noted in lists; the rows of those keys found, then those of the lists; the rows
+    // grouped by key.
+    std::unique_ptr<KeyGroups> groupSingleKeys(const LineTable &keys, std::vector<std::size_t> &lists);
+    void matchSingleKeys(const KeyGroups &groups, const LineTable &rows, std::optional<std::size_t> column,
+                         std::vector<Match> &matches);
+    void mergeRowMatches(std::vector<Match> &matches, std::size_t firstOfRow);
+    static void keepCandidates(const KeyGroups &groups, std::u16string_view row, std::vector<Match> &matches,
+                               std::size_t firstOfRow);
+    void matchCellLists(CellListMatcher &cellLists, const LineTable &rows, std::size_t lists,
+                        std::vector<Match> &matches);
+    void groupMatches(const std::vector<Match> &matches, std::size_t groupCount);
 
     std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
     // Groups from here on are lines of several cells, which no one column holds.
