@@ -13,10 +13,15 @@ namespace lanshan {
 
 std::u16string boxText(const QPlainTextEdit *box)
 {
+    return documentText(box->document());
+}
+
+std::u16string documentText(const QTextDocument *document)
+{
     // toPlainText() would turn no-break spaces into spaces and line separators into line
     // breaks; the raw text keeps them and marks each line end with a paragraph separator. Line
     // breaks kept inside a line (pasted on Windows) are given back as they were.
-    const QString raw = TextBox::resolvedText(box->document(), 0, box->document()->toRawText());
+    const QString raw = TextBox::resolvedText(document, 0, document->toRawText());
     const auto breaks = static_cast<std::size_t>(raw.count(QChar::ParagraphSeparator));
     std::u16string text(static_cast<std::size_t>(raw.size()) + breaks, u'\0');
     char16_t *out = text.data();

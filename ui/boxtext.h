@@ -6,12 +6,15 @@
 #include <string_view>
 
 class QPlainTextEdit;
+class QTextDocument;
 
 // The text of a multi-line box as the filter sees it: lines joined by CR LF, every other
 // character exactly as typed or pasted (no-break spaces, line separators and NUL included).
 namespace lanshan {
 
 std::u16string boxText(const QPlainTextEdit *box);
+// The same for a box's document.
+std::u16string documentText(const QTextDocument *document);
 QString boxQString(const QPlainTextEdit *box);
 
 // True when the box holds the empty text (a lone line break is text).

@@ -10,6 +10,7 @@
 #include "contrast.h"
 #include "controls.h"
 #include "filterrun.h"
+#include "filtersession.h"
 #include "growthlayout.h"
 #include "logging.h"
 #include "makerinfo.h"
@@ -82,6 +83,11 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
+const FilterRun *MainWindow::filterRun() const
+{
+    return m_session->run().get();
+}
+
 void MainWindow::createControls()
 {
     // Created in the order of the design, containers first; later siblings lie above
@@ -107,9 +113,6 @@ void MainWindow::createControls()
     m_clearAllButton = button(this, u"Command8"_s, u"清空所有数据"_s, twipsRect(3720, 6240, 1335, 375));
     m_clearKeysButton = button(this, u"Command9"_s, u"清除固定顺序数据"_s, twipsRect(120, 6240, 1695, 375));
     m_clearDataButton = button(this, u"Command10"_s, u"清除待筛选数据"_s, twipsRect(1920, 6240, 1695, 375));
-    for (QPushButton *b :
-         {m_syncViewButton, m_filterButton, m_toggleButton, m_clearAllButton, m_clearKeysButton, m_clearDataButton})
-        b->setEnabled(false);
     // Below the buttons, where the panels leave it in sight.
     m_reconcileSummary = label(this, u"reconcileSummary"_s, twipsRect(120, 6915, 7560, 255));
     // Alt+H opens the view from anywhere, also from the synchronized view, which lies above the
@@ -118,7 +121,6 @@ void MainWindow::createControls()
     m_reconcileButton->setEnabled(false);
     // Beside it, once a result stands: only some of the result's columns to the clipboard.
     m_columnsButton = button(this, u"copyColumnsButton"_s, u"复制列(&L)"_s, twipsRect(7800, 6870, 1320, 330));
-    m_columnsButton->setEnabled(false);
 
     m_demoRowsBox = textBox(this, u"Text5"_s, twipsRect(11040, 2640, 2295, 2175), Scrolling::None);
     m_demoRowsBox->setPlainText(resourceText(u":/demo/rows.txt"_s));
@@ -146,6 +148,7 @@ void MainWindow::createControls()
     m_columnsNote->hide();
     m_resultClipboard = new ResultClipboard(this, m_resultBox, m_columnsButton, m_columnsNote,
                                             [this] { return m_dataFrame->geometry().right() - toPixels(120); });
+    m_session = new FilterSession(m_keysBox->document(), m_dataBox->document(), this);
 
     // The panels cover the working area when they open.
     m_matchingPanel->raise();
@@ -182,12 +185,8 @@ void MainWindow::connectHandlers()
     connect(m_clearAllButton, &QPushButton::clicked, this, &MainWindow::clearAll);
     connect(m_clearKeysButton, &QPushButton::clicked, this, &MainWindow::clearKeys);
     connect(m_clearDataButton, &QPushButton::clicked, this, &MainWindow::clearData);
-    connect(m_keysBox, &QPlainTextEdit::textChanged, this, &MainWindow::keysChanged);
-    connect(m_dataBox, &QPlainTextEdit::textChanged, this, &MainWindow::dataChanged);
     connect(m_syncViewButton, &QPushButton::clicked, this, &MainWindow::openSyncView);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
-    connect(m_matchingPanel, &MatchingPanel::lineSettled, this, &MainWindow::continueRun);
-    connect(m_matchingPanel, &MatchingPanel::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
         m_syncViewButton->setFocus();
@@ -202,6 +201,7 @@ void MainWindow::connectHandlers()
     connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
     connect(m_versionCheck, &VersionCheck::failureChanged, m_statusPanels, &StatusPanels::showCheckFailure);
     m_commandUndo = new CommandUndo(this, {m_keysBox, m_dataBox});
+    connectRun();
 }
 
 ReconcileView *MainWindow::reconcileView()
@@ -220,8 +220,8 @@ ReconcileView *MainWindow::reconcileView()
     m_statusBar->raise();
     connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
     connect(m_reconcileView, &ReconcileView::keyCellsRunWanted, this, &MainWindow::runOnKeyCells);
-    connect(m_reconcileView, &ReconcileView::resultChanged, this, &MainWindow::showAdoptedResult);
-    m_reconcileView->setInputsChanged(m_resultOutdated);
+    connect(m_reconcileView, &ReconcileView::resultChanged, m_session, &FilterSession::adoptResult);
+    m_reconcileView->setInputsChanged(m_session->resultOutdated());
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
         // The copied report gives the clipboard back to the result, silently as the synchronized
         // view does.
@@ -331,125 +331,128 @@ bool MainWindow::focusNextPrevChild(bool next)
 
 void MainWindow::runFilter()
 {
-    m_resultOutdated = false;
-    m_resultClipboard->setOutdated(false);
-    m_undoHint.clear();
-    m_runKeysLength = m_keysBox->document()->characterCount();
-    m_runDataLength = m_dataBox->document()->characterCount();
-    if (m_reconcileView)
-        m_reconcileView->setInputsChanged(false);
-    // Every press looks for the keys by the rule; a column holds for the run it was chosen for.
-    startRun(boxText(m_keysBox), boxText(m_dataBox), RunOptions{});
-}
-
-void MainWindow::runInKeyColumn(std::size_t column)
-{
-    if (!m_run)
-        return;
-    // The texts the report and the questions were about, whatever the boxes hold by now. A list
-    // of several columns is looked for each cell in its own column, as most lines hold them.
-    const KeyColumnChoice choice =
-        m_run->keyListColumns() > 1 || column == 0 ? KeyColumnChoice::automatic() : KeyColumnChoice::inColumn(column);
-    const std::size_t questionsBefore = m_run->questionCount();
-    startRun(m_run->fixlines().text(), m_run->datalines().text(), RunOptions{DuplicateRows::Ask, choice, {}});
-    // Where it settled none of the questions, the panel says so at the first of them.
-    if (m_run->state() == FilterRun::State::AwaitingChoice && m_run->questionCount() == questionsBefore)
-        m_matchingPanel->sayKeyColumnChangedNothing();
-}
-
-void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)
-{
-    if (!m_run)
-        return;
-    // As the run in the key column: on the run's own texts, for this run only.
-    RunOptions options;
-    options.keyCells = cells;
-    startRun(m_run->fixlines().text(), m_run->datalines().text(), options);
-}
-
-void MainWindow::startRun(std::u16string keys, std::u16string data, const RunOptions &options)
-{
     BusyCursor busy;
-    // An earlier run that waits for a choice is dropped with its question; a run asked for from
-    // the report, opened over the synchronized view, ends in the result view as any other.
-    m_matchingPanel->dropRun();
-    m_syncView->hide();
-    m_columnsButton->setEnabled(false);
-    m_resultDelivered = false;
-    m_resultClipboard->setBlank(false);
-
-    m_run = std::make_shared<FilterRun>(std::move(keys), std::move(data), options);
-    m_syncView->showRun(m_run);
-    if (m_reconcileView)
-        m_reconcileView->showRun(nullptr);
-    showReconcileSummary();
-    if (m_run->state() == FilterRun::State::TooFewLines) {
-        showMessage(this, messageText::tooFewLines, QMessageBox::Critical);
-        return;
-    }
-    continueRun();
+    m_session->runOnInputs();
 }
 
-void MainWindow::continueRun()
+void MainWindow::connectRun()
 {
-    m_syncView->linesSettled();
-    if (m_run->state() == FilterRun::State::AwaitingChoice) {
-        m_matchingPanel->open(m_run);
-    } else {
+    using Action = FilterSession::Action;
+    const QHash<Action, QPushButton *> buttons{
+        {Action::Filter, m_filterButton},      {Action::Toggle, m_toggleButton},
+        {Action::SyncView, m_syncViewButton},  {Action::CopyColumns, m_columnsButton},
+        {Action::ClearAll, m_clearAllButton},  {Action::ClearKeys, m_clearKeysButton},
+        {Action::ClearData, m_clearDataButton}};
+    for (const auto &[action, button] : buttons.asKeyValueRange())
+        button->setEnabled(m_session->isEnabled(action));
+    connect(m_session, &FilterSession::enabledChanged, this,
+            [buttons](Action action, bool enabled) { buttons.value(action)->setEnabled(enabled); });
+
+    connect(m_keysBox, &QPlainTextEdit::textChanged, this, [this] { m_session->boxChanged(FilterSession::Box::Keys); });
+    connect(m_dataBox, &QPlainTextEdit::textChanged, this, [this] { m_session->boxChanged(FilterSession::Box::Data); });
+    connect(m_matchingPanel, &MatchingPanel::lineSettled, m_session, &FilterSession::continueRun);
+    connect(m_matchingPanel, &MatchingPanel::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
+    connect(m_session, &FilterSession::runStarted, this, [this] {
+        // A run asked for from the report, opened over the synchronized view, ends in the result
+        // view as any other.
+        m_matchingPanel->dropRun();
+        m_syncView->hide();
+        m_resultClipboard->setBlank(false);
+        m_syncView->showRun(m_session->run());
+        if (m_reconcileView)
+            m_reconcileView->showRun(nullptr);
+        showReconcileSummary();
+    });
+    connect(m_session, &FilterSession::tooFewLines, this,
+            [this] { showMessage(this, messageText::tooFewLines, QMessageBox::Critical); });
+    connect(m_session, &FilterSession::linesSettled, m_syncView, &SyncView::linesSettled);
+    connect(m_session, &FilterSession::choiceAwaited, this, [this] { m_matchingPanel->open(m_session->run()); });
+    connect(m_session, &FilterSession::keyColumnChangedNothing, m_matchingPanel,
+            &MatchingPanel::sayKeyColumnChangedNothing);
+    connect(m_session, &FilterSession::questionsEnded, this, [this] {
         m_matchingPanel->dropRun();
         m_filterButton->setFocus();
-        finishRun();
-    }
-}
-
-void MainWindow::finishRun()
-{
-    // The result view first: a box laid out while hidden is laid out again when shown,
-    // which costs as much as filling it.
-    m_resultFrame->show();
-    m_dataFrame->hide();
-    const QString resultText = QString::fromStdU16String(m_run->resultText());
-    // Words wrap in the result box, but a very long line is broken anywhere: laying out a long
-    // word at word boundaries takes time that grows with the square of its length.
-    m_resultBox->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
-                                                                          : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setBoxLines(m_resultBox, resultText);
-    reconcileView()->showRun(m_run);
-    showReconcileSummary();
-    // The boxes as they stand now: the user may have changed the inputs behind the panel.
-    if (needsWarning(boxIsEmpty(m_keysBox), boxIsEmpty(m_dataBox), boxIsEmpty(m_resultBox))) {
+    });
+    connect(m_session, &FilterSession::resultMade, this, &MainWindow::showResult);
+    connect(m_session, &FilterSession::inputsToCheck, this, [this] {
         showMessage(this, messageText::checkTheInputs, QMessageBox::Critical);
         // Back to the inputs as they stand, at the box to mend: an empty result view would
         // leave only the clearing buttons as a way out. The next delivered run shows the result.
         showDataView();
         (boxIsEmpty(m_dataBox) ? m_dataBox : m_keysBox)->setFocus();
-        return;
-    }
-    m_toggleButton->setText(m_dataFrame->title());
-    m_toggleButton->setEnabled(true);
-    m_syncViewButton->setEnabled(true);
-    m_columnsButton->setEnabled(true);
-    m_resultClipboard->showRun(m_run);
-    // Empty lines only are no result: the clipboard keeps what it held, and the user is told what
-    // to check, or offered the boxes the other way round where that would find rows.
-    if (foundNoRow(*m_run)) {
+    });
+    connect(m_session, &FilterSession::resultStands, this, [this] {
+        m_toggleButton->setText(m_dataFrame->title());
+        m_resultClipboard->showRun(m_session->run());
+    });
+    connect(m_session, &FilterSession::noRowFound, this, [this](bool swapped) {
         m_resultClipboard->setBlank(true);
-        const bool swapped = inputsLookSwapped(m_run->fixlines(), m_run->datalines());
-        if (!swapped) {
+        if (!swapped)
             showMessage(this, messageText::noRowFound(false), QMessageBox::Critical);
-        } else if (offerAction(this, messageText::noRowFound(true), QMessageBox::Critical,
-                               messageText::swapAndRunCaption)) {
+        else if (offerAction(this, messageText::noRowFound(true), QMessageBox::Critical,
+                             messageText::swapAndRunCaption))
             swapBoxesAndRun();
-        }
-        return;
-    }
-    m_resultDelivered = true;
-    if (!m_resultClipboard->handOver(resultText))
-        return;
-    showMessage(this,
-                messageText::resultCopiedWith(m_reconcileView->suspectCount(), m_run->keyListColumns(),
-                                              m_run->options().keyCells, m_run->restLeftEmpty()),
-                QMessageBox::NoIcon);
+    });
+    connect(m_session, &FilterSession::resultDelivered, this, [this](const QString &resultText) {
+        if (!m_resultClipboard->handOver(resultText))
+            return;
+        const FilterRun &run = *m_session->run();
+        showMessage(this,
+                    messageText::resultCopiedWith(m_reconcileView->suspectCount(), run.keyListColumns(),
+                                                  run.options().keyCells, run.restLeftEmpty()),
+                    QMessageBox::NoIcon);
+    });
+    connect(m_session, &FilterSession::resultAdopted, this, [this](const QString &resultText) {
+        setBoxLines(m_resultBox, resultText);
+        m_syncView->showRun(m_session->run());
+        showReconcileSummary();
+        m_resultClipboard->showRun(m_session->run());
+        m_resultClipboard->setBlank(false);
+        m_resultClipboard->handOver(resultText);
+    });
+    // The chosen columns hold until the inputs change.
+    connect(m_session, &FilterSession::inputsChanged, m_resultClipboard, &ResultClipboard::dropColumns);
+    connect(m_session, &FilterSession::outdatedChanged, this, [this](bool outdated) {
+        m_resultClipboard->setOutdated(outdated);
+        if (m_reconcileView)
+            m_reconcileView->setInputsChanged(outdated);
+    });
+    connect(m_session, &FilterSession::runResumed, this, [this] {
+        BusyCursor busy;
+        // A clearing command emptied the result box and dropped the report.
+        if (boxIsEmpty(m_resultBox))
+            setBoxLines(m_resultBox, QString::fromStdU16String(m_session->run()->resultText()));
+        if (!reconcileView()->hasReport())
+            m_reconcileView->showRun(m_session->run());
+    });
+    connect(m_session, &FilterSession::summaryChanged, this, &MainWindow::showReconcileSummary);
+}
+
+void MainWindow::runInKeyColumn(std::size_t column)
+{
+    BusyCursor busy;
+    m_session->runInKeyColumn(column);
+}
+
+void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)
+{
+    BusyCursor busy;
+    m_session->runOnKeyCells(cells);
+}
+
+void MainWindow::showResult(const QString &resultText)
+{
+    // The result view first: a box laid out while hidden is laid out again when shown,
+    // which costs as much as filling it.
+    m_resultFrame->show();
+    m_dataFrame->hide();
+    // Words wrap in the result box, but a very long line is broken anywhere: laying out a long
+    // word at word boundaries takes time that grows with the square of its length.
+    m_resultBox->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
+                                                                          : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setBoxLines(m_resultBox, resultText);
+    reconcileView()->showRun(m_session->run());
+    showReconcileSummary();
 }
 
 void MainWindow::swapBoxesAndRun()
@@ -459,41 +462,29 @@ void MainWindow::swapBoxesAndRun()
     runFilter();
 }
 
-void MainWindow::showAdoptedResult()
-{
-    const QString resultText = QString::fromStdU16String(m_run->resultText());
-    setBoxLines(m_resultBox, resultText);
-    m_syncView->showRun(m_run);
-    showReconcileSummary();
-    m_resultClipboard->showRun(m_run);
-    // Rows the user took make a result to paste, also after a run that found none.
-    m_resultDelivered = true;
-    m_resultClipboard->setBlank(false);
-    m_resultClipboard->handOver(resultText);
-}
-
 void MainWindow::showReconcileSummary()
 {
     const bool reported = m_reconcileView && m_reconcileView->hasReport();
     m_reconcileButton->setEnabled(reported);
     const std::size_t suspect = reported ? m_reconcileView->suspectCount() : 0;
     QString summary;
-    if (!m_undoHint.isEmpty())
-        summary = m_undoHint;
-    else if (m_resultOutdated && !boxIsEmpty(m_resultBox))
+    const FilterRun *run = m_session->run().get();
+    if (!m_session->undoHint().isEmpty())
+        summary = m_session->undoHint();
+    else if (m_session->resultOutdated() && !boxIsEmpty(m_resultBox))
         summary = messageText::resultOutdated;
     else if (m_reconcileView && m_reconcileView->reportTooLarge())
         summary = messageText::reportTooLarge;
     else if (reported)
         summary = messageText::reconcileSummary(
             m_reconcileView->missingCount(), m_reconcileView->unusedCount(), m_reconcileView->leftEmptyCount(), suspect,
-            m_run ? m_run->keyListColumns() : 1, m_run ? m_run->options().keyCells : std::vector<std::size_t>());
+            run ? run->keyListColumns() : 1, run ? run->options().keyCells : std::vector<std::size_t>());
     m_reconcileSummary->setText(summary);
     // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.
     QFont font;
     QPalette colours;
-    if (suspect > 0 && !m_resultOutdated && m_undoHint.isEmpty()) {
+    if (suspect > 0 && !m_session->resultOutdated() && m_session->undoHint().isEmpty()) {
         font.setBold(true);
         colours.setColor(QPalette::WindowText, readableColour(QColor(0xb0, 0x00, 0x00), palette(), QPalette::Link));
     }
@@ -508,87 +499,10 @@ void MainWindow::dropReport()
     showReconcileSummary();
 }
 
-void MainWindow::changeRule(QPushButton *clearButton)
-{
-    clearButton->setEnabled(true);
-    m_clearAllButton->setEnabled(true);
-    if (boxIsEmpty(m_keysBox) && boxIsEmpty(m_dataBox)) {
-        m_filterButton->setEnabled(false);
-        m_toggleButton->setEnabled(false);
-        m_syncViewButton->setEnabled(false);
-    } else {
-        m_filterButton->setEnabled(true);
-    }
-}
-
-void MainWindow::keysChanged()
-{
-    changeRule(m_clearKeysButton);
-    noteInputsChanged();
-}
-
-void MainWindow::dataChanged()
-{
-    changeRule(m_clearDataButton);
-    noteInputsChanged();
-}
-
-void MainWindow::noteInputsChanged()
-{
-    // The chosen columns hold until the inputs change.
-    m_resultClipboard->dropColumns();
-    // What a command said of its Ctrl+Z holds until the boxes change again.
-    const bool hintGone = !m_undoHint.isEmpty();
-    m_undoHint.clear();
-    // The result box keeps the run's result, which the line below the buttons says no longer
-    // follows from the boxes (also when they change while a choice waits), until they hold the
-    // run's texts again. Most keystrokes change neither: the line stays as it is.
-    const bool outdated = m_run && !inputsMatchRun();
-    if (outdated == m_resultOutdated) {
-        if (hintGone)
-            showReconcileSummary();
-        return;
-    }
-    m_resultOutdated = outdated;
-    m_resultClipboard->setOutdated(outdated);
-    if (m_reconcileView)
-        m_reconcileView->setInputsChanged(outdated);
-    if (!outdated)
-        resumeRun();
-    showReconcileSummary();
-}
-
-bool MainWindow::inputsMatchRun() const
-{
-    // The lengths first: comparing the texts costs a pass over both.
-    if (m_keysBox->document()->characterCount() != m_runKeysLength
-        || m_dataBox->document()->characterCount() != m_runDataLength)
-        return false;
-    return boxText(m_keysBox) == m_run->fixlines().text() && boxText(m_dataBox) == m_run->datalines().text();
-}
-
-void MainWindow::resumeRun()
-{
-    if (m_run->state() != FilterRun::State::Finished)
-        return;
-    BusyCursor busy;
-    // A clearing command emptied the result box and dropped the report.
-    if (boxIsEmpty(m_resultBox))
-        setBoxLines(m_resultBox, QString::fromStdU16String(m_run->resultText()));
-    if (!reconcileView()->hasReport())
-        m_reconcileView->showRun(m_run);
-    if (m_resultDelivered) {
-        m_toggleButton->setEnabled(true);
-        m_syncViewButton->setEnabled(true);
-        m_columnsButton->setEnabled(true);
-    }
-}
-
 void MainWindow::recordCommand(const QList<QPlainTextEdit *> &changed, const QString &hint)
 {
     m_commandUndo->recorded(changed);
-    m_undoHint = changed.isEmpty() ? QString() : hint;
-    showReconcileSummary();
+    m_session->commandRecorded(changed.isEmpty() ? QString() : hint);
 }
 
 void MainWindow::showDataView()
@@ -624,8 +538,7 @@ void MainWindow::clearAll()
     m_resultBox->setPlainText(QString());
     dropReport();
     showDataView();
-    m_columnsButton->setEnabled(false);
-    m_clearAllButton->setEnabled(false);
+    m_session->cleared(FilterSession::Cleared::Both);
     recordCommand(changed, messageText::allCleared);
 }
 
@@ -633,7 +546,7 @@ void MainWindow::clearKeys()
 {
     const bool changed = setBoxText(m_keysBox, QString());
     dropReport();
-    m_clearKeysButton->setEnabled(false);
+    m_session->cleared(FilterSession::Cleared::Keys);
     recordCommand(changed ? QList<QPlainTextEdit *>{m_keysBox} : QList<QPlainTextEdit *>(), messageText::keysCleared);
 }
 
@@ -642,8 +555,7 @@ void MainWindow::clearData()
     const bool changed = setBoxText(m_dataBox, QString());
     m_resultBox->setPlainText(QString());
     dropReport();
-    m_columnsButton->setEnabled(false);
-    m_clearDataButton->setEnabled(false);
+    m_session->cleared(FilterSession::Cleared::Data);
     showDataView();
     recordCommand(changed ? QList<QPlainTextEdit *>{m_dataBox} : QList<QPlainTextEdit *>(), messageText::dataCleared);
 }

@@ -20,9 +20,9 @@ namespace lanshan {
 class AboutDialog;
 class CommandUndo;
 class FilterRun;
+class FilterSession;
 class GrowthLayout;
 class MatchingPanel;
-struct RunOptions;
 class OverlayPanel;
 class ReconcileView;
 class ResultClipboard;
@@ -45,7 +45,7 @@ public:
     ~MainWindow() override;
 
     // The latest filter run, or none before the first one.
-    const FilterRun *filterRun() const { return m_run.get(); }
+    const FilterRun *filterRun() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -66,7 +66,9 @@ private:
     // The latest run again on its own texts, a list of several columns matched on these of its
     // columns (from 1) only.
     void runOnKeyCells(const std::vector<std::size_t> &cells);
-    void startRun(std::u16string keys, std::u16string data, const RunOptions &options);
+    // The run's signals to the panels, the clipboard and the buttons.
+    void connectRun();
+    void showResult(const QString &resultText);
     void toggleDataAndResult();
     void fillDemoData();
     void clearAll();
@@ -74,47 +76,23 @@ private:
     void clearData();
     void openSyncView();
     void showAbout();
-    void keysChanged();
-    void dataChanged();
-    void noteInputsChanged();
-    // Whether the boxes hold exactly the texts the latest run was given.
-    bool inputsMatchRun() const;
-    // The boxes are back at the run's texts (an undo): its result, report and buttons again.
-    void resumeRun();
     // A command changed these boxes: Ctrl+Z anywhere takes it back, which the line below the
     // buttons says.
     void recordCommand(const QList<QPlainTextEdit *> &changed, const QString &hint);
     // The boxes exchanged, each undoable, and the filter run on them.
     void swapBoxesAndRun();
 
-    void changeRule(QPushButton *clearButton);
     void showDataView();
-    // Runs the filter on from where it stands: opens the manual matching at the next
-    // questionable line, or delivers the result.
-    void continueRun();
-    void finishRun();
     // The panel over the working area that lies on top, or none.
     OverlayPanel *openPanel() const;
-    // Near rows taken into the result: the result box, the lists and the clipboard follow.
-    void showAdoptedResult();
     void showReconcileSummary();
     ReconcileView *reconcileView();
     // The inputs were cleared or replaced: the report and its counts go.
     void dropReport();
 
-    std::shared_ptr<FilterRun> m_run;
+    FilterSession *m_session = nullptr;
     GrowthLayout *m_growth = nullptr;
-    // The boxes differ from the texts of the run that the result box shows.
-    bool m_resultOutdated = false;
-    // The run ended with a result to paste, which went to the clipboard; or with empty lines
-    // only, which never go there.
-    bool m_resultDelivered = false;
-    // The boxes' lengths when the run was given their texts: most edits differ there.
-    int m_runKeysLength = 0;
-    int m_runDataLength = 0;
     CommandUndo *m_commandUndo = nullptr;
-    // What the line below the buttons says after a clearing command, until the boxes change.
-    QString m_undoHint;
 
     QTimer *m_versionTimer = nullptr;
     QStatusBar *m_statusBar = nullptr;
