@@ -13,8 +13,7 @@ FilterSession::FilterSession(const QTextDocument *keys, const QTextDocument *dat
     : QObject(parent)
     , m_keys(keys)
     , m_data(data)
-{
-}
+{ }
 
 FilterSession::~FilterSession() = default;
 
@@ -150,12 +149,8 @@ bool FilterSession::inputsMatchRun() const
 void FilterSession::cleared(Cleared which)
 {
     switch (which) {
-    case Cleared::Keys:
-        setEnabled(Action::ClearKeys, false);
-        break;
-    case Cleared::Data:
-        setEnabled({Action::CopyColumns, Action::ClearData}, false);
-        break;
+    case Cleared::Keys: setEnabled(Action::ClearKeys, false); break;
+    case Cleared::Data: setEnabled({Action::CopyColumns, Action::ClearData}, false); break;
     case Cleared::Both:
         // The clearing buttons of the single boxes stay as the boxes' changes left them.
         setEnabled({Action::CopyColumns, Action::ClearAll}, false);

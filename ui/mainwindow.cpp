@@ -17,6 +17,7 @@
 #include "matchingpanel.h"
 #include "messages.h"
 #include "messagetexts.h"
+#include "panelstack.h"
 #include "pictures.h"
 #include "reconcileview.h"
 #include "resultclipboard.h"
@@ -103,7 +104,8 @@ void MainWindow::createControls()
     m_matchingPanel = new MatchingPanel(this);
     m_syncView = new SyncView(this);
     // The reconciliation view is made with the first report (reconcileView()).
-    m_overlayPanels = {m_syncView, m_matchingPanel};
+    m_panels.add(m_syncView);
+    m_panels.add(m_matchingPanel);
 
     m_syncViewButton = button(this, u"Command11"_s, u"同步查看"_s, twipsRect(6600, 6240, 975, 375));
     m_filterButton = button(this, u"Command1"_s, u"数据筛选"_s, twipsRect(7680, 6240, 975, 375));
@@ -161,10 +163,9 @@ void MainWindow::setTabOrder()
     QList<QWidget *> order{m_keysBox,         m_dataBox,         m_resultBox,      m_demoKeysBox,     m_demoRowsBox,
                            m_clearDataButton, m_clearKeysButton, m_clearAllButton, m_demoButton,      m_aboutButton,
                            m_toggleButton,    m_filterButton,    m_syncViewButton, m_reconcileButton, m_columnsButton};
-    for (const OverlayPanel *panel : m_overlayPanels)
-        order += panel->tabChain();
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+    m_panels.chainTabs(order.last());
 }
 
 void MainWindow::connectHandlers()
@@ -176,7 +177,7 @@ void MainWindow::connectHandlers()
     for (const QKeySequence &keys :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::Key_F5)}) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] {
-            if (!openPanel() && m_filterButton->isEnabled() && m_filterButton->isVisible())
+            if (!m_panels.top() && m_filterButton->isEnabled() && m_filterButton->isVisible())
                 m_filterButton->click();
         });
     }
@@ -211,11 +212,7 @@ ReconcileView *MainWindow::reconcileView()
     // Made when first needed: a window that shows no report starts without it. Made last, it
     // lies above what it covers, as the other panels do.
     m_reconcileView = new ReconcileView(this);
-    QWidget::setTabOrder(m_overlayPanels.last()->tabChain().last(), m_reconcileView->tabChain().first());
-    const QList<QWidget *> chain = m_reconcileView->tabChain();
-    for (qsizetype i = 0; i + 1 < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i], chain[i + 1]);
-    m_overlayPanels.append(m_reconcileView);
+    m_panels.add(m_reconcileView);
     m_growth->add(m_reconcileView, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
     m_statusBar->raise();
     connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
@@ -285,7 +282,7 @@ void MainWindow::followWindowSize()
     m_growth->add(m_columnsButton, {.left = 1, .top = 1});
     m_growth->add(m_columnsNote, {.left = keySideShare, .follows = Growth::Follows::Place});
     m_growth->add(m_statusBar, {.top = 1, .width = 1});
-    for (OverlayPanel *panel : m_overlayPanels)
+    for (OverlayPanel *panel : m_panels.panels())
         m_growth->add(panel, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
 }
 
@@ -296,37 +293,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-OverlayPanel *MainWindow::openPanel() const
-{
-    // The one opened last lies on top.
-    OverlayPanel *top = nullptr;
-    for (OverlayPanel *panel : m_overlayPanels) {
-        if (!panel->isHidden()
-            && (!top
-                || panel->parentWidget()->children().indexOf(panel) > top->parentWidget()->children().indexOf(top)))
-            top = panel;
-    }
-    return top;
-}
-
 bool MainWindow::focusNextPrevChild(bool next)
 {
-    OverlayPanel *panel = openPanel();
-    if (!panel)
-        return QWidget::focusNextPrevChild(next);
-    // What lies outside the panel is covered by it.
-    QList<QWidget *> chain;
-    for (QWidget *w : panel->tabChain()) {
-        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
-            chain.append(w);
-    }
-    if (chain.isEmpty())
-        return true;
-    const qsizetype count = chain.size();
-    const qsizetype at = chain.indexOf(focusWidget());
-    const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
-    chain[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    return m_panels.moveFocus(next, focusWidget()) || QWidget::focusNextPrevChild(next);
 }
 
 void MainWindow::runFilter()

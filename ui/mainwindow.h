@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panelstack.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -83,8 +85,6 @@ private:
     void swapBoxesAndRun();
 
     void showDataView();
-    // The panel over the working area that lies on top, or none.
-    OverlayPanel *openPanel() const;
     void showReconcileSummary();
     ReconcileView *reconcileView();
     // The inputs were cleared or replaced: the report and its counts go.
@@ -98,8 +98,7 @@ private:
     QStatusBar *m_statusBar = nullptr;
     MatchingPanel *m_matchingPanel = nullptr;
     SyncView *m_syncView = nullptr;
-    // Every panel that opens over the working area.
-    QList<OverlayPanel *> m_overlayPanels;
+    PanelStack m_panels;
     // Why keys found no row: the counts below the buttons, and the view they open.
     ReconcileView *m_reconcileView = nullptr;
     QLabel *m_reconcileSummary = nullptr;
