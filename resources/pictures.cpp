@@ -2,6 +2,7 @@
 
 #include "logging.h"
 
+#include <QFile>
 #include <QSize>
 
 // The data lives in this static library; registering it twice does no harm.
@@ -11,6 +12,21 @@ static void initResources()
 }
 
 namespace lanshan {
+
+namespace {
+
+QString resourceText(const QString &path)
+{
+    initResources();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCDebug(lcDesktop) << "cannot read" << path << file.errorString();
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
 
 QIcon programIcon()
 {
@@ -28,6 +44,16 @@ QPixmap aboutPicture()
     if (picture.isNull())
         qCDebug(lcDesktop) << "cannot read the about picture";
     return picture;
+}
+
+QString demoKeys()
+{
+    return resourceText(QStringLiteral(":/demo/keys.txt"));
+}
+
+QString demoRows()
+{
+    return resourceText(QStringLiteral(":/demo/rows.txt"));
 }
 
 } // namespace lanshan

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QString>
 
 namespace lanshan {
 
@@ -10,5 +11,9 @@ QIcon programIcon();
 
 // The about dialog's picture: 200 × 200, in colour, stored as a JPEG image.
 QPixmap aboutPicture();
+
+// The demo's texts, UTF-8 files compiled in: the keys in the wanted order and the rows.
+QString demoKeys();
+QString demoRows();
 
 } // namespace lanshan

@@ -79,6 +79,16 @@ bool setBoxText(QPlainTextEdit *box, const QString &text)
     return true;
 }
 
+QList<QPlainTextEdit *> setBoxTexts(const QList<std::pair<QPlainTextEdit *, QString>> &texts)
+{
+    QList<QPlainTextEdit *> changed;
+    for (const auto &[box, text] : texts) {
+        if (setBoxText(box, text))
+            changed.append(box);
+    }
+    return changed;
+}
+
 namespace {
 
 // One step of the box's undo: the whole text replaced by lines that only CR LF ends.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 class QPlainTextEdit;
 class QTextDocument;
@@ -24,6 +26,8 @@ bool boxIsEmpty(const QPlainTextEdit *box);
 // LF each start a new line. Returns false, and leaves the box alone, when it already holds
 // that very text.
 bool setBoxText(QPlainTextEdit *box, const QString &text);
+// setBoxText() for each box; the boxes whose text it changed.
+QList<QPlainTextEdit *> setBoxTexts(const QList<std::pair<QPlainTextEdit *, QString>> &texts);
 
 // The two boxes exchange their texts, each as one step that Ctrl+Z in the box takes back; a
 // line break kept inside a line stays inside it.

@@ -3,16 +3,12 @@
 #include "aboutdialog.h"
 #include "boxtext.h"
 #include "busycursor.h"
-#include "clipboard.h"
-#include "columnselection.h"
-#include "columnspopup.h"
 #include "commandundo.h"
-#include "contrast.h"
 #include "controls.h"
+#include "dataorresult.h"
 #include "filterrun.h"
 #include "filtersession.h"
 #include "growthlayout.h"
-#include "logging.h"
 #include "makerinfo.h"
 #include "matchingpanel.h"
 #include "messages.h"
@@ -21,52 +17,27 @@
 #include "pictures.h"
 #include "reconcileview.h"
 #include "resultclipboard.h"
-#include "runoptions.h"
 #include "statuspanels.h"
-#include "swappedinputs.h"
+#include "summaryline.h"
 #include "syncview.h"
 #include "twips.h"
 #include "version.h"
 #include "versioncheck.h"
 #include "windowplacement.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
-#include <QTextDocument>
 #include <QTimer>
-
-#include <algorithm>
-#include <new>
 
 namespace lanshan {
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString resourceText(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCDebug(lcDesktop) << "cannot read" << path << file.errorString();
-        return {};
-    }
-    return QString::fromUtf8(file.readAll());
-}
-
-// Longer result lines are broken anywhere in the result box (see finishRun).
-constexpr qsizetype longLine = 1000;
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -125,22 +96,16 @@ void MainWindow::createControls()
     m_columnsButton = button(this, u"copyColumnsButton"_s, u"复制列(&L)"_s, twipsRect(7800, 6870, 1320, 330));
 
     m_demoRowsBox = textBox(this, u"Text5"_s, twipsRect(11040, 2640, 2295, 2175), Scrolling::None);
-    m_demoRowsBox->setPlainText(resourceText(u":/demo/rows.txt"_s));
+    m_demoRowsBox->setPlainText(demoRows());
     m_demoKeysBox = textBox(this, u"Text4"_s, twipsRect(11040, 240, 2295, 2175), Scrolling::None);
-    m_demoKeysBox->setPlainText(resourceText(u":/demo/keys.txt"_s));
+    m_demoKeysBox->setPlainText(demoKeys());
 
     m_resultFrame = frame(this, u"Frame3"_s, u"筛选后结果"_s, twipsRect(11040, 5040, 2295, 1575));
     m_resultBox = textBox(m_resultFrame, u"Text3"_s, twipsRect(120, 240, 1575, 615), Scrolling::VerticalOnly);
-    // The result is only ever written by the program; it can be selected and copied.
-    m_resultBox->setReadOnly(true);
-    m_resultBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_resultBox->setBackgroundRole(QPalette::Button);
-    QPalette buttonFace = m_resultBox->palette();
-    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    m_resultBox->setPalette(buttonFace);
 
     m_dataFrame = frame(this, u"Frame2"_s, u"待筛选数据"_s, twipsRect(2400, 240, 8415, 5895));
     m_dataBox = textBox(m_dataFrame, u"Text2"_s, twipsRect(120, 240, 8175, 5535), Scrolling::Both);
+    m_dataOrResult = std::make_unique<DataOrResult>(m_dataFrame, m_dataBox, m_resultFrame, m_resultBox, m_toggleButton);
     m_keysFrame = frame(this, u"Frame1"_s, u"固定顺序数据"_s, twipsRect(120, 240, 2055, 5895));
     m_keysBox = textBox(m_keysFrame, u"Text1"_s, twipsRect(120, 240, 1815, 5535), Scrolling::Both);
 
@@ -181,11 +146,11 @@ void MainWindow::connectHandlers()
                 m_filterButton->click();
         });
     }
-    connect(m_toggleButton, &QPushButton::clicked, this, &MainWindow::toggleDataAndResult);
+    connect(m_toggleButton, &QPushButton::clicked, this, [this] { m_dataOrResult->toggle(); });
     connect(m_demoButton, &QPushButton::clicked, this, &MainWindow::fillDemoData);
-    connect(m_clearAllButton, &QPushButton::clicked, this, &MainWindow::clearAll);
-    connect(m_clearKeysButton, &QPushButton::clicked, this, &MainWindow::clearKeys);
-    connect(m_clearDataButton, &QPushButton::clicked, this, &MainWindow::clearData);
+    connect(m_clearAllButton, &QPushButton::clicked, this, [this] { clearBoxes(FilterSession::Cleared::Both); });
+    connect(m_clearKeysButton, &QPushButton::clicked, this, [this] { clearBoxes(FilterSession::Cleared::Keys); });
+    connect(m_clearDataButton, &QPushButton::clicked, this, [this] { clearBoxes(FilterSession::Cleared::Data); });
     connect(m_syncViewButton, &QPushButton::clicked, this, &MainWindow::openSyncView);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
     // Silently, as the view is left without a word: the result stays in the result box.
@@ -245,13 +210,9 @@ void MainWindow::setUpStartState()
     resize(width, toPixels(toTwips(width) * 0.681 + 100));
     m_statusBar->setGeometry(0, height() - toPixels(375), width, toPixels(375));
 
-    m_resultFrame->hide();
+    m_dataOrResult->setUp();
     m_demoKeysBox->hide();
     m_demoRowsBox->hide();
-    m_resultFrame->resize(m_dataFrame->width(), m_dataFrame->height());
-    m_resultBox->resize(m_dataBox->width(), m_dataBox->height());
-    m_resultFrame->move(m_resultFrame->x(), m_dataFrame->y());
-    m_resultFrame->move(m_dataFrame->x(), m_resultFrame->y());
     m_keysBox->setFocus();
     // Panel 4 takes the rest of the window's width as set above.
     m_statusPanels->setUp(toTwips(this->width()));
@@ -347,11 +308,11 @@ void MainWindow::connectRun()
         showMessage(this, messageText::checkTheInputs, QMessageBox::Critical);
         // Back to the inputs as they stand, at the box to mend: an empty result view would
         // leave only the clearing buttons as a way out. The next delivered run shows the result.
-        showDataView();
+        m_dataOrResult->showData();
         (boxIsEmpty(m_dataBox) ? m_dataBox : m_keysBox)->setFocus();
     });
     connect(m_session, &FilterSession::resultStands, this, [this] {
-        m_toggleButton->setText(m_dataFrame->title());
+        m_dataOrResult->resultStands();
         m_resultClipboard->showRun(m_session->run());
     });
     connect(m_session, &FilterSession::noRowFound, this, [this](bool swapped) {
@@ -411,15 +372,7 @@ void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)
 
 void MainWindow::showResult(const QString &resultText)
 {
-    // The result view first: a box laid out while hidden is laid out again when shown,
-    // which costs as much as filling it.
-    m_resultFrame->show();
-    m_dataFrame->hide();
-    // Words wrap in the result box, but a very long line is broken anywhere: laying out a long
-    // word at word boundaries takes time that grows with the square of its length.
-    m_resultBox->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
-                                                                          : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setBoxLines(m_resultBox, resultText);
+    m_dataOrResult->showResult(resultText);
     reconcileView()->showRun(m_session->run());
     showReconcileSummary();
 }
@@ -433,32 +386,8 @@ void MainWindow::swapBoxesAndRun()
 
 void MainWindow::showReconcileSummary()
 {
-    const bool reported = m_reconcileView && m_reconcileView->hasReport();
-    m_reconcileButton->setEnabled(reported);
-    const std::size_t suspect = reported ? m_reconcileView->suspectCount() : 0;
-    QString summary;
-    const FilterRun *run = m_session->run().get();
-    if (!m_session->undoHint().isEmpty())
-        summary = m_session->undoHint();
-    else if (m_session->resultOutdated() && !boxIsEmpty(m_resultBox))
-        summary = messageText::resultOutdated;
-    else if (m_reconcileView && m_reconcileView->reportTooLarge())
-        summary = messageText::reportTooLarge;
-    else if (reported)
-        summary = messageText::reconcileSummary(
-            m_reconcileView->missingCount(), m_reconcileView->unusedCount(), m_reconcileView->leftEmptyCount(), suspect,
-            run ? run->keyListColumns() : 1, run ? run->options().keyCells : std::vector<std::size_t>());
-    m_reconcileSummary->setText(summary);
-    // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
-    // Only the roles set here; the rest, and all of it without such lines, as the window has it.
-    QFont font;
-    QPalette colours;
-    if (suspect > 0 && !m_session->resultOutdated() && m_session->undoHint().isEmpty()) {
-        font.setBold(true);
-        colours.setColor(QPalette::WindowText, readableColour(QColor(0xb0, 0x00, 0x00), palette(), QPalette::Link));
-    }
-    m_reconcileSummary->setFont(font);
-    m_reconcileSummary->setPalette(colours);
+    m_reconcileButton->setEnabled(m_reconcileView && m_reconcileView->hasReport());
+    showSummary(m_reconcileSummary, *m_session, m_reconcileView, !boxIsEmpty(m_resultBox));
 }
 
 void MainWindow::dropReport()
@@ -474,67 +403,41 @@ void MainWindow::recordCommand(const QList<QPlainTextEdit *> &changed, const QSt
     m_session->commandRecorded(changed.isEmpty() ? QString() : hint);
 }
 
-void MainWindow::showDataView()
-{
-    m_resultFrame->hide();
-    m_dataFrame->show();
-}
-
 void MainWindow::fillDemoData()
 {
     // Worth a word only where the demo replaced something of the user's.
     const bool replacing = !boxIsEmpty(m_keysBox) || !boxIsEmpty(m_dataBox);
-    QList<QPlainTextEdit *> changed;
-    if (setBoxText(m_keysBox, boxQString(m_demoKeysBox)))
-        changed.append(m_keysBox);
-    if (setBoxText(m_dataBox, boxQString(m_demoRowsBox)))
-        changed.append(m_dataBox);
+    const QList<QPlainTextEdit *> changed =
+        setBoxTexts({{m_keysBox, boxQString(m_demoKeysBox)}, {m_dataBox, boxQString(m_demoRowsBox)}});
     // The report told of the inputs that were replaced.
     dropReport();
-    showDataView();
+    m_dataOrResult->showData();
     recordCommand(replacing ? changed : QList<QPlainTextEdit *>(), messageText::demoReplaced);
     m_filterButton->setFocus();
     showMessage(this, messageText::demoFilled, QMessageBox::Information);
 }
 
-void MainWindow::clearAll()
+void MainWindow::clearBoxes(FilterSession::Cleared which)
 {
-    QList<QPlainTextEdit *> changed;
-    if (setBoxText(m_keysBox, QString()))
-        changed.append(m_keysBox);
-    if (setBoxText(m_dataBox, QString()))
-        changed.append(m_dataBox);
-    m_resultBox->setPlainText(QString());
+    using Cleared = FilterSession::Cleared;
+    const bool keys = which != Cleared::Data;
+    const bool data = which != Cleared::Keys;
+    QList<std::pair<QPlainTextEdit *, QString>> emptied;
+    if (keys)
+        emptied.append({m_keysBox, QString()});
+    if (data)
+        emptied.append({m_dataBox, QString()});
+    const QList<QPlainTextEdit *> changed = setBoxTexts(emptied);
+    // The result goes with the rows it was taken from.
+    if (data)
+        m_resultBox->setPlainText(QString());
     dropReport();
-    showDataView();
-    m_session->cleared(FilterSession::Cleared::Both);
-    recordCommand(changed, messageText::allCleared);
-}
-
-void MainWindow::clearKeys()
-{
-    const bool changed = setBoxText(m_keysBox, QString());
-    dropReport();
-    m_session->cleared(FilterSession::Cleared::Keys);
-    recordCommand(changed ? QList<QPlainTextEdit *>{m_keysBox} : QList<QPlainTextEdit *>(), messageText::keysCleared);
-}
-
-void MainWindow::clearData()
-{
-    const bool changed = setBoxText(m_dataBox, QString());
-    m_resultBox->setPlainText(QString());
-    dropReport();
-    m_session->cleared(FilterSession::Cleared::Data);
-    showDataView();
-    recordCommand(changed ? QList<QPlainTextEdit *>{m_dataBox} : QList<QPlainTextEdit *>(), messageText::dataCleared);
-}
-
-void MainWindow::toggleDataAndResult()
-{
-    // Visibility of the frames themselves, whether or not the window is on screen.
-    m_toggleButton->setText(!m_dataFrame->isHidden() ? m_dataFrame->title() : m_resultFrame->title());
-    m_resultFrame->setVisible(m_resultFrame->isHidden());
-    m_dataFrame->setVisible(m_dataFrame->isHidden());
+    if (data)
+        m_dataOrResult->showData();
+    m_session->cleared(which);
+    recordCommand(changed, !keys  ? messageText::dataCleared
+                           : data ? messageText::allCleared
+                                  : messageText::keysCleared);
 }
 
 void MainWindow::openSyncView()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filtersession.h"
 #include "panelstack.h"
 
 #include <QPointer>
@@ -21,8 +22,8 @@ namespace lanshan {
 
 class AboutDialog;
 class CommandUndo;
+class DataOrResult;
 class FilterRun;
-class FilterSession;
 class GrowthLayout;
 class MatchingPanel;
 class OverlayPanel;
@@ -71,11 +72,9 @@ private:
     // The run's signals to the panels, the clipboard and the buttons.
     void connectRun();
     void showResult(const QString &resultText);
-    void toggleDataAndResult();
     void fillDemoData();
-    void clearAll();
-    void clearKeys();
-    void clearData();
+    // A clearing command: the boxes emptied, each an undoable step.
+    void clearBoxes(FilterSession::Cleared which);
     void openSyncView();
     void showAbout();
     // A command changed these boxes: Ctrl+Z anywhere takes it back, which the line below the
@@ -84,7 +83,6 @@ private:
     // The boxes exchanged, each undoable, and the filter run on them.
     void swapBoxesAndRun();
 
-    void showDataView();
     void showReconcileSummary();
     ReconcileView *reconcileView();
     // The inputs were cleared or replaced: the report and its counts go.
@@ -93,6 +91,7 @@ private:
     FilterSession *m_session = nullptr;
     GrowthLayout *m_growth = nullptr;
     CommandUndo *m_commandUndo = nullptr;
+    std::unique_ptr<DataOrResult> m_dataOrResult;
 
     QTimer *m_versionTimer = nullptr;
     QStatusBar *m_statusBar = nullptr;
