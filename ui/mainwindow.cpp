@@ -55,11 +55,6 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
-const FilterRun *MainWindow::filterRun() const
-{
-    return m_session->run().get();
-}
-
 void MainWindow::createControls()
 {
     // Created in the order of the design, containers first; later siblings lie above
@@ -151,7 +146,7 @@ void MainWindow::connectHandlers()
     connect(m_clearAllButton, &QPushButton::clicked, this, [this] { clearBoxes(FilterSession::Cleared::Both); });
     connect(m_clearKeysButton, &QPushButton::clicked, this, [this] { clearBoxes(FilterSession::Cleared::Keys); });
     connect(m_clearDataButton, &QPushButton::clicked, this, [this] { clearBoxes(FilterSession::Cleared::Data); });
-    connect(m_syncViewButton, &QPushButton::clicked, this, &MainWindow::openSyncView);
+    connect(m_syncViewButton, &QPushButton::clicked, m_syncView, &SyncView::open);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
     // Silently, as the view is left without a word: the result stays in the result box.
     connect(m_syncView, &SyncView::closed, this, [this] {
@@ -181,7 +176,10 @@ ReconcileView *MainWindow::reconcileView()
     m_growth->add(m_reconcileView, {.width = 1, .height = 1, .follows = Growth::Follows::Size});
     m_statusBar->raise();
     connect(m_reconcileView, &ReconcileView::keyColumnRunWanted, this, &MainWindow::runInKeyColumn);
-    connect(m_reconcileView, &ReconcileView::keyCellsRunWanted, this, &MainWindow::runOnKeyCells);
+    connect(m_reconcileView, &ReconcileView::keyCellsRunWanted, this, [this](const std::vector<std::size_t> &cells) {
+        BusyCursor busy;
+        m_session->runOnKeyCells(cells);
+    });
     connect(m_reconcileView, &ReconcileView::resultChanged, m_session, &FilterSession::adoptResult);
     m_reconcileView->setInputsChanged(m_session->resultOutdated());
     connect(m_reconcileView, &ReconcileView::closed, this, [this] {
@@ -199,8 +197,7 @@ ReconcileView *MainWindow::reconcileView()
 
 void MainWindow::setUpStartState()
 {
-    m_versionTimer->setInterval(1000);
-    m_versionTimer->start();
+    m_versionTimer->start(1000);
     setWindowTitle(windowTitle() + u" V%1.%2.%3"_s.arg(versionMajor).arg(versionMinor).arg(versionPatch));
 
     // The frame is the platform's and comes only once the window is shown: these are the
@@ -364,12 +361,6 @@ void MainWindow::runInKeyColumn(std::size_t column)
     m_session->runInKeyColumn(column);
 }
 
-void MainWindow::runOnKeyCells(const std::vector<std::size_t> &cells)
-{
-    BusyCursor busy;
-    m_session->runOnKeyCells(cells);
-}
-
 void MainWindow::showResult(const QString &resultText)
 {
     m_dataOrResult->showResult(resultText);
@@ -438,11 +429,6 @@ void MainWindow::clearBoxes(FilterSession::Cleared which)
     recordCommand(changed, !keys  ? messageText::dataCleared
                            : data ? messageText::allCleared
                                   : messageText::keysCleared);
-}
-
-void MainWindow::openSyncView()
-{
-    m_syncView->open();
 }
 
 void MainWindow::showAbout()

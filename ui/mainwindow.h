@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <string>
 #include <vector>
 
 class QGroupBox;
@@ -23,7 +22,6 @@ namespace lanshan {
 class AboutDialog;
 class CommandUndo;
 class DataOrResult;
-class FilterRun;
 class GrowthLayout;
 class MatchingPanel;
 class OverlayPanel;
@@ -37,7 +35,9 @@ class VersionCheck;
 // the result box in its place, the button row, and three panels that open over the working
 // area (OverlayPanel): the manual matching of keys with several rows (MatchingPanel), the
 // synchronized view (SyncView) and the reconciliation of the result (ReconcileView). The
-// window runs the filter, decides which panel shows and gives the messages.
+// window builds its controls and connects them: FilterSession runs the filter and keeps which
+// commands can be used, ResultClipboard hands the result over, PanelStack keeps the panels
+// and WindowPlacement puts the window on the screen. The window shows and asks.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -46,9 +46,6 @@ class MainWindow : public QWidget
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
-
-    // The latest filter run, or none before the first one.
-    const FilterRun *filterRun() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -66,16 +63,12 @@ private:
     void runFilter();
     // The latest run again on its own texts, the keys looked for in one column (from 1) only.
     void runInKeyColumn(std::size_t column);
-    // The latest run again on its own texts, a list of several columns matched on these of its
-    // columns (from 1) only.
-    void runOnKeyCells(const std::vector<std::size_t> &cells);
     // The run's signals to the panels, the clipboard and the buttons.
     void connectRun();
     void showResult(const QString &resultText);
     void fillDemoData();
     // A clearing command: the boxes emptied, each an undoable step.
     void clearBoxes(FilterSession::Cleared which);
-    void openSyncView();
     void showAbout();
     // A command changed these boxes: Ctrl+Z anywhere takes it back, which the line below the
     // buttons says.
