@@ -47,8 +47,8 @@ public:
 
 QString enabled(const FilterSession &session)
 {
-    static const QStringList names{u"Filter"_s,      u"Toggle"_s,   u"SyncView"_s, u"CopyColumns"_s,
-                                   u"ClearAll"_s,    u"ClearKeys"_s, u"ClearData"_s};
+    static const QStringList names{u"Filter"_s,   u"Toggle"_s,    u"SyncView"_s, u"CopyColumns"_s,
+                                   u"ClearAll"_s, u"ClearKeys"_s, u"ClearData"_s};
     QStringList on;
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (session.isEnabled(static_cast<Action>(i)))
