@@ -245,10 +245,16 @@ std::string synopsis()
     };
     std::string alone;
     for (const Option &option : table) {
-        if (option.form != Form::Alone)
-            add("[" + optionForm(option) + "]");
-        else
+        if (option.form != Form::Alone) {
+            // Appended piece by piece: at -O3 GCC 12 takes operator+ of a literal and a
+            // temporary for an overlapping copy (-Wrestrict).
+            std::string form = "[";
+            form += optionForm(option);
+            form += ']';
+            add(form);
+        } else {
             alone += (alone.empty() ? "" : " | ") + std::string(option.name);
+        }
     }
     add("KEYS DATA");
     return text + "\n       reorder " + alone + "\n";
