@@ -1,11 +1,14 @@
 // The option table of reorder: each option is taken in its forms, stands in the usage text with
 // its help, and a malformed use of it is refused with its words and status 2.
 
+#include "reconciliation.h"
 #include "reorderoptions.h"
+#include "reporttsv.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -157,6 +160,26 @@ TEST(ReorderOptions, TheUsageShowsEachOptionWithItsHelp)
             EXPECT_NE(at, std::string::npos) << form << ": " << helpLine;
         }
     }
+}
+
+// The help of --explain says how much of a near row the report keeps: as much as it keeps.
+TEST(ReorderOptions, TheExplainHelpSaysWhereANearRowIsCut)
+{
+    const std::string usage = usageText();
+    std::smatch said;
+    ASSERT_TRUE(
+        std::regex_search(usage, said, std::regex("A near row's text is cut to its\\s+first (\\d+) characters")));
+    const std::size_t length = std::stoul(said[1]);
+    const std::string row = "abcdefgh" + std::string(1000, 'z');
+    ASSERT_LT(length, row.size());
+
+    FilterRun run(u"abcdefgh\r\nq", std::u16string(row.begin(), row.end()));
+    const std::string tsv = reportTsv(run, reconcile(run));
+    const std::string nearLine = "missing\t1\t1\tlast-column+longer-value\tabcdefgh\t";
+    const std::size_t at = tsv.find(nearLine);
+    ASSERT_NE(at, std::string::npos) << tsv.substr(0, 200);
+    EXPECT_EQ(tsv.substr(at + nearLine.size(), tsv.find('\n', at) - at - nearLine.size()),
+              row.substr(0, length) + "\u2026");
 }
 
 TEST(ReorderOptions, TheUsageFitsATerminal)

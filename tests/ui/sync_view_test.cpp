@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 #include <memory>
@@ -48,6 +49,8 @@ private:
     lanshan::ListBox *list2() const { return m_driver->list(u"List2"_s); }
     // Both lists show the same top row, which is given.
     void verifyTops(int row);
+    // Neither list scrolls by itself after the test has put them somewhere.
+    void verifyNeitherListMovesLater();
 };
 
 void SyncViewTest::open()
@@ -80,6 +83,20 @@ void SyncViewTest::verifyTops(int row)
     QApplication::processEvents();
     QCOMPARE(topRow(list1()), row);
     QCOMPARE(topRow(list2()), row);
+}
+
+void SyncViewTest::verifyNeitherListMovesLater()
+{
+    // The lists follow each other at once, so any move from now on is one that pulls a list
+    // away from where it was put: a delayed layout, a bar whose range is set again. Nothing
+    // signals that none came, so the event loop runs for a bounded time, long enough for the
+    // lists' pending layouts, and every move of either bar meanwhile is caught.
+    constexpr int settleMilliseconds = 50;
+    QSignalSpy moved1(list1()->verticalScrollBar(), &QScrollBar::valueChanged);
+    QSignalSpy moved2(list2()->verticalScrollBar(), &QScrollBar::valueChanged);
+    QTest::qWait(settleMilliseconds);
+    QCOMPARE(moved1.size(), 0);
+    QCOMPARE(moved2.size(), 0);
 }
 
 void SyncViewTest::opensOverTheWorkingArea()
@@ -174,7 +191,7 @@ void SyncViewTest::listAtItsEndIsNotPulledBack()
     QVERIFY2(bar2->maximum() > bar1->maximum(), "the result list must reach further");
 
     bar2->setValue(bar2->maximum());
-    QTest::qWait(50);
+    verifyNeitherListMovesLater();
     QCOMPARE(bar2->value(), bar2->maximum());
     QCOMPARE(bar1->value(), bar1->maximum());
     QCOMPARE(topRow(list2()), bar2->maximum());
@@ -185,7 +202,7 @@ void SyncViewTest::listAtItsEndIsNotPulledBack()
 
     // Scrolling the key list back a little takes the result list to the same top row.
     bar1->setValue(bar1->maximum() - 3);
-    QTest::qWait(50);
+    verifyNeitherListMovesLater();
     verifyTops(bar1->maximum() - 3);
     QCOMPARE(bar1->value(), bar1->maximum() - 3);
 }
@@ -291,7 +308,7 @@ void SyncViewTest::reopeningKeepsSelectionAndScroll()
 
     m_driver->press(u"Command4"_s);
     open();
-    QTest::qWait(20);
+    verifyNeitherListMovesLater();
     verifyTops(100);
     QCOMPARE(selectedRow(list1()), 150);
     QCOMPARE(selectedRow(list2()), 150);
