@@ -45,6 +45,20 @@ public:
     QString delivered;
 };
 
+// A box's new text, as the window tells the session of it.
+void setBox(FilterSession &session, QTextDocument &box, FilterSession::Box which, const QString &text)
+{
+    box.setPlainText(text);
+    session.boxChanged(which);
+}
+
+// A clearing command on the data box.
+void clearData(FilterSession &session, QTextDocument &dataBox)
+{
+    setBox(session, dataBox, FilterSession::Box::Data, QString());
+    session.cleared(FilterSession::Cleared::Data);
+}
+
 QString enabled(const FilterSession &session)
 {
     static const QStringList names{u"Filter"_s,   u"Toggle"_s,    u"SyncView"_s, u"CopyColumns"_s,
@@ -127,8 +141,7 @@ void FilterSessionTest::answersGiveTheResultOrTheWordToCheck()
 
     // The data box emptied while the question waited: the result goes nowhere.
     session.runOnInputs();
-    dataBox.clear();
-    session.boxChanged(FilterSession::Box::Data);
+    setBox(session, dataBox, FilterSession::Box::Data, QString());
     signals.take();
     session.run()->ignore();
     session.continueRun();
@@ -143,38 +156,29 @@ void FilterSessionTest::commandsUsableAsTheBoxesAndTheRunGo()
     FilterSession session(&keysBox, &dataBox);
     QCOMPARE(enabled(session), QString());
 
-    keysBox.setPlainText(u"张三\n李四"_s);
-    session.boxChanged(FilterSession::Box::Keys);
+    setBox(session, keysBox, FilterSession::Box::Keys, u"张三\n李四"_s);
     QCOMPARE(enabled(session), u"Filter ClearAll ClearKeys"_s);
-    dataBox.setPlainText(u"李四\t80\n张三\t90"_s);
-    session.boxChanged(FilterSession::Box::Data);
+    setBox(session, dataBox, FilterSession::Box::Data, u"李四\t80\n张三\t90"_s);
     session.runOnInputs();
     QCOMPARE(enabled(session), u"Filter Toggle SyncView CopyColumns ClearAll ClearKeys ClearData"_s);
 
     // Emptying the data box leaves the run's view and the filter; the columns go with the result.
-    dataBox.clear();
-    session.boxChanged(FilterSession::Box::Data);
-    session.cleared(FilterSession::Cleared::Data);
+    clearData(session, dataBox);
     QCOMPARE(enabled(session), u"Filter Toggle SyncView ClearAll ClearKeys"_s);
 
     // Both boxes empty: nothing to run or view; the single boxes' buttons stay as they were.
-    keysBox.clear();
-    session.boxChanged(FilterSession::Box::Keys);
+    setBox(session, keysBox, FilterSession::Box::Keys, QString());
     session.cleared(FilterSession::Cleared::Both);
     QCOMPARE(enabled(session), u"ClearKeys"_s);
 
     // A run that found no row can be viewed but was not handed over: an undo back to its texts
     // does not offer its columns again.
     keysBox.setPlainText(u"王五\n赵六"_s);
-    dataBox.setPlainText(u"张三\t90"_s);
-    session.boxChanged(FilterSession::Box::Data);
+    setBox(session, dataBox, FilterSession::Box::Data, u"张三\t90"_s);
     session.runOnInputs();
     QCOMPARE(enabled(session), u"Filter Toggle SyncView CopyColumns ClearAll ClearKeys ClearData"_s);
-    dataBox.clear();
-    session.boxChanged(FilterSession::Box::Data);
-    session.cleared(FilterSession::Cleared::Data);
-    dataBox.setPlainText(u"张三\t90"_s);
-    session.boxChanged(FilterSession::Box::Data);
+    clearData(session, dataBox);
+    setBox(session, dataBox, FilterSession::Box::Data, u"张三\t90"_s);
     QVERIFY(!session.resultOutdated());
     QVERIFY(!session.isEnabled(Action::CopyColumns));
 }
@@ -196,12 +200,10 @@ void FilterSessionTest::resultFollowsTheBoxesOnlyWhileTheyHoldTheRunsTexts()
     QCOMPARE(signals.take(), u"outdated"_s);
     QVERIFY(session.undoHint().isEmpty());
     // As long as the run's texts, but not them.
-    dataBox.setPlainText(u"李四\t80\n张三\t95"_s);
-    session.boxChanged(FilterSession::Box::Data);
+    setBox(session, dataBox, FilterSession::Box::Data, u"李四\t80\n张三\t95"_s);
     QCOMPARE(signals.take(), QString());
     QVERIFY(session.resultOutdated());
-    dataBox.setPlainText(u"李四\t80\n张三\t90"_s);
-    session.boxChanged(FilterSession::Box::Data);
+    setBox(session, dataBox, FilterSession::Box::Data, u"李四\t80\n张三\t90"_s);
     QCOMPARE(signals.take(), u"current runResumed"_s);
     QVERIFY(!session.resultOutdated());
 }
@@ -215,8 +217,7 @@ void FilterSessionTest::keyColumnThatSettlesNothingIsSaid()
     session.runOnInputs();
     signals.take();
     // The boxes changed since: the run in a column is on the run's own texts.
-    keysBox.clear();
-    session.boxChanged(FilterSession::Box::Keys);
+    setBox(session, keysBox, FilterSession::Box::Keys, QString());
     signals.take();
     session.runInKeyColumn(1);
     QCOMPARE(signals.take(), u"runStarted choiceAwaited keyColumnChangedNothing"_s);
@@ -235,11 +236,8 @@ void FilterSessionTest::adoptedRowsComeBackWithAnUndo()
     session.adoptResult();
     QCOMPARE(signals.take(), u"current runStarted resultMade noRowFound resultAdopted"_s);
 
-    dataBox.clear();
-    session.boxChanged(FilterSession::Box::Data);
-    session.cleared(FilterSession::Cleared::Data);
-    dataBox.setPlainText(u"张三\t90"_s);
-    session.boxChanged(FilterSession::Box::Data);
+    clearData(session, dataBox);
+    setBox(session, dataBox, FilterSession::Box::Data, u"张三\t90"_s);
     QCOMPARE(signals.take(), u"outdated current runResumed"_s);
     // Rows the user took are a result to paste: its columns can be chosen again.
     QVERIFY(session.isEnabled(Action::CopyColumns));
