@@ -204,6 +204,27 @@ unsigned ClassForms::differingClasses(const ClassForms &other) const
     return classes;
 }
 
+bool longEnoughForm(std::u32string_view form)
+{
+    const bool digits = std::all_of(form.begin(), form.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
+    return form.size() >= (digits ? 6u : 2u);
+}
+
+bool oneEditApart(std::u32string_view a, std::u32string_view b)
+{
+    if (a.size() < b.size())
+        std::swap(a, b);
+    if (a.size() - b.size() > 1)
+        return false;
+    std::size_t head = 0;
+    while (head < b.size() && a[head] == b[head])
+        ++head;
+    // Replaced where the lengths agree, else one taken out of the longer.
+    if (a.size() == b.size())
+        return head < a.size() && a.substr(head + 1) == b.substr(head + 1);
+    return a.substr(head + 1) == b.substr(head);
+}
+
 unsigned differingClasses(std::u16string_view a, std::u16string_view b)
 {
     return ClassForms(a).differingClasses(ClassForms(b));

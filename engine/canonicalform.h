@@ -48,6 +48,13 @@ private:
     std::array<std::u32string, 5> m_without; // per class bit, for the classes present
 };
 
+// Whether a form is long enough to be looked for inside longer cells or one character apart:
+// two characters, six where it is digits alone, lest every score or name be near it.
+bool longEnoughForm(std::u32string_view form);
+
+// Whether two forms differ by one character inserted, removed or replaced.
+bool oneEditApart(std::u32string_view a, std::u32string_view b);
+
 // For two texts with the same canonical form: the classes without which their forms differ.
 unsigned differingClasses(std::u16string_view a, std::u16string_view b);
 

@@ -207,6 +207,16 @@ void FilterRun::leaveEmpty(std::size_t keyLine)
     m_adopted[keyLine] = false;
 }
 
+void FilterRun::giveBack(std::size_t keyLine)
+{
+    if (m_state != State::Finished)
+        throw std::logic_error("the run is not finished");
+    if (!m_adopted.at(keyLine))
+        throw std::logic_error("the key line's row was not taken");
+    m_resultRow[keyLine] = noRow;
+    m_adopted[keyLine] = false;
+}
+
 void FilterRun::adopt(std::size_t keyLine, std::size_t row)
 {
     if (m_state != State::Finished)

@@ -116,6 +116,9 @@ public:
     // After the run: gives a key line left empty a row the rule did not match (a near row
     // the user recognised), exactly as if it had.
     void adopt(std::size_t keyLine, std::size_t row);
+    // After the run: takes back a row that adopt() gave; the line is as it was before, without a
+    // row, and left empty by choice only where it was so before.
+    void giveBack(std::size_t keyLine);
     // After the run: empties a line the user judged wrong; it then counts as left empty by
     // choice, and adopt() can give it another row.
     void leaveEmpty(std::size_t keyLine);

@@ -23,8 +23,10 @@ enum class CauseIndex : unsigned {
     // Of a suspect line: why its row may not be its own.
     OtherColumn,
     SharedRow,
-    // Of a near row of a key line of several cells: the row holds some of its cells only.
+    // Of a near row of a key line of several cells: the row lacks some of its cells, or holds
+    // another value where the lines that found their rows hold that cell.
     PartOfKey,
+    OtherValue,
     Count
 };
 
@@ -46,7 +48,8 @@ enum NearCause : unsigned {
     // of a line that a run in one column left empty
     OtherColumn = causeBit(CauseIndex::OtherColumn),
     SharedRow = causeBit(CauseIndex::SharedRow), // other lines were given the same row
-    PartOfKey = causeBit(CauseIndex::PartOfKey), // the row holds some of the line's cells, not all
+    PartOfKey = causeBit(CauseIndex::PartOfKey),   // some of the line's cells are not in the row at all
+    OtherValue = causeBit(CauseIndex::OtherValue), // the row's cell of a list column holds another value
 };
 
 constexpr unsigned textCauses = Spaces | Invisible | Width | Case | Variant;
@@ -70,8 +73,10 @@ inline constexpr std::array<CauseEntry, static_cast<std::size_t>(CauseIndex::Cou
     {CauseIndex::OneChar, "one-char", u"相差一个字"},
     {CauseIndex::OtherColumn, "other-column", u"只在其他列找到"},
     {CauseIndex::SharedRow, "shared-row", u"与其他行共用一行数据"},
-    // Reliable only where the row is the line's one near row and no other line's (safeAdoptions).
-    {CauseIndex::PartOfKey, "part-of-key", u"只有部分列相同"},
+    // Reliable where the row holds at least one of the line's cells as it is (safeAdoptions).
+    {CauseIndex::PartOfKey, "part-of-key", u"只有部分列相同", true},
+    // Another student's cell: never taken without the user.
+    {CauseIndex::OtherValue, "other-value", u"有的列不同"},
 }};
 
 constexpr bool causeTableComplete()

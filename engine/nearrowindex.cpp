@@ -94,20 +94,6 @@ private:
     std::vector<std::uint64_t> m_powers;
 };
 
-bool oneEditApart(std::u32string_view a, std::u32string_view b)
-{
-    if (a.size() < b.size())
-        std::swap(a, b);
-    if (a.size() - b.size() > 1)
-        return false;
-    std::size_t head = 0;
-    while (head < b.size() && a[head] == b[head])
-        ++head;
-    if (a.size() == b.size())
-        return head < a.size() && a.substr(head + 1) == b.substr(head + 1);
-    return a.substr(head + 1) == b.substr(head);
-}
-
 // What a visit makes of a form in a list.
 enum class Visit {
     Keep,
@@ -526,8 +512,7 @@ private:
 // Long enough for StartOrEnd and OneEdit.
 bool longEnough(std::u32string_view form)
 {
-    const bool digits = std::all_of(form.begin(), form.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
-    return form.size() >= (digits ? 6u : 2u);
+    return longEnoughForm(form);
 }
 
 using Rule = NearRowIndex::Rule;

@@ -1,6 +1,7 @@
 #include "reconciliation.h"
 
 #include "canonicalform.h"
+#include "celljudge.h"
 #include "keyrule.h"
 #include "nearrowindex.h"
 #include "prefetch.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <tuple>
 #include <unordered_map>
 
@@ -74,12 +76,17 @@ void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const Lin
 }
 
 // Near rows of the missing lines of several cells: the unused rows that hold some of a line's
-// cells, most cells first. A cell that more rows hold than a line may list (a class, a gender)
-// tells no row apart and is not looked for, so that the search stays linear.
-void addPartOfKeyRows(const LineTable &keys, const LineTable &rows, const std::vector<std::size_t> &unusedRows,
-                      Reconciliation &report, std::vector<std::uint8_t> &marks)
+// cells as they are, each judged cell by cell (CellJudge), those without a conflict first, then
+// by the cells they hold. A cell that more rows hold than a line may list (a class, a gender)
+// tells no row apart and is not looked for; a line judges its likeliest rows only, so that the
+// search stays linear.
+void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unusedRows, Reconciliation &report,
+                     std::vector<std::uint8_t> &marks)
 {
-    constexpr std::size_t most = 5;
+    constexpr std::size_t most = NearRowIndex::maxHits;
+    constexpr std::size_t judged = 16;
+    const LineTable &keys = run.fixlines();
+    const LineTable &rows = run.datalines();
     struct Postings
     {
         std::vector<std::size_t> rows;
@@ -87,10 +94,9 @@ void addPartOfKeyRows(const LineTable &keys, const LineTable &rows, const std::v
     };
     std::unordered_map<std::u16string_view, Postings> byCell;
     for (const MissingKey &missing : report.missing) {
-        const std::u16string_view key = keys[missing.keyLine];
-        if (key.find(u'\t') == std::u16string_view::npos)
+        if (!missing.severalCells)
             continue;
-        forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+        forEachCell(keys[missing.keyLine], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
             if (!isEmptyKey(cell))
                 byCell.try_emplace(cell);
         });
@@ -113,13 +119,22 @@ void addPartOfKeyRows(const LineTable &keys, const LineTable &rows, const std::v
             postings.rows.push_back(row);
         });
     }
+    // The likeliest rows of each line: those holding the most of its cells.
+    struct Pair
+    {
+        std::size_t row;
+        std::size_t missing;
+        CellJudgement sum;
+        std::size_t firstVerdict = 0;
+        std::size_t verdicts = 0;
+    };
+    std::vector<Pair> pairs;
     std::vector<std::pair<std::size_t, std::size_t>> held; // (row, cells of the line it holds)
-    for (MissingKey &missing : report.missing) {
-        const std::u16string_view key = keys[missing.keyLine];
-        if (key.find(u'\t') == std::u16string_view::npos)
+    for (std::size_t m = 0; m < report.missing.size(); ++m) {
+        if (!report.missing[m].severalCells)
             continue;
         held.clear();
-        forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+        forEachCell(keys[report.missing[m].keyLine], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
             if (isEmptyKey(cell))
                 return;
             for (const std::size_t row : byCell[cell].rows)
@@ -135,10 +150,76 @@ void addPartOfKeyRows(const LineTable &keys, const LineTable &rows, const std::v
         }
         held.resize(kept);
         std::stable_sort(held.begin(), held.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
-        for (std::size_t h = 0; h < held.size() && missing.nearRows.size() < most; ++h) {
-            missing.nearRows.push_back({held[h].first, PartOfKey});
-            marks[held[h].first] |= Near;
+        for (std::size_t h = 0; h < held.size() && h < judged; ++h)
+            pairs.push_back({held[h].first, m, {}});
+    }
+    // Judged row by row, so that each row is taken apart once.
+    std::sort(pairs.begin(), pairs.end(), [](const Pair &a, const Pair &b) {
+        return std::tie(a.row, a.missing) < std::tie(b.row, b.missing);
+    });
+    const bool inColumnsOnly = !run.listColumns().empty();
+    CellJudge judge(inColumnsOnly ? run.listColumns() : run.likelyListColumns(), inColumnsOnly);
+    std::vector<CellVerdict> verdicts;
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        if (p == 0 || pairs[p].row != pairs[p - 1].row)
+            judge.setRow(rows[pairs[p].row]);
+        pairs[p].firstVerdict = verdicts.size();
+        pairs[p].sum = judge.judge(keys[report.missing[pairs[p].missing].keyLine], verdicts);
+        pairs[p].verdicts = verdicts.size() - pairs[p].firstVerdict;
+    }
+    // The reliable rows first, so that a second one is never left out of sight.
+    const auto rank = [](const Pair &p) {
+        const NearRow near{p.row, p.sum.causes, p.sum.exactCells};
+        return std::tuple(p.missing, p.sum.conflict, !reliableNearRow(near, true), -std::int64_t(p.sum.exactCells),
+                          -std::int64_t(p.sum.nearCells), p.row);
+    };
+    std::sort(pairs.begin(), pairs.end(), [&](const Pair &a, const Pair &b) { return rank(a) < rank(b); });
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        MissingKey &missing = report.missing[pairs[p].missing];
+        if (missing.nearRows.size() == most)
+            continue;
+        if (report.verdicts.size() + pairs[p].verdicts > UINT32_MAX)
+            throw std::length_error("too many cells to report");
+        missing.nearRows.push_back({pairs[p].row, pairs[p].sum.causes, pairs[p].sum.exactCells,
+                                    static_cast<std::uint32_t>(report.verdicts.size()),
+                                    static_cast<std::uint32_t>(pairs[p].verdicts)});
+        report.verdicts.insert(report.verdicts.end(),
+                               verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict),
+                               verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict + pairs[p].verdicts));
+        marks[pairs[p].row] |= Near;
+    }
+}
+
+// The lines given rows by the user, each with why its row is near it.
+void addTakenLines(const FilterRun &run, Reconciliation &report)
+{
+    const LineTable &keys = run.fixlines();
+    const LineTable &rows = run.datalines();
+    const bool inColumnsOnly = !run.listColumns().empty();
+    std::optional<CellJudge> judge;
+    std::vector<CellVerdict> verdicts;
+    for (std::size_t i = 0; i < run.resultCount(); ++i) {
+        if (!run.adopted(i))
+            continue;
+        const std::size_t row = *run.resultRow(i);
+        TakenLine taken{i, {row, 0}, keys[i].find(u'\t') != std::u16string_view::npos};
+        if (taken.severalCells) {
+            if (!judge)
+                judge.emplace(inColumnsOnly ? run.listColumns() : run.likelyListColumns(), inColumnsOnly);
+            judge->setRow(rows[row]);
+            verdicts.clear();
+            const CellJudgement sum = judge->judge(keys[i], verdicts);
+            if (report.verdicts.size() + verdicts.size() > UINT32_MAX)
+                throw std::length_error("too many cells to report");
+            taken.near = {row, sum.causes, sum.exactCells, static_cast<std::uint32_t>(report.verdicts.size()),
+                          static_cast<std::uint32_t>(verdicts.size())};
+            report.verdicts.insert(report.verdicts.end(), verdicts.begin(), verdicts.end());
+        } else {
+            taken.near.causes = oneCellCauses(keys[i], rows[row]);
         }
+        if (taken.near.causes == 0 && run.matchColumn())
+            taken.near.causes = OtherColumn;
+        report.taken.push_back(taken);
     }
 }
 
@@ -190,9 +271,11 @@ Reconciliation reconcile(const FilterRun &run)
             const std::span<const std::size_t> confirmed = run.confirmedRows(i);
             report.leftEmpty.push_back({i, std::vector<std::size_t>(confirmed.begin(), confirmed.end())});
         } else if (!isEmptyKey(keys[i]) && run.confirmedRows(i).empty()) {
-            report.missing.push_back({i, {}});
-            // A key holding a TAB spans columns: no single cell is near it.
-            nearKeys.push_back(keys[i].find(u'\t') == std::u16string_view::npos ? keys[i] : std::u16string_view());
+            const bool severalCells = keys[i].find(u'\t') != std::u16string_view::npos;
+            report.missing.push_back({i, {}, severalCells});
+            // A key holding a TAB spans columns: no single cell is near it; its cells are judged
+            // one by one (addCellListRows).
+            nearKeys.push_back(severalCells ? std::u16string_view() : keys[i]);
         }
     }
 
@@ -215,7 +298,7 @@ Reconciliation reconcile(const FilterRun &run)
         }
     }
     addTextCauses(std::move(sameForm), keys, rows, report);
-    addPartOfKeyRows(keys, rows, unusedRows, report, marks);
+    addCellListRows(run, unusedRows, report, marks);
     // A cell that equals the key in every respect was passed over only because the run looked
     // in one column: said so, never an empty cause, and never taken as reliable.
     if (run.matchColumn()) {
@@ -226,6 +309,8 @@ Reconciliation reconcile(const FilterRun &run)
             }
         }
     }
+
+    addTakenLines(run, report);
 
     SuspectLines suspects = findSuspectLines(run);
     report.keyColumn = suspects.keyColumn;
@@ -242,14 +327,29 @@ Reconciliation reconcile(const FilterRun &run)
     return report;
 }
 
-std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliation &report)
+bool reliableNearRow(const NearRow &near, bool severalCells)
 {
-    // A row that holds part of a line's cells is that line's only where no other line has it near.
-    std::unordered_map<std::size_t, std::size_t> partOfKeyLines;
+    if ((near.causes & ~reliableCauses) != 0)
+        return false;
+    return !severalCells || near.exactCells > 0;
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliation &report, const LineTable &keys)
+{
+    // A row reliable for lines of two different keys is neither's for sure.
+    struct Claim
+    {
+        std::u16string_view key;
+        bool contested = false;
+    };
+    std::unordered_map<std::size_t, Claim> claims;
     for (const MissingKey &missing : report.missing) {
         for (const NearRow &near : missing.nearRows) {
-            if (near.causes & PartOfKey)
-                ++partOfKeyLines[near.row];
+            if (!reliableNearRow(near, missing.severalCells))
+                continue;
+            const auto [claim, first] = claims.try_emplace(near.row, Claim{keys[missing.keyLine]});
+            if (!first && claim->second.key != keys[missing.keyLine])
+                claim->second.contested = true;
         }
     }
     std::vector<std::pair<std::size_t, std::size_t>> adoptions;
@@ -257,14 +357,12 @@ std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliat
         std::size_t reliable = 0;
         std::size_t row = 0;
         for (const NearRow &near : missing.nearRows) {
-            const bool partReliable =
-                near.causes == PartOfKey && missing.nearRows.size() == 1 && partOfKeyLines[near.row] == 1;
-            if ((near.causes & ~reliableCauses) == 0 || partReliable) {
+            if (reliableNearRow(near, missing.severalCells)) {
                 ++reliable;
                 row = near.row;
             }
         }
-        if (reliable == 1)
+        if (reliable == 1 && !claims[row].contested)
             adoptions.emplace_back(missing.keyLine, row);
     }
     return adoptions;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "celljudge.h"
 #include "filterrun.h"
 #include "nearcause.h"
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,11 @@ struct NearRow
 {
     std::size_t row; // row position, from 0
     unsigned causes; // NearCause bits
+    // Of a key line of several cells: its cells that the row holds as they are, and the
+    // verdicts of the others, Reconciliation::verdicts[firstVerdict .. firstVerdict + verdicts).
+    std::uint32_t exactCells = 0;
+    std::uint32_t firstVerdict = 0;
+    std::uint32_t verdicts = 0;
 };
 
 // A key line (not all spaces) left empty because no row belongs to it.
@@ -25,6 +32,16 @@ struct MissingKey
 {
     std::size_t keyLine;
     std::vector<NearRow> nearRows; // best first, at most five
+    bool severalCells = false;     // the line holds a TAB: its near rows are judged cell by cell
+};
+
+// A key line given a row that the filter did not give it (FilterRun::adopt()): the row, and
+// why it is near the line, as a near row of the line would say.
+struct TakenLine
+{
+    std::size_t keyLine;
+    NearRow near;
+    bool severalCells = false;
 };
 
 // A key line left empty although rows belong to it (ignore()).
@@ -68,13 +85,26 @@ struct Reconciliation
     // whole cell of their rows; nothing where no column holds so many.
     std::optional<std::size_t> keyColumn;
     std::vector<SuspectLine> suspect; // key order
+    std::vector<TakenLine> taken;     // key order
+    // The fates of the cells of near rows of key lines of several cells (NearRow).
+    std::vector<CellVerdict> verdicts;
+
+    std::span<const CellVerdict> verdictsOf(const NearRow &near) const
+    {
+        return std::span<const CellVerdict>(verdicts).subspan(near.firstVerdict, near.verdicts);
+    }
 };
 
 // The report of a finished run; an empty one for any other.
 Reconciliation reconcile(const FilterRun &run);
 
+// Whether a near row may be taken without a second look: its causes are all reliable ones
+// (nearcause.h), and, of a line of several cells, the row holds at least one of them as it is and
+// none of its cells holds another value.
+bool reliableNearRow(const NearRow &near, bool severalCells);
+
 // The (key line, row) pairs a user can take without a second look: every missing key with
-// exactly one near row whose causes are all reliable ones (nearcause.h).
-std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliation &report);
+// exactly one reliable near row, which is reliable for no line of another key.
+std::vector<std::pair<std::size_t, std::size_t>> safeAdoptions(const Reconciliation &report, const LineTable &keys);
 
 } // namespace lanshan

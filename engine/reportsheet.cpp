@@ -76,7 +76,8 @@ class SheetLines
 {
 public:
     SheetLines(const FilterRun &run, const Reconciliation &report, std::u16string &out)
-        : m_keys(run.fixlines())
+        : m_report(report)
+        , m_keys(run.fixlines())
         , m_rows(run.datalines())
         , m_keyColumn(report.keyColumn)
         , m_out(out)
@@ -88,8 +89,8 @@ public:
         if (missing.nearRows.empty())
             appendLine(m_out, missingGroupWords, missing.keyLine, none, noNearRowWords, key, {});
         for (const NearRow &near : missing.nearRows)
-            appendLine(m_out, missingGroupWords, missing.keyLine, near.row, causeWords(near.causes), key,
-                       nearRowExcerpt(m_rows[near.row]));
+            appendLine(m_out, missingGroupWords, missing.keyLine, near.row,
+                       nearRowWords(m_report, near, key, m_rows[near.row]), key, nearRowExcerpt(m_rows[near.row]));
     }
 
     void leftEmpty(const LeftEmptyKey &leftEmpty)
@@ -110,7 +111,16 @@ public:
                    m_keys[suspect.keyLine], nearRowExcerpt(m_rows[suspect.row]));
     }
 
+    void taken(const TakenLine &taken)
+    {
+        const std::u16string_view key = m_keys[taken.keyLine];
+        appendLine(m_out, takenGroupWords, taken.keyLine, taken.near.row,
+                   nearRowWords(m_report, taken.near, key, m_rows[taken.near.row]), key,
+                   nearRowExcerpt(m_rows[taken.near.row]));
+    }
+
 private:
+    const Reconciliation &m_report;
     const LineTable &m_keys;
     const LineTable &m_rows;
     std::optional<std::size_t> m_keyColumn;

@@ -136,6 +136,13 @@ public:
         return flush(false);
     }
 
+    bool taken(const TakenLine &taken)
+    {
+        appendLine(m_out, "taken", taken.keyLine, taken.near.row, codeOf(taken.near.causes), m_keys[taken.keyLine],
+                   excerpt(m_rows[taken.near.row], nearRowTextLength));
+        return flush(false);
+    }
+
     // The last block, however small.
     bool finish() { return flush(true); }
 

@@ -10,8 +10,9 @@
 // line per finding, every line ended by LF:
 //   kind  key_line  row  cause  key  row_text
 // kind is missing, left-empty or unused, then suspect (a line whose row may not be its own,
-// rowcheck.h) after all others; numbers count from 1; cause is causeCode() for a near row or
-// a suspect line, duplicate or near for an unused row. The text of a near row or of a suspect
+// rowcheck.h), then taken (a line given a near row: by reorder --take-reliable or by the user);
+// numbers count from 1; cause is causeCode() for a near row, a suspect line or a taken line,
+// duplicate or near for an unused row. The text of a near row or of a suspect
 // line's row is its excerpt (reportwording.h).
 // Inside key and row_text, a backslash is written \\, TAB \t, CR \r, LF \n, and every other
 // control character (C0, DEL, U+0085, U+2028, U+2029) \uXXXX, so that a line is always one line.

@@ -6,7 +6,8 @@
 
 // The findings of a report in the one order that every listing of it keeps: the key lines
 // without a row and those left empty together, by key line; then the unused rows, in row
-// order; last the lines whose row may not be their own, in key order.
+// order; then the lines whose row may not be their own, in key order; last the lines given a
+// near row by the user, in key order.
 namespace lanshan {
 
 namespace reportwalk {
@@ -26,7 +27,8 @@ bool goOn(Visit &&visit)
 } // namespace reportwalk
 
 // Calls, finding by finding, visitor.missing(const MissingKey &), visitor.leftEmpty(const
-// LeftEmptyKey &), visitor.unused(const UnusedRow &) and visitor.suspect(const SuspectLine &).
+// LeftEmptyKey &), visitor.unused(const UnusedRow &), visitor.suspect(const SuspectLine &) and
+// visitor.taken(const TakenLine &).
 // Each may return void, or a bool that stops the walk with false; walkReport says whether it
 // went to the end.
 template<class Visitor>
@@ -49,6 +51,10 @@ bool walkReport(const Reconciliation &report, Visitor &visitor)
     }
     for (const SuspectLine &suspect : report.suspect) {
         if (!goOn([&] { return visitor.suspect(suspect); }))
+            return false;
+    }
+    for (const TakenLine &taken : report.taken) {
+        if (!goOn([&] { return visitor.taken(taken); }))
             return false;
     }
     return true;

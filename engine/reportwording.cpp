@@ -1,6 +1,7 @@
 #include "reportwording.h"
 
 #include "canonicalform.h"
+#include "celljudge.h"
 #include "displaytext.h"
 #include "keyrule.h"
 #include "nearcause.h"
@@ -66,30 +67,77 @@ std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> 
     return words;
 }
 
-std::u16string partOfKeyWords(std::u16string_view key, std::u16string_view row)
+std::u16string cellVerdictWords(std::span<const CellVerdict> verdicts, std::u16string_view key,
+                                std::u16string_view row)
 {
-    std::vector<std::u16string_view> cells;
-    forEachCell(row, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { cells.push_back(cell); });
-    std::vector<bool> taken(cells.size(), false);
+    if (verdicts.empty())
+        return {};
+    std::vector<std::u16string_view> keyCells;
+    forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { keyCells.push_back(cell); });
+    std::vector<std::u16string_view> rowCells;
+    forEachCell(row, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { rowCells.push_back(cell); });
+    const auto quoted = [](std::u16string &out, std::u16string_view text) {
+        out += u'“';
+        out += visibleLine(excerptText(text, cellWordsLength));
+        out += u'”';
+    };
     std::u16string words;
-    forEachCell(key, [&](std::u16string_view cell, std::size_t, std::uint32_t column, bool) {
-        if (isEmptyKey(cell))
-            return;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            if (!taken[c] && cells[c] == cell) {
-                taken[c] = true;
-                return;
-            }
-        }
+    for (const CellVerdict &verdict : verdicts) {
+        if (verdict.fate == CellFate::Exact || verdict.keyCell >= keyCells.size())
+            continue;
         if (!words.empty())
             words += u'；';
         words += u"名单第 ";
-        appendDecimal(words, column + 1);
-        words += u" 列“";
-        words += visibleText(cell);
-        words += u"”不在这一行";
-    });
+        appendDecimal(words, verdict.keyCell + 1);
+        words += u" 列";
+        quoted(words, keyCells[verdict.keyCell]);
+        if (verdict.fate == CellFate::Absent || verdict.rowCell >= rowCells.size()) {
+            words += u"不在这一行";
+            continue;
+        }
+        words += u"，这一行是";
+        quoted(words, rowCells[verdict.rowCell]);
+        if (verdict.fate == CellFate::Near) {
+            words += u'（';
+            words += causeWords(verdict.causes);
+            words += u'）';
+        }
+    }
     return words;
+}
+
+std::u16string nearRowWords(const Reconciliation &report, const NearRow &near, std::u16string_view key,
+                            std::u16string_view row)
+{
+    std::u16string words = causeWords(near.causes);
+    const std::u16string cells = cellVerdictWords(report.verdictsOf(near), key, row);
+    if (!cells.empty()) {
+        words += u'：';
+        words += cells;
+    }
+    return words;
+}
+
+std::u16string reliableRuleWords()
+{
+    std::u16string words = u"原因仅为";
+    words += reliableCauseWords();
+    words += u"（名单有几列时，这一行至少有一列与名单完全相同，并且没有一列是别的值）、且每个姓名只有一行、"
+             u"这一行也不是别的姓名的可靠行的数据";
+    return words;
+}
+
+std::vector<std::u16string> emptyLineKeys(const Reconciliation &report, const LineTable &keys, std::size_t most)
+{
+    std::vector<std::u16string> found;
+    auto missing = report.missing.cbegin();
+    auto leftEmpty = report.leftEmpty.cbegin();
+    while (found.size() < most && (missing != report.missing.cend() || leftEmpty != report.leftEmpty.cend())) {
+        const bool missingFirst = leftEmpty == report.leftEmpty.cend()
+                                  || (missing != report.missing.cend() && missing->keyLine < leftEmpty->keyLine);
+        found.emplace_back(keys[missingFirst ? (missing++)->keyLine : (leftEmpty++)->keyLine]);
+    }
+    return found;
 }
 
 std::u16string_view unusedReasonWords(UnusedReason reason)

@@ -3,8 +3,10 @@
 #include "reconciliation.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The reconciliation report in words for people: causes and reasons in Chinese, invisible
 // characters made visible, long rows cut. The window and the copied table both use them.
@@ -22,19 +24,36 @@ std::u16string reliableCauseWords();
 // the report's "第 N 行" alone is a row of the data), both joined by "；".
 std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> keyColumn);
 
-// Which cells of a key line of several cells a row near by part of them lacks, each by its
-// column in the list: "名单第 1 列“3”不在这一行", joined by "；".
-std::u16string partOfKeyWords(std::u16string_view key, std::u16string_view row);
+// The cells of a key line of several cells that a row does not hold as they are, each by its
+// column in the list and its fate: "名单第 1 列“3”不在这一行", "名单第 1 列“2024010302”，这一行是
+// “2024010150”", "名单第 2 列“高一（3）班”，这一行是“高一(3)班”（全角/半角不同）", joined by "；".
+// Long cells are cut (cellWordsLength).
+constexpr std::size_t cellWordsLength = 40;
+std::u16string cellVerdictWords(std::span<const CellVerdict> verdicts, std::u16string_view key,
+                                std::u16string_view row);
+
+// A near row's causes with the fates of its cells, where it has any: "有的列不同：名单第 1 列…".
+std::u16string nearRowWords(const Reconciliation &report, const NearRow &near, std::u16string_view key,
+                            std::u16string_view row);
+
+// What "采用全部可靠行" takes, in one sentence for the window's hint and the README: the reliable
+// causes, and what a line of several cells asks of its row besides.
+std::u16string reliableRuleWords();
+
+// The keys of the first lines that the result leaves empty, found no row or left empty by
+// choice, in key order: at most `most` of them.
+std::vector<std::u16string> emptyLineKeys(const Reconciliation &report, const LineTable &keys, std::size_t most);
 
 // Why no key line took a row.
 std::u16string_view unusedReasonWords(UnusedReason reason);
 
-// The three groups, and what stands where a key has no near row and beside a row of a key left
+// The groups, and what stands where a key has no near row and beside a row of a key left
 // empty.
 inline constexpr std::u16string_view missingGroupWords = u"未找到";
 inline constexpr std::u16string_view leftEmptyGroupWords = u"忽略留空";
 inline constexpr std::u16string_view unusedGroupWords = u"未使用";
 inline constexpr std::u16string_view suspectGroupWords = u"可能取错";
+inline constexpr std::u16string_view takenGroupWords = u"已采用";
 inline constexpr std::u16string_view noNearRowWords = u"没有相近的数据";
 inline constexpr std::u16string_view keyRowWords = u"对应数据";
 

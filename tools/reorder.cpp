@@ -6,7 +6,8 @@
 // reconciliation report to FILE as UTF-8 TSV (reporttsv.h): why key lines found no row, which
 // were left empty, which rows no line took; FILE is written as ReportFile says, never an input.
 // Without --explain, lines whose rows may not be their own are named on standard error with
-// status 1.
+// status 1. --take-reliable gives lines their near rows as the window's 采用全部可靠行 does, each
+// named on standard error, with status 1.
 
 #include "columnselection.h"
 #include "filterrun.h"
@@ -20,6 +21,7 @@
 #include "rowcheck.h"
 #include "textfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -250,6 +252,31 @@ std::optional<Inputs> readInputs(const Settings &settings, Timings &timings)
     return Inputs{std::move(*keys), std::move(*data)};
 }
 
+// The near rows that are surely their lines' own, taken into the run as 采用全部可靠行 takes them,
+// each named on standard error. Returns how many.
+std::size_t takeReliableRows(FilterRun &run)
+{
+    const Reconciliation report = reconcile(run);
+    std::string text;
+    std::size_t count = 0;
+    for (const auto &[keyLine, row] : safeAdoptions(report, run.fixlines())) {
+        const auto missing = std::ranges::lower_bound(report.missing, keyLine, {}, &MissingKey::keyLine);
+        const auto near = std::ranges::find(missing->nearRows, row, &NearRow::row);
+        run.adopt(keyLine, row);
+        ++count;
+        text += "taken for entry " + std::to_string(keyLine + 1) + " \"" + utf8(run.fixlines()[keyLine])
+                + "\": row " + std::to_string(row + 1) + " (" + causeCode(near->causes) + ")\n";
+        if (text.size() >= (1 << 16)) {
+            std::fputs(text.c_str(), stderr);
+            text.clear();
+        }
+    }
+    std::fputs(text.c_str(), stderr);
+    if (count > 0)
+        printError(std::to_string(count) + " lines given a near row by --take-reliable");
+    return count;
+}
+
 // Takes the run to its end: each questionable line is named and left open. The exit status
 // where nothing is to be written.
 std::optional<int> settleRun(FilterRun &run, const Settings &settings)
@@ -360,6 +387,7 @@ int reorderFiles(int argc, char **argv)
     if (const std::optional<int> ended = settleRun(run, settings))
         return *ended;
     timings.match = millisecondsSince(matchStart);
+    const std::size_t taken = settings.takeReliable ? takeReliableRows(run) : 0;
 
     const Clock::time_point writeStart = Clock::now();
     if (!writeResult(run, settings.columns)) {
@@ -371,7 +399,8 @@ int reorderFiles(int argc, char **argv)
     const Afterwards after = explainOrCheck(run, settings, timings);
     if (settings.timings)
         sayTimings(run, settings, timings);
-    return saySummary(run, settings, after);
+    const int status = saySummary(run, settings, after);
+    return status == exitOk && taken > 0 ? exitWarning : status;
 }
 
 } // namespace

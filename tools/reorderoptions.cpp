@@ -22,7 +22,8 @@ const char exitStatuses[] = "exit status:\n"
                             "  0  done\n"
                             "  1  done with a warning on standard error: an empty input or result, a result of\n"
                             "     empty lines only, lines that found a row only outside the --key-column, or lines\n"
-                            "     whose rows may not be their own (without --explain)\n"
+                            "     whose rows may not be their own (without --explain), or rows taken by\n"
+                            "     --take-reliable\n"
                             "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
                             "     --explain naming an input, fewer than two key lines, or out of memory\n"
                             "  3  questionable lines unsettled (--duplicates=fail)\n"
@@ -132,6 +133,12 @@ std::string takeExplain(std::string_view file, CommandLine &line)
     return {};
 }
 
+std::string takeTakeReliable(std::string_view, CommandLine &line)
+{
+    line.settings.takeReliable = true;
+    return {};
+}
+
 std::string takeTimings(std::string_view, CommandLine &line)
 {
     line.settings.timings = true;
@@ -170,7 +177,8 @@ std::string_view explainHelp()
                 "rows may not be their own (kind suspect: other-column, the row holds the\n"
                 "key only outside the key column; shared-row, other lines were given the\n"
                 "same row) come last; without --explain they are named on standard error\n"
-                "and the exit status is 1.";
+                "and the exit status is 1. Lines given a near row by --take-reliable (kind\n"
+                "taken, with the causes of that row) come after them.";
         return text;
     }();
     return help;
@@ -200,6 +208,15 @@ const Option table[] = {
      "rows that hold every one of their cells: only these cells of each line, by their\n"
      "columns in KEYS, in the syntax of --columns (2, or 1,3).",
      takeKeyCells},
+    {"--take-reliable", "", Form::Switch, "",
+     "gives each key line without a row its near row where that row is surely its own,\n"
+     "as the window's 采用全部可靠行 does: the row differs from the key only by spaces,\n"
+     "invisible characters, width, case, traditional forms or the last column; of a line\n"
+     "of several cells, it holds at least one cell as it is, the others so or not at all,\n"
+     "and no other value where the list's column stands; and it is the line's only such\n"
+     "row and no other line's. Each taking is named on standard error (entry, key, row,\n"
+     "causes) and the exit status is 1.",
+     takeTakeReliable},
     {"--explain", "", Form::NonEmpty, "FILE", explainHelp(), takeExplain},
     {"--timings", "", Form::Switch, "",
      "also says on standard error how long reading, matching, writing and the report\n"

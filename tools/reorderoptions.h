@@ -25,6 +25,7 @@ struct Settings
     RunOptions run;
     bool failOnQuestions = true; // --duplicates=fail: ask, and list every questionable line
     bool timings = false;
+    bool takeReliable = false; // --take-reliable: the rows that 采用全部可靠行 takes
     std::optional<std::string> explainPath;
     ColumnSelection columns;        // whole rows where none are listed
     std::vector<std::string> files; // KEYS and DATA, once the line is taken

@@ -324,9 +324,13 @@ void MainWindow::connectRun()
         if (!m_resultClipboard->handOver(resultText))
             return;
         const FilterRun &run = *m_session->run();
+        // Blanks pasted unawares are scores lost: the message names them.
+        const QString blanks =
+            messageText::emptyLines(m_reconcileView->missingCount(), m_reconcileView->leftEmptyCount(),
+                                    m_reconcileView->emptyLineKeys(messageText::emptyLinesNamed));
         showMessage(this,
                     messageText::resultCopiedWith(m_reconcileView->suspectCount(), run.keyListColumns(),
-                                                  run.options().keyCells, run.restLeftEmpty()),
+                                                  run.options().keyCells, run.restLeftEmpty(), blanks),
                     QMessageBox::NoIcon);
     });
     connect(m_session, &FilterSession::resultAdopted, this, [this](const QString &resultText) {

@@ -71,24 +71,58 @@ inline QString resultCopiedWith(std::size_t suspect, std::size_t columns = 1,
         text += u"\r\n"_s + listColumns(columns, chosen);
     return text;
 }
-// And the questions that "余下全部留空" left empty, where they are to be found.
+// And the questions that "余下全部留空" left empty, where they are to be found; first of all the
+// result's empty lines (emptyLines()), where there are any.
 inline QString resultCopiedWith(std::size_t suspect, std::size_t columns, const std::vector<std::size_t> &chosen,
-                                std::size_t restLeftEmpty)
+                                std::size_t restLeftEmpty, const QString &emptyLinesLine = {})
 {
     QString text = resultCopiedWith(suspect, columns, chosen);
+    if (!emptyLinesLine.isEmpty())
+        text.insert(resultCopied.size(), u"\r\n"_s + emptyLinesLine);
     if (restLeftEmpty > 0)
         text += u"\r\n%1 行疑问数据已留空，可在“核对详情”（Alt+H）的“忽略留空”中逐行采用。"_s.arg(restLeftEmpty);
     return text;
 }
 
-// The line below the buttons after a run; lines left empty by choice are never silent.
+// The line the message after a run adds where lines of the result are empty: how many keys found
+// no row and how many were left empty by choice, and the first keys of those lines by their text,
+// so that nobody pastes blanks unawares. keys: the first of those lines' keys, in key order.
+constexpr std::size_t emptyLinesNamed = 5;
+inline QString emptyLines(std::size_t missing, std::size_t leftEmpty, const std::vector<std::u16string> &keys)
+{
+    constexpr std::size_t named = emptyLinesNamed;
+    constexpr std::size_t keyLength = 20;
+    if (missing == 0 && leftEmpty == 0)
+        return QString();
+    QString text = u"有 "_s;
+    if (missing > 0)
+        text += u"%1 个关键字没有找到数据"_s.arg(missing);
+    if (leftEmpty > 0)
+        text += (missing > 0 ? u"，%1 行已留空"_s : u"%1 行已留空"_s).arg(leftEmpty);
+    QStringList names;
+    for (std::size_t i = 0; i < std::min(keys.size(), named); ++i) {
+        QString key = QString::fromStdU16String(excerptText(keys[i], keyLength));
+        key.replace(u'\t', u'\u21E5');
+        names.append(key);
+    }
+    text += u"，结果中是空行："_s + names.join(u'、');
+    if (missing + leftEmpty > static_cast<std::size_t>(names.size()))
+        text += u" 等"_s;
+    return text + u"。"_s;
+}
+
+// The line below the buttons after a run; lines left empty by choice are never silent, nor rows
+// taken from the report.
 inline QString reconcileSummary(std::size_t missing, std::size_t unused, std::size_t leftEmpty, std::size_t suspect,
-                                std::size_t columns = 1, const std::vector<std::size_t> &chosen = {})
+                                std::size_t columns = 1, const std::vector<std::size_t> &chosen = {},
+                                std::size_t taken = 0)
 {
     QString summary = u"核对："_s + (columns > 1 ? listColumns(columns, chosen) : QString())
                       + u"%1 个关键字未找到，%2 行数据未使用"_s.arg(missing).arg(unused);
     if (leftEmpty > 0)
         summary += u"，%1 行已留空"_s.arg(leftEmpty);
+    if (taken > 0)
+        summary += u"，%1 行采用了相近数据"_s.arg(taken);
     if (suspect > 0)
         summary += u"，%1 行可能取错"_s.arg(suspect);
     return summary + u"。"_s;

@@ -34,9 +34,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString hintText = u"选中“未找到”下的一行相近数据或“忽略留空”下的一行，点“采用”把它作为该关键字的结果；"
-                         u"“采用全部可靠行”只采用原因仅为"_s
-                         + QString::fromStdU16String(reliableCauseWords())
-                         + u"的行。选中“可能取错”下的一行，点“留空”把该关键字的结果清空。"_s;
+                         u"“采用全部可靠行”只采用"_s
+                         + QString::fromStdU16String(reliableRuleWords())
+                         + u"。选中“可能取错”或“已采用”下的一行，点“留空”把该关键字的结果清空。"_s;
 
 // Opening every key's rows costs little while there are few keys.
 constexpr std::size_t expandedKeys = 500;
@@ -158,6 +158,16 @@ std::size_t ReconcileView::suspectCount() const
     return m_model->report().suspect.size();
 }
 
+std::size_t ReconcileView::takenCount() const
+{
+    return m_model->report().taken.size();
+}
+
+std::vector<std::u16string> ReconcileView::emptyLineKeys(std::size_t most) const
+{
+    return m_run ? lanshan::emptyLineKeys(m_model->report(), m_run->fixlines(), most) : std::vector<std::u16string>();
+}
+
 void ReconcileView::refresh()
 {
     BusyCursor busy;
@@ -178,7 +188,7 @@ void ReconcileView::refresh()
     }
     m_model->setReport(m_run, std::move(report));
     // Worked out once a report, not at every move of the current line.
-    m_hasReliableRows = m_run && !safeAdoptions(m_model->report()).empty();
+    m_hasReliableRows = m_run && !safeAdoptions(m_model->report(), m_run->fixlines()).empty();
     if (!m_run)
         hide();
     for (int group = 0; group < m_model->rowCount(); ++group) {
@@ -186,8 +196,8 @@ void ReconcileView::refresh()
         m_tree->expand(m_model->index(group, 0));
     }
     // The rows a user may take or judge, in sight.
-    for (const int group :
-         {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty, ReconciliationModel::Suspect}) {
+    for (const int group : {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty, ReconciliationModel::Suspect,
+                            ReconciliationModel::Taken}) {
         const QModelIndex keys = m_model->index(group, 0);
         if (m_model->rowCount(keys) <= static_cast<int>(expandedKeys)) {
             for (int key = 0; key < m_model->rowCount(keys); ++key)
@@ -207,7 +217,8 @@ void ReconcileView::open()
 void ReconcileView::updateButtons()
 {
     m_adoptButton->setEnabled(m_model->rowToTakeAt(m_tree->currentIndex()).has_value());
-    m_leaveEmptyButton->setEnabled(m_model->suspectLineAt(m_tree->currentIndex()).has_value());
+    m_leaveEmptyButton->setEnabled(m_model->suspectLineAt(m_tree->currentIndex()).has_value()
+                                   || m_model->takenLineAt(m_tree->currentIndex()).has_value());
     m_adoptReliableButton->setEnabled(m_run && m_hasReliableRows);
     m_keyCellsButton->setVisible(m_run && m_run->keyListColumns() > 1);
     // A run already matched in that column would give the same result again.
@@ -256,7 +267,7 @@ void ReconcileView::adoptReliable()
     if (!m_run || refusedForChangedInputs())
         return;
     std::size_t taken = 0;
-    for (const auto &[keyLine, row] : safeAdoptions(m_model->report())) {
+    for (const auto &[keyLine, row] : safeAdoptions(m_model->report(), m_run->fixlines())) {
         try {
             m_run->adopt(keyLine, row);
             ++taken;
@@ -274,6 +285,10 @@ void ReconcileView::adoptReliable()
 
 void ReconcileView::leaveSelectedEmpty()
 {
+    if (const std::optional<std::size_t> taken = m_model->takenLineAt(m_tree->currentIndex())) {
+        giveBack(*taken);
+        return;
+    }
     const std::optional<std::size_t> line = m_model->suspectLineAt(m_tree->currentIndex());
     if (!m_run || !line || refusedForChangedInputs())
         return;
@@ -285,14 +300,35 @@ void ReconcileView::leaveSelectedEmpty()
     }
     refresh();
     // The line now stands among the keys left empty, where "采用" can give it another row.
-    const std::vector<LeftEmptyKey> &leftEmpty = m_model->report().leftEmpty;
-    const auto at = std::ranges::lower_bound(leftEmpty, *line, {}, &LeftEmptyKey::keyLine);
-    if (at != leftEmpty.end() && at->keyLine == *line) {
-        const QModelIndex group = m_model->index(ReconciliationModel::LeftEmpty, 0);
-        m_tree->setCurrentIndex(m_model->index(static_cast<int>(at - leftEmpty.begin()), 0, group));
-    }
+    selectKeyLine(ReconciliationModel::LeftEmpty, *line);
     tell(u"已将第 %1 个关键字的结果留空，它现在列在“忽略留空”下。"_s.arg(*line + 1));
     Q_EMIT resultChanged();
+}
+
+void ReconcileView::giveBack(std::size_t line)
+{
+    if (!m_run || refusedForChangedInputs())
+        return;
+    try {
+        m_run->giveBack(line);
+    } catch (const std::logic_error &error) {
+        qCWarning(lcDesktop) << "cannot give the row back:" << error.what();
+        return;
+    }
+    refresh();
+    // Back where it stood before it was taken: among the keys without a row, or left empty.
+    const bool leftEmpty = m_run->leftEmpty(line);
+    selectKeyLine(leftEmpty ? ReconciliationModel::LeftEmpty : ReconciliationModel::Missing, line);
+    tell(u"已将第 %1 个关键字采用的数据撤回，结果中这一行又是空行，它现在列在“%2”下。"_s.arg(line + 1).arg(
+        QString::fromUtf16(leftEmpty ? leftEmptyGroupWords.data() : missingGroupWords.data(),
+                           static_cast<qsizetype>(leftEmpty ? leftEmptyGroupWords.size() : missingGroupWords.size()))));
+    Q_EMIT resultChanged();
+}
+
+void ReconcileView::selectKeyLine(int group, std::size_t line)
+{
+    if (const QModelIndex at = m_model->keyLineIndex(group, line); at.isValid())
+        m_tree->setCurrentIndex(at);
 }
 
 void ReconcileView::chooseKeyCells()

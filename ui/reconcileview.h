@@ -50,6 +50,10 @@ public:
     // an out-of-date result on the clipboard: the buttons then say so and change nothing.
     void setInputsChanged(bool changed);
     std::size_t suspectCount() const;
+    // Key lines given a near row from the report, by the user or "采用全部可靠行".
+    std::size_t takenCount() const;
+    // The keys of the first lines the result leaves empty, in key order.
+    std::vector<std::u16string> emptyLineKeys(std::size_t most) const;
 
     QList<QWidget *> tabChain() const override;
 
@@ -66,6 +70,9 @@ private:
     void adoptSelected();
     void adoptReliable();
     void leaveSelectedEmpty();
+    // Takes back the row a line was given: the line is empty again, as before it was taken.
+    void giveBack(std::size_t line);
+    void selectKeyLine(int group, std::size_t line);
     void copyReport();
     void chooseKeyCells();
     void keyCellsChosen(const QString &list);

@@ -5,6 +5,7 @@
 #include "filterrun.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -14,21 +15,21 @@ namespace lanshan {
 namespace {
 
 // Item ids: 0 for a group, 1 + group for an entry of that group, and from 5 on an entry's own
-// row: the entry's index three times, plus the group's place among the groups with rows.
+// row: the entry's index four times, plus the group's place among the groups with rows.
 constexpr quintptr entryBase = 1;
 constexpr quintptr rowBase = entryBase + ReconciliationModel::GroupCount;
-constexpr int groupsWithRows = 3;
+constexpr int groupsWithRows = 4;
+constexpr int groupOfRowKind[groupsWithRows] = {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty,
+                                                ReconciliationModel::Suspect, ReconciliationModel::Taken};
 
 int rowKind(int group)
 {
-    return group == ReconciliationModel::Missing ? 0 : group == ReconciliationModel::LeftEmpty ? 1 : 2;
+    return static_cast<int>(std::ranges::find(groupOfRowKind, group) - std::begin(groupOfRowKind));
 }
 
 int groupOfRow(quintptr id)
 {
-    constexpr int groups[groupsWithRows] = {ReconciliationModel::Missing, ReconciliationModel::LeftEmpty,
-                                            ReconciliationModel::Suspect};
-    return groups[(id - rowBase) % groupsWithRows];
+    return groupOfRowKind[(id - rowBase) % groupsWithRows];
 }
 
 std::size_t entryOfRow(quintptr id)
@@ -86,6 +87,7 @@ int ReconciliationModel::entryCount(int group) const
     case LeftEmpty: return clamped(m_report.leftEmpty.size());
     case Unused: return clamped(m_report.unused.size());
     case Suspect: return clamped(m_report.suspect.size());
+    case Taken: return clamped(m_report.taken.size());
     default: return 0;
     }
 }
@@ -130,7 +132,8 @@ int ReconciliationModel::rowCount(const QModelIndex &parent) const
     switch (static_cast<int>(id - entryBase)) {
     case Missing: return clamped(m_report.missing[entry].nearRows.size());
     case LeftEmpty: return clamped(m_report.leftEmpty[entry].rows.size());
-    case Suspect: return 1;
+    case Suspect:
+    case Taken: return 1;
     default: return 0;
     }
 }
@@ -171,6 +174,36 @@ std::optional<std::size_t> ReconciliationModel::suspectLineAt(const QModelIndex 
     return std::nullopt;
 }
 
+std::optional<std::size_t> ReconciliationModel::takenLineAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || index.internalId() == 0)
+        return std::nullopt;
+    const quintptr id = index.internalId();
+    if (id == entryBase + Taken)
+        return m_report.taken[static_cast<std::size_t>(index.row())].keyLine;
+    if (id >= rowBase && groupOfRow(id) == Taken)
+        return m_report.taken[entryOfRow(id)].keyLine;
+    return std::nullopt;
+}
+
+QModelIndex ReconciliationModel::keyLineIndex(int group, std::size_t line) const
+{
+    // Every group of key lines is in key order.
+    const auto find = [&](const auto &entries, auto keyLine) -> QModelIndex {
+        const auto at = std::ranges::lower_bound(entries, line, {}, keyLine);
+        if (at == entries.end() || std::invoke(keyLine, *at) != line)
+            return {};
+        return index(clamped(static_cast<std::size_t>(at - entries.begin())), 0, index(group, 0));
+    };
+    switch (group) {
+    case Missing: return find(m_report.missing, &MissingKey::keyLine);
+    case LeftEmpty: return find(m_report.leftEmpty, &LeftEmptyKey::keyLine);
+    case Suspect: return find(m_report.suspect, &SuspectLine::keyLine);
+    case Taken: return find(m_report.taken, &TakenLine::keyLine);
+    default: return {};
+    }
+}
+
 QString ReconciliationModel::suspectSentenceAt(const QModelIndex &index) const
 {
     const std::optional<std::size_t> line = suspectLineAt(index);
@@ -187,15 +220,19 @@ QString ReconciliationModel::groupText(int group) const
     case Missing: return u"%1（%2 个关键字）"_s.arg(words(missingGroupWords)).arg(m_report.missing.size());
     case LeftEmpty: return u"%1（%2 个关键字）"_s.arg(words(leftEmptyGroupWords)).arg(m_report.leftEmpty.size());
     case Suspect: return u"%1（%2 行）"_s.arg(words(suspectGroupWords)).arg(m_report.suspect.size());
+    case Taken: return u"%1（%2 行）"_s.arg(words(takenGroupWords)).arg(m_report.taken.size());
     default: return u"%1（%2 行数据）"_s.arg(words(unusedGroupWords)).arg(m_report.unused.size());
     }
 }
 
 std::size_t ReconciliationModel::keyLineOf(int group, std::size_t entry) const
 {
-    return group == Missing     ? m_report.missing[entry].keyLine
-           : group == LeftEmpty ? m_report.leftEmpty[entry].keyLine
-                                : m_report.suspect[entry].keyLine;
+    switch (group) {
+    case Missing: return m_report.missing[entry].keyLine;
+    case LeftEmpty: return m_report.leftEmpty[entry].keyLine;
+    case Taken: return m_report.taken[entry].keyLine;
+    default: return m_report.suspect[entry].keyLine;
+    }
 }
 
 QString ReconciliationModel::entryText(int group, std::size_t entry, int column) const
@@ -217,6 +254,8 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
     }
     if (group == Suspect)
         return u"%1，结果为%2"_s.arg(words(suspectGroupWords), rowNumber(m_report.suspect[entry].row));
+    if (group == Taken)
+        return u"%1%2"_s.arg(words(takenGroupWords), rowNumber(m_report.taken[entry].near.row));
     if (group == LeftEmpty)
         return u"%1，%2 %3 行"_s.arg(words(leftEmptyGroupWords), words(keyRowWords))
             .arg(m_report.leftEmpty[entry].rows.size());
@@ -231,11 +270,15 @@ QString ReconciliationModel::rowText(int group, std::size_t entry, std::size_t c
     if (group == Missing) {
         const NearRow &near = m_report.missing[entry].nearRows[child];
         row = near.row;
-        cause = QString::fromStdU16String(causeWords(near.causes));
-        if (near.causes & PartOfKey)
-            cause += u"："_s
-                     + QString::fromStdU16String(
-                         partOfKeyWords(m_run->fixlines()[m_report.missing[entry].keyLine], m_run->datalines()[row]));
+        cause = QString::fromStdU16String(
+            nearRowWords(m_report, near, m_run->fixlines()[m_report.missing[entry].keyLine], m_run->datalines()[row]));
+    } else if (group == Taken) {
+        const TakenLine &taken = m_report.taken[entry];
+        row = taken.near.row;
+        cause = taken.near.causes == 0
+                    ? words(keyRowWords)
+                    : QString::fromStdU16String(
+                        nearRowWords(m_report, taken.near, m_run->fixlines()[taken.keyLine], m_run->datalines()[row]));
     } else if (group == Suspect) {
         const SuspectLine &suspect = m_report.suspect[entry];
         row = suspect.row;

@@ -6,7 +6,9 @@
 #include "linetable.h"
 #include "matcher.h"
 #include "reconciliation.h"
+#include "reporttsv.h"
 #include "reportwording.h"
+#include "takingcases.h"
 
 #include <gtest/gtest.h>
 
@@ -104,8 +106,9 @@ TEST(CellList, ManyLinesOfTwoCellsSharingOne)
 }
 
 // A row that holds part of a line's cells (the sheet lacks the 学号, or has another) is near
-// the line; it is taken without a second look only where it is the line's one near row and no
-// other line has it near; a cell that many rows hold points to none of them.
+// the line; it is taken without a second look only where no cell of it holds another value and
+// it is the line's one reliable row and no other line's; a cell that many rows hold points to
+// none of them.
 TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
 {
     const struct
@@ -114,27 +117,33 @@ TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
         std::u16string keys;
         std::u16string rows;
         std::vector<std::size_t> nearOfFirst; // rows near the first line
+        unsigned causes;                      // of the first line's first near row
         std::size_t reliable;                 // lines safeAdoptions takes
         std::u16string words;                 // of the first line's first near row
     } cases[] = {
-        {"another 学号", u"3\t王五\r\n1\t张三", u"1\t张三\t90\r\n4\t王五\t70", {1}, 1, u"名单第 1 列“3”不在这一行"},
-        {"two lines near one row", u"3\t王五\r\n5\t王五", u"4\t王五\t70", {0}, 0, u"名单第 1 列“3”不在这一行"},
+        {"another 学号", u"3\t王五\r\n1\t张三", u"1\t张三\t90\r\n4\t王五\t70", {1}, OtherValue, 0,
+         u"名单第 1 列“3”，这一行是“4”"},
+        {"two lines near one row", u"3\t王五\r\n5\t王五", u"4\t王五\t70", {0}, PartOfKey, 0,
+         u"名单第 1 列“3”不在这一行"},
         {"two rows near one line",
          u"3\t王五\r\nx",
          u"4\t王五\t70\r\n5\t王五\t60",
          {0, 1},
+         PartOfKey,
          0,
          u"名单第 1 列“3”不在这一行"},
         {"most cells first",
          u"3\t王五\t1班\r\nx",
          u"4\t王五\t2班\r\n5\t王五\t1班",
          {1, 0},
+         PartOfKey,
          0,
          u"名单第 1 列“3”不在这一行"},
         {"a class every row holds",
          u"1班\t赵六\r\nx",
          u"1班\ta\r\n1班\tb\r\n1班\tc\r\n1班\td\r\n1班\te\r\n1班\tf",
          {},
+         0,
          0,
          u""},
     };
@@ -145,15 +154,54 @@ TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
         ASSERT_FALSE(report.missing.empty());
         ASSERT_EQ(report.missing[0].keyLine, 0u);
         std::vector<std::size_t> near;
-        for (const NearRow &n : report.missing[0].nearRows) {
+        for (const NearRow &n : report.missing[0].nearRows)
             near.push_back(n.row);
-            EXPECT_EQ(n.causes, unsigned(PartOfKey));
-        }
         EXPECT_EQ(near, c.nearOfFirst);
-        EXPECT_EQ(safeAdoptions(report).size(), c.reliable);
+        EXPECT_EQ(safeAdoptions(report, run.fixlines()).size(), c.reliable);
         if (!near.empty()) {
-            EXPECT_EQ(partOfKeyWords(run.fixlines()[0], run.datalines()[near[0]]), c.words);
+            const NearRow &first = report.missing[0].nearRows[0];
+            EXPECT_EQ(first.causes, c.causes);
+            EXPECT_EQ(cellVerdictWords(report.verdictsOf(first), run.fixlines()[0], run.datalines()[first.row]),
+                      c.words);
         }
+    }
+}
+
+// The fates of a missing student's cells in rows of a grade's sheet: what 采用全部可靠行 takes (the
+// window and reorder --take-reliable are held to the same table) and what the report says of it.
+TEST(CellList, NearRowsTakenOnlyWhenSurelyTheStudentsOwn)
+{
+    for (const testcases::TakingCase &c : testcases::takingCases()) {
+        SCOPED_TRACE(c.name);
+        FilterRun run{std::u16string(c.keys), std::u16string(c.rows)};
+        ASSERT_EQ(run.state(), FilterRun::State::Finished);
+        const Reconciliation report = reconcile(run);
+        ASSERT_FALSE(report.missing.empty());
+        const MissingKey &last = report.missing.back();
+        ASSERT_EQ(last.keyLine, run.fixlines().size() - 1);
+        ASSERT_FALSE(last.nearRows.empty());
+        const NearRow &first = last.nearRows[0];
+        EXPECT_EQ(causeCode(first.causes), c.causes);
+        const std::u16string_view key = run.fixlines()[last.keyLine];
+        EXPECT_EQ(cellVerdictWords(report.verdictsOf(first), key, run.datalines()[first.row]), c.cellWords);
+        EXPECT_EQ(nearRowWords(report, first, key, run.datalines()[first.row]),
+                  causeWords(first.causes) + u"：" + std::u16string(c.cellWords));
+        const auto taken = safeAdoptions(report, run.fixlines());
+        for (const auto &[line, row] : taken)
+            run.adopt(line, row);
+        EXPECT_EQ(run.resultText(), c.resultThen);
+        // Each taking is listed as taken, with the causes of its row.
+        const Reconciliation after = reconcile(run);
+        ASSERT_EQ(after.taken.size(), taken.size());
+        for (std::size_t t = 0; t < taken.size(); ++t) {
+            EXPECT_EQ(after.taken[t].keyLine, taken[t].first);
+            EXPECT_EQ(after.taken[t].near.row, taken[t].second);
+            EXPECT_NE(after.taken[t].near.causes, 0u);
+        }
+        // And given back, the line is as it was.
+        for (const auto &[line, row] : taken)
+            run.giveBack(line);
+        EXPECT_EQ(reportTsv(run, reconcile(run)), reportTsv(run, report));
     }
 }
 

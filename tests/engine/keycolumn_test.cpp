@@ -179,7 +179,7 @@ TEST(KeyColumn, RowOnlyOutsideTheColumnIsNearButNotReliable)
     EXPECT_EQ(report.missing[0].nearRows[0].row, 1u);
     EXPECT_EQ(report.missing[0].nearRows[0].causes, unsigned(OtherColumn));
     EXPECT_EQ(causeWords(OtherColumn), u"只在其他列找到");
-    EXPECT_TRUE(safeAdoptions(report).empty());
+    EXPECT_TRUE(safeAdoptions(report, run.fixlines()).empty());
 
     // By the rule the same row is the line's own: nothing missing.
     FilterRun byRule(u"1\r\n3", u"1\tA\t1\tz\r\n2\tB\t3\tz", RunOptions{DuplicateRows::LeaveEmpty, {}, {}});

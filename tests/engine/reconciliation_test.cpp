@@ -167,7 +167,7 @@ TEST(Reconciliation, AdoptedRowCountsAsMatched)
 {
     FilterRun run(u"张三\r\n李四", u"李四\t1\r\n张 三\t2");
     ASSERT_EQ(run.state(), FilterRun::State::Finished);
-    const std::vector<std::pair<std::size_t, std::size_t>> safe = safeAdoptions(reconcile(run));
+    const std::vector<std::pair<std::size_t, std::size_t>> safe = safeAdoptions(reconcile(run), run.fixlines());
     ASSERT_EQ(safe, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 1}}));
     run.adopt(0, 1);
     EXPECT_EQ(run.result(0), u"张 三\t2");
@@ -185,9 +185,9 @@ TEST(Reconciliation, AdoptedRowCountsAsMatched)
 
     // Two rows of the same form, or a longer value alone: the user must look.
     FilterRun two(u"张三\r\n", u"张 三\t1\r\n張三\t2\r\n");
-    EXPECT_TRUE(safeAdoptions(reconcile(two)).empty());
+    EXPECT_TRUE(safeAdoptions(reconcile(two), two.fixlines()).empty());
     FilterRun longer(u"张三\r\n", u"张三丰\t1");
-    EXPECT_TRUE(safeAdoptions(reconcile(longer)).empty());
+    EXPECT_TRUE(safeAdoptions(reconcile(longer), longer.fixlines()).empty());
 }
 
 TEST(Reconciliation, TsvEscapesAndKeepsItsOrder)
@@ -502,11 +502,14 @@ TEST(Reconciliation, EveryCauseInARunThatGivesIt)
          "suspect\t3\t3\tother-column\t王五\t1\\t王五\\t70", u"只在其他列找到", u"1\t王五\t70"},
         {"shared row", u"张三\r\n李四\r\n张三", u"张三\t90\r\n李四\t80", askAsUsual,
          "suspect\t1\t1\tshared-row\t张三\t张三\\t90", u"与其他行共用一行数据", u"张三\t90"},
-        // Not reliable in itself, but taken where it is the line's one near row and no other's.
-        {"part of the key, alone", u"3\t王五\r\n1\t张三", u"1\t张三\t90\r\n4\t王五\t70", leaveEmpty,
-         "missing\t1\t2\tpart-of-key\t3\\t王五\t4\\t王五\\t70", u"只有部分列相同", u"4\t王五\t70"},
+        // Of a line of several cells: a cell the sheet has no column for is no evidence against the
+        // row; one that holds another value where the other lines' cells stand is.
+        {"part of the key, alone", u"3\t王五\r\n1\t张三", u"王五\t70\r\n张三\t90", leaveEmpty,
+         "missing\t1\t1\tpart-of-key\t3\\t王五\t王五\\t70", u"只有部分列相同", u"王五\t70"},
         {"part of the key, near two lines", u"3\t王五\r\n5\t王五", u"4\t王五\t70", leaveEmpty,
          "missing\t1\t1\tpart-of-key\t3\\t王五\t4\\t王五\\t70", u"只有部分列相同", u""},
+        {"another value", u"3\t王五\r\n1\t张三", u"1\t张三\t90\r\n4\t王五\t70", leaveEmpty,
+         "missing\t1\t2\tother-value\t3\\t王五\t4\\t王五\\t70", u"有的列不同", u""},
     };
     unsigned covered = 0;
     for (const auto &c : cases) {
@@ -531,7 +534,7 @@ TEST(Reconciliation, EveryCauseInARunThatGivesIt)
         ASSERT_NE(finding, tsv.end());
         EXPECT_EQ(*finding, c.tsv);
         EXPECT_EQ(causeWords(causes), c.words);
-        for (const auto &[line, row] : safeAdoptions(report))
+        for (const auto &[line, row] : safeAdoptions(report, run.fixlines()))
             run.adopt(line, row);
         EXPECT_EQ(run.result(keyLine), c.keyLineThen);
         covered |= causes;
@@ -540,7 +543,7 @@ TEST(Reconciliation, EveryCauseInARunThatGivesIt)
     EXPECT_EQ(covered, causeBit(CauseIndex::Count) - 1);
 }
 
-// The README says in words which near rows "采用全部可靠行" takes: the list must be the table's.
+// The README says in words which near rows "采用全部可靠行" takes: the rule must be the engine's.
 TEST(Reconciliation, ReadmeListsTheReliableCausesOfTheTable)
 {
     // Native and absolute, the source tree's path also works under Wine (drive Z:).
@@ -551,16 +554,19 @@ TEST(Reconciliation, ReadmeListsTheReliableCausesOfTheTable)
     std::string readme;
     for (std::string line; std::getline(in, line);)
         readme += line;
-    const std::string before = "“采用全部可靠行”一次采用所有原因仅为";
-    const std::string after = "、且每个姓名只有一行的数据";
+    const std::string before = "“采用全部可靠行”一次采用所有";
+    const std::string after = "，并说明采用了几行";
     const std::size_t begin = readme.find(before);
     ASSERT_NE(begin, std::string::npos) << "the sentence of 采用全部可靠行 in " << path;
     const std::size_t end = readme.find(after, begin);
     ASSERT_NE(end, std::string::npos) << "the end of that sentence in " << path;
     const std::string listed = readme.substr(begin + before.size(), end - begin - before.size());
-    std::string fromTable;
-    appendUtf8(fromTable, reliableCauseWords());
-    EXPECT_EQ(listed, fromTable) << "the README: " << listed << "\nthe table: " << fromTable;
-    // Joined as a sentence reads them, the last by 或.
-    EXPECT_EQ(fromTable, "空格不同、含不可见字符、全角/半角不同、大小写不同、繁简不同或在最后一列");
+    std::string fromEngine;
+    appendUtf8(fromEngine, reliableRuleWords());
+    EXPECT_EQ(listed, fromEngine) << "the README: " << listed << "\nthe engine: " << fromEngine;
+    // Joined as a sentence reads them, the last by 或; every reliable cause named.
+    std::string causes;
+    appendUtf8(causes, reliableCauseWords());
+    EXPECT_EQ(causes, "空格不同、含不可见字符、全角/半角不同、大小写不同、繁简不同、在最后一列或只有部分列相同");
+    EXPECT_NE(fromEngine.find(causes), std::string::npos);
 }

@@ -28,6 +28,7 @@ public:
     bool leftEmpty(const LeftEmptyKey &key) { return note("left-empty " + std::to_string(key.keyLine)); }
     bool unused(const UnusedRow &row) { return note("unused " + std::to_string(row.row)); }
     bool suspect(const SuspectLine &line) { return note("suspect " + std::to_string(line.keyLine)); }
+    bool taken(const TakenLine &line) { return note("taken " + std::to_string(line.keyLine)); }
 
     std::vector<std::string> visits;
 
@@ -42,7 +43,8 @@ private:
 };
 
 Reconciliation report(std::vector<std::size_t> missing, std::vector<std::size_t> leftEmpty,
-                      std::vector<std::size_t> unused, std::vector<std::size_t> suspect)
+                      std::vector<std::size_t> unused, std::vector<std::size_t> suspect,
+                      std::vector<std::size_t> taken = {})
 {
     Reconciliation r;
     for (const std::size_t line : missing)
@@ -53,6 +55,8 @@ Reconciliation report(std::vector<std::size_t> missing, std::vector<std::size_t>
         r.unused.push_back({row, UnusedReason::NoKey});
     for (const std::size_t line : suspect)
         r.suspect.push_back({line, 0, SharedRow, 0, {}, 0});
+    for (const std::size_t line : taken)
+        r.taken.push_back({line, {0, Spaces}});
     return r;
 }
 
@@ -62,8 +66,9 @@ using Visits = std::vector<std::string>;
 
 TEST(ReportWalk, FindingsInTheReportsOrderUntilAVisitStops)
 {
-    const Reconciliation every = report({0, 4}, {2, 5}, {1, 3}, {1});
-    const Visits all = {"missing 0", "left-empty 2", "missing 4", "left-empty 5", "unused 1", "unused 3", "suspect 1"};
+    const Reconciliation every = report({0, 4}, {2, 5}, {1, 3}, {1}, {3});
+    const Visits all = {"missing 0", "left-empty 2", "missing 4", "left-empty 5",
+                        "unused 1",  "unused 3",     "suspect 1", "taken 3"};
     const struct
     {
         const char *name;
@@ -72,7 +77,7 @@ TEST(ReportWalk, FindingsInTheReportsOrderUntilAVisitStops)
         bool toTheEnd;
         Visits visits;
     } cases[] = {
-        {"key lines by key line, then rows, then suspect lines", every, 0, true, all},
+        {"key lines by key line, then rows, then suspect lines, then taken ones", every, 0, true, all},
         {"a left-empty line before the first missing one",
          report({3}, {0, 1}, {}, {}),
          0,
@@ -91,7 +96,7 @@ TEST(ReportWalk, FindingsInTheReportsOrderUntilAVisitStops)
          5,
          false,
          {"missing 0", "left-empty 2", "missing 4", "left-empty 5", "unused 1"}},
-        {"stopped at the last finding", every, 7, false, all},
+        {"stopped at the last finding", every, 8, false, all},
     };
     for (const auto &c : cases) {
         Recorder recorder(c.stopAt);
@@ -131,7 +136,7 @@ TEST(ReportSheet, EveryFindingOneLineOfCellsAsTheViewShowsThem)
          u"未使用\t\t1\t与未找到的关键字相近\t\t\"\"\"优\"\"〈空格〉\"\t备注↵第二行\r\n"},
         {"a key of several cells, its TAB shown", u"3\t张三\r\n李四", u"张三\t90\r\n李四\t80", 0,
          u"类别\t序号\t行号\t原因\t关键字\t数据\r\n"
-         u"未找到\t1\t1\t只有部分列相同\t3〈制表符〉张三\t张三\t90\r\n"
+         u"未找到\t1\t1\t只有部分列相同：名单第 1 列“3”不在这一行\t3〈制表符〉张三\t张三\t90\r\n"
          u"未使用\t\t1\t与未找到的关键字相近\t\t张三\t90\r\n"},
         {"a near row cut at 200 characters beside its key, whole among the unused rows", u"abcdefgh\r\nq",
          u"x\t" + longCell + u"\t1", 0,

@@ -161,14 +161,15 @@ void checkReconciliation(const Input &in)
         }
     }
     // The TSV: one line a finding, six fields each, whatever the texts hold.
-    std::size_t findings = 1 + report.leftEmpty.size() + report.unused.size() + report.suspect.size();
+    std::size_t findings =
+        1 + report.leftEmpty.size() + report.unused.size() + report.suspect.size() + report.taken.size();
     for (const lanshan::MissingKey &key : report.missing)
         findings += std::max<std::size_t>(1, key.nearRows.size());
     const std::string tsv = lanshan::reportTsv(run, report);
     if (static_cast<std::size_t>(std::count(tsv.begin(), tsv.end(), '\n')) != findings
         || static_cast<std::size_t>(std::count(tsv.begin(), tsv.end(), '\t')) != 5 * findings)
         abortOnReport(in, "a TSV line broken or missing");
-    const auto reliable = lanshan::safeAdoptions(report);
+    const auto reliable = lanshan::safeAdoptions(report, run.fixlines());
     for (const auto &[keyLine, row] : reliable)
         run.adopt(keyLine, row);
     for (const auto &[keyLine, row] : reliable) {
