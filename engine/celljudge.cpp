@@ -9,8 +9,7 @@ namespace lanshan {
 CellJudge::CellJudge(std::span<const std::uint32_t> columns, bool inColumnsOnly)
     : m_columns(columns.begin(), columns.end())
     , m_inColumnsOnly(inColumnsOnly)
-{
-}
+{ }
 
 CellJudge::~CellJudge() = default;
 

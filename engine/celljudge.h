@@ -33,7 +33,7 @@ struct CellVerdict
 // A line against a row, in sum.
 struct CellJudgement
 {
-    unsigned causes = 0;         // of the near cells, and PartOfKey, OtherValue for the others
+    unsigned causes = 0;          // of the near cells, and PartOfKey, OtherValue for the others
     std::uint32_t exactCells = 0; // the line's cells the row holds as they are
     std::uint32_t nearCells = 0;
     bool conflict = false;

@@ -47,7 +47,7 @@ enum NearCause : unsigned {
     // the row holds the key only outside the key column: of a suspect line, and of a near row
     // of a line that a run in one column left empty
     OtherColumn = causeBit(CauseIndex::OtherColumn),
-    SharedRow = causeBit(CauseIndex::SharedRow), // other lines were given the same row
+    SharedRow = causeBit(CauseIndex::SharedRow),   // other lines were given the same row
     PartOfKey = causeBit(CauseIndex::PartOfKey),   // some of the line's cells are not in the row at all
     OtherValue = causeBit(CauseIndex::OtherValue), // the row's cell of a list column holds another value
 };

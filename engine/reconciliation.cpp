@@ -154,9 +154,8 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
             pairs.push_back({held[h].first, m, {}});
     }
     // Judged row by row, so that each row is taken apart once.
-    std::sort(pairs.begin(), pairs.end(), [](const Pair &a, const Pair &b) {
-        return std::tie(a.row, a.missing) < std::tie(b.row, b.missing);
-    });
+    std::sort(pairs.begin(), pairs.end(),
+              [](const Pair &a, const Pair &b) { return std::tie(a.row, a.missing) < std::tie(b.row, b.missing); });
     const bool inColumnsOnly = !run.listColumns().empty();
     CellJudge judge(inColumnsOnly ? run.listColumns() : run.likelyListColumns(), inColumnsOnly);
     std::vector<CellVerdict> verdicts;
@@ -183,9 +182,9 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
         missing.nearRows.push_back({pairs[p].row, pairs[p].sum.causes, pairs[p].sum.exactCells,
                                     static_cast<std::uint32_t>(report.verdicts.size()),
                                     static_cast<std::uint32_t>(pairs[p].verdicts)});
-        report.verdicts.insert(report.verdicts.end(),
-                               verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict),
-                               verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict + pairs[p].verdicts));
+        report.verdicts.insert(
+            report.verdicts.end(), verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict),
+            verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict + pairs[p].verdicts));
         marks[pairs[p].row] |= Near;
     }
 }

@@ -67,8 +67,7 @@ std::u16string suspectWords(const SuspectLine &line, std::optional<std::size_t> 
     return words;
 }
 
-std::u16string cellVerdictWords(std::span<const CellVerdict> verdicts, std::u16string_view key,
-                                std::u16string_view row)
+std::u16string cellVerdictWords(std::span<const CellVerdict> verdicts, std::u16string_view key, std::u16string_view row)
 {
     if (verdicts.empty())
         return {};

@@ -264,8 +264,8 @@ std::size_t takeReliableRows(FilterRun &run)
         const auto near = std::ranges::find(missing->nearRows, row, &NearRow::row);
         run.adopt(keyLine, row);
         ++count;
-        text += "taken for entry " + std::to_string(keyLine + 1) + " \"" + utf8(run.fixlines()[keyLine])
-                + "\": row " + std::to_string(row + 1) + " (" + causeCode(near->causes) + ")\n";
+        text += "taken for entry " + std::to_string(keyLine + 1) + " \"" + utf8(run.fixlines()[keyLine]) + "\": row "
+                + std::to_string(row + 1) + " (" + causeCode(near->causes) + ")\n";
         if (text.size() >= (1 << 16)) {
             std::fputs(text.c_str(), stderr);
             text.clear();

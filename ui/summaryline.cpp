@@ -23,10 +23,9 @@ void showSummary(QLabel *line, const FilterSession &session, const ReconcileView
     else if (view && view->reportTooLarge())
         summary = messageText::reportTooLarge;
     else if (reported)
-        summary = messageText::reconcileSummary(view->missingCount(), view->unusedCount(), view->leftEmptyCount(),
-                                                suspect, run ? run->keyListColumns() : 1,
-                                                run ? run->options().keyCells : std::vector<std::size_t>(),
-                                                view->takenCount());
+        summary = messageText::reconcileSummary(
+            view->missingCount(), view->unusedCount(), view->leftEmptyCount(), suspect, run ? run->keyListColumns() : 1,
+            run ? run->options().keyCells : std::vector<std::size_t>(), view->takenCount());
     line->setText(summary);
     // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.

@@ -121,9 +121,19 @@ TEST(CellList, PartOfAKeyIsNearAndReliableOnlyAlone)
         std::size_t reliable;                 // lines safeAdoptions takes
         std::u16string words;                 // of the first line's first near row
     } cases[] = {
-        {"another 学号", u"3\t王五\r\n1\t张三", u"1\t张三\t90\r\n4\t王五\t70", {1}, OtherValue, 0,
+        {"another 学号",
+         u"3\t王五\r\n1\t张三",
+         u"1\t张三\t90\r\n4\t王五\t70",
+         {1},
+         OtherValue,
+         0,
          u"名单第 1 列“3”，这一行是“4”"},
-        {"two lines near one row", u"3\t王五\r\n5\t王五", u"4\t王五\t70", {0}, PartOfKey, 0,
+        {"two lines near one row",
+         u"3\t王五\r\n5\t王五",
+         u"4\t王五\t70",
+         {0},
+         PartOfKey,
+         0,
          u"名单第 1 列“3”不在这一行"},
         {"two rows near one line",
          u"3\t王五\r\nx",

@@ -1,5 +1,8 @@
 // Runs the reorder tool as a user would and checks exit codes, messages and output bytes.
 
+#include "takingcases.h"
+#include "utf16.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -452,8 +455,8 @@ TEST_F(Reorder, ColumnsCutEveryResultLine)
 }
 
 // A class list of 学号 TAB 姓名: every student's row, whatever the sheet's order of columns; a
-// student whose 学号 the sheet lacks is missing with the row of the name as part-of-key; one
-// column cannot hold such a line.
+// student whose row holds another 学号 where the others stand is missing, with that row near as
+// other-value; one column cannot hold such a line.
 TEST_F(Reorder, ClassListOfSeveralColumns)
 {
     const std::string keys = "1\t张三\n2\t李四\n3\t王五\n";
@@ -462,7 +465,7 @@ TEST_F(Reorder, ClassListOfSeveralColumns)
     const Outcome o = run("--explain=\"" + report.string() + "\"", keys, data);
     EXPECT_EQ(o.code, 0) << o.err;
     EXPECT_EQ(o.out, "张三\t1\t90\n李四\t2\t80\n\n");
-    EXPECT_NE(readAll(report).find("missing\t3\t4\tpart-of-key\t3\\t王五\t王五\\t4\\t70\n"), std::string::npos)
+    EXPECT_NE(readAll(report).find("missing\t3\t4\tother-value\t3\\t王五\t王五\\t4\\t70\n"), std::string::npos)
         << readAll(report);
 
     EXPECT_TRUE(refused(run("--key-column=1", keys, data), 2, "--key-column=1: the key lines hold 2 cells each"));
@@ -479,4 +482,50 @@ TEST_F(Reorder, ClassListOfSeveralColumns)
     const Outcome columns = run("--key-column=auto", keys, scores);
     EXPECT_EQ(columns.code, 0) << columns.err;
     EXPECT_EQ(columns.out, "1\t张三\t90\n2\t李四\t3\n3\t王五\t80\n");
+}
+
+// --take-reliable takes what the window's 采用全部可靠行 takes, row for row (the engine's table of
+// a grade's sheet with namesakes), names each taking with status 1, and the report lists them.
+TEST_F(Reorder, TakeReliableTakesOnlyTheStudentsOwnRows)
+{
+    const auto utf8 = [](std::u16string_view text) {
+        std::string bytes;
+        lanshan::appendUtf8(bytes, text);
+        return bytes;
+    };
+    const auto lf = [](std::string text) {
+        std::string out;
+        for (const char c : text) {
+            if (c != '\r')
+                out += c;
+        }
+        return out;
+    };
+    for (const lanshan::testcases::TakingCase &c : lanshan::testcases::takingCases()) {
+        SCOPED_TRACE(c.name);
+        const std::string keys = utf8(c.keys);
+        const std::string data = utf8(c.rows);
+        const std::string resultThen = lf(utf8(c.resultThen));
+        const Outcome plain = run("", keys, data);
+        const Outcome taking = run("--take-reliable --explain=\"" + (m_dir / "report.tsv").string() + "\"", keys, data);
+        EXPECT_EQ(taking.out, resultThen);
+        const bool anyTaken = taking.out != plain.out;
+        std::size_t named = 0;
+        for (std::size_t at = taking.err.find("taken for entry "); at != std::string::npos;
+             at = taking.err.find("taken for entry ", at + 1))
+            ++named;
+        const std::string tsv = readAll(m_dir / "report.tsv");
+        std::size_t takenLines = 0;
+        for (std::size_t at = tsv.find("\ntaken\t"); at != std::string::npos; at = tsv.find("\ntaken\t", at + 1))
+            ++takenLines;
+        if (anyTaken) {
+            EXPECT_EQ(taking.code, 1) << taking.err;
+            EXPECT_NE(taking.err.find("lines given a near row by --take-reliable"), std::string::npos) << taking.err;
+            EXPECT_EQ(named, takenLines) << taking.err << tsv;
+            EXPECT_GT(takenLines, 0u);
+        } else {
+            EXPECT_EQ(named, 0u) << taking.err;
+            EXPECT_EQ(takenLines, 0u) << tsv;
+        }
+    }
 }

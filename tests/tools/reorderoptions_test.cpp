@@ -53,6 +53,8 @@ std::string describe(const CommandLine &line)
         text << "explain " << *s.explainPath << ' ';
     if (s.timings)
         text << "timings ";
+    if (s.takeReliable)
+        text << "take-reliable ";
     text << "files " << s.files.size();
     return text.str();
 }
@@ -97,6 +99,10 @@ const std::vector<OptionCase> &optionCases()
          "--key-cells: no column listed in \",\""},
         {"--explain", {{{"--explain=r.tsv"}, "explain r.tsv files 2"}}, "--explain=", "unknown option: --explain="},
         {"--timings", {{{"--timings"}, "timings files 2"}}, "--timings=yes", "unknown option: --timings=yes"},
+        {"--take-reliable",
+         {{{"--take-reliable"}, "take-reliable files 2"}},
+         "--take-reliable=no",
+         "unknown option: --take-reliable=no"},
         // Answered at once, whatever follows.
         {"--help",
          {{{"--help"}, "exit 0 usage files 0"}, {{"-h", "--bogus"}, "exit 0 usage files 0"}},

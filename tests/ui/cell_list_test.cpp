@@ -1,6 +1,7 @@
 // A class list of several columns (学号 TAB 姓名) pasted as the records system shows it: each
 // student's row, said once that both columns were looked up, and a key's cells shown apart.
 
+#include "takingcases.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -24,6 +25,8 @@ public:
 
 private Q_SLOTS:
     void listOfTwoColumns();
+    void takenOnlyWhenSurelyTheStudentsOwn_data();
+    void takenOnlyWhenSurelyTheStudentsOwn();
     void matchedOnTheNamesAlone_data();
     void matchedOnTheNamesAlone();
     void altKLooksInTheListsColumns();
@@ -31,12 +34,14 @@ private Q_SLOTS:
 
 void CellListTest::listOfTwoColumns()
 {
-    // Student 3's 学号 is not in the sheet: no row, though the name is.
+    // Student 3's 学号 is not in the sheet: no row, though the name is, beside another 学号.
     m_driver->filter(u"1\t张三\n2\t李四\n3\t王五"_s, u"学号\t姓名\t语文\n2\t李四\t80\n1\t张三\t90\n4\t王五\t70"_s);
 
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n"_s);
     QCOMPARE(m_driver->messages.size(), 1u);
-    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n名单有 2 列，按两列一起查找。"_s);
+    QCOMPARE(m_driver->messages.back().text,
+             messageText::resultCopied
+                 + u"\r\n有 1 个关键字没有找到数据，结果中是空行：3⇥王五。\r\n名单有 2 列，按两列一起查找。"_s);
     QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
              u"核对：名单有 2 列，按两列一起查找。1 个关键字未找到，2 行数据未使用。"_s);
 
@@ -44,14 +49,48 @@ void CellListTest::listOfTwoColumns()
     auto *tree = m_driver->get<QTreeView>(u"reconcileTree"_s);
     const QModelIndex missing = tree->model()->index(0, 1, tree->model()->index(0, 0));
     QCOMPARE(missing.data().toString(), u"3\u21E5王五"_s);
-    // The sheet's 王五 has another 学号: near by part of the key, said which cell differs.
+    // The sheet's 王五 has another 学号 where the others stand: another student, said so.
     const QModelIndex near = tree->model()->index(0, 2, missing.siblingAtColumn(0));
-    QCOMPARE(near.data().toString(), u"只有部分列相同：名单第 1 列“3”不在这一行"_s);
+    QCOMPARE(near.data().toString(), u"有的列不同：名单第 1 列“3”，这一行是“4”"_s);
 
-    // One action settles it, the row being that line's only one.
-    m_driver->press(u"adoptReliableButton"_s);
-    QCOMPARE(m_driver->messages.back().text, u"已采用 1 行可靠的相近数据。"_s);
+    // Never taken in one go; by hand, as the user judges, it is.
+    QVERIFY(!m_driver->button(u"adoptReliableButton"_s)->isEnabled());
+    tree->setCurrentIndex(near.siblingAtColumn(0));
+    m_driver->press(u"adoptButton"_s);
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n4\t王五\t70"_s);
+    QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
+             u"核对：名单有 2 列，按两列一起查找。0 个关键字未找到，1 行数据未使用，1 行采用了相近数据。"_s);
+}
+
+void CellListTest::takenOnlyWhenSurelyTheStudentsOwn_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("resultThen");
+    for (const lanshan::testcases::TakingCase &c : lanshan::testcases::takingCases()) {
+        const auto text = [](std::u16string_view t) { return QString::fromStdU16String(std::u16string(t)); };
+        QTest::newRow(c.name) << text(c.keys) << text(c.rows) << text(c.resultThen).replace(u"\r\n"_s, u"\n"_s);
+    }
+}
+
+// 采用全部可靠行 takes exactly what the engine's table says, also where the run found no row at all;
+// the button is there only where it takes something.
+void CellListTest::takenOnlyWhenSurelyTheStudentsOwn()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, rows);
+    QFETCH(QString, resultThen);
+    m_driver->filter(keys, rows);
+    const QString before = m_driver->text(u"Text3"_s);
+    m_driver->press(u"reconcileButton"_s);
+    QPushButton *takeAll = m_driver->button(u"adoptReliableButton"_s);
+    QCOMPARE(takeAll->isEnabled(), before != resultThen);
+    if (takeAll->isEnabled()) {
+        m_driver->press(u"adoptReliableButton"_s);
+        QVERIFY(m_driver->messages.back().text.startsWith(u"已采用 "_s));
+        QCOMPARE(clipboardText(), resultThen);
+    }
+    QCOMPARE(m_driver->text(u"Text3"_s), resultThen);
 }
 
 void CellListTest::matchedOnTheNamesAlone_data()

@@ -416,7 +416,9 @@ void EntryCommandsTest::demoRun()
 
     QVERIFY(m_driver->frame(u"Frame4"_s)->isHidden());
     QCOMPARE(m_driver->messages.size(), std::size_t(2));
-    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied);
+    QCOMPARE(m_driver->messages.back().text,
+             messageText::resultCopied
+                 + u"\r\n有 3 个关键字没有找到数据，结果中是空行：%1、%2、%3。"_s.arg(keys[7], keys[12], keys[14]));
     QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
     QCOMPARE(m_driver->text(u"Text3"_s), result.join(u'\n'));
     QCOMPARE(windowtest::clipboardText(), result.join(u'\n'));

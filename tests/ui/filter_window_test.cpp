@@ -147,10 +147,13 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard_data()
     QTest::addColumn<QStringList>("list2");
     QTest::addColumn<QString>("message");
     const QString copied = messageText::resultCopied;
+    // A key without a row is named: an empty line pasted unawares is a score lost.
+    const QString b2Empty = u"\r\n有 1 个关键字没有找到数据，结果中是空行：b2。"_s;
 
     QTest::newRow("key without row leaves an empty line")
         << u"a1\r\nb2\r\nc3"_s << u"c3\t70\r\na1\t90"_s << u"a1\t90\n\nc3\t70"_s
-        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s} << QStringList{u"1.a1\t90"_s, u"2."_s, u"3.c3\t70"_s} << copied;
+        << QStringList{u"1.a1"_s, u"2.b2"_s, u"3.c3"_s} << QStringList{u"1.a1\t90"_s, u"2."_s, u"3.c3\t70"_s}
+        << copied + b2Empty;
     QTest::newRow("one key and a line end")
         << u"a1\r\n"_s << u"a1\t90"_s << u"a1\t90\n"_s << QStringList{u"1.a1"_s, u"2."_s}
         << QStringList{u"1.a1\t90"_s, u"2."_s} << copied;
@@ -160,7 +163,7 @@ void FilterWindowTest::resultGoesToBoxListsAndClipboard_data()
         << copied + u"\r\n其中 2 行可能取错，请点“核对详情”（Alt+H）查看。"_s;
     QTest::newRow("key as the tail of a longer value is no match")
         << u"a1\nb2"_s << u"xa1\t80\na1\t90"_s << u"a1\t90\n"_s << QStringList{u"1.a1"_s, u"2.b2"_s}
-        << QStringList{u"1.a1\t90"_s, u"2."_s} << copied;
+        << QStringList{u"1.a1\t90"_s, u"2."_s} << copied + b2Empty;
     QTest::newRow("line of spaces is matched by nothing")
         << u"a1\n   \nb2"_s << u"a1\t1\n   \t3\nb2\t2"_s << u"a1\t1\n\nb2\t2"_s
         << QStringList{u"1.a1"_s, u"2.   "_s, u"3.b2"_s} << QStringList{u"1.a1\t1"_s, u"2."_s, u"3.b2\t2"_s} << copied;
@@ -257,7 +260,7 @@ void FilterWindowTest::secondRunRestartsNumbering()
     m_driver->messages.clear();
 
     m_driver->filter(u"x1\nx2"_s, u"x2\t5"_s);
-    verifyDelivered(u"\nx2\t5"_s);
+    verifyDelivered(u"\nx2\t5"_s, messageText::resultCopied + u"\r\n有 1 个关键字没有找到数据，结果中是空行：x1。"_s);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.x1"_s, u"2.x2"_s}));
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1."_s, u"2.x2\t5"_s}));
 }
@@ -318,7 +321,8 @@ void FilterWindowTest::questionableLineOpensManualMatching()
     QCOMPARE(selectedRow(m_driver->list(u"List4"_s)), 1);
     m_driver->press(u"Command6"_s);
 
-    verifyDelivered(u"b2\t70\na1\t91\n"_s);
+    verifyDelivered(u"b2\t70\na1\t91\n"_s,
+                    messageText::resultCopied + u"\r\n有 1 个关键字没有找到数据，结果中是空行：c3。"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.b2\t70"_s, u"2.a1\t91"_s, u"3."_s}));
 }
 
@@ -358,7 +362,8 @@ void FilterWindowTest::ignoreEmptiesTheAwaitedLine()
 
     m_driver->press(u"Command5"_s);
 
-    verifyDelivered(u"b2\t70\n\nc3\t60"_s);
+    // The line left empty is named, as a blank the user chose.
+    verifyDelivered(u"b2\t70\n\nc3\t60"_s, messageText::resultCopied + u"\r\n有 1 行已留空，结果中是空行：a1。"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.b2\t70"_s, u"2."_s, u"3.c3\t60"_s}));
 }
 
@@ -377,7 +382,7 @@ void FilterWindowTest::twoQuestionableLinesAskTwice()
     QCOMPARE(clipboardText(), oldClipboard);
 
     m_driver->press(u"Command5"_s);
-    verifyDelivered(u"a1\t1\nb2\t5\n"_s);
+    verifyDelivered(u"a1\t1\nb2\t5\n"_s, messageText::resultCopied + u"\r\n有 1 行已留空，结果中是空行：c3。"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.a1\t1"_s, u"2.b2\t5"_s, u"3."_s}));
 }
 
@@ -409,7 +414,8 @@ void FilterWindowTest::backToEditingLeavesResultAndClipboard()
     QCOMPARE(m_driver->itemsOf(u"List2"_s), QStringList{u"1.x\t0"_s});
     windowtest::clickItem(m_driver->list(u"List4"_s), 1);
     m_driver->press(u"Command6"_s);
-    verifyDelivered(u"x\t0\na1\t2\n"_s);
+    verifyDelivered(u"x\t0\na1\t2\n"_s,
+                    messageText::resultCopied + u"\r\n有 1 个关键字没有找到数据，结果中是空行：y。"_s);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.x"_s, u"2.a1"_s, u"3.y"_s}));
 }
 
@@ -451,7 +457,10 @@ void FilterWindowTest::realMessageBoxes_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
     QTest::newRow("error") << u"a1"_s << messageText::tooFewLines << int(QMessageBox::Critical);
-    QTest::newRow("result delivered") << u"a1\nb2"_s << messageText::resultCopied << int(QMessageBox::NoIcon);
+    QTest::newRow("result delivered") << u"a1\nb2"_s
+                                      << messageText::resultCopied
+                                             + u"\r\n有 1 个关键字没有找到数据，结果中是空行：b2。"_s
+                                      << int(QMessageBox::NoIcon);
 }
 
 // The boxes themselves, as the user meets them: modal, titled with the program's name

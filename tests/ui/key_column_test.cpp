@@ -25,6 +25,8 @@ const QString trueResult = u"1\t甲\t90\t优\n2\t乙\t3\t差\n\n4\t丁\t88\t良\
                            u"7\t庚\t80\t良\n8\t辛\t82\t良"_s;
 const QString copied = u"筛选结果已经复制到剪贴板，您可以用CTRL+V快捷键粘贴到需要的位置！\r\n"
                        u"您可以点击同步查看按钮进行原始数据和结果同步查看。"_s;
+// Seat 3 has no row: the message names it.
+const QString seat3Empty = u"\r\n有 1 个关键字没有找到数据，结果中是空行：3。"_s;
 
 QString clipboardLf()
 {
@@ -76,7 +78,7 @@ void KeyColumnTest::keyColumnSparesTheQuestions()
     QCOMPARE(m_driver->text(u"Text3"_s), trueResult);
     QCOMPARE(clipboardLf(), trueResult);
     QCOMPARE(m_driver->messages.size(), 1u);
-    QCOMPARE(m_driver->messages.back().text, copied);
+    QCOMPARE(m_driver->messages.back().text, copied + seat3Empty);
 
     // The column held for that run only.
     m_driver->press(u"Command1"_s);
@@ -130,7 +132,7 @@ void KeyColumnTest::suspectLineSettledInTheReport()
     if (settle.isEmpty()) {
         altKey(Qt::Key_K);
         QTRY_COMPARE(m_driver->messages.size(), 1u);
-        QCOMPARE(m_driver->messages.back().text, copied);
+        QCOMPARE(m_driver->messages.back().text, copied + seat3Empty);
     } else {
         m_driver->press(settle);
         QVERIFY(m_driver->messages.empty());

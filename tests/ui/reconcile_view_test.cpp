@@ -129,15 +129,33 @@ void ReconcileViewTest::nearRowsTaken()
     QCOMPARE(lanshan::ClipboardText::read(),
              lanshan::ClipboardText::keepsLoneBreaks() ? oneTaken : u"张\u3000三\t90\n李四\t80\n"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.张\u3000三\t90"_s, u"2.李四\t80"_s, u"3."_s}));
-    QCOMPARE(summary(), u"核对：1 个关键字未找到，2 行数据未使用。"_s);
+    QCOMPARE(summary(), u"核对：1 个关键字未找到，2 行数据未使用，1 行采用了相近数据。"_s);
 
     // The rest in one step, with the count said.
     m_driver->press(u"adoptReliableButton"_s);
     QCOMPARE(m_driver->messages.size(), 2u);
     QCOMPARE(m_driver->messages.back().text, u"已采用 1 行可靠的相近数据。"_s);
     QCOMPARE(m_driver->text(u"Text3"_s), u"张\u3000三\t90\n李四\t80\n王 五\t70"_s);
-    QCOMPARE(summary(), u"核对：0 个关键字未找到，1 行数据未使用。"_s);
+    QCOMPARE(summary(), u"核对：0 个关键字未找到，1 行数据未使用，2 行采用了相近数据。"_s);
     QVERIFY(!m_driver->button(u"adoptReliableButton"_s)->isEnabled());
+
+    // Every taking is listed with why its row is near, and can be given back.
+    const QAbstractItemModel *model = tree->model();
+    const QModelIndex takenGroup = model->index(4, 0);
+    QCOMPARE(takenGroup.data().toString(), u"已采用（2 行）"_s);
+    const QModelIndex wangWu = model->index(1, 0, takenGroup);
+    QCOMPARE(wangWu.data().toString(), u"3."_s);
+    QCOMPARE(model->index(0, 2, wangWu).data().toString(), u"空格不同"_s);
+    tree->setCurrentIndex(wangWu);
+    QVERIFY(m_driver->button(u"leaveSuspectEmptyButton"_s)->isEnabled());
+    m_driver->press(u"leaveSuspectEmptyButton"_s);
+    QCOMPARE(m_driver->text(u"Text3"_s), u"张\u3000三\t90\n李四\t80\n"_s);
+    QCOMPARE(clipboardCrLf(), u"张\u3000三\t90\r\n李四\t80\r\n"_s);
+    QCOMPARE(summary(), u"核对：1 个关键字未找到，2 行数据未使用，1 行采用了相近数据。"_s);
+    // Back among the keys without a row, current there, ready to be taken again.
+    QCOMPARE(tree->currentIndex().parent(), model->index(0, 0));
+    QCOMPARE(tree->currentIndex().siblingAtColumn(1).data().toString(), u"王五"_s);
+    QVERIFY(m_driver->button(u"adoptReliableButton"_s)->isEnabled());
 
     // Escape goes back to the button that opened the view.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -197,7 +215,7 @@ void ReconcileViewTest::rowOfKeyLeftEmptyTaken()
     QCOMPARE(lanshan::boxQString(m_driver->box(u"Text3"_s)), u"张三\t95\r\n李四\t80"_s);
     QCOMPARE(clipboardCrLf(), u"张三\t95\r\n李四\t80"_s);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.张三\t95"_s, u"2.李四\t80"_s}));
-    QCOMPARE(summary(), u"核对：0 个关键字未找到，1 行数据未使用。"_s);
+    QCOMPARE(summary(), u"核对：0 个关键字未找到，1 行数据未使用，1 行采用了相近数据。"_s);
 }
 
 void ReconcileViewTest::reportDroppedWithItsInputs_data()
