@@ -189,37 +189,53 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
     }
 }
 
-// The lines given rows by the user, each with why its row is near it.
+// The lines given rows by the user, each with why its row is near it. A row is taken apart once
+// however many lines took it, and lines of one key on one row share their judgement: a list of
+// one name a thousand times, all taking one long row, costs that row once.
 void addTakenLines(const FilterRun &run, Reconciliation &report)
 {
     const LineTable &keys = run.fixlines();
     const LineTable &rows = run.datalines();
-    const bool inColumnsOnly = !run.listColumns().empty();
-    std::optional<CellJudge> judge;
-    std::vector<CellVerdict> verdicts;
+    std::vector<std::pair<std::size_t, std::size_t>> byRow; // (row, key line)
     for (std::size_t i = 0; i < run.resultCount(); ++i) {
-        if (!run.adopted(i))
-            continue;
-        const std::size_t row = *run.resultRow(i);
-        TakenLine taken{i, {row, 0}, keys[i].find(u'\t') != std::u16string_view::npos};
-        if (taken.severalCells) {
-            if (!judge)
-                judge.emplace(inColumnsOnly ? run.listColumns() : run.likelyListColumns(), inColumnsOnly);
-            judge->setRow(rows[row]);
+        if (run.adopted(i))
+            byRow.emplace_back(*run.resultRow(i), i);
+    }
+    if (byRow.empty())
+        return;
+    std::sort(byRow.begin(), byRow.end(), [&](const auto &a, const auto &b) {
+        return std::tuple(a.first, keys[a.second], a.second) < std::tuple(b.first, keys[b.second], b.second);
+    });
+    const bool inColumnsOnly = !run.listColumns().empty();
+    CellJudge judge(inColumnsOnly ? run.listColumns() : run.likelyListColumns(), inColumnsOnly);
+    std::vector<CellVerdict> verdicts;
+    report.taken.reserve(byRow.size());
+    for (std::size_t t = 0; t < byRow.size(); ++t) {
+        const auto [row, line] = byRow[t];
+        const std::u16string_view key = keys[line];
+        TakenLine taken{line, {row, 0}, key.find(u'\t') != std::u16string_view::npos};
+        const bool sameAsBefore = t > 0 && byRow[t - 1].first == row && keys[byRow[t - 1].second] == key;
+        if (sameAsBefore) {
+            taken.near = report.taken.back().near;
+        } else if (taken.severalCells) {
+            if (t == 0 || byRow[t - 1].first != row)
+                judge.setRow(rows[row]);
             verdicts.clear();
-            const CellJudgement sum = judge->judge(keys[i], verdicts);
+            const CellJudgement sum = judge.judge(key, verdicts);
             if (report.verdicts.size() + verdicts.size() > UINT32_MAX)
                 throw std::length_error("too many cells to report");
             taken.near = {row, sum.causes, sum.exactCells, static_cast<std::uint32_t>(report.verdicts.size()),
                           static_cast<std::uint32_t>(verdicts.size())};
             report.verdicts.insert(report.verdicts.end(), verdicts.begin(), verdicts.end());
         } else {
-            taken.near.causes = oneCellCauses(keys[i], rows[row]);
+            taken.near.causes = oneCellCauses(key, rows[row]);
+            if (taken.near.causes == 0 && run.matchColumn())
+                taken.near.causes = OtherColumn;
         }
-        if (taken.near.causes == 0 && run.matchColumn())
-            taken.near.causes = OtherColumn;
         report.taken.push_back(taken);
     }
+    std::sort(report.taken.begin(), report.taken.end(),
+              [](const TakenLine &a, const TakenLine &b) { return a.keyLine < b.keyLine; });
 }
 
 } // namespace
