@@ -7,6 +7,9 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <array>
+
 namespace lanshan {
 
 ListBox::ListBox(QWidget *parent)
@@ -51,6 +54,15 @@ void ListBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QListView::keyPressEvent(event);
+    // An arrow key that finds no item beyond the current one (Up on the first) selects the
+    // current one, as one that moves on selects where it lands: a list shown with its current
+    // item unselected answers every arrow key alike.
+    static constexpr std::array moves{Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                      Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && std::ranges::find(moves, event->key()) != moves.end() && !selectedRow() && currentIndex().isValid()
+        && selectionMode() == SingleSelection)
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent *event)

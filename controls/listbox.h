@@ -6,9 +6,11 @@
 
 namespace lanshan {
 
-// A list of one selectable item at a time. Its copy (Ctrl+C, Ctrl+Insert, or the owner's own
-// ways such as a double-click) takes the selected item's own text, which the model gives for
-// copyTextRole, not the shown one, which may be cut short or carry marks for line breaks.
+// A list of one selectable item at a time. Up, Down, Home, End and the page keys always leave an
+// item selected, also where they find none beyond the current one and nothing was selected. Its
+// copy (Ctrl+C, Ctrl+Insert, or the owner's own ways such as a double-click) takes the selected
+// item's own text, which the model gives for copyTextRole, not the shown one, which may be cut
+// short or carry marks for line breaks.
 class ListBox : public QListView
 {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QStyleOption>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -106,8 +107,12 @@ void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
     const QString text = item.text;
 
-    // The style draws the background, the selection and the focus; the text is drawn here.
+    // The style draws the background and the selection; the text and the focus frame are drawn
+    // here. The frame marks the current item also where nothing is selected, whatever the
+    // style would do with it, so it is drawn here for every style alike.
     item.text.clear();
+    const bool framed = item.state & QStyle::State_HasFocus;
+    item.state &= ~QStyle::State_HasFocus;
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
     QTextLayout layout(text, item.font);
@@ -118,6 +123,18 @@ void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->setClipRect(item.rect);
     layout.draw(painter, QPointF(textRect.left(), top));
     painter->restore();
+
+    if (framed) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(item);
+        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &item, widget);
+        // Shown from the start, not only once a key was pressed in the window.
+        focus.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        const QPalette::ColorGroup group = (item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        focus.backgroundColor =
+            item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Base);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
 
     // A wider item than any before: the list's items grow to it, and the list's scroll range.
     const int width = naturalWidth(line);

@@ -88,9 +88,10 @@ MatchingPanel::MatchingPanel(QWidget *parent)
     // The panel opens where "数据筛选" was clicked, or right after the key that ran the filter: the
     // second click of a double-click there, or a second Enter, must not answer the question it
     // has not shown yet. Installed last, the guard sees the keys before the list's Enter does.
-    m_strayClicks = new StrayClickGuard(
-        {m_confirmButton, m_leaveEmptyButton, m_backButton, m_keyColumnButton, m_leaveRestButton, m_candidateList},
-        this);
+    // A stray click on the key list would take the focus from the candidates, and Enter with it.
+    m_strayClicks = new StrayClickGuard({m_confirmButton, m_leaveEmptyButton, m_backButton, m_keyColumnButton,
+                                         m_leaveRestButton, m_candidateList, m_keyList},
+                                        this);
     // Back to editing: the run stays where it stopped until a new run replaces it.
     setCloseButton(m_backButton, Escape::Closes);
 }
@@ -149,8 +150,9 @@ void MatchingPanel::open(const std::shared_ptr<FilterRun> &run)
     const QModelIndex awaited = m_keyItems->index(static_cast<int>(run->pickpos()));
     m_keyList->setCurrentIndex(awaited);
     m_keyList->verticalScrollBar()->setValue(awaited.row());
-    // The first row is current, and shown so: the arrow keys go on from it, Enter takes it.
-    m_candidateList->setCurrentIndex(m_candidateItems->index(0));
+    // No row is chosen for the user: the first is current, framed and spoken, but unselected.
+    // Space selects it, Down the next; Enter with none selected asks for one.
+    m_candidateList->selectionModel()->setCurrentIndex(m_candidateItems->index(0), QItemSelectionModel::NoUpdate);
 }
 
 void MatchingPanel::sayKeyColumnChangedNothing()

@@ -25,8 +25,9 @@ class StrayClickGuard;
 // holds most keys would settle some of the questions, "按关键字列重新筛选" gives up the run for one
 // that looks in that column only.
 //
-// By keyboard: the first row is current as a question opens, Enter or a double-click on a row
-// takes it, Escape goes back to editing.
+// A question opens with no row selected: the first is current and framed, Space or a click
+// selects it, Down the next. Enter or "确定" takes the selected row and with none asks for one;
+// a double-click on a row takes it. Escape goes back to editing.
 class MatchingPanel : public OverlayPanel
 {
     Q_OBJECT

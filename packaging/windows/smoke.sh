@@ -251,6 +251,15 @@ if win=$(wait_window "$title" 60); then
         answer_message || true
     else
         expect_clipboard "$work/old.txt" "a double-click on 数据筛选 leaves the question open and the clipboard alone"
+        # The second click left the keyboard where it was and no row selected: Enter asks for a
+        # row rather than leaving the line empty (which would end the run and fill the clipboard).
+        focus_window "$win"
+        xdotool key Return
+        if answer_message; then
+            expect_clipboard "$work/old.txt" "Enter after a double-click on 数据筛选 asks for a row"
+        else
+            fail "no message after Enter on the question with no row selected"
+        fi
     fi
 else
     fail "no window for the slips"

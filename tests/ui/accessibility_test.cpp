@@ -1,5 +1,6 @@
 // The window as a screen reader reads it, in Qt's own Chinese texts, at a large font and under
-// a dark palette, long result lines within reach, and selected lines readable on every style.
+// a dark palette, long result lines within reach, and selected lines readable and the current
+// one framed on every style.
 
 #include "contrast.h"
 #include "highlightframe.h"
@@ -28,6 +29,8 @@ private Q_SLOTS:
     void longResultLineCanBeReached();
     void selectionReadsOnEveryStyle_data();
     void selectionReadsOnEveryStyle();
+    void currentRowFramedOnEveryStyle_data();
+    void currentRowFramedOnEveryStyle();
 };
 
 static QAccessibleInterface *accessible(QObject *object)
@@ -245,6 +248,47 @@ void AccessibilityTest::selectionReadsOnEveryStyle()
     }
     QApplication::setStyle(previousStyle);
     QApplication::setPalette(previousPalette);
+}
+
+void AccessibilityTest::currentRowFramedOnEveryStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    for (const QString &style : QStyleFactory::keys())
+        QTest::newRow(qPrintable(style)) << style;
+}
+
+// A question opens with no row selected: the current first row shows by its frame alone, on
+// every style this Qt has, before any key was pressed.
+void AccessibilityTest::currentRowFramedOnEveryStyle()
+{
+    QFETCH(QString, style);
+    const QString previousStyle = QApplication::style()->name();
+    QApplication::setStyle(style);
+    {
+        windowtest::WindowDriver driver;
+        driver.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&driver.window));
+        driver.filter(u"甲\n乙"_s, u"甲\t1\n甲\t2"_s);
+        lanshan::ListBox *list = driver.list(u"List4"_s);
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(windowtest::selectedRow(list), -1);
+        const QImage shot = list->viewport()->grab().toImage();
+        // The list's own background, right of the items.
+        const QRgb background = shot.pixel(shot.width() - 2, shot.height() - 2);
+        // The item's top and bottom edges, away from its text: marked where a frame is drawn.
+        const auto marked = [&](int row) {
+            const QRect item = list->visualRect(list->model()->index(row, 0));
+            int count = 0;
+            for (int x = item.left() + item.width() / 3; x < item.left() + item.width() * 2 / 3; ++x) {
+                count += shot.pixel(x, item.top()) != background || shot.pixel(x, item.top() + 1) != background;
+                count += shot.pixel(x, item.bottom()) != background || shot.pixel(x, item.bottom() - 1) != background;
+            }
+            return count >= item.width() / 3;
+        };
+        QVERIFY(marked(0));
+        QVERIFY(!marked(1));
+    }
+    QApplication::setStyle(previousStyle);
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -145,7 +145,8 @@ void HostileInputTest::pasteBoth(const QString &keys, const QString &rows)
 void HostileInputTest::settleWithFirstRows()
 {
     while (m_driver->frame(u"Frame4"_s)->isVisible()) {
-        windowtest::clickItem(m_driver->list(u"List4"_s), 0);
+        lanshan::ListBox *candidates = m_driver->list(u"List4"_s);
+        candidates->setCurrentIndex(candidates->model()->index(0, 0));
         m_driver->press(u"Command6"_s);
     }
 }
@@ -304,6 +305,7 @@ void HostileInputTest::hundredThousandRowsOfOneKey()
     QCOMPARE(list4->index(0, 0).data().toString(), u"1.\tk\t0"_s);
     QCOMPARE(list4->index(99'999, 0).data().toString(), u"100000.\tk\t99999"_s);
 
+    windowtest::readTheQuestion();
     windowtest::clickItem(m_driver->list(u"List4"_s), 99'999);
     m_driver->press(u"Command6"_s);
 
@@ -326,9 +328,9 @@ void HostileInputTest::pressingAgainWhileThePanelIsOpen()
         QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
         QCOMPARE(m_driver->itemsOf(u"List1"_s), QStringList{u"1.a"_s});
         QCOMPARE(windowtest::selectedRow(m_driver->list(u"List3"_s)), 1);
-        QCOMPARE(windowtest::selectedRow(m_driver->list(u"List4"_s)), 0);
+        QCOMPARE(windowtest::selectedRow(m_driver->list(u"List4"_s)), -1);
         QCOMPARE(m_driver->list(u"List4"_s)->model()->rowCount(), 1000);
-        windowtest::clickItem(m_driver->list(u"List4"_s), press);
+        m_driver->list(u"List4"_s)->setCurrentIndex(m_driver->list(u"List4"_s)->model()->index(press, 0));
         if (press % 3 == 1)
             m_driver->press(u"Command6"_s); // on to the second question
         if (press % 5 == 2)

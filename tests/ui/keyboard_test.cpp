@@ -4,6 +4,7 @@
 #include "messagetexts.h"
 #include "windowtest.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QStyleHints>
@@ -27,6 +28,9 @@ private Q_SLOTS:
     void matchingPanelKeepsTheFocus();
     void panelByKeyboardAndMouse_data();
     void panelByKeyboardAndMouse();
+    void freshQuestionChoosesNothing_data();
+    void freshQuestionChoosesNothing();
+    void currentRowIsSpoken();
     void theJobInEightKeys();
     void runKeysOnlyWhereTheButtonIsInSight();
     void syncViewKeepsTheFocusAndCopies();
@@ -79,7 +83,8 @@ void KeyboardTest::matchingPanelKeepsTheFocus()
     QCOMPARE(QApplication::focusWidget(), m_driver->button(u"Command1"_s));
     key(Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m_driver->list(u"List4"_s));
-    // The first row is current: the first arrow key goes on to the second; Enter takes it.
+    // The first row is current: the first arrow key goes on to the second and selects it; Enter
+    // takes it.
     readTheQuestion();
     key(Qt::Key_Down);
     key(Qt::Key_Return);
@@ -95,8 +100,9 @@ void KeyboardTest::panelByKeyboardAndMouse_data()
     QTest::addColumn<Path>("path");
     QTest::addColumn<int>("question"); // the one the panel then asks, 0 where it is closed
     QTest::addColumn<QString>("result");
-    QTest::newRow("Enter takes the first row") << Path([](windowtest::WindowDriver &) {
+    QTest::newRow("Space selects the first row, Enter takes it") << Path([](windowtest::WindowDriver &) {
         readTheQuestion();
+        key(Qt::Key_Space);
         key(Qt::Key_Return);
     }) << 2 << QString();
     QTest::newRow("Enter at once answers nothing")
@@ -125,6 +131,7 @@ void KeyboardTest::panelByKeyboardAndMouse_data()
     }) << 0 << u"\n"_s;
     QTest::newRow("the first answered, the rest left empty") << Path([](windowtest::WindowDriver &) {
         readTheQuestion();
+        key(Qt::Key_Space);
         key(Qt::Key_Return);
         readTheQuestion();
         key(Qt::Key_A, Qt::AltModifier);
@@ -148,6 +155,119 @@ void KeyboardTest::panelByKeyboardAndMouse()
                     ->accessibleName()
                     .startsWith(u"第 %1 个，共 2 个"_s.arg(question)));
     }
+}
+
+// A question opens with no row selected, the first one current: what the user does then, the
+// row selected after it, and what Enter or "确定" then does with the first question of two.
+// Clicks that come at once are taken for the second click of the double-click that opened the
+// panel: they change nothing, not even where the keyboard is.
+void KeyboardTest::freshQuestionChoosesNothing_data()
+{
+    using Path = std::function<void(windowtest::WindowDriver &)>;
+    QTest::addColumn<Path>("path");
+    QTest::addColumn<int>("selected");   // in List4 after the path, -1 for none
+    QTest::addColumn<QString>("answer"); // "Enter", "确定", or nothing where the path answered
+    QTest::addColumn<int>("taken");      // the row taken, -1 where the panel asks for one
+
+    const Path nothing = [](windowtest::WindowDriver &) { readTheQuestion(); };
+    QTest::newRow("nothing, Enter") << nothing << -1 << u"Enter"_s << -1;
+    QTest::newRow("nothing, 确定") << nothing << -1 << u"确定"_s << -1;
+    QTest::newRow("Space") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_Space);
+    }) << 0 << u"Enter"_s << 0;
+    QTest::newRow("Down") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_Down);
+    }) << 1 << u"Enter"_s << 1;
+    // Up finds no row above the first: it selects the current one rather than nothing.
+    QTest::newRow("Up") << Path([](windowtest::WindowDriver &) {
+        readTheQuestion();
+        key(Qt::Key_Up);
+    }) << 0 << u"Enter"_s
+                        << 0;
+    QTest::newRow("a click on the first row") << Path([](windowtest::WindowDriver &driver) {
+        readTheQuestion();
+        windowtest::clickItem(driver.list(u"List4"_s), 0);
+    }) << 0 << u"确定"_s << 0;
+    QTest::newRow("a double-click on the second row") << Path([](windowtest::WindowDriver &driver) {
+        readTheQuestion();
+        windowtest::doubleClickItem(driver.list(u"List4"_s), 1);
+    }) << -1 << QString() << 1;
+    QTest::newRow("a click on 忽略留空 at once") << Path([](windowtest::WindowDriver &driver) {
+        QTest::mouseClick(driver.button(u"Command5"_s), Qt::LeftButton);
+        readTheQuestion();
+    }) << -1 << u"Enter"_s << -1;
+    QTest::newRow("a double-click on 确定 at once") << Path([](windowtest::WindowDriver &driver) {
+        QTest::mouseDClick(driver.button(u"Command6"_s), Qt::LeftButton);
+        readTheQuestion();
+    }) << -1 << u"Enter"_s << -1;
+    QTest::newRow("a click on the second row at once") << Path([](windowtest::WindowDriver &driver) {
+        windowtest::clickItem(driver.list(u"List4"_s), 1);
+        readTheQuestion();
+    }) << -1 << u"Enter"_s << -1;
+    QTest::newRow("a click on the key list at once") << Path([](windowtest::WindowDriver &driver) {
+        windowtest::clickItem(driver.list(u"List3"_s), 1);
+        readTheQuestion();
+    }) << -1 << u"Enter"_s << -1;
+}
+
+void KeyboardTest::freshQuestionChoosesNothing()
+{
+    using Path = std::function<void(windowtest::WindowDriver &)>;
+    QFETCH(Path, path);
+    QFETCH(int, selected);
+    QFETCH(QString, answer);
+    QFETCH(int, taken);
+    m_driver->filter(u"甲\n乙"_s, u"甲\t1\n甲\t2\n乙\t3\n乙\t4"_s);
+    lanshan::ListBox *candidates = m_driver->list(u"List4"_s);
+    QCOMPARE(windowtest::selectedRow(candidates), -1);
+    QCOMPARE(candidates->currentIndex().row(), 0);
+
+    path(*m_driver);
+    if (!answer.isEmpty()) {
+        QCOMPARE(QApplication::focusWidget(), candidates);
+        QCOMPARE(windowtest::selectedRow(candidates), selected);
+        // The awaited key line stays marked, whatever was clicked.
+        QCOMPARE(windowtest::selectedRow(m_driver->list(u"List3"_s)), 0);
+        if (answer == u"Enter"_s)
+            key(Qt::Key_Return);
+        else
+            QTest::mouseClick(m_driver->button(u"Command6"_s), Qt::LeftButton);
+    }
+
+    QVERIFY(m_driver->frame(u"Frame4"_s)->isVisible());
+    const QString position = m_driver->get<QLabel>(u"questionPosition"_s)->accessibleName();
+    if (taken < 0) {
+        QCOMPARE(m_driver->messages.size(), 1u);
+        QCOMPARE(m_driver->messages.back().text, lanshan::messageText::mustChoose);
+        QCOMPARE(m_driver->messages.back().icon, QMessageBox::NoIcon);
+        QVERIFY(m_driver->itemsOf(u"List2"_s).isEmpty());
+        QVERIFY(position.startsWith(u"第 1 个，共 2 个"_s));
+        QCOMPARE(windowtest::selectedRow(candidates), selected);
+        return;
+    }
+    QVERIFY(m_driver->messages.empty());
+    QCOMPARE(m_driver->itemsOf(u"List2"_s), QStringList{u"1.甲\t%1"_s.arg(taken + 1)});
+    // The next question too opens with its first row current and nothing selected.
+    QVERIFY(position.startsWith(u"第 2 个，共 2 个"_s));
+    QCOMPARE(m_driver->itemsOf(u"List4"_s), (QStringList{u"3.\t乙\t3"_s, u"4.\t乙\t4"_s}));
+    QCOMPARE(QApplication::focusWidget(), candidates);
+    QCOMPARE(windowtest::selectedRow(candidates), -1);
+    QCOMPARE(candidates->currentIndex().row(), 0);
+}
+
+// A screen reader finds the current row as the question opens, focused and not selected.
+void KeyboardTest::currentRowIsSpoken()
+{
+    m_driver->filter(u"甲\n乙"_s, u"甲\t1\n甲\t2\n乙\t3\n乙\t4"_s);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_driver->list(u"List4"_s));
+    QAccessibleInterface *row = list->focusChild();
+    QVERIFY(row);
+    QCOMPARE(row->text(QAccessible::Name), u"1.\t甲\t1"_s);
+    QVERIFY(row->state().focused);
+    QVERIFY(!row->state().selected);
+    QVERIFY(list->state().focused);
 }
 
 // Seat numbers as keys, one subject's scores: from the open window to the columns on the

@@ -72,6 +72,7 @@ void TextPathsTest::listCopiesTheWholeItem()
     const QString longRow = u"k\t"_s + QString(1500, u'x');
     m_driver->filter(u"k\r\nz"_s, longRow + u"\r\nk\t2"_s);
     lanshan::ListBox *candidates = m_driver->list(u"List4"_s);
+    windowtest::readTheQuestion();
     windowtest::clickItem(candidates, 0);
     QTest::keySequence(candidates, QKeySequence::Copy);
     QCOMPARE(lanshan::ClipboardText::read(), u"1.\t"_s + longRow);

@@ -2,6 +2,8 @@
 
 #include "version.h"
 
+#include <QStyleHints>
+
 namespace windowtest {
 
 QString versionText()
@@ -33,6 +35,11 @@ void clickItem(QListView *list, int row)
     const QModelIndex index = list->model()->index(row, 0);
     list->scrollTo(index);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+void readTheQuestion()
+{
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
 }
 
 int topRow(const QListView *list)

@@ -52,6 +52,10 @@ int selectedRow(const lanshan::ListBox *list);
 // A left click on an item, as the user selects it.
 void clickItem(QListView *list, int row);
 
+// The matching panel ignores clicks, Enter and Space for the double-click interval after a
+// question opens: a user reads the question first.
+void readTheQuestion();
+
 // The row at the top of the list's window, -1 when the list shows none.
 int topRow(const QListView *list);
 
