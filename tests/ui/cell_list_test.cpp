@@ -24,6 +24,8 @@ public:
 
 private Q_SLOTS:
     void listOfTwoColumns();
+    void columnCountInDigits_data();
+    void columnCountInDigits();
     void matchedOnTheNamesAlone_data();
     void matchedOnTheNamesAlone();
     void altKLooksInTheListsColumns();
@@ -36,9 +38,9 @@ void CellListTest::listOfTwoColumns()
 
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n"_s);
     QCOMPARE(m_driver->messages.size(), 1u);
-    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n名单有 2 列，按两列一起查找。"_s);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n名单有 2 列，按 2 列一起查找。"_s);
     QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
-             u"核对：名单有 2 列，按两列一起查找。1 个关键字未找到，2 行数据未使用。"_s);
+             u"核对：名单有 2 列，按 2 列一起查找。1 个关键字未找到，2 行数据未使用。"_s);
 
     m_driver->press(u"reconcileButton"_s);
     auto *tree = m_driver->get<QTreeView>(u"reconcileTree"_s);
@@ -52,6 +54,35 @@ void CellListTest::listOfTwoColumns()
     m_driver->press(u"adoptReliableButton"_s);
     QCOMPARE(m_driver->messages.back().text, u"已采用 1 行可靠的相近数据。"_s);
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n4\t王五\t70"_s);
+}
+
+void CellListTest::columnCountInDigits_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::newRow("three, once a Chinese numeral") << 3;
+    QTest::newRow("ten, the last of them") << 10;
+    QTest::newRow("eleven") << 11;
+}
+
+// Both counts of the sentence in one kind of numeral, whatever the count.
+void CellListTest::columnCountInDigits()
+{
+    QFETCH(int, columns);
+    QStringList keys;
+    QStringList rows;
+    for (int line = 1; line <= 2; ++line) {
+        QStringList cells;
+        for (int cell = 1; cell <= columns; ++cell)
+            cells.append(u"%1-%2"_s.arg(line).arg(cell));
+        keys.append(cells.join(u'\t'));
+        rows.append(cells.join(u'\t') + u"\t9%1"_s.arg(line));
+    }
+    m_driver->filter(keys.join(u'\n'), rows.join(u'\n'));
+
+    const QString said = u"名单有 %1 列，按 %1 列一起查找。"_s.arg(columns);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n"_s + said);
+    QVERIFY2(m_driver->get<QLabel>(u"reconcileSummary"_s)->text().startsWith(u"核对："_s + said),
+             qPrintable(m_driver->get<QLabel>(u"reconcileSummary"_s)->text()));
 }
 
 void CellListTest::matchedOnTheNamesAlone_data()
