@@ -98,7 +98,7 @@ void TabStopDelegate::forgetWidths()
     m_widths.clear();
 }
 
-void TabStopDelegate::layOut(QTextLayout &layout, const QStyleOptionViewItem &item, bool *grown) const
+QList<int> TabStopDelegate::layOut(QTextLayout &layout, const QStyleOptionViewItem &item, bool *grown) const
 {
     *grown = false;
     // Pixels of one font on one device: the list in another font, or on a screen of another
@@ -113,9 +113,11 @@ void TabStopDelegate::layOut(QTextLayout &layout, const QStyleOptionViewItem &it
     const QFontMetricsF metrics(item.font, item.widget);
     const QString &text = item.text;
     const ItemColumns split = splitItem(text);
-    const QStringView cells = QStringView(text).mid(split.cellsFrom);
-    qsizetype column = 0;
-    const auto measure = [&](QStringView cell) {
+    const QStringView number = QStringView(text).first(split.numberLength);
+    QList<QStringView> cells;
+    for (const QStringView cell : QStringView(text).mid(split.cellsFrom).tokenize(u'\t'))
+        cells.append(cell);
+    const auto measure = [&](qsizetype column, QStringView cell) {
         if (m_widths.size() <= column)
             m_widths.resize(column + 1, 0.0);
         const qreal width = metrics.horizontalAdvance(cell.toString());
@@ -123,20 +125,32 @@ void TabStopDelegate::layOut(QTextLayout &layout, const QStyleOptionViewItem &it
             m_widths[column] = width;
             *grown = true;
         }
-        ++column;
     };
-    measure(QStringView(text).first(split.numberLength));
-    for (const QStringView cell : cells.tokenize(u'\t'))
-        measure(cell);
+    measure(0, number);
+    for (qsizetype k = 0; k < cells.size(); ++k)
+        measure(k + 1, cells[k]);
 
-    // The number, one TAB, then the cells with theirs; an item without a number in a list whose
-    // other items have one starts at a TAB too.
+    // The number, then each cell after a TAB that takes it to its column's stop; a column empty
+    // in every item takes no room, and no TAB. An item without a number in a list whose other
+    // items have one starts at a TAB too.
     const QList<qreal> starts = columnStarts(m_widths, metrics);
-    const bool fromNumber = split.numberLength > 0 || (starts.size() > 1 && starts[1] > 0);
+    QString laidOut = number.toString();
     QList<QTextOption::Tab> tabs;
-    for (qsizetype c = fromNumber ? 1 : 2; c < starts.size(); ++c)
-        tabs.append(QTextOption::Tab(starts[c], QTextOption::LeftTab));
-    layout.setText(fromNumber ? text.first(split.numberLength) + u'\t' + cells.toString() : cells.toString());
+    QList<int> columnAt;
+    if (!number.isEmpty())
+        columnAt.append(0);
+    for (qsizetype k = 0; k < cells.size(); ++k) {
+        const qsizetype column = k + 1;
+        const bool collapsed = column >= 2 && m_widths[column - 1] <= 0;
+        if (starts[column] > 0 && !collapsed) {
+            laidOut += u'\t';
+            if (tabs.isEmpty() || starts[column] > tabs.last().position)
+                tabs.append(QTextOption::Tab(starts[column], QTextOption::LeftTab));
+        }
+        columnAt.append(static_cast<int>(laidOut.size()));
+        laidOut += cells[k];
+    }
+    layout.setText(laidOut);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTabStopDistance(8.0 * metrics.averageCharWidth());
@@ -145,6 +159,7 @@ void TabStopDelegate::layOut(QTextLayout &layout, const QStyleOptionViewItem &it
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
+    return columnAt;
 }
 
 QList<qreal> TabStopDelegate::cellStarts(const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -153,20 +168,11 @@ QList<qreal> TabStopDelegate::cellStarts(const QStyleOptionViewItem &option, con
     initStyleOption(&item, index);
     QTextLayout layout(QString(), item.font, item.widget);
     bool grown = false;
-    layOut(layout, item, &grown);
-    // Each column starts after a TAB, the first at the line's start.
-    QList<qreal> starts{0.0};
+    const QList<int> columnAt = layOut(layout, item, &grown);
     const QTextLine line = layout.lineAt(0);
-    const QString laidOut = layout.text();
-    const bool number = splitItem(item.text).numberLength > 0;
-    for (qsizetype at = laidOut.indexOf(u'\t'); at >= 0; at = laidOut.indexOf(u'\t', at + 1)) {
-        const qreal x = line.cursorToX(static_cast<int>(at + 1));
-        // An item without a number whose cells start at the list's TAB: the first cell is there.
-        if (!number && starts.size() == 1 && at == 0)
-            starts[0] = x;
-        else
-            starts.append(x);
-    }
+    QList<qreal> starts;
+    for (const int at : columnAt)
+        starts.append(line.cursorToX(at));
     return starts;
 }
 

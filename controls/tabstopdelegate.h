@@ -44,8 +44,8 @@ public:
 
 private:
     // The item's text laid out in the columns, which grow to its cells first; grown: whether
-    // they did. The layout's text has one TAB before each cell after the first column.
-    void layOut(QTextLayout &layout, const QStyleOptionViewItem &item, bool *grown) const;
+    // they did. Returns where in the layout's text each of the item's columns starts.
+    QList<int> layOut(QTextLayout &layout, const QStyleOptionViewItem &item, bool *grown) const;
 
     // The widest cell measured in each column, the entry numbers' first (0 where no item has
     // one), in pixels of m_font on the list's device.

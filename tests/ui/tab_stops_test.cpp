@@ -129,10 +129,10 @@ void TabStopsTest::listColumnsLineUp()
             widest[c] = std::max(widest[c], metrics.horizontalAdvance(columns[c]));
         }
     }
-    // A column whose cells are all empty may take no room.
+    // A column whose cells are all empty takes no room (the candidate rows after "N." and a TAB).
     for (qsizetype c = 0; c + 1 < placed.size(); ++c)
-        QVERIFY2(widest[c] == 0 || placed[c + 1] >= placed[c] + widest[c] + gap,
-                 qPrintable(u"column %1 at %2 touches the cells before it, %3 wide from %4"_s.arg(c + 2)
+        QVERIFY2(widest[c] == 0 ? qAbs(placed[c + 1] - placed[c]) < 0.5 : placed[c + 1] >= placed[c] + widest[c] + gap,
+                 qPrintable(u"column %1 at %2 after cells %3 wide from %4"_s.arg(c + 2)
                                 .arg(placed[c + 1])
                                 .arg(widest[c])
                                 .arg(placed[c])));
