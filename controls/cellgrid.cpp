@@ -1,5 +1,7 @@
 #include "cellgrid.h"
 
+#include <QPaintDevice>
+
 #include <algorithm>
 #include <limits>
 
@@ -40,9 +42,10 @@ GridRow GridRow::of(QStringView line)
     return row;
 }
 
-CellGrid::CellGrid(const QFont &font)
+CellGrid::CellGrid(const QFont &font, const QPaintDevice *device)
     : m_font(font)
-    , m_metrics(font)
+    , m_dpi(device ? device->logicalDpiY() : 0)
+    , m_metrics(font, device)
     , m_cap(capCharacters * m_metrics.averageCharWidth())
     , m_gap(gapCharacters * m_metrics.averageCharWidth())
     , m_starts{0}

@@ -48,9 +48,12 @@ struct PlacedCell
 class CellGrid
 {
 public:
-    explicit CellGrid(const QFont &font);
+    // device: where the rows are drawn, whose resolution the widths are measured at.
+    explicit CellGrid(const QFont &font, const QPaintDevice *device = nullptr);
 
     const QFont &font() const { return m_font; }
+    // The resolution of the device the grid was measured for; 0: none given.
+    int dpi() const { return m_dpi; }
     // The row's cells widen their columns; whether one grew.
     bool widen(const GridRow &row);
     int columns() const { return static_cast<int>(m_widths.size()); }
@@ -76,6 +79,7 @@ private:
     QString elide(QStringView text, qreal room, bool more) const;
 
     QFont m_font;
+    int m_dpi;
     QFontMetricsF m_metrics;
     qreal m_cap;
     qreal m_gap;

@@ -82,16 +82,19 @@ void CellGridDelegate::forget() const
     m_grids.clear();
 }
 
-CellGrid &CellGridDelegate::gridFor(const QModelIndex &index, const QFont &font) const
+CellGrid &CellGridDelegate::gridFor(const QModelIndex &index, const QFont &font, const QWidget *widget) const
 {
     watch(index.model());
     const int column = index.column();
-    if (const auto known = m_grids.find(column); known != m_grids.end() && known->second.font() == font)
+    // Measured in the font as drawn on the view's screen: another font or resolution, afresh.
+    const int dpi = widget ? widget->logicalDpiY() : 0;
+    if (const auto known = m_grids.find(column);
+        known != m_grids.end() && known->second.font() == font && known->second.dpi() == dpi)
         return known->second;
 
     // The first rows under each top-level item in the order shown, a key's near rows after the
     // key; in a list, its first rows.
-    CellGrid grid(font);
+    CellGrid grid(font, widget);
     const QAbstractItemModel *model = index.model();
     const auto widenBy = [&](const QModelIndex &row) {
         const QVariant cells = row.data(cellTextRole);
@@ -142,7 +145,7 @@ CellGridDelegate::Layout CellGridDelegate::layOut(const QStyleOptionViewItem &it
     const QString text = cellText(item, index);
     if (text.isEmpty())
         return layout;
-    CellGrid &grid = gridFor(index, item.font);
+    CellGrid &grid = gridFor(index, item.font, item.widget);
     const GridRow row = GridRow::of(text);
     layout.grew = grid.widen(row);
     layout.cells = grid.place(row, layout.textRect.width());
@@ -197,7 +200,7 @@ QSize CellGridDelegate::sizeHint(const QStyleOptionViewItem &option, const QMode
         item.text.chop(1);
     QSize size = styleOf(item)->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), item.widget);
     if (!text.isEmpty()) {
-        const CellGrid &grid = gridFor(index, item.font);
+        const CellGrid &grid = gridFor(index, item.font, item.widget);
         const int margin = styleOf(item)->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, item.widget) + 1;
         size.setWidth(static_cast<int>(std::ceil(grid.extent(GridRow::of(text)))) + 2 * margin);
     }

@@ -60,7 +60,7 @@ private:
         bool grew = false; // the columns grew for this item
     };
     Layout layOut(const QStyleOptionViewItem &item, const QModelIndex &index) const;
-    CellGrid &gridFor(const QModelIndex &index, const QFont &font) const;
+    CellGrid &gridFor(const QModelIndex &index, const QFont &font, const QWidget *widget) const;
     QStyleOptionViewItem optionFor(const QModelIndex &index) const;
     QString toolTip(const QStyleOptionViewItem &item, const QModelIndex &index) const;
     void watch(const QAbstractItemModel *model) const;

@@ -34,8 +34,6 @@ QPlainTextEdit *textBox(QWidget *parent, const QString &name, QRect geometry, Sc
     auto *box = place(new TextBox(parent), name, geometry);
     // Tab moves on to the next control; TABs arrive in the boxes by pasting.
     box->setTabChangesFocus(true);
-    // Tab stops every eight average characters, as in a classic text box.
-    box->setTabStopDistance(8.0 * box->fontMetrics().averageCharWidth());
     box->setLineWrapMode(scrolling == Scrolling::Both ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
     box->setHorizontalScrollBarPolicy(scrolling == Scrolling::Both ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     box->setVerticalScrollBarPolicy(scrolling == Scrolling::None ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);

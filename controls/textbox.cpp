@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -78,7 +79,34 @@ bool isCut(const QKeyEvent *event)
 
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
-{ }
+{
+    followFontTabStops();
+}
+
+void TextBox::followFontTabStops()
+{
+    // Every eight average characters of the font the text is drawn in, measured at the
+    // resolution of the screen it is drawn on: a larger font or a denser screen moves the stops
+    // as far as it moves the text.
+    const QFontMetricsF metrics(document()->defaultFont(), viewport());
+    setTabStopDistance(8.0 * metrics.averageCharWidth());
+}
+
+void TextBox::changeEvent(QEvent *event)
+{
+    // The box hands its new font to the document first.
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        followFontTabStops();
+}
+
+bool TextBox::event(QEvent *event)
+{
+    const bool handled = QPlainTextEdit::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followFontTabStops();
+    return handled;
+}
 
 bool TextBox::hasLoneBreak(QStringView text)
 {

@@ -17,7 +17,9 @@ namespace lanshan {
 // text does not have. Where the clipboard keeps line breaks inside spreadsheet cells apart
 // from those between rows (Windows), a pasted line keeps its inner breaks, and a copy puts
 // them back. Every key that would break a line (Shift+Enter, Ctrl+Enter) makes the same
-// line break as Enter: a separator typed into a line would hide a line from the filter.
+// line break as Enter: a separator typed into a line would hide a line from the filter. TAB
+// stops stand every eight average characters of the box's font, as in a classic text box,
+// following the font and the screen's resolution.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -50,10 +52,15 @@ public:
     void cutSelection();
 
 protected:
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void followFontTabStops();
 };
 
 } // namespace lanshan

@@ -33,4 +33,9 @@ void markLineBreaks(std::u16string &text, LineBreaks breaks)
         lineBreakMark);
 }
 
+void markCells(std::u16string &text)
+{
+    std::replace(text.begin(), text.end(), u'\t', cellMark);
+}
+
 } // namespace lanshan

@@ -5,7 +5,8 @@
 #include <string_view>
 
 // How the engine's texts are shown in lists, the report and its files: a number in digits, a
-// long text cut with "…", the line breaks inside a row as ↵. Each is made here and nowhere else.
+// long text cut with "…", the line breaks inside a row as ↵, a key line's cells apart by ⇥. Each
+// is made here and nowhere else.
 namespace lanshan {
 
 // The decimal digits of value appended to out, in any width of characters: the report's TSV
@@ -59,5 +60,11 @@ enum class LineBreaks { CrLf, Unicode };
 
 // Every line break of the kind in text replaced by ↵, in place: a row stays one line high.
 void markLineBreaks(std::u16string &text, LineBreaks breaks);
+
+inline constexpr char16_t cellMark = u'\u21E5';
+
+// Every TAB in text replaced by ⇥, in place: the cells of a key line stand side by side in a
+// narrow place, where a TAB stop would push the later ones out of sight.
+void markCells(std::u16string &text);
 
 } // namespace lanshan

@@ -261,6 +261,31 @@ bool saveReportRows(QWidget &window, QPlainTextEdit &keys, QPlainTextEdit &rows,
     return ok;
 }
 
+// The synchronized view of a class list of 学号 and 姓名, twelve lines: the key list shows both
+// cells of a line, ⇥ between them; the result's columns line up past entry 9, after a name of
+// three characters, and where a row's first cell (its class) is empty.
+bool saveClassListView(QWidget &window, QPlainTextEdit &keys, QPlainTextEdit &rows, const QDir &dir)
+{
+    const QStringList names{u"侯怡敏"_s, u"宋刚"_s,   u"欧阳娜娜"_s, u"李娜"_s, u"王小明"_s, u"赵六"_s,
+                            u"陈静"_s,   u"张明玉"_s, u"刘洋"_s,     u"孙悦"_s, u"周杰"_s,   u"吴敏"_s};
+    QStringList keyLines;
+    QStringList rowLines;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString number = QString::number(2024000000 + i);
+        keyLines.append(number + u'\t' + names[i]);
+        // The fourth student's class is empty in the sheet.
+        rowLines.prepend((i == 3 ? QString() : u"一班"_s) + u'\t' + number + u'\t' + names[i] + u'\t'
+                         + QString::number(60 + 3 * i));
+    }
+    keys.setPlainText(keyLines.join(u'\n'));
+    rows.setPlainText(rowLines.join(u'\n'));
+    click(window, u"Command1"_s);
+    click(window, u"Command11"_s);
+    const bool ok = save(window, dir, u"13-class-list-synchronized"_s);
+    click(window, u"Command4"_s);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -305,6 +330,7 @@ int main(int argc, char *argv[])
         ok = saveNearRowsAndColumns(window, *keys, *rows, dir) && ok;
         runSwappedBoxes(window, *keys, *rows, messageShot);
         ok = saveReportRows(window, *keys, *rows, dir) && ok;
+        ok = saveClassListView(window, *keys, *rows, dir) && ok;
     }
     click(window, u"Command8"_s);
     ok = save(window, dir, u"6-all-cleared"_s) && ok;

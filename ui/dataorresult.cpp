@@ -45,6 +45,7 @@ void DataOrResult::showData()
 {
     m_resultFrame->hide();
     m_dataFrame->show();
+    nameTheOtherFrame();
 }
 
 void DataOrResult::showResult(const QString &resultText)
@@ -53,6 +54,7 @@ void DataOrResult::showResult(const QString &resultText)
     // which costs as much as filling it.
     m_resultFrame->show();
     m_dataFrame->hide();
+    nameTheOtherFrame();
     // Words wrap in the result box, but a very long line is broken anywhere: laying out a long
     // word at word boundaries takes time that grows with the square of its length.
     m_resultBox->setWordWrapMode(longestLineLength(resultText) > longLine ? QTextOption::WrapAnywhere
@@ -62,15 +64,23 @@ void DataOrResult::showResult(const QString &resultText)
 
 void DataOrResult::resultStands()
 {
-    m_toggleButton->setText(m_dataFrame->title());
+    m_resultStood = true;
+    nameTheOtherFrame();
 }
 
 void DataOrResult::toggle()
 {
-    // Visibility of the frames themselves, whether or not the window is on screen.
-    m_toggleButton->setText(!m_dataFrame->isHidden() ? m_dataFrame->title() : m_resultFrame->title());
     m_resultFrame->setVisible(m_resultFrame->isHidden());
     m_dataFrame->setVisible(m_dataFrame->isHidden());
+    nameTheOtherFrame();
+}
+
+void DataOrResult::nameTheOtherFrame()
+{
+    // Until a result stood there is nothing to switch to, and the button keeps its own caption.
+    // Visibility of the frames themselves, whether or not the window is on screen.
+    if (m_resultStood)
+        m_toggleButton->setText(m_dataFrame->isHidden() ? m_dataFrame->title() : m_resultFrame->title());
 }
 
 } // namespace lanshan

@@ -9,7 +9,8 @@ class QPushButton;
 namespace lanshan {
 
 // The data frame and the result frame share one place in the working area: one of them shows,
-// and "数据/结果" switches to the other, its caption naming the frame it would show. The result
+// and "数据/结果" switches to the other, its caption naming the frame it would show, whichever
+// command or undo brought the frame in sight. The result
 // box is only ever written by the program.
 class DataOrResult
 {
@@ -27,11 +28,14 @@ public:
     void toggle();
 
 private:
+    void nameTheOtherFrame();
+
     QGroupBox *m_dataFrame;
     QPlainTextEdit *m_dataBox;
     QGroupBox *m_resultFrame;
     QPlainTextEdit *m_resultBox;
     QPushButton *m_toggleButton;
+    bool m_resultStood = false;
 };
 
 } // namespace lanshan

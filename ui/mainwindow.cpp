@@ -162,6 +162,12 @@ void MainWindow::connectHandlers()
     connect(m_versionCheck, &VersionCheck::stateChanged, m_statusPanels, &StatusPanels::showVersionCheck);
     connect(m_versionCheck, &VersionCheck::failureChanged, m_statusPanels, &StatusPanels::showCheckFailure);
     m_commandUndo = new CommandUndo(this, {m_keysBox, m_dataBox});
+    // The line below the buttons tells of the command that the next Ctrl+Z takes back.
+    connect(m_commandUndo, &CommandUndo::undone, this, [this] {
+        const QString hint = m_commandUndo->nextHint();
+        if (!hint.isEmpty())
+            m_session->commandRecorded(hint);
+    });
     connectRun();
 }
 
@@ -259,6 +265,8 @@ bool MainWindow::focusNextPrevChild(bool next)
 void MainWindow::runFilter()
 {
     BusyCursor busy;
+    // Ctrl+Z takes back the commands since the last run only.
+    m_commandUndo->clear();
     m_session->runOnInputs();
 }
 
@@ -394,20 +402,22 @@ void MainWindow::dropReport()
 
 void MainWindow::recordCommand(const QList<QPlainTextEdit *> &changed, const QString &hint)
 {
-    m_commandUndo->recorded(changed);
+    m_commandUndo->recorded(changed, hint);
     m_session->commandRecorded(changed.isEmpty() ? QString() : hint);
 }
 
 void MainWindow::fillDemoData()
 {
     // Worth a word only where the demo replaced something of the user's.
-    const bool replacing = !boxIsEmpty(m_keysBox) || !boxIsEmpty(m_dataBox);
+    // Or where Ctrl+Z, taking it back, goes on to earlier commands.
+    const bool replacing = !boxIsEmpty(m_keysBox) || !boxIsEmpty(m_dataBox) || m_commandUndo->canUndo();
+    m_commandUndo->commandStarts();
     const QList<QPlainTextEdit *> changed =
         setBoxTexts({{m_keysBox, boxQString(m_demoKeysBox)}, {m_dataBox, boxQString(m_demoRowsBox)}});
     // The report told of the inputs that were replaced.
     dropReport();
     m_dataOrResult->showData();
-    recordCommand(replacing ? changed : QList<QPlainTextEdit *>(), messageText::demoReplaced);
+    recordCommand(changed, replacing ? messageText::demoReplaced : QString());
     m_filterButton->setFocus();
     showMessage(this, messageText::demoFilled, QMessageBox::Information);
 }
@@ -422,6 +432,7 @@ void MainWindow::clearBoxes(FilterSession::Cleared which)
         emptied.append({m_keysBox, QString()});
     if (data)
         emptied.append({m_dataBox, QString()});
+    m_commandUndo->commandStarts();
     const QList<QPlainTextEdit *> changed = setBoxTexts(emptied);
     // The result goes with the rows it was taken from.
     if (data)

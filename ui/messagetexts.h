@@ -54,9 +54,8 @@ inline QString listColumns(std::size_t columns, const std::vector<std::size_t> &
             numbers.append(QString::number(c));
         return u"名单有 %1 列，只按第 %2 列查找。"_s.arg(columns).arg(numbers.join(u'、'));
     }
-    static const QString numerals[] = {u"两"_s, u"三"_s, u"四"_s, u"五"_s, u"六"_s, u"七"_s, u"八"_s, u"九"_s, u"十"_s};
-    const QString spoken = columns >= 2 && columns <= 10 ? numerals[columns - 2] : u" %1 "_s.arg(columns);
-    return u"名单有 %1 列，按%2列一起查找。"_s.arg(columns).arg(spoken);
+    // One kind of numeral in one sentence: digits, as the count before it.
+    return u"名单有 %1 列，按 %1 列一起查找。"_s.arg(columns);
 }
 
 // resultCopied, and where lines of the result may hold a wrong row, where to look; and that a

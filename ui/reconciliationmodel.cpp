@@ -249,7 +249,7 @@ QString ReconciliationModel::entryText(int group, std::size_t entry, int column)
     if (column == 1) {
         // A key of several cells reads as its cells: its TABs are shown.
         QString key = shown(m_run->fixlines()[line]);
-        key.replace(u'\t', u'\u21E5');
+        key.replace(u'\t', QChar(cellMark));
         return key;
     }
     if (group == Suspect)
@@ -304,7 +304,7 @@ QVariant ReconciliationModel::data(const QModelIndex &index, int role) const
             return {};
         QString key = shown(
             m_run->fixlines()[keyLineOf(static_cast<int>(id - entryBase), static_cast<std::size_t>(index.row()))]);
-        key.replace(u'\t', u"\u21E5\t"_s);
+        key.replace(u'\t', QString(QChar(cellMark)) + u'\t');
         return key;
     }
     if (id == 0)

@@ -1,6 +1,7 @@
 #include "syncview.h"
 
 #include "controls.h"
+#include "displaytext.h"
 #include "enterkeyfilter.h"
 #include "filterrun.h"
 #include "itemlistmodel.h"
@@ -38,6 +39,11 @@ SyncView::SyncView(QWidget *window)
     // Lists are announced by what they show.
     m_keyList->setAccessibleName(u"固定顺序数据"_s);
     m_resultList->setAccessibleName(u"筛选后结果"_s);
+    // The mark between a key line's cells is read as a pause.
+    m_keyItems->setSpokenForm([](const QString &shown) {
+        QString spoken = shown;
+        return spoken.replace(QChar(cellMark), u' ');
+    });
     // A number alone stands for a key without a row.
     m_resultItems->setSpokenForm(
         [](const QString &shown) { return shown.indexOf(u'.') == shown.size() - 1 ? shown + u" 未找到"_s : shown; });
@@ -90,7 +96,14 @@ void SyncView::showRun(const std::shared_ptr<const FilterRun> &run)
     // A copy takes the key line or the result line itself, without its number.
     m_keyItems->setCopyForm([run](std::size_t i) { return std::u16string(run->fixlines()[i]); });
     m_resultItems->setCopyForm([run](std::size_t i) { return std::u16string(run->result(i)); });
-    m_keyItems->reset([run] { return run->settledCount(); }, [run](std::size_t i) { return run->keyItem(i); });
+    // A key line of several cells shows them side by side, ⇥ between them, as the report does:
+    // the narrow list would show its first cell alone.
+    m_keyItems->reset([run] { return run->settledCount(); },
+                      [run](std::size_t i) {
+                          std::u16string item = run->keyItem(i);
+                          markCells(item);
+                          return item;
+                      });
     m_resultItems->reset([run] { return run->settledCount(); }, [run](std::size_t i) { return run->resultItem(i); });
 }
 

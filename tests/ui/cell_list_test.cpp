@@ -27,6 +27,8 @@ private Q_SLOTS:
     void listOfTwoColumns();
     void takenOnlyWhenSurelyTheStudentsOwn_data();
     void takenOnlyWhenSurelyTheStudentsOwn();
+    void columnCountInDigits_data();
+    void columnCountInDigits();
     void matchedOnTheNamesAlone_data();
     void matchedOnTheNamesAlone();
     void altKLooksInTheListsColumns();
@@ -41,9 +43,9 @@ void CellListTest::listOfTwoColumns()
     QCOMPARE(m_driver->messages.size(), 1u);
     QCOMPARE(m_driver->messages.back().text,
              messageText::resultCopied
-                 + u"\r\n有 1 个关键字没有找到数据，结果中是空行：3⇥王五。\r\n名单有 2 列，按两列一起查找。"_s);
+                 + u"\r\n有 1 个关键字没有找到数据，结果中是空行：3⇥王五。\r\n名单有 2 列，按 2 列一起查找。"_s);
     QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
-             u"核对：名单有 2 列，按两列一起查找。1 个关键字未找到，2 行数据未使用。"_s);
+             u"核对：名单有 2 列，按 2 列一起查找。1 个关键字未找到，2 行数据未使用。"_s);
 
     m_driver->press(u"reconcileButton"_s);
     auto *tree = m_driver->get<QTreeView>(u"reconcileTree"_s);
@@ -59,7 +61,7 @@ void CellListTest::listOfTwoColumns()
     m_driver->press(u"adoptButton"_s);
     QCOMPARE(clipboardText(), u"1\t张三\t90\n2\t李四\t80\n4\t王五\t70"_s);
     QCOMPARE(m_driver->get<QLabel>(u"reconcileSummary"_s)->text(),
-             u"核对：名单有 2 列，按两列一起查找。0 个关键字未找到，1 行数据未使用，1 行采用了相近数据。"_s);
+             u"核对：名单有 2 列，按 2 列一起查找。0 个关键字未找到，1 行数据未使用，1 行采用了相近数据。"_s);
 }
 
 void CellListTest::takenOnlyWhenSurelyTheStudentsOwn_data()
@@ -91,6 +93,35 @@ void CellListTest::takenOnlyWhenSurelyTheStudentsOwn()
         QCOMPARE(clipboardText(), resultThen);
     }
     QCOMPARE(m_driver->text(u"Text3"_s), resultThen);
+}
+
+void CellListTest::columnCountInDigits_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::newRow("three, once a Chinese numeral") << 3;
+    QTest::newRow("ten, the last of them") << 10;
+    QTest::newRow("eleven") << 11;
+}
+
+// Both counts of the sentence in one kind of numeral, whatever the count.
+void CellListTest::columnCountInDigits()
+{
+    QFETCH(int, columns);
+    QStringList keys;
+    QStringList rows;
+    for (int line = 1; line <= 2; ++line) {
+        QStringList cells;
+        for (int cell = 1; cell <= columns; ++cell)
+            cells.append(u"%1-%2"_s.arg(line).arg(cell));
+        keys.append(cells.join(u'\t'));
+        rows.append(cells.join(u'\t') + u"\t9%1"_s.arg(line));
+    }
+    m_driver->filter(keys.join(u'\n'), rows.join(u'\n'));
+
+    const QString said = u"名单有 %1 列，按 %1 列一起查找。"_s.arg(columns);
+    QCOMPARE(m_driver->messages.back().text, messageText::resultCopied + u"\r\n"_s + said);
+    QVERIFY2(m_driver->get<QLabel>(u"reconcileSummary"_s)->text().startsWith(u"核对："_s + said),
+             qPrintable(m_driver->get<QLabel>(u"reconcileSummary"_s)->text()));
 }
 
 void CellListTest::matchedOnTheNamesAlone_data()

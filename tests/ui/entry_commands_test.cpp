@@ -44,6 +44,8 @@ private Q_SLOTS:
     void commandsAndTheView();
     void clearingCommands_data();
     void clearingCommands();
+    void captionAfterUndo_data();
+    void captionAfterUndo();
     void clearingAnEmptyBoxIsNoChange();
     void undoBringsBackWhatACommandTook_data();
     void undoBringsBackWhatACommandTook();
@@ -184,7 +186,7 @@ void EntryCommandsTest::commandsAndTheView_data()
 }
 
 // Demo data and the clear buttons that empty the data box go back to the data view; the
-// caption of the toggle stays as it was, and its next press goes by the view in sight.
+// caption of the toggle names the view it would bring, and its next press brings it.
 void EntryCommandsTest::commandsAndTheView()
 {
     QFETCH(QString, command);
@@ -195,11 +197,10 @@ void EntryCommandsTest::commandsAndTheView()
         m_driver->press(u"Command2"_s);
     QCOMPARE(view(), startView);
     QPushButton *toggle = m_driver->button(u"Command2"_s);
-    const QString caption = toggle->text();
 
     m_driver->press(command);
     QCOMPARE(view(), viewAfter);
-    QCOMPARE(toggle->text(), caption);
+    QCOMPARE(toggle->text(), viewAfter == u"data"_s ? resultCaption : dataCaption);
 
     if (!toggle->isEnabled())
         return;
@@ -269,8 +270,53 @@ void EntryCommandsTest::clearingCommands()
     const std::pair<QString, QString> before[] = {{u"Text1"_s, text1}, {u"Text2"_s, text2}, {u"Text3"_s, runResult}};
     for (const auto &[box, text] : before)
         QCOMPARE(m_driver->text(box), emptied.contains(box) ? QString() : text);
-    QCOMPARE(m_driver->button(u"Command2"_s)->text(), dataCaption);
+    QCOMPARE(m_driver->button(u"Command2"_s)->text(), viewAfter == u"data"_s ? resultCaption : dataCaption);
     QVERIFY(m_driver->messages.empty());
+}
+
+void EntryCommandsTest::captionAfterUndo_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("startView");
+    QTest::addColumn<QString>("focus"); // where Ctrl+Z is pressed
+    for (const QString &start : {u"result"_s, u"data"_s}) {
+        for (const QString &command : {u"Command7"_s, u"Command8"_s, u"Command9"_s, u"Command10"_s}) {
+            QTest::addRow("%s from the %s view, on 关于", qPrintable(command), qPrintable(start))
+                << command << start << u"Command3"_s;
+            // A box the command changed, in sight after it.
+            const QString box = command == u"Command10"_s ? u"Text2"_s : u"Text1"_s;
+            QTest::addRow("%s from the %s view, in %s", qPrintable(command), qPrintable(start), qPrintable(box))
+                << command << start << box;
+        }
+    }
+}
+
+// A command taken back leaves the view where the command put it, and the toggle's caption
+// names the other view, whatever the caption said before the command.
+void EntryCommandsTest::captionAfterUndo()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, startView);
+    QFETCH(QString, focus);
+    goodRun();
+    if (startView == u"data"_s)
+        m_driver->press(u"Command2"_s);
+    m_driver->press(command);
+    const QString viewAfter = view();
+
+    QWidget *focused = m_driver->get<QWidget>(focus);
+    focused->setFocus();
+    QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_driver->text(u"Text2"_s), runRows);
+    QCOMPARE(m_driver->text(u"Text1"_s), runKeys);
+
+    QPushButton *toggle = m_driver->button(u"Command2"_s);
+    QVERIFY(toggle->isEnabled());
+    QCOMPARE(view(), viewAfter);
+    QCOMPARE(toggle->text(), viewAfter == u"data"_s ? resultCaption : dataCaption);
+    m_driver->press(u"Command2"_s);
+    QCOMPARE(view(), viewAfter == u"data"_s ? u"result"_s : u"data"_s);
+    QCOMPARE(toggle->text(), viewAfter == u"data"_s ? dataCaption : resultCaption);
 }
 
 // Clearing a box that is already empty is no change: no change rule enables "清空所有数据"
@@ -379,7 +425,7 @@ void EntryCommandsTest::demoKeepsTheEarlierResult()
     QCOMPARE(m_driver->itemsOf(u"List1"_s), list1);
     QCOMPARE(m_driver->itemsOf(u"List2"_s), list2);
     QCOMPARE(enabledButtons(), allSix);
-    QCOMPARE(m_driver->button(u"Command2"_s)->text(), dataCaption);
+    QCOMPARE(m_driver->button(u"Command2"_s)->text(), resultCaption);
 
     m_driver->press(u"Command2"_s);
     QCOMPARE(view(), u"result"_s);

@@ -14,6 +14,8 @@
 #include <QTreeView>
 
 #include <functional>
+#include <variant>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 namespace messageText = lanshan::messageText;
@@ -69,6 +71,8 @@ private Q_SLOTS:
     void realOfferClosedWithOk();
     void commandTakenBackFromAnywhere_data();
     void commandTakenBackFromAnywhere();
+    void commandsTakenBackInTurn_data();
+    void commandsTakenBackInTurn();
     void laterClickAnswers();
 };
 
@@ -259,6 +263,93 @@ void SlipsTest::commandTakenBackFromAnywhere()
     m_driver->button(u"Command1"_s)->setFocus();
     QTest::keyClick(m_driver->button(u"Command1"_s), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m_driver->text(u"Text1"_s), names);
+}
+
+// Typed at the end of a box.
+struct Typed
+{
+    QString box;
+    QString text;
+};
+
+// A command pressed, or text typed between commands.
+using Deed = std::variant<QString, Typed>;
+
+// After a Ctrl+Z: the texts of the key box and the data box, and the line below the buttons
+// (empty: not looked at).
+struct Undone
+{
+    QString keys;
+    QString rows;
+    QString line;
+};
+
+void SlipsTest::commandsTakenBackInTurn_data()
+{
+    QTest::addColumn<std::vector<Deed>>("deeds");
+    // What each Ctrl+Z off the boxes leaves; a further one changes nothing.
+    QTest::addColumn<std::vector<Undone>>("undone");
+
+    QTest::newRow("清空所有数据, 演示数据")
+        << std::vector<Deed>{u"Command8"_s, u"Command7"_s}
+        << std::vector<Undone>{{{}, {}, messageText::allCleared}, {names, scores, {}}};
+    QTest::newRow("each box cleared, then 演示数据")
+        << std::vector<Deed>{u"Command9"_s, u"Command10"_s, u"Command7"_s}
+        << std::vector<Undone>{
+               {{}, {}, messageText::dataCleared}, {{}, scores, messageText::keysCleared}, {names, scores, {}}};
+    QTest::newRow("演示数据 twice, the second no change")
+        << std::vector<Deed>{u"Command7"_s, u"Command7"_s} << std::vector<Undone>{{names, scores, {}}};
+    // Typed into the box that both commands emptied: the older no longer goes back whole.
+    QTest::newRow("typed in a box between the commands")
+        << std::vector<Deed>{u"Command8"_s, Typed{u"Text1"_s, u"x"_s}, u"Command7"_s}
+        << std::vector<Undone>{{u"x"_s, {}, {}}};
+    // Typed into a box the older command left alone: it still goes back.
+    QTest::newRow("typed in the other box between the commands")
+        << std::vector<Deed>{u"Command9"_s, Typed{u"Text2"_s, u"x"_s}, u"Command7"_s}
+        << std::vector<Undone>{{{}, scores + u"x"_s, messageText::keysCleared}, {names, scores + u"x"_s, {}}};
+    // Typed after the last command: that one no longer goes back, nor an older one on its boxes;
+    // an older one on another box still does.
+    QTest::newRow("typed after the commands")
+        << std::vector<Deed>{u"Command9"_s, u"Command7"_s, Typed{u"Text2"_s, u"x"_s}} << std::vector<Undone>{};
+    QTest::newRow("typed after the commands, the older on the other box")
+        << std::vector<Deed>{u"Command10"_s, u"Command9"_s, Typed{u"Text1"_s, u"x"_s}}
+        << std::vector<Undone>{{u"x"_s, scores, {}}};
+}
+
+// Ctrl+Z off the boxes steps back through every command since the run, newest first, each in
+// all the boxes it changed; the line below the buttons tells of the next one.
+void SlipsTest::commandsTakenBackInTurn()
+{
+    QFETCH(std::vector<Deed>, deeds);
+    QFETCH(std::vector<Undone>, undone);
+    m_driver->filter(names, scores);
+    for (const Deed &deed : deeds) {
+        if (const auto *typed = std::get_if<Typed>(&deed)) {
+            QPlainTextEdit *box = m_driver->box(typed->box);
+            box->setFocus();
+            box->moveCursor(QTextCursor::End);
+            QTest::keyClicks(box, typed->text);
+        } else {
+            m_driver->press(std::get<QString>(deed));
+        }
+    }
+    const auto ctrlZ = [this] {
+        QPushButton *about = m_driver->button(u"Command3"_s);
+        about->setFocus();
+        QTest::keyClick(about, Qt::Key_Z, Qt::ControlModifier);
+    };
+    for (std::size_t i = 0; i < undone.size(); ++i) {
+        ctrlZ();
+        QCOMPARE(m_driver->text(u"Text1"_s), undone[i].keys);
+        QCOMPARE(m_driver->text(u"Text2"_s), undone[i].rows);
+        if (!undone[i].line.isEmpty())
+            QCOMPARE(labelText(*m_driver, u"reconcileSummary"_s), undone[i].line);
+    }
+    const QString keys = m_driver->text(u"Text1"_s);
+    const QString rows = m_driver->text(u"Text2"_s);
+    ctrlZ();
+    QCOMPARE(m_driver->text(u"Text1"_s), keys);
+    QCOMPARE(m_driver->text(u"Text2"_s), rows);
 }
 
 // Past the double-click interval a click answers the question as ever.

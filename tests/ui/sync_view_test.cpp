@@ -35,6 +35,8 @@ private Q_SLOTS:
     void scrollingFollowsBothWays();
     void listAtItsEndIsNotPulledBack();
     void doubleClickCopiesTheLineItself();
+    void keyCellsSideBySide_data();
+    void keyCellsSideBySide();
     void entryNumbersStandApartFromNumbers();
     void copyIsConfirmedWithoutCoveringAnything();
     void returnPutsTheWholeResultBack();
@@ -212,7 +214,7 @@ void SyncViewTest::doubleClickCopiesTheLineItself()
     // A key line and a row with TABs and spaces at their ends, and a key without a row.
     m_driver->filter(u"k0\n \tb2  \na1\nzz"_s, u"k0\t5\n \ta1\t 90\t \nzz\t7"_s);
     open();
-    QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.k0"_s, u"2. \tb2  "_s, u"3.a1"_s, u"4.zz"_s}));
+    QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.k0"_s, u"2. \u21E5b2  "_s, u"3.a1"_s, u"4.zz"_s}));
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1.k0\t5"_s, u"2."_s, u"3. \ta1\t 90\t "_s, u"4.zz\t7"_s}));
 
     windowtest::setClipboardText(oldClipboard);
@@ -233,6 +235,34 @@ void SyncViewTest::doubleClickCopiesTheLineItself()
     QCOMPARE(clipboardText(), QString());
     QVERIFY(m_driver->frame(u"tongbuxianshi"_s)->isVisible());
     QCOMPARE(m_driver->messages.size(), std::size_t(1));
+}
+
+void SyncViewTest::keyCellsSideBySide_data()
+{
+    QTest::addColumn<QString>("keyLine");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("学号 and name") << u"2024000000\t侯怡敏"_s << u"1. 2024000000\u21E5侯怡敏"_s;
+    QTest::newRow("class, 学号 and name") << u"一班\t3\t王五"_s << u"1.一班\u21E53\u21E5王五"_s;
+    QTest::newRow("an empty first cell") << u"\t王五"_s << u"1.\u21E5王五"_s;
+    QTest::newRow("one cell") << u"王五"_s << u"1.王五"_s;
+}
+
+// The narrow key list shows every cell of a key line, ⇥ between them, as the report does; the
+// copy is the line with its TABs.
+void SyncViewTest::keyCellsSideBySide()
+{
+    QFETCH(QString, keyLine);
+    QFETCH(QString, shown);
+    m_driver->filter(keyLine + u"\nx"_s, keyLine + u"\t90\nx\t1"_s);
+    open();
+    QCOMPARE(m_driver->itemsOf(u"List1"_s).value(0), shown);
+    // Drawn, the whole of it lies within the list.
+    list1()->viewport()->grab();
+    QTRY_VERIFY(list1()->visualRect(list1()->model()->index(0, 0)).width() <= list1()->viewport()->width());
+    QVERIFY(list1()->horizontalScrollBar()->maximum() == 0);
+
+    windowtest::doubleClickItem(list1(), 0);
+    QCOMPARE(clipboardText(), keyLine);
 }
 
 // Each copy says which line it took, beside the caption, for a few seconds; the lists, the
