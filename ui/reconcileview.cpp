@@ -236,8 +236,11 @@ void ReconcileView::tell(const QString &text)
 void ReconcileView::currentChanged(const QModelIndex &current)
 {
     updateButtons();
-    // A line that may hold a wrong row is explained whole, whatever its column cuts off.
-    const QString sentence = m_model->suspectSentenceAt(current);
+    // A line that may hold a wrong row, a near row and a taken one are explained whole, whatever
+    // the cause column cuts off: also for a keyboard, which opens no tooltip.
+    QString sentence = m_model->suspectSentenceAt(current);
+    if (sentence.isEmpty())
+        sentence = m_model->nearSentenceAt(current);
     if (!sentence.isEmpty())
         m_hint->setText(sentence);
     else if (m_hintExplains)

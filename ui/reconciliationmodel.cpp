@@ -204,6 +204,30 @@ QModelIndex ReconciliationModel::keyLineIndex(int group, std::size_t line) const
     }
 }
 
+QString ReconciliationModel::nearSentenceAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || index.internalId() < entryBase + Taken)
+        return {};
+    // A taken line explains itself as its row does.
+    const bool takenLine = index.internalId() == entryBase + Taken;
+    if (index.internalId() < rowBase && !takenLine)
+        return {};
+    const int group = takenLine ? int(Taken) : groupOfRow(index.internalId());
+    const std::size_t entry = takenLine ? static_cast<std::size_t>(index.row()) : entryOfRow(index.internalId());
+    if (group == Missing) {
+        const NearRow &near = m_report.missing[entry].nearRows[static_cast<std::size_t>(index.row())];
+        return u"%1与第 %2 个关键字相近：%3。"_s.arg(rowNumber(near.row),
+                                                     QString::number(m_report.missing[entry].keyLine + 1),
+                                                     rowText(group, entry, static_cast<std::size_t>(index.row()), 2));
+    }
+    if (group == Taken) {
+        const TakenLine &taken = m_report.taken[entry];
+        return u"第 %1 个关键字采用了%2：%3。点“留空”撤回。"_s.arg(
+            QString::number(taken.keyLine + 1), rowNumber(taken.near.row), rowText(group, entry, 0, 2));
+    }
+    return {};
+}
+
 QString ReconciliationModel::suspectSentenceAt(const QModelIndex &index) const
 {
     const std::optional<std::size_t> line = suspectLineAt(index);

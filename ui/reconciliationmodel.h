@@ -40,6 +40,9 @@ public:
     std::optional<std::size_t> suspectLineAt(const QModelIndex &index) const;
     // What is wrong with that line, in one sentence; nothing elsewhere.
     QString suspectSentenceAt(const QModelIndex &index) const;
+    // Why a near row or a taken row is near its key line, whole, in one sentence: the cause column
+    // may cut it off; nothing elsewhere.
+    QString nearSentenceAt(const QModelIndex &index) const;
     // The key line whose taken row the user may give back: a line of the taken group, or its row.
     std::optional<std::size_t> takenLineAt(const QModelIndex &index) const;
     // The entry of a key line in a group of key lines; invalid where it is not there.

@@ -26,7 +26,6 @@ void showSummary(QLabel *line, const FilterSession &session, const ReconcileView
         summary = messageText::reconcileSummary(
             view->missingCount(), view->unusedCount(), view->leftEmptyCount(), suspect, run ? run->keyListColumns() : 1,
             run ? run->options().keyCells : std::vector<std::size_t>(), view->takenCount());
-    line->setText(summary);
     // Lines that may hold a wrong row stand out, in a colour that reads on this palette's face.
     // Only the roles set here; the rest, and all of it without such lines, as the window has it.
     QFont font;
@@ -38,6 +37,17 @@ void showSummary(QLabel *line, const FilterSession &session, const ReconcileView
     }
     line->setFont(font);
     line->setPalette(colours);
+    // The counts matter most: where the line is too narrow for the words on the list's columns as
+    // well, which the message after the run said, they give way, and stand whole in the tooltip.
+    QString shown = summary;
+    if (reported && run && run->keyListColumns() > 1 && session.undoHint().isEmpty() && !session.resultOutdated()
+        && line->fontMetrics().horizontalAdvance(summary) > line->contentsRect().width()) {
+        shown = messageText::reconcileSummary(view->missingCount(), view->unusedCount(), view->leftEmptyCount(),
+                                              suspect, 1, {}, view->takenCount());
+    }
+    line->setText(shown);
+    line->setToolTip(shown == summary ? QString() : summary);
+    line->setAccessibleDescription(line->toolTip());
 }
 
 } // namespace lanshan
