@@ -4,6 +4,8 @@
 #include "nearcause.h"
 #include "rowcells.h"
 
+#include <type_traits>
+
 namespace lanshan {
 
 CellJudge::CellJudge(std::span<const std::uint32_t> columns, bool inColumnsOnly)
@@ -16,15 +18,23 @@ CellJudge::~CellJudge() = default;
 void CellJudge::setRow(std::u16string_view row)
 {
     m_cells.clear();
-    m_held.clear();
     forEachCell(row, [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) { m_cells.push_back(cell); });
+    // Clearing a table costs its buckets, which a wide row leaves many of: after one, the narrow
+    // rows that follow get tables of their own size.
+    const auto sized = [&](auto &table) {
+        if (table.bucket_count() > 4 * (m_cells.size() + 16))
+            table = std::remove_reference_t<decltype(table)>();
+        else
+            table.clear();
+    };
+    sized(m_held);
     if (!m_inColumnsOnly) {
         for (const std::u16string_view cell : m_cells)
             ++m_held[cell].count;
     }
     m_forms.assign(m_cells.size(), std::nullopt);
     m_classForms.assign(m_cells.size(), std::nullopt);
-    m_byForm.clear();
+    sized(m_byForm);
     m_byFormMade = false;
 }
 

@@ -9,6 +9,7 @@
 #include "rowcheck.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -87,12 +88,22 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
     constexpr std::size_t judged = 16;
     const LineTable &keys = run.fixlines();
     const LineTable &rows = run.datalines();
+    // The rows that hold a cell, kept in place: most cells have one or none.
     struct Postings
     {
-        std::vector<std::size_t> rows;
+        std::array<std::uint32_t, most> rows{};
+        std::uint8_t count = 0;
         bool tooMany = false;
     };
+    std::size_t cells = 0;
+    for (const MissingKey &missing : report.missing) {
+        if (missing.severalCells)
+            cells += static_cast<std::size_t>(std::ranges::count(keys[missing.keyLine], u'\t')) + 1;
+    }
+    if (cells == 0)
+        return;
     std::unordered_map<std::u16string_view, Postings> byCell;
+    byCell.reserve(cells);
     for (const MissingKey &missing : report.missing) {
         if (!missing.severalCells)
             continue;
@@ -109,14 +120,13 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
             if (found == byCell.end() || found->second.tooMany)
                 return;
             Postings &postings = found->second;
-            if (!postings.rows.empty() && postings.rows.back() == row)
+            if (postings.count > 0 && postings.rows[postings.count - 1] == row)
                 return;
-            if (postings.rows.size() == most) {
+            if (postings.count == most) {
                 postings.tooMany = true;
-                postings.rows = {};
                 return;
             }
-            postings.rows.push_back(row);
+            postings.rows[postings.count++] = static_cast<std::uint32_t>(row);
         });
     }
     // The likeliest rows of each line: those holding the most of its cells.
@@ -137,8 +147,11 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
         forEachCell(keys[report.missing[m].keyLine], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
             if (isEmptyKey(cell))
                 return;
-            for (const std::size_t row : byCell[cell].rows)
-                held.emplace_back(row, 1);
+            const Postings &postings = byCell[cell];
+            if (postings.tooMany)
+                return;
+            for (std::uint8_t p = 0; p < postings.count; ++p)
+                held.emplace_back(postings.rows[p], 1);
         });
         std::sort(held.begin(), held.end());
         std::size_t kept = 0;
