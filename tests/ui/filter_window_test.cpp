@@ -47,6 +47,8 @@ private Q_SLOTS:
     void warningJudgesTheBoxesAsTheyStand();
     void secondRunRestartsNumbering();
     void runKeepsEveryCharacterOfTheBoxes();
+    void emptyLinesNamedInTheMessage_data();
+    void emptyLinesNamedInTheMessage();
 
     void questionableLineOpensManualMatching();
     void awaitedLineFarDownIsScrolledToTop();
@@ -265,6 +267,38 @@ void FilterWindowTest::secondRunRestartsNumbering()
     verifyDelivered(u"\nx2\t5"_s, messageText::resultCopied + u"\r\n有 1 个关键字没有找到数据，结果中是空行：x1。"_s);
     QCOMPARE(m_driver->itemsOf(u"List1"_s), (QStringList{u"1.x1"_s, u"2.x2"_s}));
     QCOMPARE(m_driver->itemsOf(u"List2"_s), (QStringList{u"1."_s, u"2.x2\t5"_s}));
+}
+
+void FilterWindowTest::emptyLinesNamedInTheMessage_data()
+{
+    QTest::addColumn<int>("missing");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("none") << 0 << QString();
+    QTest::newRow("one") << 1 << u"\r\n有 1 个关键字没有找到数据，结果中是空行：缺1。"_s;
+    QTest::newRow("five, each named") << 5
+                                      << u"\r\n有 5 个关键字没有找到数据，结果中是空行：缺1、缺2、缺3、缺4、缺5。"_s;
+    QTest::newRow("six, the first five named")
+        << 6 << u"\r\n有 6 个关键字没有找到数据，结果中是空行：缺1、缺2、缺3、缺4、缺5 等。"_s;
+}
+
+// A run with blanks does not read like a perfect one: the message names the keys of the empty
+// lines, in the list's order, after the designed text; the empty line after the list's last
+// break, which stands for no one, is no blank.
+void FilterWindowTest::emptyLinesNamedInTheMessage()
+{
+    QFETCH(int, missing);
+    QFETCH(QString, line);
+    QString keys = u"甲\n"_s;
+    QString rows = u"甲\t90\n乙\t80"_s;
+    QString result = u"甲\t90\n"_s;
+    for (int i = 1; i <= missing; ++i) {
+        keys += u"缺%1\n"_s.arg(i);
+        result += u"\n"_s;
+    }
+    keys += u"乙\n"_s;
+    result += u"乙\t80\n"_s;
+    m_driver->filter(keys, rows);
+    verifyDelivered(result, messageText::resultCopied + line);
 }
 
 void FilterWindowTest::runKeepsEveryCharacterOfTheBoxes()
