@@ -80,14 +80,30 @@ void addTextCauses(std::vector<SameForm> pairs, const LineTable &keys, const Lin
 // cells as they are, each judged cell by cell (CellJudge), those without a conflict first, then
 // by the cells they hold. A cell that more rows hold than a line may list (a class, a gender)
 // tells no row apart and is not looked for; a line judges its likeliest rows only, so that the
-// search stays linear.
-void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unusedRows, Reconciliation &report,
-                     std::vector<std::uint8_t> &marks)
+// search stays linear. In steps: the rows of each cell, the likeliest rows of each line, their
+// judgement row by row, the best kept.
+class CellListNearRows
 {
-    constexpr std::size_t most = NearRowIndex::maxHits;
-    constexpr std::size_t judged = 16;
-    const LineTable &keys = run.fixlines();
-    const LineTable &rows = run.datalines();
+public:
+    CellListNearRows(const FilterRun &run, Reconciliation &report)
+        : m_run(run)
+        , m_keys(run.fixlines())
+        , m_report(report)
+    { }
+
+    void add(const std::vector<std::size_t> &unusedRows, std::vector<std::uint8_t> &marks)
+    {
+        if (!findRowsOfCells(unusedRows))
+            return;
+        pairLinesWithRows();
+        judgePairs();
+        keepBest(marks);
+    }
+
+private:
+    static constexpr std::size_t most = NearRowIndex::maxHits;
+    static constexpr std::size_t judged = 16;
+
     // The rows that hold a cell, kept in place: most cells have one or none.
     struct Postings
     {
@@ -95,41 +111,6 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
         std::uint8_t count = 0;
         bool tooMany = false;
     };
-    std::size_t cells = 0;
-    for (const MissingKey &missing : report.missing) {
-        if (missing.severalCells)
-            cells += static_cast<std::size_t>(std::ranges::count(keys[missing.keyLine], u'\t')) + 1;
-    }
-    if (cells == 0)
-        return;
-    std::unordered_map<std::u16string_view, Postings> byCell;
-    byCell.reserve(cells);
-    for (const MissingKey &missing : report.missing) {
-        if (!missing.severalCells)
-            continue;
-        forEachCell(keys[missing.keyLine], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
-            if (!isEmptyKey(cell))
-                byCell.try_emplace(cell);
-        });
-    }
-    if (byCell.empty())
-        return;
-    for (const std::size_t row : unusedRows) {
-        forEachCell(rows[row], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
-            const auto found = cell.empty() ? byCell.end() : byCell.find(cell);
-            if (found == byCell.end() || found->second.tooMany)
-                return;
-            Postings &postings = found->second;
-            if (postings.count > 0 && postings.rows[postings.count - 1] == row)
-                return;
-            if (postings.count == most) {
-                postings.tooMany = true;
-                return;
-            }
-            postings.rows[postings.count++] = static_cast<std::uint32_t>(row);
-        });
-    }
-    // The likeliest rows of each line: those holding the most of its cells.
     struct Pair
     {
         std::size_t row;
@@ -138,69 +119,132 @@ void addCellListRows(const FilterRun &run, const std::vector<std::size_t> &unuse
         std::size_t firstVerdict = 0;
         std::size_t verdicts = 0;
     };
-    std::vector<Pair> pairs;
-    std::vector<std::pair<std::size_t, std::size_t>> held; // (row, cells of the line it holds)
-    for (std::size_t m = 0; m < report.missing.size(); ++m) {
-        if (!report.missing[m].severalCells)
-            continue;
-        held.clear();
-        forEachCell(keys[report.missing[m].keyLine], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
-            if (isEmptyKey(cell))
-                return;
-            const Postings &postings = byCell[cell];
+
+    template<class Visit>
+    void forEachLineCell(Visit visit) const
+    {
+        for (std::size_t m = 0; m < m_report.missing.size(); ++m) {
+            if (!m_report.missing[m].severalCells)
+                continue;
+            forEachCell(m_keys[m_report.missing[m].keyLine],
+                        [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+                            if (!isEmptyKey(cell))
+                                visit(m, cell);
+                        });
+        }
+    }
+
+    bool findRowsOfCells(const std::vector<std::size_t> &unusedRows)
+    {
+        std::size_t cells = 0;
+        forEachLineCell([&](std::size_t, std::u16string_view) { ++cells; });
+        if (cells == 0)
+            return false;
+        m_byCell.reserve(cells);
+        forEachLineCell([&](std::size_t, std::u16string_view cell) { m_byCell.try_emplace(cell); });
+        const LineTable &rows = m_run.datalines();
+        for (const std::size_t row : unusedRows) {
+            forEachCell(rows[row], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
+                const auto found = cell.empty() ? m_byCell.end() : m_byCell.find(cell);
+                if (found == m_byCell.end() || found->second.tooMany)
+                    return;
+                Postings &postings = found->second;
+                if (postings.count > 0 && postings.rows[postings.count - 1] == row)
+                    return;
+                if (postings.count == most) {
+                    postings.tooMany = true;
+                    return;
+                }
+                postings.rows[postings.count++] = static_cast<std::uint32_t>(row);
+            });
+        }
+        return true;
+    }
+
+    // The likeliest rows of each line: those holding the most of its cells.
+    void pairLinesWithRows()
+    {
+        std::vector<std::pair<std::size_t, std::size_t>> held; // (row, cells of the line it holds)
+        std::size_t line = SIZE_MAX;
+        const auto pairUp = [&] {
+            std::sort(held.begin(), held.end());
+            std::size_t kept = 0;
+            for (std::size_t h = 0; h < held.size(); ++h) {
+                if (kept > 0 && held[kept - 1].first == held[h].first)
+                    ++held[kept - 1].second;
+                else
+                    held[kept++] = held[h];
+            }
+            held.resize(kept);
+            std::stable_sort(held.begin(), held.end(),
+                             [](const auto &a, const auto &b) { return a.second > b.second; });
+            for (std::size_t h = 0; h < held.size() && h < judged; ++h)
+                m_pairs.push_back({held[h].first, line, {}});
+            held.clear();
+        };
+        forEachLineCell([&](std::size_t m, std::u16string_view cell) {
+            if (m != line && line != SIZE_MAX)
+                pairUp();
+            line = m;
+            const Postings &postings = m_byCell.find(cell)->second;
             if (postings.tooMany)
                 return;
             for (std::uint8_t p = 0; p < postings.count; ++p)
                 held.emplace_back(postings.rows[p], 1);
         });
-        std::sort(held.begin(), held.end());
-        std::size_t kept = 0;
-        for (std::size_t h = 0; h < held.size(); ++h) {
-            if (kept > 0 && held[kept - 1].first == held[h].first)
-                ++held[kept - 1].second;
-            else
-                held[kept++] = held[h];
+        if (line != SIZE_MAX)
+            pairUp();
+    }
+
+    // Row by row, so that each row is taken apart once.
+    void judgePairs()
+    {
+        std::sort(m_pairs.begin(), m_pairs.end(),
+                  [](const Pair &a, const Pair &b) { return std::tie(a.row, a.missing) < std::tie(b.row, b.missing); });
+        const bool inColumnsOnly = !m_run.listColumns().empty();
+        CellJudge judge(inColumnsOnly ? m_run.listColumns() : m_run.likelyListColumns(), inColumnsOnly);
+        for (std::size_t p = 0; p < m_pairs.size(); ++p) {
+            Pair &pair = m_pairs[p];
+            if (p == 0 || pair.row != m_pairs[p - 1].row)
+                judge.setRow(m_run.datalines()[pair.row]);
+            pair.firstVerdict = m_verdicts.size();
+            pair.sum = judge.judge(m_keys[m_report.missing[pair.missing].keyLine], m_verdicts);
+            pair.verdicts = m_verdicts.size() - pair.firstVerdict;
         }
-        held.resize(kept);
-        std::stable_sort(held.begin(), held.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
-        for (std::size_t h = 0; h < held.size() && h < judged; ++h)
-            pairs.push_back({held[h].first, m, {}});
     }
-    // Judged row by row, so that each row is taken apart once.
-    std::sort(pairs.begin(), pairs.end(),
-              [](const Pair &a, const Pair &b) { return std::tie(a.row, a.missing) < std::tie(b.row, b.missing); });
-    const bool inColumnsOnly = !run.listColumns().empty();
-    CellJudge judge(inColumnsOnly ? run.listColumns() : run.likelyListColumns(), inColumnsOnly);
-    std::vector<CellVerdict> verdicts;
-    for (std::size_t p = 0; p < pairs.size(); ++p) {
-        if (p == 0 || pairs[p].row != pairs[p - 1].row)
-            judge.setRow(rows[pairs[p].row]);
-        pairs[p].firstVerdict = verdicts.size();
-        pairs[p].sum = judge.judge(keys[report.missing[pairs[p].missing].keyLine], verdicts);
-        pairs[p].verdicts = verdicts.size() - pairs[p].firstVerdict;
-    }
+
     // The reliable rows first, so that a second one is never left out of sight.
-    const auto rank = [](const Pair &p) {
-        const NearRow near{p.row, p.sum.causes, p.sum.exactCells};
-        return std::tuple(p.missing, p.sum.conflict, !reliableNearRow(near, true), -std::int64_t(p.sum.exactCells),
-                          -std::int64_t(p.sum.nearCells), p.row);
-    };
-    std::sort(pairs.begin(), pairs.end(), [&](const Pair &a, const Pair &b) { return rank(a) < rank(b); });
-    for (std::size_t p = 0; p < pairs.size(); ++p) {
-        MissingKey &missing = report.missing[pairs[p].missing];
-        if (missing.nearRows.size() == most)
-            continue;
-        if (report.verdicts.size() + pairs[p].verdicts > UINT32_MAX)
-            throw std::length_error("too many cells to report");
-        missing.nearRows.push_back({pairs[p].row, pairs[p].sum.causes, pairs[p].sum.exactCells,
-                                    static_cast<std::uint32_t>(report.verdicts.size()),
-                                    static_cast<std::uint32_t>(pairs[p].verdicts)});
-        report.verdicts.insert(
-            report.verdicts.end(), verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict),
-            verdicts.begin() + static_cast<std::ptrdiff_t>(pairs[p].firstVerdict + pairs[p].verdicts));
-        marks[pairs[p].row] |= Near;
+    void keepBest(std::vector<std::uint8_t> &marks)
+    {
+        const auto rank = [](const Pair &p) {
+            const NearRow near{p.row, p.sum.causes, p.sum.exactCells};
+            return std::tuple(p.missing, p.sum.conflict, !reliableNearRow(near, true), -std::int64_t(p.sum.exactCells),
+                              -std::int64_t(p.sum.nearCells), p.row);
+        };
+        std::sort(m_pairs.begin(), m_pairs.end(), [&](const Pair &a, const Pair &b) { return rank(a) < rank(b); });
+        for (const Pair &pair : m_pairs) {
+            MissingKey &missing = m_report.missing[pair.missing];
+            if (missing.nearRows.size() == most)
+                continue;
+            if (m_report.verdicts.size() + pair.verdicts > UINT32_MAX)
+                throw std::length_error("too many cells to report");
+            missing.nearRows.push_back({pair.row, pair.sum.causes, pair.sum.exactCells,
+                                        static_cast<std::uint32_t>(m_report.verdicts.size()),
+                                        static_cast<std::uint32_t>(pair.verdicts)});
+            const auto first = m_verdicts.begin() + static_cast<std::ptrdiff_t>(pair.firstVerdict);
+            m_report.verdicts.insert(m_report.verdicts.end(), first,
+                                     first + static_cast<std::ptrdiff_t>(pair.verdicts));
+            marks[pair.row] |= Near;
+        }
     }
-}
+
+    const FilterRun &m_run;
+    const LineTable &m_keys;
+    Reconciliation &m_report;
+    std::unordered_map<std::u16string_view, Postings> m_byCell;
+    std::vector<Pair> m_pairs;
+    std::vector<CellVerdict> m_verdicts;
+};
 
 // The lines given rows by the user, each with why its row is near it. A row is taken apart once
 // however many lines took it, and lines of one key on one row share their judgement: a list of
@@ -302,7 +346,7 @@ Reconciliation reconcile(const FilterRun &run)
             const bool severalCells = keys[i].find(u'\t') != std::u16string_view::npos;
             report.missing.push_back({i, {}, severalCells});
             // A key holding a TAB spans columns: no single cell is near it; its cells are judged
-            // one by one (addCellListRows).
+            // one by one (CellListNearRows).
             nearKeys.push_back(severalCells ? std::u16string_view() : keys[i]);
         }
     }
@@ -326,7 +370,7 @@ Reconciliation reconcile(const FilterRun &run)
         }
     }
     addTextCauses(std::move(sameForm), keys, rows, report);
-    addCellListRows(run, unusedRows, report, marks);
+    CellListNearRows(run, report).add(unusedRows, marks);
     // A cell that equals the key in every respect was passed over only because the run looked
     // in one column: said so, never an empty cause, and never taken as reliable.
     if (run.matchColumn()) {
