@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 #include <QStringTokenizer>
 #include <QStyleOption>
 #include <QTextLayout>
@@ -240,15 +241,17 @@ void TabStopDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->restore();
 
     if (framed) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(item);
-        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &item, widget);
-        // Shown from the start, not only once a key was pressed in the window.
-        focus.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        // Drawn here on every style, as some (the Windows Vista one) draw no focus frame in an
+        // item view at all: the selection's colour on the base, the text's on a selection.
+        const QRect frame = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &item, widget);
         const QPalette::ColorGroup group = (item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-        focus.backgroundColor =
-            item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Base);
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        const QColor frameColour =
+            (item.state & QStyle::State_Selected) ? colour : item.palette.color(group, QPalette::Highlight);
+        painter->save();
+        painter->setPen(QPen(frameColour, 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(frame.adjusted(0, 0, -1, -1));
+        painter->restore();
     }
 
     // A wider column than any before: the items drawn before this one move their columns, the
