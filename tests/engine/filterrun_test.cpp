@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace lanshan;
@@ -193,4 +197,71 @@ TEST(FilterRun, MillionKeysAndRowsAndManyCandidates)
     run.choose(run.candidateRows().back());
     ASSERT_EQ(run.state(), State::Finished);
     EXPECT_EQ(run.result(1'000'000), u"dup\t99999");
+}
+
+// The README's text, which is valid UTF-8, as the engine takes it.
+static std::u16string fromUtf8(std::string_view bytes)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length && i + k < bytes.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += length;
+    }
+    return out;
+}
+
+// The README states the rule with examples: each runs here, so that the words and the engine
+// cannot drift apart. In the README ⇥ is a TAB, ↵ a line break and ␣ a space.
+TEST(FilterRun, TheReadmesRuleExamples)
+{
+    const auto path = std::filesystem::absolute(std::filesystem::path(LANSHAN_README).make_preferred());
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
+    std::string line;
+    bool inSection = false;
+    std::size_t examples = 0;
+    const auto text = [](std::string_view cell) {
+        std::string bytes(cell);
+        for (const auto &[mark, meant] : {std::pair<std::string, std::string>{"⇥", "\t"}, {"↵", "\r\n"}, {"␣", " "}}) {
+            for (std::size_t at = bytes.find(mark); at != std::string::npos; at = bytes.find(mark, at + meant.size()))
+                bytes.replace(at, mark.size(), meant);
+        }
+        return fromUtf8(bytes);
+    };
+    bool inTable = false;
+    while (std::getline(in, line)) {
+        if (line.starts_with("#"))
+            inSection = line == "### The matching rule";
+        // The section's one table: the first line after it ends it.
+        if (inTable && !line.starts_with("|"))
+            inSection = false;
+        inTable = inSection && line.starts_with("|");
+        if (!inSection || !line.starts_with("| ") || line.find('`') == std::string::npos)
+            continue;
+        // The three code spans of a line: keys, rows, result.
+        std::vector<std::string_view> spans;
+        const std::string_view view(line);
+        for (std::size_t open = view.find('`'); open != std::string_view::npos;) {
+            const std::size_t close = view.find('`', open + 1);
+            ASSERT_NE(close, std::string_view::npos) << line;
+            spans.push_back(view.substr(open + 1, close - open - 1));
+            open = view.find('`', close + 1);
+        }
+        ASSERT_EQ(spans.size(), 3u) << line;
+        FilterRun run(text(spans[0]), text(spans[1]), RunOptions{DuplicateRows::LeaveEmpty, {}});
+        ASSERT_EQ(run.state(), FilterRun::State::Finished) << line;
+        EXPECT_EQ(run.resultText(), text(spans[2])) << line;
+        ++examples;
+    }
+    EXPECT_GE(examples, 7u) << "the examples of the rule in " << path;
 }
