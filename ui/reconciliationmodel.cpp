@@ -162,28 +162,26 @@ std::optional<std::pair<std::size_t, std::size_t>> ReconciliationModel::rowToTak
     }
 }
 
-std::optional<std::size_t> ReconciliationModel::suspectLineAt(const QModelIndex &index) const
+std::optional<std::size_t> ReconciliationModel::lineOfGroupAt(const QModelIndex &index, int group) const
 {
     if (!index.isValid() || index.model() != this || index.internalId() == 0)
         return std::nullopt;
     const quintptr id = index.internalId();
-    if (id == entryBase + Suspect)
-        return m_report.suspect[static_cast<std::size_t>(index.row())].keyLine;
-    if (id >= rowBase && groupOfRow(id) == Suspect)
-        return m_report.suspect[entryOfRow(id)].keyLine;
+    if (id == entryBase + static_cast<quintptr>(group))
+        return keyLineOf(group, static_cast<std::size_t>(index.row()));
+    if (id >= rowBase && groupOfRow(id) == group)
+        return keyLineOf(group, entryOfRow(id));
     return std::nullopt;
+}
+
+std::optional<std::size_t> ReconciliationModel::suspectLineAt(const QModelIndex &index) const
+{
+    return lineOfGroupAt(index, Suspect);
 }
 
 std::optional<std::size_t> ReconciliationModel::takenLineAt(const QModelIndex &index) const
 {
-    if (!index.isValid() || index.model() != this || index.internalId() == 0)
-        return std::nullopt;
-    const quintptr id = index.internalId();
-    if (id == entryBase + Taken)
-        return m_report.taken[static_cast<std::size_t>(index.row())].keyLine;
-    if (id >= rowBase && groupOfRow(id) == Taken)
-        return m_report.taken[entryOfRow(id)].keyLine;
-    return std::nullopt;
+    return lineOfGroupAt(index, Taken);
 }
 
 QModelIndex ReconciliationModel::keyLineIndex(int group, std::size_t line) const

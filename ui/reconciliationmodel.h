@@ -58,6 +58,8 @@ public:
 private:
     int entryCount(int group) const;
     QString groupText(int group) const;
+    // The key line of an entry of the group, or of its row; nothing elsewhere.
+    std::optional<std::size_t> lineOfGroupAt(const QModelIndex &index, int group) const;
     // The key line of an entry of the missing, left-empty, suspect or taken group.
     std::size_t keyLineOf(int group, std::size_t entry) const;
     QString entryText(int group, std::size_t entry, int column) const;
