@@ -12,5 +12,11 @@ wine_env_start "$build"
 
 status=0
 "$here/smoke.sh" "$build" || status=1
+# One Wine server for the whole run: without it the server ends a moment after the last program
+# does, and a test starting in that moment finds it gone ("wine client error ... Connection reset
+# by peer") and fails without having run. wine_env_stop ends it.
+wineserver -k 2>/dev/null || true
+wineserver -w
+wineserver -p
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" || status=1
 exit $status
