@@ -1,5 +1,6 @@
 #include "celllistmatcher.h"
 
+#include "cellpairindex.h"
 #include "keygroups.h"
 #include "keyrule.h"
 #include "prefetch.h"
@@ -241,6 +242,7 @@ void CellListMatcher::keepLines(const LineTable &keys, std::span<const std::u16s
     // Each anchor is written once: by its first line, or empty where its lines are crowded.
     m_anchorLines.resize(m_anchors->size());
     std::vector<std::pair<std::uint32_t, std::uint32_t>> others; // anchor and line
+    std::vector<std::u16string_view> cells;
     for (std::uint32_t l = 0; l < m_lines.size(); ++l) {
         const std::uint32_t t = anchor[l];
         if (firstOf[l] != l)
@@ -248,6 +250,14 @@ void CellListMatcher::keepLines(const LineTable &keys, std::span<const std::u16s
         const Entry entry = entryOf(l);
         if (entry.length > longLine)
             keepLongLine(entry);
+        if (!m_constrained) {
+            cells.clear();
+            forEachLookedFor(entry, [&](std::u16string_view cell, std::uint32_t) {
+                cells.push_back(cell);
+                return false;
+            });
+            m_repeated.add(entry.group, cells);
+        }
         if (!crowded.empty() && crowded[t]) {
             m_crowded.push_back(entry);
             continue;
@@ -342,6 +352,7 @@ void CellListMatcher::match(const LineTable &rows, const Found &found)
         return;
     if (rows.size() >= none)
         throw std::length_error("too many rows");
+    m_reported.assign(m_groupCount, false);
     if (!m_anchorLines.empty())
         matchByAnchor(rows, found);
     if (!m_crowded.empty())
@@ -430,6 +441,7 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
     std::vector<std::uint32_t> present;
     std::vector<std::size_t> rowStart(rows.size() + 1, 0);
     std::vector<std::uint32_t> rowsHolding(texts.size(), 0);
+    std::vector<std::uint32_t> lastRowOf(texts.size(), none);
     std::vector<Probe> probes;
     for (std::size_t firstRow = 0; firstRow < rows.size(); firstRow += batchRows) {
         const std::size_t endRow = std::min(rows.size(), firstRow + batchRows);
@@ -440,82 +452,113 @@ void CellListMatcher::matchByRarestCell(const LineTable &rows, const Found &foun
         auto probe = probes.cbegin();
         for (std::size_t j = firstRow; j < endRow; ++j) {
             const std::size_t first = present.size();
+            // Each text once: a row of many equal cells adds one.
             for (; probe != probes.cend() && probe->row == j; ++probe) {
-                if (probe->id != none)
+                if (probe->id != none && lastRowOf[probe->id] != j) {
+                    lastRowOf[probe->id] = static_cast<std::uint32_t>(j);
                     present.push_back(probe->id);
+                }
             }
             std::sort(present.begin() + static_cast<std::ptrdiff_t>(first), present.end());
-            present.erase(std::unique(present.begin() + static_cast<std::ptrdiff_t>(first), present.end()),
-                          present.end());
             for (std::size_t p = first; p < present.size(); ++p)
                 ++rowsHolding[present[p]];
             rowStart[j + 1] = present.size();
         }
     }
-    // Each line under the cell that the fewest rows hold; a line with a cell that no row holds
-    // has no row.
-    std::vector<std::uint32_t> start(texts.size() + 1, 0);
+    // Each line under the text that the fewest rows hold and, within it, under the next fewest; a
+    // line with a cell that no row holds has no row.
     std::vector<std::uint32_t> rarest(m_crowded.size(), none);
+    std::vector<std::uint32_t> second(m_crowded.size(), none);
+    const auto rarer = [&](std::uint32_t a, std::uint32_t b) {
+        return rowsHolding[a] < rowsHolding[b] || (rowsHolding[a] == rowsHolding[b] && a < b);
+    };
     for (std::size_t k = 0; k < m_crowded.size(); ++k) {
         std::uint32_t best = none;
+        std::uint32_t next = none;
         for (std::uint32_t c = textStart[k]; c < textStart[k + 1]; ++c) {
-            if (best == none || rowsHolding[textOf[c]] < rowsHolding[best])
-                best = textOf[c];
+            const std::uint32_t t = textOf[c];
+            if (t == best || t == next)
+                continue;
+            if (best == none || rarer(t, best)) {
+                next = best;
+                best = t;
+            } else if (next == none || rarer(t, next)) {
+                next = t;
+            }
         }
         if (rowsHolding[best] > 0) {
             rarest[k] = best;
-            ++start[best + 1];
+            second[k] = next == none ? best : next;
         }
     }
-    std::partial_sum(start.begin(), start.end(), start.begin());
-    std::vector<std::uint32_t> under(start.back()); // the lines under each cell
-    {
-        std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
-        for (std::uint32_t k = 0; k < m_crowded.size(); ++k) {
-            if (rarest[k] != none)
-                under[next[rarest[k]]++] = k;
-        }
-    }
-    // Then each row compared with the lines under the cells it holds.
+    const CellPairIndex index(rarest, second, texts.size());
+    // Then each row compared with the lines both of whose texts it holds.
     std::vector<RowCell> byText;
     std::vector<std::u16string_view> byColumn;
     for (std::size_t j = 0; j < rows.size(); ++j) {
         bool read = false;
-        for (std::size_t p = rowStart[j]; p < rowStart[j + 1]; ++p) {
-            for (std::uint32_t u = start[present[p]]; u < start[present[p] + 1]; ++u) {
-                if (!read) {
-                    byColumn.clear();
-                    forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t, bool) {
-                        byColumn.push_back(text);
-                    });
-                    byText.clear();
-                    read = true;
-                }
-                check(m_crowded[under[u]], static_cast<std::uint32_t>(j), byText, byColumn, found);
+        const std::span<const std::uint32_t> held(present.data() + rowStart[j], present.data() + rowStart[j + 1]);
+        index.forEachLine(held, [&](std::uint32_t line) {
+            if (!read) {
+                byColumn.clear();
+                forEachCell(rows[j], [&](std::u16string_view text, std::size_t, std::uint32_t, bool) {
+                    byColumn.push_back(text);
+                });
+                byText.clear();
+                read = true;
             }
-        }
+            check(m_crowded[line], static_cast<std::uint32_t>(j), byText, byColumn, found);
+        });
     }
 }
 
 void CellListMatcher::check(const Entry &entry, std::uint32_t row, std::vector<RowCell> &byText,
                             std::span<const std::u16string_view> byColumn, const Found &found)
 {
-    if (byColumn.size() <= narrowRow) {
-        if (holdsFew(entry, byColumn))
-            found(row, m_firstGroup + entry.group, m_taken);
-        return;
-    }
-    if (byText.empty()) {
-        for (std::uint32_t c = 0; c < byColumn.size(); ++c) {
-            if (!byColumn[c].empty())
-                byText.push_back({byColumn[c], c});
+    const bool narrow = byColumn.size() <= narrowRow;
+    char &reported = m_reported[entry.group];
+    if (reported) {
+        // Only the first row's cells are given: a line of many equal cells is counted.
+        const std::span<const RepeatedCells::Counted> counted = m_repeated.of(entry.group);
+        if (!counted.empty()) {
+            if (holdsCounted(counted, row, byColumn))
+                found(row, m_firstGroup + entry.group, {});
+            return;
         }
-        std::sort(byText.begin(), byText.end(), [](const RowCell &a, const RowCell &b) {
-            return a.text < b.text || (a.text == b.text && a.cell < b.cell);
+    }
+    if (!narrow && byText.empty())
+        sortCells(byColumn, byText);
+    if (narrow ? holdsFew(entry, byColumn) : holdsMany(entry, byText, byColumn)) {
+        found(row, m_firstGroup + entry.group, reported ? std::span<const std::uint32_t>() : m_taken);
+        reported = true;
+    }
+}
+
+void CellListMatcher::sortCells(std::span<const std::u16string_view> byColumn, std::vector<RowCell> &byText)
+{
+    for (std::uint32_t c = 0; c < byColumn.size(); ++c) {
+        if (!byColumn[c].empty())
+            byText.push_back({byColumn[c], c});
+    }
+    std::sort(byText.begin(), byText.end(), [](const RowCell &a, const RowCell &b) {
+        return a.text < b.text || (a.text == b.text && a.cell < b.cell);
+    });
+}
+
+bool CellListMatcher::holdsCounted(std::span<const RepeatedCells::Counted> counted, std::uint32_t row,
+                                   std::span<const std::u16string_view> byColumn)
+{
+    if (byColumn.size() <= narrowRow) {
+        return std::ranges::all_of(counted, [&](const RepeatedCells::Counted &c) {
+            return static_cast<std::size_t>(std::ranges::count(byColumn, c.text)) >= c.count;
         });
     }
-    if (holdsMany(entry, byText, byColumn))
-        found(row, m_firstGroup + entry.group, m_taken);
+    if (row != m_countedRow) {
+        m_rowCounts.read(byColumn);
+        m_countedRow = row;
+    }
+    return std::ranges::all_of(
+        counted, [&](const RepeatedCells::Counted &c) { return m_rowCounts.count(c.text, c.hash) >= c.count; });
 }
 
 bool CellListMatcher::takeInGivenColumns(const Entry &entry, std::span<const std::u16string_view> byColumn)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "linetable.h"
+#include "repeatedcells.h"
+#include "rowcellcounts.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +42,10 @@ public:
     // Gives each line that has cells to look for its group, from firstGroup on, in the order of
     // the lines; equal lines share one. Returns how many there are.
     std::uint32_t assignGroups(std::uint32_t firstGroup, std::vector<std::uint32_t> &groupOfKey);
-    // Calls found for every row of every line; the rows of a group in data order.
+    // Calls found for every row of every line; the rows of a group in data order. The cells are
+    // given with a group's first row only, empty with the others (cellsHoldingLine reads them):
+    // a row of many cells holds many lines, and the cells of every pair would take room of the
+    // rows times the lines' lengths.
     void match(const LineTable &rows, const Found &found);
 
 private:
@@ -112,6 +117,10 @@ private:
     // the row, for a short line against a narrow row; holdsMany in the cells sorted by text.
     bool holdsFew(const Entry &entry, std::span<const std::u16string_view> byColumn);
     bool holdsMany(const Entry &entry, std::span<const RowCell> byText, std::span<const std::u16string_view> byColumn);
+    // Whether the row holds a line kept with its counts (no cell in a given column).
+    bool holdsCounted(std::span<const RepeatedCells::Counted> counted, std::uint32_t row,
+                      std::span<const std::u16string_view> byColumn);
+    static void sortCells(std::span<const std::u16string_view> byColumn, std::vector<RowCell> &byText);
     bool takeInGivenColumns(const Entry &entry, std::span<const std::u16string_view> byColumn);
     // A new check of a line against a row (sortedCells: the row's cells in byText): a fresh
     // stamp, room for the row, and the cells that must stand in given columns taken first.
@@ -161,6 +170,13 @@ private:
     std::vector<More> m_moreOf;
     // The lines of crowded anchors, one of each set of equal lines.
     std::vector<Entry> m_crowded;
+    // The lines that hold a text twice or more, by their counts; per group, whether a row of it
+    // has been found (its cells given).
+    RepeatedCells m_repeated;
+    std::vector<char> m_reported;
+    // The texts of the row last counted.
+    RowCellCounts m_rowCounts;
+    std::uint32_t m_countedRow = UINT32_MAX;
 
     // Per row cell: the check that took it; per run of equal cells in byText: where the check
     // goes on in it.

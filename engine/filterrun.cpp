@@ -2,6 +2,7 @@
 
 #include "itemtext.h"
 #include "keyrule.h"
+#include "linecells.h"
 #include "rowcells.h"
 
 #include <algorithm>
@@ -187,13 +188,17 @@ bool FilterRun::leftEmpty(std::size_t pos) const
     return pos < m_settled && m_resultRow[pos] == noRow && (confirmedRows(pos).size() > 1 || m_emptiedByChoice[pos]);
 }
 
-std::span<const std::uint32_t> FilterRun::keyCells(std::size_t pos, std::size_t row) const
+std::vector<std::uint32_t> FilterRun::keyCells(std::size_t pos, std::size_t row) const
 {
     const std::span<const std::size_t> rows = confirmedRows(pos);
     const auto at = std::lower_bound(rows.begin(), rows.end(), row);
     if (at == rows.end() || *at != row)
         return {};
-    return m_matcher->keyCells(pos, static_cast<std::size_t>(at - rows.begin()));
+    const std::span<const std::uint32_t> kept = m_matcher->keyCells(pos, static_cast<std::size_t>(at - rows.begin()));
+    // A line of several cells keeps only its first row's cells.
+    if (kept.empty() && m_fixlines[pos].find(u'\t') != std::u16string_view::npos)
+        return cellsHoldingLine(m_fixlines[pos], m_datalines[row], m_options.keyCells, m_listColumns);
+    return {kept.begin(), kept.end()};
 }
 
 void FilterRun::leaveEmpty(std::size_t keyLine)

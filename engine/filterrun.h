@@ -102,7 +102,7 @@ public:
     std::vector<char> linesHeldIn(std::size_t column) const;
     // The cells (from 0) of the row that hold the key line's key, where the row is one of its
     // confirmed rows; none otherwise, or where only the row's number piece names the key.
-    std::span<const std::uint32_t> keyCells(std::size_t pos, std::size_t row) const;
+    std::vector<std::uint32_t> keyCells(std::size_t pos, std::size_t row) const;
     // The row a settled key line was given, if any.
     std::optional<std::size_t> resultRow(std::size_t pos) const
     {

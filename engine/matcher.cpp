@@ -235,6 +235,10 @@ void Matcher::matchCellLists(CellListMatcher &cellLists, const LineTable &rows, 
     if (lists > 0)
         m_cellPool.reserve(3 * std::min(rows.size(), lists));
     cellLists.match(rows, [&](std::uint32_t row, std::uint32_t group, std::span<const std::uint32_t> cells) {
+        if (cells.empty()) { // not the line's first row: its cells are read when asked for
+            matches.push_back({row, group, noCell, 0, true});
+            return;
+        }
         if (cells.size() == 1) {
             matches.push_back({row, group, cells.front(), 1, true});
             return;
@@ -267,8 +271,13 @@ void Matcher::groupMatches(const std::vector<Match> &matches, std::size_t groupC
     for (const Match &m : matches) {
         Filling &f = fill[m.group];
         m_rows[f.next++] = m.row;
-        // A line of several cells keeps the cells of its first row likewise, most have one row.
-        if (m.cells == 1 || (m.group >= m_firstCellList && f.cell == noCell)) {
+        // A line of several cells keeps the cells of its first row only; most have one row.
+        if (m.group >= m_firstCellList) {
+            if (f.cell == noCell)
+                f.cell = m.cell;
+            continue;
+        }
+        if (m.cells == 1) {
             if (f.cell == noCell)
                 f.cell = m.cell;
             if (f.cell == m.cell)
@@ -284,6 +293,8 @@ void Matcher::groupMatches(const std::vector<Match> &matches, std::size_t groupC
 
 std::span<const std::uint32_t> Matcher::cellsOf(std::uint32_t group, std::size_t row) const
 {
+    if (group >= m_firstCellList && row != m_rows[m_groupStart[group]])
+        return {};
     const auto other = std::lower_bound(m_otherCells.begin(), m_otherCells.end(), OtherCells{group, row, 0});
     const std::uint32_t &cells =
         other == m_otherCells.end() || other->group != group || other->row != row ? m_groupCell[group] : other->cells;

@@ -43,7 +43,8 @@ public:
     // The rows confirmed for the key line at keyPos, ascending.
     std::span<const std::size_t> confirmedRows(std::size_t keyPos) const;
     // The cells (from 0) of the nth of those rows that hold the key, ascending; none where the
-    // row belongs to the key by its number piece alone.
+    // row belongs to the key by its number piece alone. Of a line of several cells, only its
+    // first row's are kept: none for the others (cellsHoldingLine reads them).
     std::span<const std::uint32_t> keyCells(std::size_t keyPos, std::size_t nth) const;
     // The column (from 1) that holds the keys of more than half of the key lines with rows, in
     // some of their rows; nothing where no column holds so many.

@@ -2,6 +2,7 @@
 
 #include "canonicalform.h"
 #include "celljudge.h"
+#include "keygroups.h"
 #include "keyrule.h"
 #include "nearrowindex.h"
 #include "prefetch.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <tuple>
@@ -103,6 +105,7 @@ public:
 private:
     static constexpr std::size_t most = NearRowIndex::maxHits;
     static constexpr std::size_t judged = 16;
+    static constexpr std::size_t batchSize = 32;
 
     // The rows that hold a cell, kept in place: most cells have one or none.
     struct Postings
@@ -140,25 +143,61 @@ private:
         forEachLineCell([&](std::size_t, std::u16string_view) { ++cells; });
         if (cells == 0)
             return false;
-        m_byCell.reserve(cells);
-        forEachLineCell([&](std::size_t, std::u16string_view cell) { m_byCell.try_emplace(cell); });
+        m_cells = std::make_unique<KeyGroups>(cells);
+        m_cellOf.reserve(cells);
+        // In batches whose slots are fetched before they are used: the table is larger than the
+        // caches.
+        std::vector<std::pair<std::u16string_view, std::uint64_t>> batch;
+        const auto insertBatch = [&] {
+            for (const auto &[cell, hash] : batch)
+                m_cellOf.push_back(m_cells->insert(cell, hash));
+            batch.clear();
+        };
+        forEachLineCell([&](std::size_t, std::u16string_view cell) {
+            batch.emplace_back(cell, hashText(cell));
+            m_cells->prefetchSlot(batch.back().second);
+            if (batch.size() == batchSize)
+                insertBatch();
+        });
+        insertBatch();
+        m_postings.resize(m_cells->size());
         const LineTable &rows = m_run.datalines();
+        std::vector<std::pair<std::uint32_t, std::uint64_t>> looked; // row and hash, of batch's cells
+        const auto findBatch = [&] {
+            for (std::size_t b = 0; b < batch.size(); ++b)
+                post(looked[b].first, m_cells->find(batch[b].first, looked[b].second));
+            batch.clear();
+            looked.clear();
+        };
         for (const std::size_t row : unusedRows) {
             forEachCell(rows[row], [&](std::u16string_view cell, std::size_t, std::uint32_t, bool) {
-                const auto found = cell.empty() ? m_byCell.end() : m_byCell.find(cell);
-                if (found == m_byCell.end() || found->second.tooMany)
+                if (cell.empty() || !m_cells->mayHold(cell))
                     return;
-                Postings &postings = found->second;
-                if (postings.count > 0 && postings.rows[postings.count - 1] == row)
-                    return;
-                if (postings.count == most) {
-                    postings.tooMany = true;
-                    return;
-                }
-                postings.rows[postings.count++] = static_cast<std::uint32_t>(row);
+                const std::uint64_t hash = hashText(cell);
+                m_cells->prefetchSlot(hash);
+                batch.emplace_back(cell, hash);
+                looked.emplace_back(static_cast<std::uint32_t>(row), hash);
             });
+            if (batch.size() >= batchSize)
+                findBatch();
         }
+        findBatch();
         return true;
+    }
+
+    // Notes that the row holds the cell (found, none where it is no line's cell).
+    void post(std::uint32_t row, std::uint32_t found)
+    {
+        if (found == KeyGroups::none || m_postings[found].tooMany)
+            return;
+        Postings &postings = m_postings[found];
+        if (postings.count > 0 && postings.rows[postings.count - 1] == row)
+            return;
+        if (postings.count == most) {
+            postings.tooMany = true;
+            return;
+        }
+        postings.rows[postings.count++] = row;
     }
 
     // The likeliest rows of each line: those holding the most of its cells.
@@ -182,11 +221,12 @@ private:
                 m_pairs.push_back({held[h].first, line, {}});
             held.clear();
         };
-        forEachLineCell([&](std::size_t m, std::u16string_view cell) {
+        std::size_t at = 0; // the cell's place among the lines' cells, as m_cellOf has them
+        forEachLineCell([&](std::size_t m, std::u16string_view) {
             if (m != line && line != SIZE_MAX)
                 pairUp();
             line = m;
-            const Postings &postings = m_byCell.find(cell)->second;
+            const Postings &postings = m_postings[m_cellOf[at++]];
             if (postings.tooMany)
                 return;
             for (std::uint8_t p = 0; p < postings.count; ++p)
@@ -241,7 +281,10 @@ private:
     const FilterRun &m_run;
     const LineTable &m_keys;
     Reconciliation &m_report;
-    std::unordered_map<std::u16string_view, Postings> m_byCell;
+    // The lines' cells, numbered; per cell of each line in turn, its number; per number, its rows.
+    std::unique_ptr<KeyGroups> m_cells;
+    std::vector<std::uint32_t> m_cellOf;
+    std::vector<Postings> m_postings;
     std::vector<Pair> m_pairs;
     std::vector<CellVerdict> m_verdicts;
 };

@@ -23,7 +23,7 @@ struct KeyPlace
 KeyPlace placeOf(const FilterRun &run, std::size_t line, std::size_t row, std::optional<std::size_t> keyColumn)
 {
     KeyPlace place;
-    const std::span<const std::uint32_t> cells = run.keyCells(line, row);
+    const std::vector<std::uint32_t> cells = run.keyCells(line, row);
     const auto inColumn = [&](std::uint32_t cell) { return keyColumn && cell + 1 == *keyColumn; };
     if (!cells.empty()) {
         place.first = cells.front();
