@@ -406,7 +406,7 @@ bool hostileNoRows(std::uint64_t count, Random &random, GeneratedData &out, std:
     const Scatter scatter(random, numbers);
     std::string keys;
     keys.reserve(static_cast<std::size_t>(count) * 11);
-    char line[16];
+    char line[32];
     for (std::uint64_t i = 0; i < count; ++i) {
         // Ten-digit student numbers: "20" and eight digits.
         std::snprintf(line, sizeof line, "20%08llu\n", static_cast<unsigned long long>(scatter(i)));
@@ -479,6 +479,78 @@ bool hostilePrefixes(std::uint64_t length, std::uint64_t cells, Random &random, 
     return true;
 }
 
+// Every cell alike: rows of width + 2 cells "x", key lines of 2 to width + 1 cells "x". Every row
+// holds every line, so each line has every row: the lists' matcher must count the cells of a
+// line, not take them one by one, and not keep the cells of every row of every line.
+bool hostileEqualCells(std::uint64_t rows, std::uint64_t width, GeneratedData &out)
+{
+    std::string row;
+    for (std::uint64_t c = 0; c < width + 2; ++c)
+        row += c == 0 ? "x" : "\tx";
+    row += '\n';
+    std::string keys;
+    for (std::uint64_t cells = 2; cells <= width + 1; ++cells) {
+        for (std::uint64_t c = 0; c < cells; ++c)
+            keys += c == 0 ? "x" : "\tx";
+        keys += '\n';
+    }
+    out.keys = std::move(keys);
+    out.rows.reserve(static_cast<std::size_t>(rows) * row.size());
+    for (std::uint64_t r = 0; r < rows; ++r)
+        out.rows += row;
+    out.rowCount = rows;
+    return true;
+}
+
+// Cells common but never together: classes × names, the pairs of an even sum as key lines of
+// two cells (class, name), those of an odd sum as rows (name, class, a score). Every cell of a
+// line is held by many rows and many lines share it, yet no row holds a line.
+bool hostileApartPairs(std::uint64_t side, GeneratedData &out)
+{
+    std::string keys;
+    std::string rows;
+    char line[64];
+    for (std::uint64_t i = 0; i < side; ++i) {
+        for (std::uint64_t j = 0; j < side; ++j) {
+            const auto c = static_cast<unsigned long long>(i);
+            const auto n = static_cast<unsigned long long>(j);
+            if ((i + j) % 2 == 0) {
+                std::snprintf(line, sizeof line, "高%llu班\t学生%llu\n", c, n);
+                keys += line;
+            } else {
+                std::snprintf(line, sizeof line, "学生%llu\t高%llu班\t%llu\n", n, c, (c * 7 + n) % 101);
+                rows += line;
+                ++out.rowCount;
+            }
+        }
+    }
+    out.keys = std::move(keys);
+    out.rows = std::move(rows);
+    return true;
+}
+
+// Lines of two cells, none with a row: ten-digit student numbers with names, against as many rows
+// of other numbers and names. The report's near rows of lists find nothing to judge.
+bool hostileMissingPairs(std::uint64_t count, Random &random, GeneratedData &out)
+{
+    const Scatter scatter(random, 2 * count);
+    std::string keys;
+    std::string rows;
+    char line[64];
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const auto key = static_cast<unsigned long long>(scatter(i));
+        const auto other = static_cast<unsigned long long>(scatter(count + i));
+        std::snprintf(line, sizeof line, "20%08llu\t名%llu\n", key, key);
+        keys += line;
+        std::snprintf(line, sizeof line, "20%08llu\t名%llu\t%llu\n", other, other, other % 101);
+        rows += line;
+    }
+    out.keys = std::move(keys);
+    out.rows = std::move(rows);
+    out.rowCount = count;
+    return true;
+}
+
 } // namespace
 
 bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData &out, std::string &error)
@@ -508,12 +580,15 @@ bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData
     case 5: made = hostileNoRows(scaled(1e6), random, data, error); break;
     case 6: made = hostileOneEditEach(scaled(1e6), random, data); break;
     case 7: made = hostilePrefixes(scaled(1600), 2000, random, data); break;
-    default: error = "no family " + std::to_string(family) + " (1 to 7)"; return false;
+    case 8: made = hostileEqualCells(scaled(4000), 2000, data); break;
+    case 9: made = hostileApartPairs(static_cast<std::uint64_t>(std::llround(447 * std::sqrt(scale))), data); break;
+    case 10: made = hostileMissingPairs(scaled(1e6), random, data); break;
+    default: error = "no family " + std::to_string(family) + " (1 to 10)"; return false;
     }
     if (!made)
         return false;
     data.keyCount = static_cast<std::uint64_t>(std::count(data.keys.begin(), data.keys.end(), '\n'));
-    data.noRowKeys = data.keyCount;
+    data.noRowKeys = family == 8 ? 0 : data.keyCount;
     data.seed = seed;
     out = std::move(data);
     return true;

@@ -42,7 +42,7 @@ bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t 
                   GeneratedData &out, std::string &error, bool nearMisses = false);
 
 // Inputs made to let the reconciliation report cost far more than the filter itself, each at
-// sizes times scale (scale 1: the sizes below). Every key line finds no row.
+// sizes times scale (scale 1: the sizes below).
 //   1  10^4 keys one character apart from a four-character name, one row of 10^4 cells of
 //      that name: every cell near every key.
 //   2  10^4 distinct two-character names, one row of 10^4 cells, each a name with one of its
@@ -57,6 +57,15 @@ bool generateData(std::uint64_t keyCount, std::uint64_t rowCount, std::uint64_t 
 //   7  every prefix (2 to 1,600 characters) of one text of letters as a key, one row of 2,000
 //      cells, each that text followed by a number: every key starts every cell. The scale
 //      multiplies the text's length; the input grows about with its square.
+//   8  rows of 2,002 cells "x" (4,000 of them), key lines of 2 to 2,001 cells "x": every row
+//      holds every line. The scale multiplies the rows.
+//   9  447 classes × 447 names: the pairs of an even sum as key lines (class ⇥ name), the others
+//      as rows (name ⇥ class ⇥ score); no row holds a line though every cell is common. The scale
+//      multiplies the lines and rows.
+//  10  10^6 lines of two cells (student number ⇥ name) and as many rows of other numbers and
+//      names: every line of a list without a row.
+// Families 8 to 10 are lists of several cells; hostile.sh also runs them with each line's cells
+// joined into one key. Every key line finds no row, except in family 8, where each finds every row.
 // The same arguments always give the same bytes. Returns false with a one-line reason in
 // error when the family is unknown or the scale too large for the characters used.
 bool generateHostile(int family, double scale, std::uint64_t seed, GeneratedData &out, std::string &error);

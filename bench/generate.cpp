@@ -11,7 +11,7 @@
 // Rows and keys are each shuffled. UTF-8 without BOM, every line ended by LF. The same arguments always give the same
 // bytes (see datagen.h, shared with window_bench).
 //
-//   generate --family=F1..F7 SCALE KEYS_OUT DATA_OUT [SEED]
+//   generate --family=F1..F10 SCALE KEYS_OUT DATA_OUT [SEED]
 //
 // Writes one of the inputs made to let the --explain report cost far more than the filter
 // (see generateHostile in datagen.h), its sizes times SCALE (1, 10, or 0.1 for a quick look).
@@ -29,7 +29,7 @@
 namespace {
 
 const char usage[] = "usage: generate [--near-misses] N M KEYS_OUT DATA_OUT [SEED]\n"
-                     "       generate --family=F1..F7 SCALE KEYS_OUT DATA_OUT [SEED]\n"
+                     "       generate --family=F1..F10 SCALE KEYS_OUT DATA_OUT [SEED]\n"
                      "  N keys and M rows; SEED (default 1) fixes the content; --near-misses gives the keys\n"
                      "  without a row a near miss; --family writes a hostile input for the report, its sizes\n"
                      "  times SCALE\n";
