@@ -5,8 +5,9 @@
 #include <system_error>
 
 #ifndef _WIN32
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <sys/stat.h>
 #endif
 
 namespace lanshan {

@@ -8,6 +8,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+
 #include <sys/stat.h>
 #else
 #include <unistd.h>
