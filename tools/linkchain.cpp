@@ -36,7 +36,7 @@ std::string strangersLink([[maybe_unused]] const fs::path &link)
         return std::strerror(errno);
     const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
     if (shared && own.st_uid != ::geteuid() && own.st_uid != folder.st_uid)
-        return "the link " + link.string() + " belongs to another user in the shared folder " + folderPath.string()
+        return "the link " + link.string() + " is another user's in the sticky folder " + folderPath.string()
                + ", and is not followed";
     return {};
 #endif

@@ -701,7 +701,7 @@ TEST_F(Reorder, ReportThroughLinks)
     };
     const fs::perms sticky = fs::perms::all | fs::perms::sticky_bit;
     const std::string loop = "Too many levels of symbolic links";
-    const std::string stranger = "belongs to another user in the shared folder";
+    const std::string stranger = "is another user's in the sticky folder";
     const struct
     {
         const char *what;
