@@ -375,17 +375,21 @@ std::string errorLine(std::string_view message)
             return at < message.size() ? static_cast<unsigned char>(message[at]) : 0;
         };
         const unsigned char c = byte(i);
-        unsigned code = 0x10000; // none
-        if (c == 0xC2 && byte(i + 1) == 0x85)
-            code = 0x85, i += 1;
-        else if (c == 0xE2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9))
-            code = 0x2000 + byte(i + 2) - 0x80, i += 2;
-        else if (c < 0x20 || c == 0x7F)
+        constexpr unsigned none = 0x10000;
+        unsigned code = none;
+        if (c == 0xC2 && byte(i + 1) == 0x85) { // U+0085
+            code = 0x85;
+            i += 1;
+        } else if (c == 0xE2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9)) { // U+2028, U+2029
+            code = 0x2000 + byte(i + 2) - 0x80;
+            i += 2;
+        } else if (c < 0x20 || c == 0x7F) {
             code = c;
+        }
         if (code == '\t' || code == '\r' || code == '\n') {
             line += '\\';
             line += code == '\t' ? 't' : code == '\r' ? 'r' : 'n';
-        } else if (code < 0x10000) {
+        } else if (code != none) {
             line += "\\u";
             for (int shift = 12; shift >= 0; shift -= 4)
                 line += hexDigits[(code >> shift) & 0xF];
