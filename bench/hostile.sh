@@ -11,6 +11,11 @@
 # plain run of the lists stays within 10 times that run's time + 2 s and 4 times its memory +
 # 300 MB ("lists" in the targets column).
 #
+# Then the report is sent through the symbolic links the system itself would not follow: a loop
+# (a -> b -> a), a chain of 45 links, and (as root) another user's link in a sticky folder that
+# anyone may write to. Each must be refused with status 4 and nothing changed; the table says
+# what happened.
+#
 # Builds reorder and generate (the bench preset: Release, into build-bench, or the build
 # folder given as LANSHAN_BENCH_BUILD) when needed. LANSHAN_REORDER runs another reorder
 # (an older build, say) on this tree's generate. Further settings: LANSHAN_HOSTILE_FAMILIES
@@ -18,14 +23,15 @@
 # LANSHAN_HOSTILE_MEMORY_MB (address space per run, default 8000), LANSHAN_HOSTILE_FILE_MB
 # (largest file a run may write, default 4096).
 #
-# Usage: bench/hostile.sh [SCALE...]. Exit status 1 when the results differ or a tool fails.
+# Usage: bench/hostile.sh [SCALE...]. Exit status 1 when the results differ, a tool fails or a
+# link is followed. LANSHAN_HOSTILE_FAMILIES="" runs the links alone.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LANSHAN_BENCH_BUILD:-$root/build-bench}
 reorder=${LANSHAN_REORDER:-$build/tools/reorder}
 generate=$build/bench/generate
-read -ra families <<<"${LANSHAN_HOSTILE_FAMILIES:-F1 F2 F3 F4 F5 F6 F7 F8 F9 F10}"
+read -ra families <<<"${LANSHAN_HOSTILE_FAMILIES-F1 F2 F3 F4 F5 F6 F7 F8 F9 F10}"
 limit=${LANSHAN_HOSTILE_TIMEOUT:-120}
 memory_mb=${LANSHAN_HOSTILE_MEMORY_MB:-8000}
 file_mb=${LANSHAN_HOSTILE_FILE_MB:-4096}
@@ -70,6 +76,7 @@ measure() {
     case $status in
         0 | 1) outcome=ok ;; # 1: done, the result holds empty lines
         124 | 137) outcome=timeout ;;
+        141) outcome="reader stopped (SIGPIPE)" ;;
         153) outcome="report too large" ;; # SIGXFSZ
         *)
             if grep -q 'bad_alloc' "$tmp/run.err"; then
@@ -162,4 +169,45 @@ for scale in "${scales[@]}"; do
         row "$family" "$scale" "${plain_cols[@]}" "${explain_cols[@]}" "$result" "$verdict"
     done
 done
+
+# The links: what stands in their folder before and after a run, by name, kind, link, mode,
+# owner and contents.
+links=$tmp/links
+printf '张三\nb2\n' >"$tmp/link-keys.txt"
+printf '张 三\t90\nb2\t1\n' >"$tmp/link-data.txt"
+state() {
+    (cd "$links" && find . -mindepth 1 -printf '%p %y %l %m %U\n' | sort && find . -type f -exec md5sum {} + | sort)
+}
+link_row() { printf '%-40s | %6s | %7s | %s\n' "$@"; }
+# link_case NAME TARGET: the links are made in $links already.
+link_case() {
+    local status=0 before after changed=no
+    before=$(state)
+    "$reorder" --duplicates=first --explain="$2" "$tmp/link-keys.txt" "$tmp/link-data.txt" >/dev/null \
+        2>"$tmp/link.err" || status=$?
+    after=$(state)
+    [ "$before" = "$after" ] || changed=yes
+    link_row "$1" "$status" "$changed" "$(head -n 1 "$tmp/link.err")"
+    [ "$status" = 4 ] && [ "$changed" = no ] || failed=1
+}
+fresh() { rm -rf "$links" && mkdir "$links"; }
+
+echo
+link_row "report through" status changed "standard error"
+fresh
+ln -s b "$links/a" && ln -s a "$links/b"
+link_case "a loop, a -> b -> a" "$links/a"
+fresh
+echo older >"$links/l45"
+for i in $(seq 0 44); do ln -s "l$((i + 1))" "$links/l$i"; done
+link_case "a chain of 45 links" "$links/l0"
+if [ "$(id -u)" = 0 ]; then
+    fresh
+    echo older >"$links/real.tsv"
+    mkdir -m 1777 "$links/shared"
+    ln -s ../real.tsv "$links/shared/l" && chown -h 65534:65534 "$links/shared/l"
+    link_case "another user's link in a sticky folder" "$links/shared/l"
+else
+    link_row "another user's link in a sticky folder" - - "not run: needs root"
+fi
 exit "$failed"

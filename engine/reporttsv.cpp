@@ -11,12 +11,7 @@
 
 namespace lanshan {
 
-namespace {
-
-constexpr std::size_t blockSize = 1 << 20;
-
-// UTF-8 of the text with its control characters escaped, in one pass, into room made for the
-// longest escape (six bytes a unit) and trimmed after.
+// In one pass, into room made for the longest escape (six bytes a unit) and trimmed after.
 void appendEscaped(std::string &out, std::u16string_view text)
 {
     static const char hexDigits[] = "0123456789ABCDEF";
@@ -48,6 +43,10 @@ void appendEscaped(std::string &out, std::u16string_view text)
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
 }
+
+namespace {
+
+constexpr std::size_t blockSize = 1 << 20;
 
 constexpr std::size_t none = SIZE_MAX;
 

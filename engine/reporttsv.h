@@ -18,6 +18,10 @@
 // control character (C0, DEL, U+0085, U+2028, U+2029) \uXXXX, so that a line is always one line.
 namespace lanshan {
 
+// The text as key and row_text stand in the report: UTF-8, its control characters escaped as
+// above. Also for the lines that name keys on reorder's standard error, which must stay whole.
+void appendEscaped(std::string &out, std::u16string_view text);
+
 // The causes as codes, in cause order, joined by '+': "spaces+width", "longer-value".
 std::string causeCode(unsigned causes);
 

@@ -24,7 +24,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -37,6 +39,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <signal.h>
 #endif
 
 namespace {
@@ -45,15 +49,35 @@ using namespace lanshan;
 using namespace lanshan::reorder;
 using Clock = std::chrono::steady_clock;
 
-void printError(const std::string &message)
+// How far the run got, for the status and the words of a failure that may come anywhere (memory
+// that runs out): nothing done, a result cut short, or a whole result without what follows it.
+struct Progress
 {
-    std::fputs(errorLine(message).c_str(), stderr);
+    bool resultStarted = false; // some of it may stand on standard output
+    bool resultWhole = false;
+    const char *making = ""; // what was being made after the result, lost where it fails
+};
+
+Progress progress;
+
+// Standard error is unbuffered: whole lines, or blocks of them, in one write each. Written
+// whatever the bytes, a NUL among them included; a fault shows in ferror(stderr).
+void say(std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-std::string utf8(std::u16string_view text)
+void printError(const std::string &message)
+{
+    say(errorLine(message));
+}
+
+// A key line as the report shows it: its control characters escaped, so that it stays one line
+// and whole.
+std::string shown(std::u16string_view text)
 {
     std::string out;
-    appendUtf8(out, text);
+    appendEscaped(out, text);
     return out;
 }
 
@@ -79,9 +103,14 @@ double millisecondsSince(Clock::time_point start)
 }
 
 // Writes the result lines, LF between them, in large blocks; each cut to the columns when some
-// are chosen.
+// are chosen. False, errno set, where it could not be written whole.
 bool writeResult(const FilterRun &run, const ColumnSelection &columns)
 {
+    const auto put = [](const std::string &block) {
+        progress.resultStarted = true;
+        errno = 0;
+        return std::fwrite(block.data(), 1, block.size(), stdout) == block.size();
+    };
     std::string block;
     block.reserve(1 << 20);
     std::u16string cells;
@@ -100,14 +129,15 @@ bool writeResult(const FilterRun &run, const ColumnSelection &columns)
             appendUtf8(block, cells);
         }
         if (block.size() >= (1 << 20)) {
-            if (std::fwrite(block.data(), 1, block.size(), stdout) != block.size())
+            if (!put(block))
                 return false;
             block.clear();
         }
     }
-    if (!block.empty() && std::fwrite(block.data(), 1, block.size(), stdout) != block.size())
+    if (!block.empty() && !put(block))
         return false;
-    return std::fflush(stdout) == 0;
+    errno = 0;
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 // Writes the report where the target says (ReportFile): on any failure, memory included, the
@@ -117,6 +147,11 @@ bool writeReport(const FilterRun &run, const std::filesystem::path &target, std:
     ReportFile file(target);
     if (!file.open(error))
         return false;
+#ifndef _WIN32
+    // For the tests of the signals: stopped here, its temporary file made, the run waits for them.
+    if (std::getenv("LANSHAN_REORDER_STOP_AT_REPORT"))
+        std::raise(SIGSTOP);
+#endif
     try {
         const Clock::time_point reportStart = Clock::now();
         const Reconciliation report = reconcile(run);
@@ -145,14 +180,14 @@ bool reportOtherColumnLines(const FilterRun &run)
         if (run.resultRow(i) || run.leftEmpty(i) || byRule.confirmedRows(i).empty())
             continue;
         ++count;
-        text += "outside the key column: entry " + std::to_string(i + 1) + " \"" + utf8(run.fixlines()[i]) + "\": row "
+        text += "outside the key column: entry " + std::to_string(i + 1) + " \"" + shown(run.fixlines()[i]) + "\": row "
                 + std::to_string(byRule.confirmedRows(i).front() + 1) + " (other-column)\n";
         if (text.size() >= (1 << 16)) {
-            std::fputs(text.c_str(), stderr);
+            say(text);
             text.clear();
         }
     }
-    std::fputs(text.c_str(), stderr);
+    say(text);
     if (count > 0)
         printError(std::to_string(count) + " lines found a row only outside key column "
                    + std::to_string(*run.matchColumn()) + " and were left empty");
@@ -173,14 +208,14 @@ bool reportSuspects(const FilterRun &run, const SuspectLines &suspects)
     // Standard error is unbuffered: the lines go out in blocks.
     std::string text;
     for (const SuspectLine &line : suspects.lines) {
-        text += "suspect entry " + std::to_string(line.keyLine + 1) + " \"" + utf8(run.fixlines()[line.keyLine])
+        text += "suspect entry " + std::to_string(line.keyLine + 1) + " \"" + shown(run.fixlines()[line.keyLine])
                 + "\": row " + std::to_string(line.row + 1) + " (" + causeCode(line.causes) + ")\n";
         if (text.size() >= (1 << 16)) {
-            std::fputs(text.c_str(), stderr);
+            say(text);
             text.clear();
         }
     }
-    std::fputs(text.c_str(), stderr);
+    say(text);
     if (!suspects.lines.empty())
         printError(std::to_string(suspects.lines.size())
                    + " lines whose rows may not be their own: held outside the key column or given to several lines");
@@ -190,11 +225,11 @@ bool reportSuspects(const FilterRun &run, const SuspectLines &suspects)
 void reportQuestionable(const FilterRun &run)
 {
     std::string line = "questionable entry " + std::to_string(run.pickpos() + 1) + " \""
-                       + utf8(run.fixlines()[run.pickpos()]) + "\": rows";
+                       + shown(run.fixlines()[run.pickpos()]) + "\": rows";
     for (std::size_t row : run.candidateRows())
         line += ' ' + std::to_string(row + 1);
     line += '\n';
-    std::fputs(line.c_str(), stderr);
+    say(line);
 }
 
 // Said at a terminal, where there are no boxes to point to: they name the file to look at.
@@ -264,14 +299,14 @@ std::size_t takeReliableRows(FilterRun &run)
         const auto near = std::ranges::find(missing->nearRows, row, &NearRow::row);
         run.adopt(keyLine, row);
         ++count;
-        text += "taken for entry " + std::to_string(keyLine + 1) + " \"" + utf8(run.fixlines()[keyLine]) + "\": row "
+        text += "taken for entry " + std::to_string(keyLine + 1) + " \"" + shown(run.fixlines()[keyLine]) + "\": row "
                 + std::to_string(row + 1) + " (" + causeCode(near->causes) + ")\n";
         if (text.size() >= (1 << 16)) {
-            std::fputs(text.c_str(), stderr);
+            say(text);
             text.clear();
         }
     }
-    std::fputs(text.c_str(), stderr);
+    say(text);
     if (count > 0)
         printError(std::to_string(count) + " lines given a near row by --take-reliable");
     return count;
@@ -349,7 +384,7 @@ int saySummary(const FilterRun &run, const Settings &settings, const Afterwards 
 {
     if (!after.explained) {
         printError("cannot write the report " + *settings.explainPath + ": " + after.reportFault);
-        return exitReportUnwritten;
+        return exitResultOnly;
     }
     if (run.needsWarning()) {
         printError(emptyInput(settings));
@@ -371,7 +406,7 @@ int reorderFiles(int argc, char **argv)
     const CommandLine line = parseCommandLine(arguments);
     if (line.exitStatus) {
         std::fputs(line.out.c_str(), stdout);
-        std::fputs(line.err.c_str(), stderr);
+        say(line.err);
         return *line.exitStatus;
     }
     const Settings &settings = line.settings;
@@ -391,16 +426,45 @@ int reorderFiles(int argc, char **argv)
 
     const Clock::time_point writeStart = Clock::now();
     if (!writeResult(run, settings.columns)) {
-        printError("cannot write the result to standard output");
-        return exitError;
+        const int writeErrno = errno;
+        printError(std::string("cannot write the whole result to standard output: ")
+                   + (writeErrno ? std::strerror(writeErrno) : "write error"));
+        return exitResultCut;
     }
     timings.write = millisecondsSince(writeStart);
+    progress.resultWhole = true;
 
+    progress.making =
+        settings.explainPath ? "the --explain report" : "the check of the lines whose rows may not be their own";
     const Afterwards after = explainOrCheck(run, settings, timings);
+    progress.making = "the warnings on standard error";
     if (settings.timings)
         sayTimings(run, settings, timings);
     const int status = saySummary(run, settings, after);
+    // Warnings that standard error did not take are lost: the run is not done as it says.
+    if (std::fflush(stderr) != 0 || std::ferror(stderr))
+        return exitResultOnly;
     return status == exitOk && taken > 0 ? exitWarning : status;
+}
+
+// Said without making a string, as there is no memory to make one with; the status by how far
+// the run got.
+int outOfMemory(const char *detail)
+{
+    if (!progress.resultStarted) {
+        std::fputs("reorder: out of memory", stderr);
+        std::fputs(detail, stderr);
+        std::fputs("\n", stderr);
+        return exitError;
+    }
+    if (!progress.resultWhole) {
+        std::fputs("reorder: out of memory: the result on standard output is cut short\n", stderr);
+        return exitResultCut;
+    }
+    std::fputs("reorder: out of memory after the whole result was written: ", stderr);
+    std::fputs(progress.making, stderr);
+    std::fputs(" not made\n", stderr);
+    return exitResultOnly;
 }
 
 } // namespace
@@ -409,14 +473,21 @@ int main(int argc, char **argv)
 {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
+#else
+    // A reader that stops early ends the run as it ends any command of a pipe, whatever the
+    // caller left ignored or blocked.
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t brokenPipe;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    sigprocmask(SIG_UNBLOCK, &brokenPipe, nullptr);
 #endif
     // Out of memory anywhere is said, with the run's status, rather than ending in a signal.
     try {
         return reorderFiles(argc, argv);
     } catch (const std::bad_alloc &) {
-        printError("out of memory");
+        return outOfMemory("");
     } catch (const std::length_error &) {
-        printError("out of memory: the input is too large");
+        return outOfMemory(": the input is too large");
     }
-    return exitError;
 }

@@ -24,12 +24,20 @@ const char exitStatuses[] = "exit status:\n"
                             "     empty lines only, lines that found a row only outside the --key-column, or lines\n"
                             "     whose rows may not be their own (without --explain), or rows taken by\n"
                             "     --take-reliable\n"
-                            "  2  nothing done: bad usage, an unreadable or non-UTF-8 input or --columns list,\n"
-                            "     --explain naming an input, fewer than two key lines, or out of memory\n"
+                            "  2  nothing done, nothing on standard output: bad usage, an unreadable or non-UTF-8\n"
+                            "     input or --columns list, --explain naming an input, fewer than two key lines, or\n"
+                            "     out of memory\n"
                             "  3  questionable lines unsettled (--duplicates=fail)\n"
-                            "  4  the result written but not the --explain report, FILE left as it was\n"
-                            "  ended by SIGINT (Ctrl+C), SIGTERM or SIGHUP: the signal's own status (130, 143, 129);\n"
-                            "     while the report is made, its temporary file is removed and FILE left as it was\n";
+                            "  4  the whole result written, but not all that follows it, named on standard error: the\n"
+                            "     --explain report (FILE left as it was), the warnings (standard error failed), or\n"
+                            "     what ran out of memory\n"
+                            "  5  the result not written whole (a full disk, a write error): what stands on standard\n"
+                            "     output is cut short; said on standard error\n"
+                            "  ended by a signal, as any program: SIGPIPE (141) where the reader of standard output\n"
+                            "     stops early; SIGINT (Ctrl+C, 130), SIGTERM (143), SIGHUP (129), SIGQUIT, SIGUSR1,\n"
+                            "     SIGUSR2, SIGALRM, SIGXCPU and SIGPIPE first remove the report's temporary file,\n"
+                            "     FILE left as it was; SIGKILL cannot be caught and leaves it: .FILE.reorder-XXXX\n"
+                            "     (16 hexadecimal digits) beside FILE\n";
 
 // Why a list of columns was refused, naming the item at fault.
 std::string columnsFault(const ParsedColumns &parsed, std::string_view list)
@@ -169,16 +177,22 @@ std::string_view explainHelp()
         text += std::to_string(nearRowTextLength);
         text += " characters and \"\u2026\"; an unused row's text is whole. In key and\n"
                 "row_text, \\\\ is a backslash, \\t TAB, \\r CR, \\n LF, and \\uXXXX any other\n"
-                "control character (C0, DEL, U+0085, U+2028, U+2029). A regular FILE (or a\n"
-                "new one; a symbolic link is followed) is replaced through a temporary file\n"
-                "of a unique name beside it only when the whole report was written; a\n"
-                "device, FIFO or terminal is written directly; a folder or a read-only file\n"
-                "is refused and left as it is; FILE may not be KEYS or DATA. Lines whose\n"
-                "rows may not be their own (kind suspect: other-column, the row holds the\n"
-                "key only outside the key column; shared-row, other lines were given the\n"
-                "same row) come last; without --explain they are named on standard error\n"
-                "and the exit status is 1. Lines given a near row by --take-reliable (kind\n"
-                "taken, with the causes of that row) come after them.";
+                "control character (C0, DEL, U+0085, U+2028, U+2029), on standard error too.\n"
+                "A regular FILE (or a new one) is replaced through a temporary file of a\n"
+                "unique name beside it only when the whole report was written, keeping its\n"
+                "mode (a new one: 0666 less the umask), and its owner and group where the\n"
+                "caller may set them. A symbolic link is followed to the file at the end of\n"
+                "its chain, which is replaced, the links left as they are; a chain of more\n"
+                "than 40 links (a loop) and a link in a sticky folder that anyone may write\n"
+                "to, owned neither by the caller nor by the folder's owner, are refused. The\n"
+                "file of standard output or standard error gets the report after what was\n"
+                "written to it; a device, FIFO or terminal is written directly; a folder or a\n"
+                "read-only file is refused and left as it is; FILE may not be KEYS or DATA.\n"
+                "Lines whose rows may not be their own (kind suspect: other-column, the row\n"
+                "holds the key only outside the key column; shared-row, other lines were\n"
+                "given the same row) come last; without --explain they are named on standard\n"
+                "error and the exit status is 1. Lines given a near row by --take-reliable\n"
+                "(kind taken, with the causes of that row) come after them.";
         return text;
     }();
     return help;
@@ -351,7 +365,39 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments)
 
 std::string errorLine(std::string_view message)
 {
-    return "reorder: " + std::string(message) + "\n";
+    // A name from the command line may hold any byte: its control characters are written as the
+    // report writes them (reporttsv.h), so that the message stays one line and whole. Backslashes
+    // stay, as they part the folders of a Windows path.
+    static const char hexDigits[] = "0123456789ABCDEF";
+    std::string line = "reorder: ";
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const auto byte = [&](std::size_t at) {
+            return at < message.size() ? static_cast<unsigned char>(message[at]) : 0;
+        };
+        const unsigned char c = byte(i);
+        constexpr unsigned none = 0x10000;
+        unsigned code = none;
+        if (c == 0xC2 && byte(i + 1) == 0x85) { // U+0085
+            code = 0x85;
+            i += 1;
+        } else if (c == 0xE2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9)) { // U+2028, U+2029
+            code = 0x2000 + byte(i + 2) - 0x80;
+            i += 2;
+        } else if (c < 0x20 || c == 0x7F) {
+            code = c;
+        }
+        if (code == '\t' || code == '\r' || code == '\n') {
+            line += '\\';
+            line += code == '\t' ? 't' : code == '\r' ? 'r' : 'n';
+        } else if (code != none) {
+            line += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                line += hexDigits[(code >> shift) & 0xF];
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    return line + "\n";
 }
 
 } // namespace lanshan::reorder

@@ -17,7 +17,8 @@ constexpr int exitOk = 0;
 constexpr int exitWarning = 1;
 constexpr int exitError = 2;
 constexpr int exitQuestionable = 3;
-constexpr int exitReportUnwritten = 4;
+constexpr int exitResultOnly = 4; // the whole result, not all that follows it
+constexpr int exitResultCut = 5;
 
 // What the command line asks of a run.
 struct Settings

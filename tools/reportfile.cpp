@@ -1,7 +1,10 @@
 #include "reportfile.h"
 
+#include "linkchain.h"
+#include "pendingtemporary.h"
+
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
@@ -22,72 +25,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The temporary file a signal handler removes: a fixed buffer, as only async-signal-safe calls
-// may touch it there.
-#ifndef _WIN32
-char pendingTemporary[4096];
-volatile std::sig_atomic_t temporaryPending = 0;
-
-extern "C" void removeTemporaryAndDie(int signal)
-{
-    if (temporaryPending) {
-        ::unlink(pendingTemporary);
-        static const char said[] = "reorder: stopped; the report was not written, its file is as it was\n";
-        [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, said, sizeof said - 1);
-    }
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-void guardTemporary(const fs::path &temporary)
-{
-    const std::string path = temporary.string();
-    if (path.size() >= sizeof pendingTemporary)
-        return;
-    std::memcpy(pendingTemporary, path.c_str(), path.size() + 1);
-    temporaryPending = 1;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, removeTemporaryAndDie);
-    // Past the file-size limit a write fails, and the failure removes the file.
-    std::signal(SIGXFSZ, SIG_IGN);
-}
-
-void releaseTemporary()
-{
-    temporaryPending = 0;
-}
-#else
-void guardTemporary(const fs::path &) { }
-void releaseTemporary() { }
-#endif
-
-// The path a chain of symbolic links ends at; the path itself where it is none.
-fs::path followLinks(fs::path path)
-{
-    std::error_code error;
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++hops) {
-        const fs::path to = fs::read_symlink(path, error);
-        if (error)
-            break;
-        path = to.is_absolute() ? to : path.parent_path() / to;
-    }
-    return path;
-}
-
-bool isStandardOutput(const fs::path &path)
+bool isStream([[maybe_unused]] const fs::path &path, [[maybe_unused]] std::FILE *stream)
 {
 #ifdef _WIN32
-    (void)path;
     return false;
 #else
     struct stat target
     {
     };
-    struct stat output
+    struct stat own
     {
     };
-    return ::stat(path.c_str(), &target) == 0 && ::fstat(STDOUT_FILENO, &output) == 0 && target.st_dev == output.st_dev
-           && target.st_ino == output.st_ino;
+    return ::stat(path.c_str(), &target) == 0 && ::fstat(::fileno(stream), &own) == 0 && target.st_dev == own.st_dev
+           && target.st_ino == own.st_ino;
 #endif
 }
 
@@ -106,47 +56,27 @@ bool writable(const fs::path &path)
 #endif
 }
 
-// A new file of a unique name beside the target, made here and nowhere else.
-std::FILE *createTemporary(const fs::path &target, fs::path &temporary, int &error)
+std::size_t longestName([[maybe_unused]] const fs::path &folder)
 {
-    std::random_device seed;
-    std::mt19937_64 random(seed() ^ (std::uint64_t(seed()) << 32));
-    const fs::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[17];
-        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-        temporary = folder / std::string(".").append(target.filename().string()).append(".reorder-").append(suffix);
 #ifdef _WIN32
-        const int fd = ::_wopen(temporary.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return 255;
 #else
-        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    const long longest = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? static_cast<std::size_t>(longest) : 255;
 #endif
-        if (fd < 0) {
-            error = errno;
-            if (error == EEXIST)
-                continue;
-            temporary.clear();
-            return nullptr;
-        }
-        guardTemporary(temporary);
-#ifdef _WIN32
-        std::FILE *file = ::_fdopen(fd, "wb");
-#else
-        std::FILE *file = ::fdopen(fd, "wb");
-#endif
-        if (!file) {
-            error = errno;
-#ifdef _WIN32
-            ::_close(fd);
-#else
-            ::close(fd);
-#endif
-        }
-        return file;
-    }
-    temporary.clear();
-    error = EEXIST;
-    return nullptr;
+}
+
+// "." and as much of the name as fits before a unique ending, cut between two characters: a
+// name as long as the folder takes can still be replaced.
+std::string temporaryName(const std::string &name, std::uint64_t unique, std::size_t longest)
+{
+    char ending[32];
+    std::snprintf(ending, sizeof ending, ".reorder-%016llx", static_cast<unsigned long long>(unique));
+    const std::size_t fixed = 1 + std::strlen(ending);
+    std::size_t kept = std::min(name.size(), longest > fixed ? longest - fixed : 0);
+    while (kept > 0 && kept < name.size() && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
+        --kept;
+    return "." + name.substr(0, kept) + ending;
 }
 
 bool flushToDisk(std::FILE *file)
@@ -189,16 +119,26 @@ bool ReportFile::fail(std::string &error, std::string reason)
 
 bool ReportFile::open(std::string &error)
 {
+    const LinkChain chain = followLinkChain(m_target);
+    if (!chain.fault.empty())
+        return fail(error, chain.fault);
+    m_final = chain.end;
     std::error_code statusError;
     const fs::file_status status = fs::status(m_target, statusError);
+    if (statusError && status.type() != fs::file_type::not_found)
+        return fail(error, statusError.message());
     if (fs::is_directory(status))
         return fail(error, "it is a folder");
-    if (fs::exists(status) && isStandardOutput(m_target)) {
-        m_toStandardOutput = true;
-        m_file = stdout;
-        return true;
+    if (!fs::exists(status))
+        return openTemporary(error);
+    for (std::FILE *stream : {stdout, stderr}) {
+        if (isStream(m_target, stream)) {
+            m_toStream = true;
+            m_file = stream;
+            return true;
+        }
     }
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
+    if (!fs::is_regular_file(status)) {
         // A device, a FIFO, a terminal: written as it is, never replaced.
         errno = 0;
 #ifdef _WIN32
@@ -208,13 +148,62 @@ bool ReportFile::open(std::string &error)
 #endif
         return m_file ? true : fail(error, std::strerror(errno));
     }
-    if (fs::exists(status) && !writable(m_target))
+    if (!writable(m_target))
         return fail(error, "it is read-only");
-    int createError = 0;
-    m_file = createTemporary(followLinks(m_target), m_temporary, createError);
-    if (!m_file)
-        return fail(error, std::strerror(createError));
-    return true;
+    std::error_code sameError;
+    if (m_final != m_target && !fs::equivalent(m_target, m_final, sameError))
+        return fail(error, "its links changed while they were followed");
+    return openTemporary(error);
+}
+
+// A new file of a unique name beside the file to replace, made here and nowhere else.
+bool ReportFile::openTemporary(std::string &error)
+{
+#ifndef _WIN32
+    struct stat replaced
+    {
+    };
+    const bool replacing = ::stat(m_final.c_str(), &replaced) == 0;
+#endif
+    std::random_device seed;
+    std::mt19937_64 random(seed() ^ (std::uint64_t(seed()) << 32));
+    const fs::path folder = m_final.parent_path();
+    const std::size_t longest = longestName(folder);
+    const std::string name = m_final.filename().string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_temporary = folder / temporaryName(name, random(), longest);
+        const int fd = createPendingTemporary(m_temporary);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            const int createErrno = errno;
+            m_temporary.clear();
+            return fail(error, std::strerror(createErrno));
+        }
+#ifdef _WIN32
+        m_file = ::_fdopen(fd, "wb");
+#else
+        // As an editor that saves through a new file: the file keeps its mode, and its owner and
+        // group where the caller may give them (only root may give a file away).
+        const bool kept = !replacing
+                          || ((::fchown(fd, replaced.st_uid, static_cast<gid_t>(-1)) == 0 || errno == EPERM)
+                              && (::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) == 0 || errno == EPERM)
+                              && ::fchmod(fd, replaced.st_mode & 07777) == 0);
+        m_file = kept ? ::fdopen(fd, "wb") : nullptr;
+#endif
+        if (!m_file) {
+            const int openErrno = errno;
+#ifdef _WIN32
+            ::_close(fd);
+#else
+            ::close(fd);
+#endif
+            return fail(error, std::strerror(openErrno));
+        }
+        return true;
+    }
+    m_temporary.clear();
+    return fail(error, std::strerror(EEXIST));
 }
 
 bool ReportFile::write(std::string_view block)
@@ -237,9 +226,12 @@ bool ReportFile::commit(std::string &error)
     if (m_writeFailed)
         return fail(error, m_writeErrno ? std::strerror(m_writeErrno) : "write error");
     errno = 0;
-    if (m_toStandardOutput) {
+    if (m_toStream) {
+        std::FILE *stream = m_file;
         m_file = nullptr;
-        return std::fflush(stdout) == 0 ? true : fail(error, errno ? std::strerror(errno) : "write error");
+        return std::fflush(stream) == 0 && !std::ferror(stream)
+                   ? true
+                   : fail(error, errno ? std::strerror(errno) : "write error");
     }
     const bool flushed = m_temporary.empty() ? std::fflush(m_file) == 0 : flushToDisk(m_file);
     const int flushErrno = errno;
@@ -250,23 +242,23 @@ bool ReportFile::commit(std::string &error)
     if (m_temporary.empty())
         return true;
     std::error_code renameError;
-    fs::rename(m_temporary, followLinks(m_target), renameError);
+    fs::rename(m_temporary, m_final, renameError);
     if (renameError)
         return fail(error, renameError.message());
-    releaseTemporary();
+    releasePendingTemporary();
     m_temporary.clear();
     return true;
 }
 
 void ReportFile::discard()
 {
-    if (m_file && !m_toStandardOutput)
+    if (m_file && !m_toStream)
         std::fclose(m_file);
     m_file = nullptr;
     if (!m_temporary.empty()) {
         std::error_code ignored;
         fs::remove(m_temporary, ignored);
-        releaseTemporary();
+        releasePendingTemporary();
         m_temporary.clear();
     }
 }

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -225,4 +228,49 @@ TEST(ReorderOptions, FilesAndUnknownOptions)
         EXPECT_EQ(describe(parsed), c.described) << c.arguments.front();
         EXPECT_EQ(parsed.err, c.err) << c.arguments.front();
     }
+}
+
+// The exit statuses the help lists are the README's, each once: a status said in one place only
+// is a status a user cannot look up.
+TEST(ReorderOptions, TheReadmeListsTheStatusesOfTheHelp)
+{
+    std::set<int> help;
+    std::istringstream usage(usageText());
+    bool inStatuses = false;
+    for (std::string line; std::getline(usage, line);) {
+        inStatuses = inStatuses || line == "exit status:";
+        if (!inStatuses)
+            continue;
+        if (line.size() > 4 && line.starts_with("  ") && std::isdigit(static_cast<unsigned char>(line[2])))
+            help.insert(std::stoi(line.substr(2)));
+        // A signal's status ends its brackets: "SIGPIPE (141)", "(Ctrl+C, 130)".
+        for (std::size_t at = line.find('('); at != std::string::npos; at = line.find('(', at + 1)) {
+            const std::size_t close = line.find(')', at);
+            if (close == std::string::npos)
+                break;
+            const std::size_t start = line.find_last_of(" (", close - 1) + 1;
+            const std::string last = line.substr(start, close - start);
+            if (last.size() == 3 && last.find_first_not_of("0123456789") == std::string::npos)
+                help.insert(std::stoi(last));
+        }
+    }
+
+    const auto path = std::filesystem::absolute(std::filesystem::path(LANSHAN_README).make_preferred());
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
+    std::multiset<int> readme;
+    bool inSection = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("## "))
+            inSection = line == "## reorder";
+        if (!inSection || !line.starts_with("| ") || line.size() < 3
+            || !std::isdigit(static_cast<unsigned char>(line[2])))
+            continue;
+        std::istringstream numbers(line.substr(2, line.find(" |", 2) - 2));
+        for (std::string number; std::getline(numbers, number, ',');)
+            readme.insert(std::stoi(number));
+    }
+    EXPECT_EQ(std::set<int>(readme.begin(), readme.end()), help);
+    EXPECT_EQ(readme.size(), help.size()) << "a status stands twice in the README";
+    EXPECT_TRUE(help.contains(exitResultCut));
 }
