@@ -84,6 +84,38 @@ TEST(CellList, CellsThatHoldTheKeyAndNoKeyColumn)
         EXPECT_TRUE(held);
 }
 
+// Only a line's first row keeps which cells hold it; the others are read again, and must name the
+// cells the matcher took: in the given column first, then the first free equal cell, each once.
+TEST(CellList, EveryRowOfALineNamesItsOwnCells)
+{
+    struct Case
+    {
+        const char *name;
+        std::u16string keys;
+        std::u16string rows;
+        std::size_t line;
+        std::vector<std::vector<std::uint32_t>> cells; // per row of the line
+    };
+    const Case cases[] = {
+        {"a later row in another order", u"张三\t1班\r\nx", u"1班\t张三\t90\r\n张三\t90\t1班", 0, {{0, 1}, {0, 2}}},
+        {"a text twice takes two cells", u"x\tx\r\ny", u"x\ty\tx\r\nx\tx\tx\r\ny\tx\tx", 0, {{0, 2}, {0, 1}, {1, 2}}},
+        {"equal lines share the cells of each row", u"a\tb\r\na\tb", u"b\ta\r\nc\ta\tb", 1, {{0, 1}, {1, 2}}},
+        {"a line of many equal cells, every row",
+         u"x\tx\tx\r\nx\tx",
+         u"x\tx\tx\tx\r\ny\tx\tx\tx",
+         0,
+         {{0, 1, 2}, {1, 2, 3}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterRun run(c.keys, c.rows, RunOptions{DuplicateRows::LeaveEmpty, {}});
+        const std::span<const std::size_t> rows = run.confirmedRows(c.line);
+        ASSERT_EQ(rows.size(), c.cells.size());
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            EXPECT_EQ(run.keyCells(c.line, rows[r]), c.cells[r]) << "row " << rows[r];
+    }
+}
+
 // Many lines of two cells, one of them the class every row shares: each finds its own row, looked
 // up by the rarer cell.
 TEST(CellList, ManyLinesOfTwoCellsSharingOne)
