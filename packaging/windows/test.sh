@@ -18,5 +18,8 @@ status=0
 wineserver -k 2>/dev/null || true
 wineserver -w
 wineserver -p
+# Wine's own services start with a session's first program and then live as long as the server:
+# started here, they hold no test's output open (a test's listing would never end).
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" || status=1
 exit $status
