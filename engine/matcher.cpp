@@ -113,8 +113,9 @@ Matcher::Matcher(const LineTable &keys, const LineTable &rows, std::optional<std
     matches.reserve(rows.size() + rows.size() / 8);
     matchSingleKeys(*groups, rows, column, matches);
     groups.reset();
-    matchCellLists(cellLists, rows, lists.size(), matches);
-    groupMatches(matches, groupCount);
+    std::deque<LaterRow> later;
+    matchCellLists(cellLists, rows, lists.size(), matches, later);
+    groupMatches(matches, later, groupCount);
     if (m_cellPool.size() >= pooled)
         throw std::length_error("too many cells that hold keys");
 }
@@ -229,14 +230,14 @@ void Matcher::keepCandidates(const KeyGroups &groups, std::u16string_view row, s
 }
 
 void Matcher::matchCellLists(CellListMatcher &cellLists, const LineTable &rows, std::size_t lists,
-                             std::vector<Match> &matches)
+                             std::vector<Match> &matches, std::deque<LaterRow> &later)
 {
     // Each row of a list line holds it in several cells: room for a row a line, taken only as used.
     if (lists > 0)
         m_cellPool.reserve(3 * std::min(rows.size(), lists));
     cellLists.match(rows, [&](std::uint32_t row, std::uint32_t group, std::span<const std::uint32_t> cells) {
         if (cells.empty()) { // not the line's first row: its cells are read when asked for
-            matches.push_back({row, group, noCell, 0, true});
+            later.push_back({row, group});
             return;
         }
         if (cells.size() == 1) {
@@ -252,14 +253,16 @@ void Matcher::matchCellLists(CellListMatcher &cellLists, const LineTable &rows, 
 // The matches by key, in data order within each key. Most keys stand in one cell, the same in
 // each of their rows: that cell is kept once for the key, and only the rows that differ are kept
 // on their own, so that no more than the rows is written in scattered order.
-void Matcher::groupMatches(const std::vector<Match> &matches, std::size_t groupCount)
+void Matcher::groupMatches(const std::vector<Match> &matches, const std::deque<LaterRow> &later, std::size_t groupCount)
 {
     m_groupStart.assign(groupCount + 1, 0);
     for (const Match &m : matches)
         ++m_groupStart[m.group + 1];
+    for (const LaterRow &l : later)
+        ++m_groupStart[l.group + 1];
     for (std::size_t g = 0; g < groupCount; ++g)
         m_groupStart[g + 1] += m_groupStart[g];
-    m_rows.resize(matches.size());
+    m_rows.resize(matches.size() + later.size());
     struct Filling
     {
         std::size_t next; // the group's next place in m_rows
@@ -285,6 +288,9 @@ void Matcher::groupMatches(const std::vector<Match> &matches, std::size_t groupC
         }
         m_otherCells.push_back({m.group, m.row, m.cells == 0 ? noCell : m.cell});
     }
+    // A line's later rows follow its first, which stands among the matches; all in data order.
+    for (const LaterRow &l : later)
+        m_rows[fill[l.group].next++] = l.row;
     m_groupCell.resize(groupCount);
     for (std::size_t g = 0; g < groupCount; ++g)
         m_groupCell[g] = fill[g].cell;

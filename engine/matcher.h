@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
@@ -68,9 +69,16 @@ private:
     void mergeRowMatches(std::vector<Match> &matches, std::size_t firstOfRow);
     static void keepCandidates(const KeyGroups &groups, std::u16string_view row, std::vector<Match> &matches,
                                std::size_t firstOfRow);
+    // The rows of a line of several cells after its first, which keep no cells: eight bytes each,
+    // in blocks, as every row of many lines may be one (rows of equal cells).
+    struct LaterRow
+    {
+        std::uint32_t row;
+        std::uint32_t group;
+    };
     void matchCellLists(CellListMatcher &cellLists, const LineTable &rows, std::size_t lists,
-                        std::vector<Match> &matches);
-    void groupMatches(const std::vector<Match> &matches, std::size_t groupCount);
+                        std::vector<Match> &matches, std::deque<LaterRow> &later);
+    void groupMatches(const std::vector<Match> &matches, const std::deque<LaterRow> &later, std::size_t groupCount);
 
     std::vector<std::uint32_t> m_groupOfKey; // per key line: its distinct key, or noGroup
     // Groups from here on are lines of several cells, which no one column holds.
