@@ -24,10 +24,10 @@ cp "$work/scores.xlsx" "$work/scores.xls" "$here/"
 # The CSV filter's options: separator, quote, character set (85 GB18030, 76 UTF-8, 65535
 # UTF-16), first line, column formats, language, quote all text, detect special numbers, save as
 # shown, export formulas, remove spaces, the sheet (2: 成绩).
-for spec in "gb18030.csv:44,34,85" "utf8.csv:44,34,76" "utf16.txt:9,34,65535"; do
-    name=${spec%%:*}
+for output in "gb18030.csv:44,34,85" "utf8.csv:44,34,76" "utf16.txt:9,34,65535"; do
+    name=${output%%:*}
     rm -f "$work"/*.csv
-    calc --convert-to "csv:Text - txt - csv (StarCalc):${spec#*:},1,,0,false,true,true,false,false,2" \
+    calc --convert-to "csv:Text - txt - csv (StarCalc):${output#*:},1,,0,false,true,true,false,false,2" \
         --outdir "$work" "$here/scores.fods"
     cp "$work"/scores-*.csv "$here/scores-成绩-$name"
 done
